@@ -1,0 +1,49 @@
+// Resource IDs shared by the resource script, the program and its tests.
+// Plain #defines: the resource compiler reads this file too.
+#pragma once
+
+// Group icons. Group 1 comes first, so the shell shows it for the program.
+#define IDI_APPLICATION_ICON 1
+#define IDI_TRAY_ACTIVE 101
+#define IDI_TRAY_NOT_ACTIVE 102
+
+// Icon images inside the groups.
+#define IDI_IMAGE_APP_16 30001
+#define IDI_IMAGE_APP_32 30002
+#define IDI_IMAGE_TRAY_ACTIVE 1
+#define IDI_IMAGE_TRAY_NOT_ACTIVE 2
+
+// Popup menu of the main window.
+#define IDM_INSTELLEN 1001
+#define IDM_ACTIEF 1002
+#define IDM_SLUITEN 1003
+
+// Timers of the main window.
+#define IDT_TIMER 1
+#define IDT_TIMER1 2
+
+// Controls of the list window.
+#define IDC_CMDNIEUW 2001
+#define IDC_CMDEDIT 2002
+#define IDC_CMDREMOVE 2003
+#define IDC_CMDCLOSE IDCANCEL_VALUE
+#define IDC_LSTALARM 2005
+#define IDC_LBLTIJD 2006
+
+// Controls of the editor.
+#define IDC_CHKACTIEF 3001
+#define IDC_TXTNAME 3002
+#define IDC_TXTDATE 3003
+#define IDC_TXTTIJD 3004
+#define IDC_CMBREPEAT 3005
+#define IDC_CMDOK IDOK_VALUE
+#define IDC_CMDCANCEL IDCANCEL_VALUE
+#define IDC_LABEL1 3008
+#define IDC_LABEL3 3009
+#define IDC_LABEL4 3010
+#define IDC_LABEL5 3011
+#define IDC_CHKDELETE 3012
+
+// The standard command IDs, so that Enter and Esc map onto the buttons.
+#define IDOK_VALUE 1
+#define IDCANCEL_VALUE 2

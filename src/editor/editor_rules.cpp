@@ -1,0 +1,64 @@
+#include "editor_rules.h"
+
+#include "date_format.h"
+#include "date_parse.h"
+#include "text_convert.h"
+
+std::wstring EditRequestFor(int slot) { return std::to_wstring(slot); }
+
+bool IsNewAlarmRequest(std::wstring_view request) { return LeadingNumber(request) == 500; }
+
+std::optional<int> FindFreeSlot(const AlarmTable& table) {
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    if (!table[slot].Exist && !table.IsReserved(slot)) return slot;
+  }
+  return std::nullopt;
+}
+
+EditorFields NewAlarmFields(DateValue now) {
+  EditorFields fields;
+  fields.txtDate = FormatDate(now, kEditorDatePattern);
+  fields.txtTijd = FormatDate(now, kEditorTimePattern);
+  fields.chkDelete = Checked;
+  return fields;
+}
+
+EditorFields FieldsFromSlot(const AlarmRecord& alarm) {
+  EditorFields fields;
+  fields.chkActief = alarm.Actief ? Checked : Unchecked;
+  fields.txtName = TrimBlanks(alarm.Naam);
+  fields.txtDate = FormatDate(alarm.Tijd, kEditorDatePattern);
+  fields.txtTijd = FormatDate(alarm.Tijd, kEditorTimePattern);
+  const bool known = alarm.Repeat >= Once && alarm.Repeat <= EachYear;
+  fields.cmbRepeat = known ? alarm.Repeat : -1;
+  fields.chkDelete = alarm.Delete ? Checked : Unchecked;
+  return fields;
+}
+
+EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
+  // Both texts are converted before anything is written, so that a refused
+  // text leaves the slot as it was.
+  const auto time = ParseDateText(fields.txtTijd, currentYear);
+  if (!time || *time >= 1.0) {
+    return {std::nullopt, EditorField::Time,
+            L"The time \"" + fields.txtTijd + L"\" is not a time of day.\r\nEnter it as hours:minutes, for example 14:05."};
+  }
+  const auto date = ParseDateText(fields.txtDate, currentYear);
+  if (!date || TimeOfDay(*date) != 0.0) {
+    return {std::nullopt, EditorField::Date,
+            L"The date \"" + fields.txtDate +
+                L"\" is not a date.\r\nEnter it as year/month/day, for example 26/12/31 or 2026/12/31."};
+  }
+  if (fields.cmbRepeat < Once || fields.cmbRepeat > EachYear) {
+    return {std::nullopt, EditorField::Repeat, L"Choose how often the alert repeats."};
+  }
+  AlarmRecord alarm;
+  alarm.Exist = true;
+  alarm.Actief = fields.chkActief != Unchecked;
+  alarm.Getoond = false;
+  alarm.Naam = fields.txtName;
+  alarm.Tijd = CombineDateTime(*date, *time);
+  alarm.Repeat = fields.cmbRepeat;
+  alarm.Delete = fields.chkDelete == Checked && fields.cmbRepeat == Once;
+  return {alarm, EditorField::None, {}};
+}

@@ -1,0 +1,59 @@
+// What the alarm editor shows and what its OK stores.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "alarm_table.h"
+
+// The request text that asks the editor for a new alarm; any other text is
+// the number of the slot to edit.
+inline constexpr std::wstring_view kNewAlarmRequest = L"500";
+std::wstring EditRequestFor(int slot);
+bool IsNewAlarmRequest(std::wstring_view request);
+
+inline constexpr std::array<std::wstring_view, 5> kRepeatTexts = {L"Once", L"Each day", L"Each week",
+                                                                 L"Each month", L"Each year"};
+
+// Check box values.
+enum CheckState : int { Unchecked = 0, Checked = 1, Grayed = 2 };
+
+// The editable fields as the controls hold them.
+struct EditorFields {
+  int chkActief = Checked;
+  std::wstring txtName = L"Alert !!";
+  std::wstring txtDate;
+  std::wstring txtTijd;
+  int cmbRepeat = Once;  // list index, -1 for none selected
+  int chkDelete = Unchecked;
+
+  bool operator==(const EditorFields&) const = default;
+};
+
+// The lowest free slot not held back by a damaged stored section.
+std::optional<int> FindFreeSlot(const AlarmTable& table);
+
+// A new alarm: now's date and time, "Once", delete when over.
+EditorFields NewAlarmFields(DateValue now);
+
+// An existing alarm. A hand-edited repeat outside the list shows no entry;
+// OK then asks for one.
+EditorFields FieldsFromSlot(const AlarmRecord& alarm);
+
+enum class EditorField { None, Date, Time, Repeat };
+
+struct EditorOutcome {
+  std::optional<AlarmRecord> alarm;   // the slot to store, when the fields are valid
+  EditorField badField = EditorField::None;
+  std::wstring message;               // what to tell the user otherwise
+};
+
+// The record OK writes: Exist set, Getoond cleared, Actief from a checked or
+// grayed box, the description as typed, date plus time, the repeat index,
+// and Delete only for a checked box with "Once". Texts that are no date or
+// time give no record and say which field and what it accepts.
+EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear);
+
+inline constexpr std::wstring_view kTooManyAlerts = L"Too many alerts !!";

@@ -1,0 +1,150 @@
+#include "alarm_store.h"
+
+#include "date_format.h"
+#include "text_convert.h"
+
+namespace {
+
+// A 1-based, VB-style Mid: shorter or empty past the end of the text.
+std::wstring_view Piece(std::wstring_view text, std::size_t start, std::size_t length) {
+  if (start - 1 >= text.size()) return {};
+  return text.substr(start - 1, length);
+}
+
+// Reads the keys of one existing slot in field order; stops at the first
+// value that does not convert and reports it.
+class SlotReader {
+ public:
+  SlotReader(SettingsStore& store, int slot) : store_(store), slot_(slot), section_(std::to_wstring(slot)) {}
+
+  std::optional<DamagedValue> damage;
+
+  std::optional<std::wstring> Text(std::wstring_view key, std::wstring_view defaultText) {
+    if (damage) return std::nullopt;
+    auto text = store_.ReadSetting(kApplicationName, section_, key, defaultText);
+    if (!text) damage = DamagedValue{slot_, std::wstring(key), std::nullopt};
+    return text;
+  }
+
+  bool Boolean(std::wstring_view key) {
+    const auto text = Text(key, L"False");
+    if (!text) return false;
+    const auto value = ParseBooleanText(*text);
+    if (!value) Damaged(key, *text);
+    return value.value_or(false);
+  }
+
+  std::int32_t Integer(std::wstring_view key) {
+    const auto text = Text(key, L"");
+    if (!text) return 0;
+    const auto number = ParseInteger16(*text);
+    if (number.error != IntegerError::None) Damaged(key, *text);
+    return number.value;
+  }
+
+  DateValue Time(std::wstring_view key) {
+    const auto text = Text(key, L"");
+    if (!text) return 0.0;
+    const auto value = ReadStoredTime(*text);
+    if (!value) Damaged(key, *text);
+    return value.value_or(0.0);
+  }
+
+ private:
+  void Damaged(std::wstring_view key, const std::wstring& text) { damage = DamagedValue{slot_, std::wstring(key), text}; }
+
+  SettingsStore& store_;
+  int slot_;
+  std::wstring section_;
+};
+
+std::wstring ProblemWith(const DamagedValue& value) {
+  if (!value.storedText) return L"is not a text value";
+  if (value.key == L"Tijd") return L"is not a time of the form hh:nn yyyy/mm/dd";
+  if (value.key == L"Repeat") return L"is not a whole number from -32768 to 32767";
+  return L"is not True, False or a number";
+}
+
+std::wstring Quoted(const std::wstring& text) {
+  constexpr std::size_t kShown = 40;
+  if (text.size() <= kShown) return L"\"" + text + L"\"";
+  return L"\"" + text.substr(0, kShown) + L"...\"";
+}
+
+}  // namespace
+
+std::optional<DateValue> ReadStoredTime(std::wstring_view text) {
+  const auto year = ParseInteger16(Piece(text, 7, 4));
+  const auto month = ParseInteger16(Piece(text, 12, 2));
+  const auto day = ParseInteger16(Piece(text, 15, 2));
+  const auto hour = ParseInteger16(Piece(text, 1, 2));
+  const auto minute = ParseInteger16(Piece(text, 4, 2));
+  for (const auto& part : {year, month, day, hour, minute}) {
+    if (part.error != IntegerError::None) return std::nullopt;
+  }
+  const DateValue value = MakeDate(year.value, month.value, day.value) + MakeTime(hour.value, minute.value);
+  if (!IsValidDate(value)) return std::nullopt;
+  return value;
+}
+
+LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
+  LoadReport report;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    SlotReader reader(store, slot);
+    AlarmRecord loaded = table[slot];
+    loaded.Exist = reader.Boolean(L"Exist");
+    if (loaded.Exist) {
+      loaded.Actief = reader.Boolean(L"Actief");
+      loaded.Getoond = reader.Boolean(L"Getoond");
+      loaded.Naam = reader.Text(L"Naam", L"").value_or(L"");
+      loaded.Tijd = reader.Time(L"Tijd");
+      loaded.Repeat = reader.Integer(L"Repeat");
+      loaded.Delete = reader.Boolean(L"Delete");
+    }
+    if (reader.damage) {
+      table[slot].Exist = false;
+      table.Reserve(slot);
+      report.damaged.push_back(*reader.damage);
+    } else if (loaded.Exist) {
+      table[slot] = loaded;
+    } else {
+      table[slot].Exist = false;  // a free slot keeps its other fields
+    }
+  }
+  return report;
+}
+
+std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot) {
+  const AlarmRecord& alarm = table[slot];
+  const std::wstring section = std::to_wstring(slot);
+  const std::pair<std::wstring_view, std::wstring> values[] = {
+      {L"Exist", BooleanText(alarm.Exist)},
+      {L"Actief", BooleanText(alarm.Actief)},
+      {L"Getoond", BooleanText(alarm.Getoond)},
+      {L"Naam", alarm.Naam},
+      {L"Tijd", FormatDate(alarm.Tijd, kStoredTimePattern)},
+      {L"Repeat", std::to_wstring(alarm.Repeat)},
+      {L"Delete", BooleanText(alarm.Delete)},
+  };
+  for (const auto& [key, text] : values) {
+    if (!store.WriteSetting(kApplicationName, section, key, text)) return std::wstring(key);
+  }
+  return std::nullopt;
+}
+
+std::wstring DamagedValuesMessage(const LoadReport& report) {
+  std::wstring message =
+      L"Some stored alerts could not be read. They are left unchanged in the registry "
+      L"(HKEY_CURRENT_USER\\Software\\Chimewatch) and their slots are not used in this run:\r\n";
+  for (const DamagedValue& value : report.damaged) {
+    message += L"\r\nAlert " + std::to_wstring(value.slot) + L", \"" + value.key + L"\": ";
+    message += value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
+    message += ProblemWith(value) + L".";
+  }
+  return message;
+}
+
+std::wstring SaveFailedMessage(int slot, std::wstring_view key, std::wstring_view reason) {
+  return L"Alert " + std::to_wstring(slot) + L" could not be saved (\"" + std::wstring(key) +
+         L"\" was not written):\r\n" + std::wstring(reason);
+}

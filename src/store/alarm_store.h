@@ -1,0 +1,42 @@
+// Loading the alarm table from the settings store and saving single slots.
+// Section "7" holds slot 7 with the keys Exist, Actief, Getoond, Naam, Tijd,
+// Repeat and Delete, all texts.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "alarm_table.h"
+#include "settings_store.h"
+
+// A stored value that could not be read.
+struct DamagedValue {
+  int slot = 0;
+  std::wstring key;
+  std::optional<std::wstring> storedText;  // nullopt: not a text value at all
+};
+
+struct LoadReport {
+  std::vector<DamagedValue> damaged;
+};
+
+// Reads the stored "hh:nn yyyy/mm/dd" text by character position; the
+// separators are never looked at, so 08.05 2000-02-29 reads as well. Months
+// and days out of range carry over (2000/13/01 is 1 January 2001).
+std::optional<DateValue> ReadStoredTime(std::wstring_view text);
+
+// Fills every slot from the store. A section that holds a value that cannot
+// be converted does not stop the load: its slot stays free but reserved, the
+// section is left as it is, and the report names the slot, key and text.
+LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store);
+
+// Writes the seven keys of one slot, in field order. Returns the key whose
+// write failed, or nullopt when all were written.
+std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot);
+
+// The one message that tells the user which stored values were not read.
+std::wstring DamagedValuesMessage(const LoadReport& report);
+
+// The message for a failed Save.
+std::wstring SaveFailedMessage(int slot, std::wstring_view key, std::wstring_view reason);

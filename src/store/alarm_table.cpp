@@ -1,0 +1,3 @@
+#include "alarm_table.h"
+
+AlarmTable Alarms;

@@ -1,0 +1,63 @@
+// The alarm table: the program's whole data, 101 slots numbered 0..100.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "date_value.h"
+
+enum RepeatMode : std::int32_t {
+  Once = 0,
+  EachDay = 1,
+  EachWeek = 2,
+  EachMonth = 3,
+  EachYear = 4,
+};
+
+// One slot. Flags are plain bools in memory; the store writes them as
+// "True"/"False" and reads any non-zero number as true. Repeat stays a raw
+// 32-bit value because a hand-edited store can hold numbers outside 0..4.
+struct AlarmRecord {
+  bool Exist = false;
+  bool Actief = false;
+  bool Getoond = false;
+  std::wstring Naam;
+  DateValue Tijd = 0.0;
+  std::int32_t Repeat = Once;
+  bool Delete = false;
+
+  bool operator==(const AlarmRecord&) const = default;
+};
+
+inline constexpr int kFirstSlot = 0;
+inline constexpr int kLastSlot = 100;
+inline constexpr int kSlotCount = kLastSlot - kFirstSlot + 1;
+
+inline bool IsSlotNumber(int slot) { return slot >= kFirstSlot && slot <= kLastSlot; }
+
+class AlarmTable {
+ public:
+  // Every access by slot number is checked: a bad number is a programming
+  // error, never something to paper over.
+  AlarmRecord& operator[](int slot) { return slots_.at(Index(slot)); }
+  const AlarmRecord& operator[](int slot) const { return slots_.at(Index(slot)); }
+
+  // A slot whose stored section could not be read stays out of use for the
+  // whole run, so that nothing the user stored there is overwritten.
+  void Reserve(int slot) { reserved_.at(Index(slot)) = true; }
+  bool IsReserved(int slot) const { return reserved_.at(Index(slot)); }
+
+ private:
+  static std::size_t Index(int slot) {
+    if (!IsSlotNumber(slot)) throw std::out_of_range("alarm slot out of range");
+    return static_cast<std::size_t>(slot);
+  }
+
+  std::array<AlarmRecord, kSlotCount> slots_{};
+  std::array<bool, kSlotCount> reserved_{};
+};
+
+// The program-wide table.
+extern AlarmTable Alarms;

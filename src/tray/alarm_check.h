@@ -1,0 +1,43 @@
+// The once-a-minute alarm check: shows every due alarm and moves it on.
+#pragma once
+
+#include <string>
+
+#include "alarm_table.h"
+
+// What the check needs from the windows around it.
+class AlarmCheckHost {
+ public:
+  virtual ~AlarmCheckHost() = default;
+  virtual DateValue Now() = 0;
+  // Shows the alarm and returns when the user has closed the box.
+  virtual void ShowAlarm(const std::wstring& text) = 0;
+  // Removes the list window's row of the slot, if there is one.
+  virtual void RemoveListRow(int slot) = 0;
+  virtual void SaveSlot(int slot) = 0;
+};
+
+// The text of the alarm box: the description, CR LF, the due time.
+std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due);
+
+// What firing does to a slot, given the due time read before its box.
+enum class AfterFiring { MovedOn, Retired, Unchanged };
+AfterFiring MoveOnAfterFiring(AlarmRecord& alarm, DateValue due);
+
+class AlarmCheck {
+ public:
+  AlarmCheck(AlarmTable& table, AlarmCheckHost& host) : table_(table), host_(host) {}
+
+  // One tick. Does nothing while monitoring is off, and nothing while an
+  // earlier tick is still waiting for the user to close an alarm box (a
+  // message box runs its own message loop, which delivers further ticks).
+  void Timer_Timer(bool monitoring);
+
+ private:
+  bool IsDue(const AlarmRecord& alarm, DateValue now) const;
+  void Fire(int slot);
+
+  AlarmTable& table_;
+  AlarmCheckHost& host_;
+  bool running_ = false;
+};

@@ -1,0 +1,31 @@
+#include "tray_tip.h"
+
+#include "date_format.h"
+
+DateValue NoAlarmSentinel() { return MakeDate(2100, 1, 1); }
+
+DateValue NextAlarmTime(const AlarmTable& table, DateValue now) {
+  DateValue next = NoAlarmSentinel();
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    const AlarmRecord& alarm = table[slot];
+    if (alarm.Exist && alarm.Actief && alarm.Tijd > now && alarm.Tijd < next) next = alarm.Tijd;
+  }
+  return next;
+}
+
+std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now) {
+  std::wstring tip = L"Chimewatch (";
+  if (!monitoring) tip += L"not ";
+  tip += L"active)  ";
+  tip += FormatDate(NextAlarmTime(table, now) - now, kCountdownPattern);
+  return tip;
+}
+
+std::array<wchar_t, kTipFieldLength> TipField(std::wstring_view text) {
+  std::array<wchar_t, kTipFieldLength> field;
+  field.fill(L' ');
+  const std::size_t copied = std::min(text.size(), kTipFieldLength);
+  text.copy(field.data(), copied);
+  if (copied < kTipFieldLength) field[copied] = L'\0';
+  return field;
+}

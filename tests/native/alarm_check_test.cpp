@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "alarm_check.h"
+#include "test_dates.h"
+
+namespace {
+
+// Records what the check asks of the windows; a box can run a nested tick,
+// as a real message box delivers timer messages.
+class RecordingHost final : public AlarmCheckHost {
+ public:
+  explicit RecordingHost(DateValue start) : now(start) {}
+  DateValue Now() override { return now; }
+  void ShowAlarm(const std::wstring& text) override {
+    boxes.push_back(text);
+    if (nestedTick) nestedTick();
+  }
+  void RemoveListRow(int slot) override { events.push_back(L"remove " + std::to_wstring(slot)); }
+  void SaveSlot(int slot) override { events.push_back(L"save " + std::to_wstring(slot)); }
+
+  DateValue now;
+  std::vector<std::wstring> boxes;
+  std::vector<std::wstring> events;
+  std::function<void()> nestedTick;
+};
+
+AlarmRecord Alarm(const wchar_t* naam, DateValue tijd, std::int32_t repeat, bool deleteWhenOver = false) {
+  AlarmRecord alarm;
+  alarm.Exist = true;
+  alarm.Actief = true;
+  alarm.Naam = naam;
+  alarm.Tijd = tijd;
+  alarm.Repeat = repeat;
+  alarm.Delete = deleteWhenOver;
+  return alarm;
+}
+
+const DateValue kNow = At(2026, 12, 7, 9, 0);
+
+}  // namespace
+
+TEST(AlarmCheck, ShowsADueAlarmAndRetiresAOnceAlarm) {
+  AlarmTable table;
+  table[4] = Alarm(L"Dentist", At(1999, 12, 31, 14, 5), Once);
+  RecordingHost host(kNow);
+  AlarmCheck(table, host).Timer_Timer(true);
+  ASSERT_EQ(host.boxes, std::vector<std::wstring>{L"Dentist\r\n14:05 99/12/31"});
+  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"remove 4", L"save 4"}));
+  EXPECT_TRUE(table[4].Getoond);
+  EXPECT_TRUE(table[4].Exist);
+}
+
+TEST(AlarmCheck, FreesAOnceAlarmThatIsDeletedWhenOver) {
+  AlarmTable table;
+  table[2] = Alarm(L"Tea", kNow, Once, true);  // due exactly now
+  RecordingHost host(kNow);
+  AlarmCheck(table, host).Timer_Timer(true);
+  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_FALSE(table[2].Exist);
+  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"remove 2", L"save 2"}));
+}
+
+TEST(AlarmCheck, LeavesAlarmsThatAreNotDue) {
+  AlarmTable table;
+  table[0] = Alarm(L"later", kNow + 1.0 / 86400, Once);
+  table[1] = Alarm(L"shown", kNow - 1, Once);
+  table[1].Getoond = true;
+  table[2] = Alarm(L"inactive", kNow - 1, Once);
+  table[2].Actief = false;
+  table[3] = Alarm(L"free", kNow - 1, Once);
+  table[3].Exist = false;
+  RecordingHost host(kNow);
+  AlarmCheck(table, host).Timer_Timer(true);
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_TRUE(host.events.empty());
+}
+
+TEST(AlarmCheck, DoesNothingWhileMonitoringIsOffAndCatchesUpAfter) {
+  AlarmTable table;
+  table[0] = Alarm(L"Call", kNow - 0.5, Once);
+  RecordingHost host(kNow);
+  AlarmCheck check(table, host);
+  check.Timer_Timer(false);
+  EXPECT_TRUE(host.boxes.empty());
+  check.Timer_Timer(true);
+  EXPECT_EQ(host.boxes.size(), 1u);
+}
+
+TEST(AlarmCheck, FiresInSlotOrderAndSavesEachAfterItsBox) {
+  AlarmTable table;
+  table[7] = Alarm(L"seven", kNow - 1, EachDay);
+  table[3] = Alarm(L"three", kNow - 0.5, EachWeek);
+  RecordingHost host(kNow);
+  AlarmCheck(table, host).Timer_Timer(true);
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[0].substr(0, 5), L"three");
+  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 3", L"save 7"}));
+  EXPECT_EQ(table[3].Tijd, kNow - 0.5 + 7);
+  EXPECT_EQ(table[7].Tijd, kNow);
+}
+
+TEST(AlarmCheck, MovesALateDailyAlarmOnOnePeriodPerTick) {
+  const auto run = [](DateValue firstTick) {
+    AlarmTable table;
+    table[0] = Alarm(L"daily", At(2026, 12, 4, 8, 0), EachDay);
+    RecordingHost host(firstTick);
+    AlarmCheck check(table, host);
+    for (int tick = 0; tick < 10; ++tick, host.now += 1.0 / 1440) check.Timer_Timer(true);
+    return std::pair{host.boxes.size(), table[0].Tijd};
+  };
+  EXPECT_EQ(run(At(2026, 12, 7, 9, 0)), (std::pair{std::size_t{4}, At(2026, 12, 8, 8, 0)}));
+  EXPECT_EQ(run(At(2026, 12, 7, 7, 0)), (std::pair{std::size_t{3}, At(2026, 12, 7, 8, 0)}));
+}
+
+TEST(AlarmCheck, DayAndWeekKeepSecondsMonthAndYearDropThem) {
+  AlarmRecord daily = Alarm(L"", At(2026, 1, 1, 8, 0, 30), EachDay);
+  MoveOnAfterFiring(daily, daily.Tijd);
+  EXPECT_EQ(daily.Tijd, At(2026, 1, 1, 8, 0, 30) + 1);
+  AlarmRecord monthly = Alarm(L"", At(2026, 1, 15, 8, 0, 30), EachMonth);
+  MoveOnAfterFiring(monthly, monthly.Tijd);
+  EXPECT_EQ(monthly.Tijd, At(2026, 2, 15, 8, 0));
+}
+
+TEST(AlarmCheck, MonthlyAndYearlyMovesCarryOver) {
+  AlarmRecord monthly = Alarm(L"", At(1999, 1, 31, 14, 5), EachMonth);
+  MoveOnAfterFiring(monthly, monthly.Tijd);
+  EXPECT_EQ(monthly.Tijd, At(1999, 3, 3, 14, 5));
+  MoveOnAfterFiring(monthly, monthly.Tijd);
+  EXPECT_EQ(monthly.Tijd, At(1999, 4, 3, 14, 5));
+
+  AlarmRecord leap = Alarm(L"", At(2000, 1, 31, 14, 5), EachMonth);
+  MoveOnAfterFiring(leap, leap.Tijd);
+  EXPECT_EQ(leap.Tijd, At(2000, 3, 2, 14, 5));
+
+  AlarmRecord december = Alarm(L"", At(2026, 12, 31, 23, 59), EachMonth);
+  MoveOnAfterFiring(december, december.Tijd);
+  EXPECT_EQ(december.Tijd, At(2027, 1, 31, 23, 59));
+
+  AlarmRecord yearly = Alarm(L"", At(2000, 2, 29, 14, 5), EachYear);
+  MoveOnAfterFiring(yearly, yearly.Tijd);
+  EXPECT_EQ(yearly.Tijd, At(2001, 3, 1, 14, 5));
+  MoveOnAfterFiring(yearly, yearly.Tijd);
+  EXPECT_EQ(yearly.Tijd, At(2002, 3, 1, 14, 5));
+}
+
+TEST(AlarmCheck, UnknownRepeatIsShownAndSavedUnchangedEveryTick) {
+  AlarmTable table;
+  table[5] = Alarm(L"odd", kNow - 1, 7);
+  const AlarmRecord before = table[5];
+  RecordingHost host(kNow);
+  AlarmCheck check(table, host);
+  check.Timer_Timer(true);
+  check.Timer_Timer(true);
+  EXPECT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 5", L"save 5"}));
+  EXPECT_EQ(table[5], before);
+}
+
+TEST(AlarmCheck, RepeatThatWouldPassTheLastDateEndsLikeAOnceAlarm) {
+  AlarmTable table;
+  table[1] = Alarm(L"end of time", At(9999, 12, 31, 12, 0), EachDay);
+  table[2] = Alarm(L"last year", At(9999, 6, 1, 12, 0), EachYear);
+  table[3] = Alarm(L"last month", At(9999, 12, 1, 12, 0), EachMonth, true);
+  RecordingHost host(At(9999, 12, 31, 13, 0));
+  AlarmCheck check(table, host);
+  check.Timer_Timer(true);
+  check.Timer_Timer(true);
+  EXPECT_EQ(host.boxes.size(), 3u);  // once each, not every minute
+  for (int slot : {1, 2, 3}) {
+    EXPECT_TRUE(table[slot].Exist) << slot;
+    EXPECT_TRUE(table[slot].Getoond) << slot;
+    EXPECT_TRUE(IsValidDate(table[slot].Tijd)) << slot;
+  }
+  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"remove 1", L"save 1", L"remove 2", L"save 2", L"remove 3",
+                                                    L"save 3"}));
+}
+
+TEST(AlarmCheck, ATickDuringAnOpenBoxDoesNothing) {
+  AlarmTable table;
+  table[0] = Alarm(L"daily", kNow - 1, EachDay);
+  RecordingHost host(kNow);
+  AlarmCheck check(table, host);
+  host.nestedTick = [&] { check.Timer_Timer(true); };
+  check.Timer_Timer(true);
+  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(table[0].Tijd, kNow);
+  host.nestedTick = nullptr;
+  check.Timer_Timer(true);  // the guard is released after the tick
+  EXPECT_EQ(host.boxes.size(), 2u);
+}

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include "alarm_store.h"
+#include "memory_settings.h"
+#include "test_dates.h"
+
+namespace {
+
+AlarmRecord Dentist() {
+  AlarmRecord alarm;
+  alarm.Exist = true;
+  alarm.Actief = true;
+  alarm.Getoond = false;
+  alarm.Naam = L"Dentist";
+  alarm.Tijd = At(2000, 2, 29, 8, 5);
+  alarm.Repeat = EachMonth;
+  alarm.Delete = false;
+  return alarm;
+}
+
+void Store(MemorySettings& store, const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+  store.WriteSetting(kApplicationName, section, key, value);
+}
+
+// Stores the Dentist alarm in a section, with one of its values replaced.
+void StoreDentist(MemorySettings& store, const wchar_t* section, const wchar_t* key = nullptr,
+                  const wchar_t* value = nullptr) {
+  MemorySettings scratch;
+  AlarmTable table;
+  table[7] = Dentist();
+  Save(table, scratch, 7);
+  for (const auto& write : scratch.Writes()) Store(store, section, write.key.c_str(), write.value.c_str());
+  if (key) Store(store, section, key, value);
+}
+
+}  // namespace
+
+TEST(Save, WritesTheSevenKeysInFieldOrder) {
+  MemorySettings store;
+  AlarmTable table;
+  table[7] = Dentist();
+  EXPECT_EQ(Save(table, store, 7), std::nullopt);
+  const std::vector<std::pair<std::wstring, std::wstring>> expected = {
+      {L"Exist", L"True"},  {L"Actief", L"True"}, {L"Getoond", L"False"}, {L"Naam", L"Dentist"},
+      {L"Tijd", L"08:05 2000/02/29"}, {L"Repeat", L"3"},  {L"Delete", L"False"}};
+  ASSERT_EQ(store.Writes().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(store.Writes()[i].section, L"7");
+    EXPECT_EQ(store.Writes()[i].key, expected[i].first);
+    EXPECT_EQ(store.Writes()[i].value, expected[i].second);
+  }
+}
+
+TEST(Save, NamesSectionsBySlotAndWritesNegativeRepeats) {
+  MemorySettings store;
+  AlarmTable table;
+  table[100].Repeat = -5;
+  Save(table, store, 0);
+  Save(table, store, 100);
+  EXPECT_EQ(store.Writes().front().section, L"0");
+  EXPECT_EQ(store.Writes().back().section, L"100");
+  EXPECT_EQ(store.Writes()[12].value, L"-5");
+  EXPECT_THROW(Save(table, store, 101), std::out_of_range);
+}
+
+TEST(Save, ReportsTheKeyOfAFailedWrite) {
+  MemorySettings store;
+  store.FailWrites();
+  AlarmTable table;
+  EXPECT_EQ(Save(table, store, 3), L"Exist");
+}
+
+TEST(LaadAlarmen, ReadsBackWhatSaveWrote) {
+  MemorySettings store;
+  AlarmTable saved;
+  saved[7] = Dentist();
+  saved[7].Naam = L"Zahnarzt \u6b6f\u79d1 " + std::wstring(300, L'x');
+  Save(saved, store, 7);
+  AlarmTable loaded;
+  EXPECT_TRUE(LaadAlarmen(loaded, store).damaged.empty());
+  EXPECT_EQ(loaded[7], saved[7]);
+}
+
+TEST(LaadAlarmen, EmptyStoreLeavesEverySlotFree) {
+  MemorySettings store;
+  AlarmTable table;
+  EXPECT_TRUE(LaadAlarmen(table, store).damaged.empty());
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) EXPECT_FALSE(table[slot].Exist) << slot;
+}
+
+TEST(LaadAlarmen, ReadsOnlyExistOfAFreedSlot) {
+  MemorySettings store;
+  StoreDentist(store, L"7", L"Exist", L"False");
+  Store(store, L"7", L"Tijd", L"garbage");  // never read for a free slot
+  AlarmTable table;
+  table[7].Naam = L"kept";
+  EXPECT_TRUE(LaadAlarmen(table, store).damaged.empty());
+  EXPECT_FALSE(table[7].Exist);
+  EXPECT_EQ(table[7].Naam, L"kept");
+}
+
+TEST(LaadAlarmen, ReadsBooleansAsWordsOrNumbers) {
+  MemorySettings store;
+  Store(store, L"1", L"Exist", L"-1");
+  Store(store, L"1", L"Tijd", L"08:05 2000/02/29");
+  Store(store, L"1", L"Repeat", L"0");
+  Store(store, L"2", L"Exist", L"TRUE");
+  Store(store, L"2", L"Tijd", L"08:05 2000/02/29");
+  Store(store, L"2", L"Repeat", L" 3");
+  Store(store, L"3", L"Exist", L"0");
+  AlarmTable table;
+  EXPECT_TRUE(LaadAlarmen(table, store).damaged.empty());
+  EXPECT_TRUE(table[1].Exist);
+  EXPECT_TRUE(table[2].Exist);
+  EXPECT_EQ(table[2].Repeat, 3);
+  EXPECT_FALSE(table[2].Actief);  // missing keys take their defaults
+  EXPECT_EQ(table[2].Naam, L"");
+  EXPECT_FALSE(table[3].Exist);
+}
+
+TEST(ReadStoredTime, ReadsByCharacterPosition) {
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/29"), At(2000, 2, 29, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08.05 2000-02-29"), At(2000, 2, 29, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/13/01"), At(2001, 1, 1, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/29 and more"), At(2000, 2, 29, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L" 8: 5 2000/ 2/ 9"), At(2000, 2, 9, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/2"), At(2000, 2, 2, 8, 5));  // a short last piece
+}
+
+TEST(ReadStoredTime, RefusesTextsThatAreNoTime) {
+  for (const wchar_t* text : {L"", L"08:05", L"08:05 2000/02/", L"2000/02/29 08:05", L"ab:cd efgh/ij/kl",
+                              L"08:05 0000/01/01", L"08:05 99999/1/1"}) {
+    EXPECT_EQ(ReadStoredTime(text), std::nullopt) << testing::PrintToString(std::wstring(text));
+  }
+}
+
+TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
+  MemorySettings store;
+  StoreDentist(store, L"3", L"Exist", L"yes");
+  StoreDentist(store, L"7");
+  StoreDentist(store, L"5", L"Tijd", L"");
+  StoreDentist(store, L"6", L"Repeat", L"40000");
+  StoreDentist(store, L"8", L"Getoond", L"maybe");
+  StoreDentist(store, L"9");
+  store.PutUnreadable(L"9", L"Naam");
+  StoreDentist(store, L"10");
+  store.ClearWrites();
+
+  AlarmTable table;
+  const LoadReport report = LaadAlarmen(table, store);
+
+  ASSERT_EQ(report.damaged.size(), 5u);
+  EXPECT_EQ(report.damaged[0].slot, 3);
+  EXPECT_EQ(report.damaged[0].key, L"Exist");
+  EXPECT_EQ(report.damaged[0].storedText, L"yes");
+  EXPECT_EQ(report.damaged[1].key, L"Tijd");
+  EXPECT_EQ(report.damaged[2].key, L"Repeat");
+  EXPECT_EQ(report.damaged[3].key, L"Getoond");
+  EXPECT_EQ(report.damaged[4].slot, 9);
+  EXPECT_EQ(report.damaged[4].storedText, std::nullopt);
+  for (int slot : {3, 5, 6, 8, 9}) {
+    EXPECT_FALSE(table[slot].Exist) << slot;
+    EXPECT_TRUE(table.IsReserved(slot)) << slot;
+  }
+  EXPECT_TRUE(table[7].Exist);   // the slots around them load as usual
+  EXPECT_TRUE(table[10].Exist);
+  EXPECT_FALSE(table.IsReserved(10));
+  EXPECT_TRUE(store.Writes().empty());  // and nothing is written back
+
+  const std::wstring message = DamagedValuesMessage(report);
+  EXPECT_NE(message.find(L"Alert 3, \"Exist\": \"yes\""), std::wstring::npos) << message;
+  EXPECT_NE(message.find(L"Alert 5, \"Tijd\": \"\" is not a time"), std::wstring::npos) << message;
+  EXPECT_NE(message.find(L"Alert 9, \"Naam\": is not a text value"), std::wstring::npos) << message;
+}

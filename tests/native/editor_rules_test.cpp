@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "alarm_store.h"
+#include "editor_rules.h"
+#include "test_dates.h"
+
+namespace {
+
+constexpr int kThisYear = 2026;
+
+AlarmTable TableWithSlotsInUse(std::initializer_list<int> slots) {
+  AlarmTable table;
+  for (int slot : slots) table[slot].Exist = true;
+  return table;
+}
+
+AlarmRecord Stored(const EditorFields& fields) {
+  const EditorOutcome outcome = cmdOK_Record(fields, kThisYear);
+  EXPECT_TRUE(outcome.alarm.has_value()) << testing::PrintToString(outcome.message);
+  return outcome.alarm.value_or(AlarmRecord{});
+}
+
+}  // namespace
+
+TEST(EditorRequest, TellsNewFromEdit) {
+  EXPECT_TRUE(IsNewAlarmRequest(kNewAlarmRequest));
+  EXPECT_FALSE(IsNewAlarmRequest(EditRequestFor(7)));
+  EXPECT_EQ(EditRequestFor(100), L"100");
+  EXPECT_FALSE(IsNewAlarmRequest(EditRequestFor(0)));
+}
+
+TEST(FindFreeSlot, TakesTheLowestFreeSlot) {
+  EXPECT_EQ(FindFreeSlot(TableWithSlotsInUse({})), 0);
+  EXPECT_EQ(FindFreeSlot(TableWithSlotsInUse({0, 1, 3})), 2);
+  AlarmTable full;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) full[slot].Exist = true;
+  EXPECT_EQ(FindFreeSlot(full), std::nullopt);
+  full[100].Exist = false;
+  EXPECT_EQ(FindFreeSlot(full), 100);
+}
+
+TEST(FindFreeSlot, SkipsSlotsHeldBackAfterADamagedLoad) {
+  AlarmTable table = TableWithSlotsInUse({0, 1});
+  table.Reserve(2);
+  EXPECT_EQ(FindFreeSlot(table), 3);
+}
+
+TEST(EditorOK, NewAlarmWithoutChangesStoresTheDefaults) {
+  const EditorFields fields = NewAlarmFields(At(2026, 12, 6, 14, 5, 37));
+  EXPECT_EQ(fields.txtDate, L"26/12/06");
+  EXPECT_EQ(fields.txtTijd, L"14:05");
+  const AlarmRecord alarm = Stored(fields);
+  EXPECT_TRUE(alarm.Exist);
+  EXPECT_TRUE(alarm.Actief);
+  EXPECT_FALSE(alarm.Getoond);
+  EXPECT_EQ(alarm.Naam, L"Alert !!");
+  EXPECT_EQ(alarm.Tijd, At(2026, 12, 6, 14, 5));
+  EXPECT_EQ(alarm.Repeat, Once);
+  EXPECT_TRUE(alarm.Delete);
+}
+
+TEST(EditorOK, EditWithoutChangesRearmsAndTidies) {
+  AlarmRecord before;
+  before.Exist = true;
+  before.Actief = false;
+  before.Getoond = true;
+  before.Naam = L"  Meeting  ";
+  before.Tijd = At(2026, 12, 24, 18, 30, 45);
+  before.Repeat = EachWeek;
+  before.Delete = true;
+  const EditorFields fields = FieldsFromSlot(before);
+  EXPECT_EQ(fields, (EditorFields{Unchecked, L"Meeting", L"26/12/24", L"18:30", EachWeek, Checked}));
+  const AlarmRecord after = Stored(fields);
+  EXPECT_EQ(after.Naam, L"Meeting");
+  EXPECT_EQ(after.Tijd, At(2026, 12, 24, 18, 30));
+  EXPECT_FALSE(after.Getoond);
+  EXPECT_FALSE(after.Actief);
+  EXPECT_FALSE(after.Delete);  // never stored for a repeating alarm
+}
+
+TEST(EditorOK, ReadsCheckBoxesAsTheyAreMeant) {
+  EditorFields fields = NewAlarmFields(At(2026, 12, 6, 14, 5));
+  fields.chkActief = Grayed;
+  fields.chkDelete = Grayed;
+  EXPECT_TRUE(Stored(fields).Actief);
+  EXPECT_FALSE(Stored(fields).Delete);
+  fields.chkActief = Unchecked;
+  EXPECT_FALSE(Stored(fields).Actief);
+  fields.txtName = L"";
+  EXPECT_EQ(Stored(fields).Naam, L"");
+}
+
+TEST(EditorOK, RefusesTextsThatAreNoDateOrTime) {
+  EditorFields fields = NewAlarmFields(At(2026, 12, 6, 14, 5));
+  fields.txtDate = L"next friday";
+  EditorOutcome outcome = cmdOK_Record(fields, kThisYear);
+  EXPECT_FALSE(outcome.alarm);
+  EXPECT_EQ(outcome.badField, EditorField::Date);
+  EXPECT_NE(outcome.message.find(L"next friday"), std::wstring::npos);
+
+  fields.txtDate = L"14:05";  // a time where the date belongs
+  EXPECT_EQ(cmdOK_Record(fields, kThisYear).badField, EditorField::Date);
+
+  fields.txtDate = L"26/12/06";
+  fields.txtTijd = L"25:00";
+  outcome = cmdOK_Record(fields, kThisYear);
+  EXPECT_EQ(outcome.badField, EditorField::Time);
+  fields.txtTijd = L"26/12/06";  // a date where the time belongs
+  EXPECT_EQ(cmdOK_Record(fields, kThisYear).badField, EditorField::Time);
+}
+
+TEST(EditorOK, HandEditedRepeatShowsNoEntryAndAsksForOne) {
+  AlarmRecord odd;
+  odd.Exist = true;
+  odd.Tijd = At(2026, 12, 24, 18, 30);
+  odd.Repeat = 7;
+  EditorFields fields = FieldsFromSlot(odd);
+  EXPECT_EQ(fields.cmbRepeat, -1);
+  EXPECT_EQ(cmdOK_Record(fields, kThisYear).badField, EditorField::Repeat);
+  fields.cmbRepeat = EachDay;
+  EXPECT_EQ(Stored(fields).Repeat, EachDay);
+}
