@@ -60,14 +60,15 @@ void AlarmCheck::Timer_Timer(bool monitoring) {
   if (!monitoring || running_) return;
   running_ = true;
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-    if (IsDue(table_[slot], host_.Now())) Fire(slot);
+    if (IsDue(table_[slot], host_.Now()) && !Fire(slot)) break;
   }
   running_ = false;
 }
 
-void AlarmCheck::Fire(int slot) {
+bool AlarmCheck::Fire(int slot) {
   const DateValue due = table_[slot].Tijd;
-  host_.ShowAlarm(AlarmMessageText(table_[slot], due));
+  if (!host_.ShowAlarm(AlarmMessageText(table_[slot], due))) return false;
   if (MoveOnAfterFiring(table_[slot], due) == AfterFiring::Retired) host_.RemoveListRow(slot);
   host_.SaveSlot(slot);
+  return true;
 }

@@ -10,8 +10,9 @@ class AlarmCheckHost {
  public:
   virtual ~AlarmCheckHost() = default;
   virtual DateValue Now() = 0;
-  // Shows the alarm and returns when the user has closed the box.
-  virtual void ShowAlarm(const std::wstring& text) = 0;
+  // Shows the alarm and returns when the box has closed: true when the user
+  // closed it, false when the program is ending and the check must stop.
+  virtual bool ShowAlarm(const std::wstring& text) = 0;
   // Removes the list window's row of the slot, if there is one.
   virtual void RemoveListRow(int slot) = 0;
   virtual void SaveSlot(int slot) = 0;
@@ -35,7 +36,7 @@ class AlarmCheck {
 
  private:
   bool IsDue(const AlarmRecord& alarm, DateValue now) const;
-  void Fire(int slot);
+  bool Fire(int slot);
 
   AlarmTable& table_;
   AlarmCheckHost& host_;

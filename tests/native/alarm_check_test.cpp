@@ -14,9 +14,10 @@ class RecordingHost final : public AlarmCheckHost {
  public:
   explicit RecordingHost(DateValue start) : now(start) {}
   DateValue Now() override { return now; }
-  void ShowAlarm(const std::wstring& text) override {
+  bool ShowAlarm(const std::wstring& text) override {
     boxes.push_back(text);
     if (nestedTick) nestedTick();
+    return !ending;
   }
   void RemoveListRow(int slot) override { events.push_back(L"remove " + std::to_wstring(slot)); }
   void SaveSlot(int slot) override { events.push_back(L"save " + std::to_wstring(slot)); }
@@ -25,6 +26,7 @@ class RecordingHost final : public AlarmCheckHost {
   std::vector<std::wstring> boxes;
   std::vector<std::wstring> events;
   std::function<void()> nestedTick;
+  bool ending = false;
 };
 
 AlarmRecord Alarm(const wchar_t* naam, DateValue tijd, std::int32_t repeat, bool deleteWhenOver = false) {
@@ -190,4 +192,18 @@ TEST(AlarmCheck, ATickDuringAnOpenBoxDoesNothing) {
   host.nestedTick = nullptr;
   check.Timer_Timer(true);  // the guard is released after the tick
   EXPECT_EQ(host.boxes.size(), 2u);
+}
+
+TEST(AlarmCheck, ABoxEndedByTheProgramsExitLeavesTheAlarmDue) {
+  AlarmTable table;
+  table[1] = Alarm(L"first", kNow - 1, EachDay);
+  table[2] = Alarm(L"second", kNow - 1, Once);
+  const AlarmTable before = table;
+  RecordingHost host(kNow);
+  host.ending = true;
+  AlarmCheck(table, host).Timer_Timer(true);
+  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_TRUE(host.events.empty());
+  EXPECT_EQ(table[1], before[1]);
+  EXPECT_EQ(table[2], before[2]);
 }

@@ -1,0 +1,157 @@
+#include "edit_dialog.h"
+
+#include <commctrl.h>
+
+#include "dialog_window.h"
+#include "editor_rules.h"
+#include "resource.h"
+#include "scoped_handles.h"
+#include "text_convert.h"
+#include "twips_layout.h"
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Chimewatch";
+// Selects a text box's text after the dialog manager has set its own
+// selection on a focus change.
+constexpr UINT WMAPP_SELECT_TEXT = WM_APP + 1;
+constexpr int kSelectionLength = 255;
+
+class EditDialog {
+ public:
+  explicit EditDialog(EditDialogContext& context) : context_(context) {}
+
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    EditDialog* dialog = DialogObject<EditDialog>(hwnd, message, lParam);
+    if (!dialog) return FALSE;
+    if (message == WM_INITDIALOG) dialog->hwnd_ = hwnd;
+    return dialog->HandleMessage(message, wParam, lParam);
+  }
+
+ private:
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_INITDIALOG:
+        Form_Load();
+        Form_Activate();
+        return TRUE;  // the focus goes to chkActief, first in tab order
+      case WM_COMMAND:
+        HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+      case WMAPP_SELECT_TEXT:
+        SendMessageW(reinterpret_cast<HWND>(lParam), EM_SETSEL, 0, kSelectionLength);
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+
+  void HandleCommand(int id, int code, HWND control) {
+    switch (id) {
+      case IDC_CMDOK: cmdOK_Click(); break;
+      case IDC_CMDCANCEL: cmdCancel_Click(); break;
+      case IDC_TXTNAME:
+      case IDC_TXTDATE:
+      case IDC_TXTTIJD:
+        if (code == EN_SETFOCUS) txt_GotFocus(control);
+        break;
+      default: break;
+    }
+  }
+
+  void Form_Load() {
+    const int dpi = ScreenDpi();
+    font_.Reset(CreateDialogFont());
+    CreateLayoutControls(hwnd_, kEditControls, font_.Get(), dpi);
+    CheckDlgButton(hwnd_, IDC_CHKACTIEF, BST_CHECKED);
+    for (std::wstring_view text : kRepeatTexts) {
+      SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
+    }
+    SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_SETCURSEL, 0, 0);
+    PlaceWindow(hwnd_, kEditWindow, GetWindow(hwnd_, GW_OWNER), dpi);
+  }
+
+  void Form_Activate() {
+    if (IsNewAlarmRequest(context_.request)) {
+      const auto freeSlot = FindFreeSlot(context_.table);
+      if (!freeSlot) {
+        MessageBoxW(GetWindow(hwnd_, GW_OWNER), std::wstring(kTooManyAlerts).c_str(), kTitle,
+                    MB_OK | MB_ICONEXCLAMATION);
+        EndDialog(hwnd_, IDCANCEL);
+        return;
+      }
+      editSlot_ = *freeSlot;
+      ShowFields(NewAlarmFields(context_.clock.Now()));
+    } else {
+      editSlot_ = LeadingNumber(context_.request);
+      ShowFields(FieldsFromSlot(context_.table[editSlot_]));
+    }
+  }
+
+  void txt_GotFocus(HWND textBox) { PostMessageW(hwnd_, WMAPP_SELECT_TEXT, 0, reinterpret_cast<LPARAM>(textBox)); }
+
+  void cmdOK_Click() {
+    const EditorOutcome outcome = cmdOK_Record(ReadFields(), SplitDate(context_.clock.Now()).year);
+    if (!outcome.alarm) {
+      MessageBoxW(hwnd_, outcome.message.c_str(), kTitle, MB_OK | MB_ICONEXCLAMATION);
+      FocusField(outcome.badField);
+      return;
+    }
+    context_.table[editSlot_] = *outcome.alarm;
+    context_.save(editSlot_);
+    EndDialog(hwnd_, IDOK);
+  }
+
+  void cmdCancel_Click() { EndDialog(hwnd_, IDCANCEL); }
+
+  void ShowFields(const EditorFields& fields) {
+    CheckDlgButton(hwnd_, IDC_CHKACTIEF, static_cast<UINT>(fields.chkActief));
+    SetDlgItemTextW(hwnd_, IDC_TXTNAME, fields.txtName.c_str());
+    SetDlgItemTextW(hwnd_, IDC_TXTDATE, fields.txtDate.c_str());
+    SetDlgItemTextW(hwnd_, IDC_TXTTIJD, fields.txtTijd.c_str());
+    SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_SETCURSEL, static_cast<WPARAM>(fields.cmbRepeat), 0);
+    CheckDlgButton(hwnd_, IDC_CHKDELETE, static_cast<UINT>(fields.chkDelete));
+  }
+
+  EditorFields ReadFields() const {
+    EditorFields fields;
+    fields.chkActief = static_cast<int>(IsDlgButtonChecked(hwnd_, IDC_CHKACTIEF));
+    fields.txtName = ControlText(IDC_TXTNAME);
+    fields.txtDate = ControlText(IDC_TXTDATE);
+    fields.txtTijd = ControlText(IDC_TXTTIJD);
+    fields.cmbRepeat = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_GETCURSEL, 0, 0));
+    fields.chkDelete = static_cast<int>(IsDlgButtonChecked(hwnd_, IDC_CHKDELETE));
+    return fields;
+  }
+
+  std::wstring ControlText(int id) const {
+    HWND control = GetDlgItem(hwnd_, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+  }
+
+  void FocusField(EditorField field) {
+    const int id = field == EditorField::Date ? IDC_TXTDATE : field == EditorField::Time ? IDC_TXTTIJD : IDC_CMBREPEAT;
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, id)), TRUE);
+  }
+
+  EditDialogContext& context_;
+  HWND hwnd_ = nullptr;
+  int editSlot_ = 0;
+  ScopedHFONT font_;
+};
+
+}  // namespace
+
+void ShowEditDialog(HINSTANCE instance, HWND owner, EditDialogContext& context) {
+  RegisterDialogClass(instance, kEditWindowClass, nullptr);
+  // A fixed tool window: short caption bar, close box only, no icon.
+  const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                                  WS_EX_TOOLWINDOW, kEditWindowClass, kEditWindow.caption);
+  EditDialog dialog(context);
+  DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
+                          EditDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
+}
+
+void CloseEditDialog(HWND editor) { EndDialog(editor, IDCANCEL); }

@@ -1,0 +1,25 @@
+// frmEdit: the modal editor of one alarm.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "alarm_table.h"
+#include "date_value.h"
+
+inline constexpr wchar_t kEditWindowClass[] = L"ChimewatchEdit";
+
+struct EditDialogContext {
+  AlarmTable& table;
+  const Clock& clock;
+  std::wstring request;           // "500" for a new alarm, else the slot number
+  std::function<void(int)> save;  // the list window's Save
+};
+
+// Shows the editor over its owner and returns when it has closed.
+void ShowEditDialog(HINSTANCE instance, HWND owner, EditDialogContext& context);
+
+// Closes an open editor as Cancel does.
+void CloseEditDialog(HWND editor);

@@ -1,0 +1,183 @@
+#include "setup_window.h"
+
+#include <commctrl.h>
+
+#include "alarm_store.h"
+#include "dialog_window.h"
+#include "edit_dialog.h"
+#include "editor_rules.h"
+#include "resource.h"
+#include "twips_layout.h"
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Chimewatch";
+
+}  // namespace
+
+SetupWindow::SetupWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& store, const Clock& clock,
+                         std::function<void()> enableAlarmCheck)
+    : instance_(instance), table_(table), store_(store), clock_(clock), enableAlarmCheck_(std::move(enableAlarmCheck)) {
+  icon_.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, 0, 0,
+                                            LR_DEFAULTSIZE)));
+  RegisterDialogClass(instance, kSetupWindowClass, icon_.Get());
+}
+
+SetupWindow::~SetupWindow() { Unload(); }
+
+void SetupWindow::Load() {
+  if (hwnd_) return;
+  // A fixed dialog frame with a close box, and a taskbar button of its own.
+  const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_APPWINDOW,
+                                                  kSetupWindowClass, kSetupWindow.caption);
+  CreateDialogIndirectParamW(instance_, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
+                             DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+void SetupWindow::Show() {
+  Load();
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void SetupWindow::Unload() {
+  if (!hwnd_) return;
+  // A modal editor is an enabled popup owned by this window.
+  HWND editor = GetWindow(hwnd_, GW_ENABLEDPOPUP);
+  if (editor && editor != hwnd_) CloseEditDialog(editor);
+  DestroyWindow(hwnd_);
+}
+
+bool SetupWindow::TranslateDialogMessage(MSG& message) { return hwnd_ && IsDialogMessageW(hwnd_, &message); }
+
+std::wstring SetupWindow::LaadAlarmen() {
+  const LoadReport report = ::LaadAlarmen(table_, store_);
+  RefreshAlarm();
+  return report.damaged.empty() ? std::wstring() : DamagedValuesMessage(report);
+}
+
+void SetupWindow::RefreshAlarm() {
+  if (!hwnd_) return;
+  SendMessageW(lstAlarm_.Handle(), WM_SETREDRAW, FALSE, 0);
+  lstAlarm_.Clear();
+  for (const ListRow& row : RefreshAlarmRows(table_)) lstAlarm_.AppendRow(row);
+  if (lstAlarm_.RowCount() > 0) lstAlarm_.Select(0);
+  SendMessageW(lstAlarm_.Handle(), WM_SETREDRAW, TRUE, 0);
+}
+
+void SetupWindow::Save(int slot) {
+  if (const auto failedKey = ::Save(table_, store_, slot)) {
+    MessageBoxW(hwnd_, SaveFailedMessage(slot, *failedKey, store_.LastError()).c_str(), kTitle,
+                MB_OK | MB_ICONERROR);
+  }
+}
+
+void SetupWindow::RemoveAlarmRow(int slot) {
+  if (!hwnd_) return;
+  const int row = lstAlarm_.FindRowOfSlot(slot);
+  if (row >= 0) lstAlarm_.RemoveRow(row);
+}
+
+INT_PTR CALLBACK SetupWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  SetupWindow* window = DialogObject<SetupWindow>(hwnd, message, lParam);
+  if (!window) return FALSE;
+  if (message == WM_INITDIALOG) window->hwnd_ = hwnd;
+  return window->HandleMessage(message, wParam, lParam);
+}
+
+INT_PTR SetupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      Form_Load();
+      return FALSE;  // no focus yet: the window is hidden
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) Form_Activate();
+      return FALSE;
+    case WM_COMMAND:
+      HandleCommand(LOWORD(wParam));
+      return TRUE;
+    case WM_NOTIFY:
+      HandleListNotification(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+      return TRUE;
+    case WM_CLOSE:  // the frame's close button acts as "&Close"
+      cmdClose_Click();
+      return TRUE;
+    case WM_DESTROY:
+      hwnd_ = nullptr;
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void SetupWindow::HandleCommand(int id) {
+  switch (id) {
+    case IDC_CMDNIEUW: cmdNieuw_Click(); break;
+    case IDC_CMDEDIT: cmdEdit_Click(); break;
+    case IDC_CMDREMOVE: cmdRemove_Click(); break;
+    case IDC_CMDCLOSE: cmdClose_Click(); break;
+    // The window has no default button: the dialog manager turns Enter in
+    // the list into IDOK, which the list handles as its own key.
+    case IDOK:
+      if (GetFocus() == lstAlarm_.Handle()) lstAlarm_KeyDown(VK_RETURN);
+      break;
+    default: break;
+  }
+}
+
+void SetupWindow::HandleListNotification(const NMHDR& header, LPARAM lParam) {
+  if (header.idFrom != IDC_LSTALARM) return;
+  if (header.code == NM_DBLCLK) lstAlarm_DblClick();
+  if (header.code == LVN_KEYDOWN) lstAlarm_KeyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey);
+}
+
+void SetupWindow::Form_Load() {
+  const int dpi = ScreenDpi();
+  font_.Reset(CreateDialogFont());
+  CreateLayoutControls(hwnd_, kSetupControls, font_.Get(), dpi);
+  lstAlarm_.Attach(GetDlgItem(hwnd_, IDC_LSTALARM), dpi);
+  PlaceWindow(hwnd_, kSetupWindow, nullptr, dpi);
+}
+
+void SetupWindow::Form_Activate() { RefreshAlarm(); }
+
+void SetupWindow::cmdNieuw_Click() { ShowEditor(std::wstring(kNewAlarmRequest)); }
+
+void SetupWindow::cmdEdit_Click() {
+  if (const auto slot = SelectedSlot()) ShowEditor(EditRequestFor(*slot));
+}
+
+void SetupWindow::cmdRemove_Click() {
+  const int row = lstAlarm_.SelectedRow();
+  if (row < 0) return;
+  const int slot = lstAlarm_.SlotOfRow(row);
+  const std::wstring question = L"Are you sure you want to remove the alert\r\n" + table_[slot].Naam + L" ?";
+  if (MessageBoxW(hwnd_, question.c_str(), kTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  table_[slot].Exist = false;
+  lstAlarm_.RemoveRow(row);
+  Save(slot);
+  if (hwnd_) SetFocus(lstAlarm_.Handle());
+}
+
+void SetupWindow::cmdClose_Click() {
+  enableAlarmCheck_();
+  DestroyWindow(hwnd_);
+}
+
+void SetupWindow::lstAlarm_DblClick() { cmdEdit_Click(); }
+
+void SetupWindow::lstAlarm_KeyDown(WORD keyCode) {
+  if (keyCode == VK_RETURN) cmdEdit_Click();
+  if (keyCode == VK_DELETE) cmdRemove_Click();
+}
+
+std::optional<int> SetupWindow::SelectedSlot() const {
+  const int row = lstAlarm_.SelectedRow();
+  if (row < 0) return std::nullopt;
+  return lstAlarm_.SlotOfRow(row);
+}
+
+void SetupWindow::ShowEditor(const std::wstring& request) {
+  EditDialogContext context{table_, clock_, request, [this](int slot) { Save(slot); }};
+  ShowEditDialog(instance_, hwnd_, context);
+}

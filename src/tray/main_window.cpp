@@ -1,0 +1,177 @@
+#include "main_window.h"
+
+#include "resource.h"
+#include "tray_tip.h"
+
+namespace {
+
+constexpr UINT kTimerInterval = 60000;   // the alarm check
+constexpr UINT kTimer1Interval = 1000;   // the tray tip
+// Tells the user, once the program runs, what could not be loaded.
+constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
+constexpr wchar_t kTitle[] = L"Chimewatch";
+
+HICON LoadTrayPicture(HINSTANCE instance, int id) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                       GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& store, const Clock& clock)
+    : instance_(instance),
+      table_(table),
+      clock_(clock),
+      setup_(instance, table, store, clock, [this] { SetTimer(hwnd_, IDT_TIMER, kTimerInterval, nullptr); }),
+      check_(table, *this) {}
+
+bool MainWindow::Create() {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+  windowClass.lpszClassName = kMainWindowClass;
+  RegisterClassExW(&windowClass);
+  // Never shown, so never on the taskbar. Not a message-only window: those
+  // miss the shell's TaskbarCreated broadcast.
+  return CreateWindowExW(0, kMainWindowClass, L"Form1", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this) != nullptr;
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* window = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    window->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  }
+  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return window ? window->HandleMessage(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreatedMessage_ && message != 0) {
+    TaskbarCreated();
+    return 0;
+  }
+  switch (message) {
+    case WM_CREATE:
+      Form_Load();
+      return 0;
+    case kTrayCallbackMessage:
+      Form_MouseMove(lParam);
+      return 0;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDM_INSTELLEN: mnuInstellen_Click(); break;
+        case IDM_ACTIEF: mnuActief_Click(); break;
+        case IDM_SLUITEN: mnuSluiten_Click(); break;
+        default: break;
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == IDT_TIMER) Timer_Timer();
+      if (wParam == IDT_TIMER1) Timer1_Timer();
+      return 0;
+    case WMAPP_REPORT_LOAD:
+      if (!unloading_) MessageBoxW(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+      return 0;
+    case WM_CLOSE:  // also what the system sends when the user logs off
+      Form_Unload();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+void MainWindow::Form_Load() {
+  taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+  mnuPopup_.Reset(CreatePopupMenu());
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, L"Setup");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, L"Active");
+  AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"Exit");
+  SetMenuDefaultItem(mnuPopup_.Get(), IDM_INSTELLEN, FALSE);
+  SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
+  SetTimer(hwnd_, IDT_TIMER, kTimerInterval, nullptr);
+
+  pictures_[0].Reset(LoadTrayPicture(instance_, IDI_TRAY_NOT_ACTIVE));
+  pictures_[1].Reset(LoadTrayPicture(instance_, IDI_TRAY_ACTIVE));
+  tray_.TrayIcons = {pictures_[0].Get(), pictures_[1].Get()};
+  tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
+  setup_.Load();
+  loadProblems_ = setup_.LaadAlarmen();
+  if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
+}
+
+void MainWindow::Form_MouseMove(LPARAM lParam) {
+  switch (LOWORD(lParam)) {
+    case WM_LBUTTONDBLCLK: mnuInstellen_Click(); break;
+    case WM_RBUTTONUP: ShowPopupMenu(); break;
+    default: break;
+  }
+}
+
+void MainWindow::ShowPopupMenu() {
+  if (menuOpen_) return;
+  menuOpen_ = true;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  // The window must be in the foreground, or the menu does not close when
+  // the user clicks elsewhere; the posted WM_NULL lets it close properly.
+  SetForegroundWindow(hwnd_);
+  TrackPopupMenu(mnuPopup_.Get(), 0, cursor.x, cursor.y, 0, hwnd_, nullptr);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  menuOpen_ = false;
+}
+
+bool MainWindow::IsMonitoring() const {
+  return (GetMenuState(mnuPopup_.Get(), IDM_ACTIEF, MF_BYCOMMAND) & static_cast<UINT>(MF_CHECKED)) != 0;
+}
+
+void MainWindow::mnuActief_Click() {
+  const bool monitoring = !IsMonitoring();
+  const UINT state = monitoring ? static_cast<UINT>(MF_CHECKED) : static_cast<UINT>(MF_UNCHECKED);
+  CheckMenuItem(mnuPopup_.Get(), IDM_ACTIEF, MF_BYCOMMAND | state);
+  tray_.ChangeTrayIcon(tray_.TrayIcons[monitoring ? 1 : 0]);
+  tray_.ChangeTrayTip(monitoring ? kTipActive : kTipNotActive);
+}
+
+void MainWindow::mnuInstellen_Click() {
+  KillTimer(hwnd_, IDT_TIMER);
+  setup_.Show();
+}
+
+void MainWindow::mnuSluiten_Click() { Form_Unload(); }
+
+void MainWindow::Form_Unload() {
+  if (unloading_) return;
+  unloading_ = true;
+  tray_.DeleteTrayIcon();
+  setup_.Unload();
+  DestroyWindow(hwnd_);
+}
+
+void MainWindow::Timer_Timer() { check_.Timer_Timer(IsMonitoring()); }
+
+void MainWindow::Timer1_Timer() { tray_.ChangeTrayTip(Timer1TipText(table_, IsMonitoring(), clock_.Now())); }
+
+void MainWindow::TaskbarCreated() {
+  // The shell restarted and lost every icon: put ours back as it was.
+  if (!unloading_) tray_.ReAddTrayIcon();
+}
+
+DateValue MainWindow::Now() { return clock_.Now(); }
+
+bool MainWindow::ShowAlarm(const std::wstring& text) {
+  MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+  // A box ended by the program's exit was not seen through: leave the alarm due.
+  return !unloading_;
+}
+
+void MainWindow::RemoveListRow(int slot) { setup_.RemoveAlarmRow(slot); }
+
+void MainWindow::SaveSlot(int slot) { setup_.Save(slot); }
