@@ -17,7 +17,7 @@ std::vector<WORD> EmptyDialogTemplate(DWORD style, DWORD exStyle, std::wstring_v
                                       std::wstring_view caption) {
   // DLGTEMPLATE: style, extended style, item count, x, y, cx, cy; then the
   // menu, class and title as NUL-terminated WORD arrays.
-  std::vector<WORD> words = {LOWORD(style), HIWORD(style), LOWORD(exStyle), HIWORD(exStyle), 0, 0, 0, 0, 0, 0};
+  std::vector<WORD> words = {LOWORD(style), HIWORD(style), LOWORD(exStyle), HIWORD(exStyle), 0, 0, 0, 0, 0};
   words.push_back(0);  // no menu
   words.insert(words.end(), className.begin(), className.end());
   words.push_back(0);

@@ -1,0 +1,150 @@
+// Drives a running chimewatch.exe from an end-to-end test, as a user would:
+// starts it, finds its windows, reads and answers them, reads the tray and
+// the registry, takes screenshots. Runs in the same Wine prefix (or Windows
+// session) and with the same bitness as the program under test.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace driver {
+
+// ---- Timing ---------------------------------------------------------------
+
+// Polls `done` every 20 ms until it returns true or `timeoutMs` has passed;
+// returns whether it became true.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+
+// ---- Process --------------------------------------------------------------
+
+// A started program; terminated on destruction if it is still running.
+class Program {
+ public:
+  explicit Program(const std::wstring& exePath, const std::wstring& arguments = {},
+                   const std::wstring& workingDir = {});
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool Started() const { return info_.hProcess != nullptr; }
+  DWORD Id() const { return info_.dwProcessId; }
+  HANDLE Handle() const { return info_.hProcess; }
+  bool Running() const;
+  // The exit code, or nothing if it is still running after `timeoutMs`.
+  std::optional<DWORD> WaitForExit(int timeoutMs) const;
+  void Terminate();
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// ---- Windows --------------------------------------------------------------
+
+std::vector<HWND> TopLevelWindows(DWORD pid);  // hidden ones included
+std::vector<HWND> ChildWindows(HWND parent);   // all descendants
+std::wstring WindowText(HWND window);          // GetWindowTextW (captions)
+std::wstring ClassName(HWND window);
+bool IsTopmost(HWND window);
+HWND FindChildById(HWND parent, int id);
+// First descendant of `parent` with this class (and text, if given).
+HWND FindChild(HWND parent, std::wstring_view className,
+               std::optional<std::wstring_view> text = std::nullopt);
+HWND WaitForWindow(DWORD pid, std::wstring_view className,
+                   std::optional<std::wstring_view> caption, int timeoutMs,
+                   bool mustBeVisible = true);
+bool WaitForWindowGone(HWND window, int timeoutMs);  // destroyed or hidden
+
+// ---- Input ----------------------------------------------------------------
+
+// WM_KEYDOWN + WM_KEYUP. The target's TranslateMessage posts the WM_CHAR
+// behind whatever is already queued, so for text use TypeText: a burst of
+// posted letter keys and arrows arrives as arrows first, letters after.
+void PostKey(HWND target, UINT vk);
+void TypeText(HWND target, std::wstring_view text);  // one WM_CHAR per character
+void Click(HWND button);                     // sends BM_CLICK: returns when handled
+void PostClick(HWND button);                 // posts it: for buttons that open a modal window
+void PostCommand(HWND owner, int commandId); // WM_COMMAND as from a menu item
+void SetText(HWND control, std::wstring_view text);
+std::wstring GetText(HWND control);          // WM_GETTEXT: works for edit contents
+
+// ---- Message boxes --------------------------------------------------------
+
+enum class BoxIcon { None, Information, Warning, Error, Question, Other };
+
+struct MessageBoxInfo {
+  HWND hwnd = nullptr;
+  std::wstring caption;
+  std::wstring text;  // as given, CR LF included
+  bool topmost = false;
+  std::vector<std::wstring> buttons;  // in child order
+  BoxIcon icon = BoxIcon::None;       // read from the screen: the box must be in view
+};
+
+std::optional<MessageBoxInfo> ReadMessageBox(HWND box);
+// The first visible box (#32770 with a text Static) of the process.
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, int timeoutMs);
+void Answer(HWND box, int commandId);  // IDOK, IDYES, IDNO, IDCANCEL
+
+// ---- Popup menus ----------------------------------------------------------
+// Menu handles do not cross processes under Wine: items are chosen by keys.
+
+HWND WaitForPopupMenu(int timeoutMs);
+void ChooseMenuItemByKeys(HWND menu, int downPresses);  // separators are skipped
+void CloseMenu(HWND menu);
+
+// ---- List view of another process -----------------------------------------
+
+int ListViewRowCount(HWND list);
+std::wstring ListViewCell(HWND list, int row, int column);
+std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int columns);
+int ListViewSelectedRow(HWND list);  // -1 if none
+std::wstring ListViewHeaderText(HWND list, int column);
+int ListViewColumnWidth(HWND list, int column);
+bool SelectListViewRow(HWND list, int row);   // selected and focused, others cleared
+bool DoubleClickListViewRow(HWND list, int row);
+
+// ---- Tray (Wine's explorer.exe notification area) -------------------------
+
+std::vector<std::wstring> TrayTips();
+std::optional<std::wstring> WaitForTrayTip(const std::function<bool(const std::wstring&)>& match,
+                                           int timeoutMs);
+bool TrayIconPresent(std::wstring_view tipPrefix);
+HWND TrayWindow();  // the shell's tray window, for screenshots of the icons
+// Plays a shell restart: removes the icon as the shell would lose it, then
+// broadcasts TaskbarCreated so the program adds it again.
+bool RemoveTrayIcon(HWND owner, UINT iconId);
+void BroadcastTaskbarCreated();
+
+// ---- Registry (HKCU\Software\Chimewatch\<section>) -------------------------
+
+bool WriteSettingText(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+bool WriteSettingDword(std::wstring_view section, std::wstring_view key, DWORD value);
+std::optional<std::wstring> ReadSettingText(std::wstring_view section, std::wstring_view key);
+std::optional<DWORD> SettingType(std::wstring_view section, std::wstring_view key);
+// In RegEnumValueW order: by name under Wine 8, not in order of creation.
+std::vector<std::wstring> ValueNames(std::wstring_view section);
+void DeleteAllSettings();
+
+// ---- Screen capture -------------------------------------------------------
+
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+  bool operator==(const Image&) const = default;
+};
+
+// What is on screen in the window's rectangle, or the whole screen.
+Image CaptureScreen(HWND windowOrNull);
+// The icon at its own size on a plain background, as a Static would draw it.
+Image RenderIcon(HICON icon, int width, int height, std::uint32_t background);
+bool WritePng(const std::wstring& path, const Image& image);
+bool SaveScreenshotPng(const std::wstring& path, HWND windowOrNull);
+
+}  // namespace driver

@@ -1,0 +1,65 @@
+// One run of the real chimewatch.exe in a fresh registry, and what a user
+// does with it: tray clicks, menu commands, timer ticks, windows and keys.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "driver.h"
+
+// Set by main from the command line: the program under test and the folder
+// for screenshots.
+extern std::wstring gProgramPath;
+extern std::wstring gScreenshotFolder;
+
+// A local date and time, shifted from now by whole days and minutes,
+// with seconds cleared.
+SYSTEMTIME LocalTimeFromNow(int days, int minutes);
+// Texts of a local time in the program's patterns, written out here
+// independently of the program's own formatting.
+std::wstring StoredTimeText(const SYSTEMTIME& time);     // hh:nn yyyy/mm/dd
+std::wstring ShortTimeDateText(const SYSTEMTIME& time);  // hh:nn yy/mm/dd
+
+// Writes one alarm into the registry as the program stores it.
+void StoreAlarm(int slot, const std::wstring& naam, const SYSTEMTIME& due, int repeat, bool deleteWhenOver,
+                bool actief = true, bool getoond = false);
+
+class ChimewatchSession {
+ public:
+  enum class Registry { Fresh, Keep };
+  explicit ChimewatchSession(Registry registry = Registry::Fresh);
+  ~ChimewatchSession();
+
+  void Start();
+  bool Started() const { return program_ != nullptr; }
+  DWORD Pid() const { return program_->Id(); }
+  HWND MainWindow() const { return main_; }
+
+  // The shell's callback for a mouse message over the tray icon.
+  void TrayMouse(UINT mouseMessage);
+  void Command(int menuId);
+  void AlarmTick();
+  void TipTick();
+
+  // The list window, once shown, and its list and buttons.
+  HWND WaitForSetupWindow(int timeoutMs = 5000) const;
+  HWND SetupWindow() const;  // loaded, shown or not
+  HWND AlarmList() const;
+  HWND WaitForEditor(int timeoutMs = 5000) const;
+
+  // Ends the program through "Exit" and returns its exit code.
+  std::optional<DWORD> Exit(int timeoutMs = 10000);
+
+ private:
+  std::unique_ptr<driver::Program> program_;
+  HWND main_ = nullptr;
+};
+
+// Waits until the process has no visible message box, so the next one read
+// is a new one.
+bool WaitForNoMessageBox(DWORD pid, int timeoutMs);
+// The window that has the keyboard focus in the program's UI thread.
+HWND FocusedWindow(HWND anyWindowOfTheThread);

@@ -1,0 +1,262 @@
+// The list window and the editor end to end, driven as a user would.
+#include <gtest/gtest.h>
+
+#include "chimewatch_session.h"
+#include "resource.h"
+
+namespace {
+
+HWND Control(HWND window, int id) { return driver::FindChildById(window, id); }
+
+std::vector<std::wstring> Names(HWND list) {
+  std::vector<std::wstring> names;
+  for (const auto& row : driver::ListViewRows(list, 6)) names.push_back(row[1]);
+  return names;
+}
+
+// Opens the list window from the tray, as a double-click does.
+HWND OpenList(ChimewatchSession& session) {
+  session.TrayMouse(WM_LBUTTONDBLCLK);
+  return session.WaitForSetupWindow();
+}
+
+std::wstring TwoDigits(int value) {
+  wchar_t text[8];
+  std::swprintf(text, 8, L"%02d", value);
+  return text;
+}
+
+}  // namespace
+
+TEST(ListWindow, RoadOfOneAlarmFromNewToFiringAndRestart) {
+  ChimewatchSession session;
+  session.Start();
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr) << "no list window";
+  HWND list = session.AlarmList();
+  EXPECT_EQ(driver::ListViewRowCount(list), 0);
+  EXPECT_EQ(driver::ListViewHeaderText(list, 1), L"Description");
+  EXPECT_EQ(driver::ListViewHeaderText(list, 3), L"Time");
+  EXPECT_EQ(driver::ListViewColumnWidth(list, 4), 0);
+  EXPECT_EQ(driver::ListViewColumnWidth(list, 5), 0);
+
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr) << "no editor";
+  const SYSTEMTIME now = LocalTimeFromNow(0, 0);
+  EXPECT_EQ(driver::GetText(Control(editor, IDC_TXTNAME)), L"Alert !!");
+  EXPECT_EQ(driver::GetText(Control(editor, IDC_TXTDATE)),
+            TwoDigits(now.wYear % 100) + L"/" + TwoDigits(now.wMonth) + L"/" + TwoDigits(now.wDay));
+  EXPECT_EQ(FocusedWindow(editor), Control(editor, IDC_CHKACTIEF));
+
+  // A minute ago, so that the next check finds it due.
+  const SYSTEMTIME due = LocalTimeFromNow(0, -1);
+  driver::SetText(Control(editor, IDC_TXTNAME), L"Dentist");
+  driver::SetText(Control(editor, IDC_TXTDATE), ShortTimeDateText(due).substr(6));
+  driver::SetText(Control(editor, IDC_TXTTIJD), ShortTimeDateText(due).substr(0, 5));
+  driver::PostClick(Control(editor, IDC_CMDOK));
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(list) == 1; }, 3000));
+  const auto row = driver::ListViewRows(list, 6).at(0);
+  EXPECT_EQ(row[0], L"[X]");
+  EXPECT_EQ(row[1], L"Dentist");
+  EXPECT_EQ(row[3], ShortTimeDateText(due));
+  EXPECT_EQ(row[4], L"0");
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Tijd"), StoredTimeText(due));
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Delete"), L"True");
+
+  driver::PostClick(Control(setup, IDC_CMDCLOSE));
+  ASSERT_TRUE(driver::WaitForWindowGone(setup, 3000));
+  session.AlarmTick();
+  auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "the alarm did not fire";
+  EXPECT_EQ(box->text, L"Dentist\r\n" + ShortTimeDateText(due));
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"0", L"Exist") == L"False"; }, 3000));
+
+  setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  EXPECT_EQ(driver::ListViewRowCount(session.AlarmList()), 0);
+  EXPECT_EQ(session.Exit(), 0u);
+
+  // The freed slot keeps its other values, and a new run reads it as free.
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Naam"), L"Dentist");
+  ChimewatchSession again(ChimewatchSession::Registry::Keep);
+  again.Start();
+  EXPECT_EQ(driver::ListViewRowCount(again.AlarmList()), 0);
+}
+
+TEST(ListWindow, EnterOnARowEditsThatAlarm) {
+  ChimewatchSession session;
+  StoreAlarm(9, L"Later", LocalTimeFromNow(5, 0), 2, false);
+  StoreAlarm(2, L"Sooner", LocalTimeFromNow(1, 0), 0, false);
+  session.Start();
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  HWND list = session.AlarmList();
+  ASSERT_EQ(Names(list), (std::vector<std::wstring>{L"Sooner", L"Later"}));
+  EXPECT_EQ(driver::ListViewSelectedRow(list), 0);
+
+  ASSERT_TRUE(driver::SelectListViewRow(list, 1));
+  SetForegroundWindow(setup);
+  driver::PostKey(list, VK_RETURN);
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr) << "Enter did not open the editor";
+  EXPECT_EQ(driver::GetText(Control(editor, IDC_TXTNAME)), L"Later");
+  EXPECT_EQ(driver::GetText(Control(editor, IDC_CMBREPEAT)), L"Each week");
+  driver::SetText(Control(editor, IDC_TXTNAME), L"Much later");
+  driver::PostKey(Control(editor, IDC_TXTNAME), VK_RETURN);  // Enter is OK
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+
+  EXPECT_TRUE(driver::WaitUntil([&] { return Names(list) == std::vector<std::wstring>{L"Sooner", L"Much later"}; },
+                                3000));
+  EXPECT_EQ(driver::ReadSettingText(L"9", L"Naam"), L"Much later");
+  EXPECT_EQ(driver::ReadSettingText(L"2", L"Naam"), L"Sooner");
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(ListWindow, DeleteKeyAsksAndDeletesOnlyOnYes) {
+  ChimewatchSession session;
+  StoreAlarm(7, L"Meeting", LocalTimeFromNow(1, 0), 0, false);
+  StoreAlarm(1, L"Other", LocalTimeFromNow(2, 0), 0, false);
+  session.Start();
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  HWND list = session.AlarmList();
+  ASSERT_EQ(driver::ListViewSelectedRow(list), 0);
+
+  for (const int answer : {IDNO, IDYES}) {
+    driver::PostKey(list, VK_DELETE);
+    const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+    ASSERT_TRUE(box) << "no confirmation";
+    EXPECT_EQ(box->caption, L"Chimewatch");
+    EXPECT_EQ(box->text, L"Are you sure you want to remove the alert\r\nMeeting ?");
+    EXPECT_EQ(box->icon, driver::BoxIcon::Question);
+    driver::Answer(box->hwnd, answer);
+    ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
+    if (answer == IDNO) {
+      Sleep(300);
+      EXPECT_EQ(driver::ReadSettingText(L"7", L"Exist"), L"True");
+      EXPECT_EQ(driver::ListViewRowCount(list), 2);
+    }
+  }
+  EXPECT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"7", L"Exist") == L"False"; }, 3000));
+  EXPECT_EQ(Names(list), std::vector<std::wstring>{L"Other"});
+  EXPECT_EQ(driver::ReadSettingText(L"7", L"Naam"), L"Meeting");
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Exist"), L"True");
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(ListWindow, NewWithAllSlotsInUseSaysTooMany) {
+  ChimewatchSession session;
+  for (int slot = 0; slot <= 100; ++slot) StoreAlarm(slot, L"Alert " + std::to_wstring(slot), LocalTimeFromNow(2, slot), 0, false);
+  session.Start();
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  EXPECT_EQ(driver::ListViewRowCount(session.AlarmList()), 101);
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, L"Too many alerts !!");
+  EXPECT_EQ(box->icon, driver::BoxIcon::Warning);
+  driver::Answer(box->hwnd, IDOK);
+  ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
+  EXPECT_EQ(driver::WaitForWindow(session.Pid(), L"ChimewatchEdit", std::nullopt, 300, false), nullptr);
+  EXPECT_TRUE(IsWindowVisible(setup));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(Editor, RefusesADateItCannotReadAndKeepsTheSlot) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Keep me", LocalTimeFromNow(1, 0), 0, false);
+  session.Start();
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  driver::PostClick(Control(setup, IDC_CMDEDIT));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  driver::SetText(Control(editor, IDC_TXTNAME), L"Changed");
+  driver::SetText(Control(editor, IDC_TXTDATE), L"next friday");
+  driver::PostClick(Control(editor, IDC_CMDOK));
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no message for the bad date";
+  EXPECT_NE(box->text.find(L"next friday"), std::wstring::npos);
+  EXPECT_NE(box->text.find(L"year/month/day"), std::wstring::npos);
+  driver::Answer(box->hwnd, IDOK);
+  ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
+  EXPECT_TRUE(IsWindowVisible(editor));
+  EXPECT_TRUE(driver::WaitUntil([&] { return FocusedWindow(editor) == Control(editor, IDC_TXTDATE); }, 2000));
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Naam"), L"Keep me");
+
+  driver::PostKey(Control(editor, IDC_TXTNAME), VK_ESCAPE);  // Esc is Cancel
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Naam"), L"Keep me");
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(Editor, KeepsLongAndNonLatinDescriptionsIntact) {
+  ChimewatchSession session;
+  session.Start();
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  const std::wstring name = L"\u6b6f\u79d1 \u0417\u0443\u0431 " + std::wstring(300, L'x');
+  driver::SetText(Control(editor, IDC_TXTNAME), name);
+  driver::PostClick(Control(editor, IDC_CMDOK));
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"0", L"Naam") == name; }, 3000));
+  EXPECT_TRUE(driver::WaitUntil([&] { return Names(session.AlarmList()) == std::vector<std::wstring>{name}; }, 3000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(Editor, ExitFromTheTrayClosesTheEditorWithoutStoring) {
+  ChimewatchSession session;
+  session.Start();
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(session.Exit(), 0u);
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Exist"), std::nullopt);
+}
+
+// The alarm check is paused while the list window is open and runs again
+// after Esc or the frame's close button; its next tick comes a minute later.
+TEST(ListWindow, EscAndTheFrameCloseButtonResumeTheAlarmCheck) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"First", LocalTimeFromNow(0, -1), 0, false);
+  session.Start();
+
+  HWND setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  driver::PostKey(session.AlarmList(), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(setup, 3000));
+  auto box = driver::WaitForMessageBox(session.Pid(), 65000);
+  ASSERT_TRUE(box) << "no alarm check after Esc";
+  EXPECT_TRUE(box->text.starts_with(L"First"));
+  driver::Answer(box->hwnd, IDOK);
+
+  setup = OpenList(session);
+  ASSERT_NE(setup, nullptr);
+  // Add the second alarm through the editor, then close with the frame.
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  const SYSTEMTIME due = LocalTimeFromNow(0, -1);
+  driver::SetText(Control(editor, IDC_TXTNAME), L"Second");
+  driver::SetText(Control(editor, IDC_TXTDATE), ShortTimeDateText(due).substr(6));
+  driver::SetText(Control(editor, IDC_TXTTIJD), ShortTimeDateText(due).substr(0, 5));
+  driver::PostClick(Control(editor, IDC_CMDOK));
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  PostMessageW(setup, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(driver::WaitForWindowGone(setup, 3000));
+  box = driver::WaitForMessageBox(session.Pid(), 65000);
+  ASSERT_TRUE(box) << "no alarm check after the frame's close button";
+  EXPECT_TRUE(box->text.starts_with(L"Second"));
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(session.Exit(), 0u);
+}

@@ -1,0 +1,82 @@
+// Saves what a person sees of the list window and the editor, at 96 and at
+// 144 DPI, as PNG files for a look by eye.
+#include <gtest/gtest.h>
+
+#include "chimewatch_session.h"
+#include "resource.h"
+
+namespace {
+
+const wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
+std::optional<DWORD> ReadLogPixels() {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+void WriteLogPixels(std::optional<DWORD> dpi) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  if (dpi) {
+    RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*dpi), sizeof *dpi);
+  } else {
+    RegDeleteValueW(key, L"LogPixels");
+  }
+  RegCloseKey(key);
+}
+
+// The window's client size in pixels, for checking the twips conversion.
+SIZE ClientSize(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  return {client.right, client.bottom};
+}
+
+}  // namespace
+
+class Screenshots : public testing::TestWithParam<DWORD> {
+ protected:
+  void SetUp() override {
+    saved_ = ReadLogPixels();
+    WriteLogPixels(GetParam());
+  }
+  void TearDown() override { WriteLogPixels(saved_); }
+
+ private:
+  std::optional<DWORD> saved_;
+};
+
+TEST_P(Screenshots, ListWindowAndEditor) {
+  const DWORD dpi = GetParam();
+  ChimewatchSession session;
+  StoreAlarm(4, L"Dentist", LocalTimeFromNow(1, 60), 3, false);
+  StoreAlarm(9, L"Call home", LocalTimeFromNow(0, 90), 1, false);
+  StoreAlarm(2, L"Water the plants", LocalTimeFromNow(3, 0), 2, false, /*actief=*/false);
+  session.Start();
+  session.TrayMouse(WM_LBUTTONDBLCLK);
+  HWND setup = session.WaitForSetupWindow();
+  ASSERT_NE(setup, nullptr);
+  // Client areas of 6345 x 3450 and 4680 x 2130 twips at this DPI.
+  EXPECT_EQ(ClientSize(setup).cx, MulDiv(6345, static_cast<int>(dpi), 1440));
+  EXPECT_EQ(ClientSize(setup).cy, MulDiv(3450, static_cast<int>(dpi), 1440));
+  Sleep(300);
+  const std::wstring suffix = L"-" + std::to_wstring(dpi) + L"dpi.png";
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\list-window" + suffix, setup));
+
+  driver::PostClick(driver::FindChildById(setup, IDC_CMDEDIT));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(ClientSize(editor).cx, MulDiv(4680, static_cast<int>(dpi), 1440));
+  Sleep(300);
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor" + suffix, nullptr));
+  driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
+  EXPECT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtDpi, Screenshots, testing::Values(96u, 144u));

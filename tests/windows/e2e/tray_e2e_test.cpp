@@ -1,0 +1,158 @@
+// The tray monitor end to end: start-up, tip, popup menu, alarm tick, exit.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "chimewatch_session.h"
+#include "resource.h"
+
+namespace {
+
+bool IsCountdown(const std::wstring& tip, const wchar_t* state) {
+  return std::regex_match(tip, std::wregex(std::wstring(L"Chimewatch \\(") + state + L"\\)  \\d\\d:\\d\\d:\\d\\d"));
+}
+
+driver::Image CaptureTray() { return driver::CaptureScreen(driver::TrayWindow()); }
+
+}  // namespace
+
+TEST(TrayMonitor, StartsHiddenInTheTrayAndCountsDown) {
+  ChimewatchSession session;
+  StoreAlarm(3, L"Later", LocalTimeFromNow(0, 125), 0, false);
+  session.Start();
+
+  EXPECT_FALSE(IsWindowVisible(session.MainWindow()));
+  for (HWND window : driver::TopLevelWindows(session.Pid())) {
+    EXPECT_FALSE(IsWindowVisible(window)) << "visible window: " << testing::PrintToString(driver::WindowText(window));
+  }
+  // The tip counts down to the alarm, 2 h 5 min from the start minute.
+  const auto tip = driver::WaitForTrayTip([](const std::wstring& t) { return IsCountdown(t, L"active"); }, 5000);
+  ASSERT_TRUE(tip) << "no countdown tip";
+  EXPECT_TRUE(tip->substr(21, 4) == L"02:0" || tip->substr(21, 5) == L"01:59") << testing::PrintToString(*tip);
+}
+
+TEST(TrayMonitor, PopupMenuTogglesMonitoring) {
+  ChimewatchSession session;
+  session.Start();
+  ASSERT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return IsCountdown(t, L"active"); }, 5000));
+  const driver::Image activePicture = CaptureTray();
+
+  session.TrayMouse(WM_LBUTTONDOWN);  // a single click and a right press do nothing
+  session.TrayMouse(WM_RBUTTONDOWN);
+  EXPECT_EQ(driver::WaitForPopupMenu(300), nullptr);
+
+  session.TrayMouse(WM_RBUTTONUP);
+  HWND menu = driver::WaitForPopupMenu(3000);
+  ASSERT_NE(menu, nullptr) << "no popup menu";
+  driver::ChooseMenuItemByKeys(menu, 2);  // Setup, Active
+  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return t.starts_with(L"Chimewatch (not active)"); },
+                                     3000));
+  EXPECT_TRUE(driver::WaitUntil([&] { return CaptureTray() != activePicture; }, 3000)) << "picture unchanged";
+  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return IsCountdown(t, L"not active"); }, 3000));
+
+  session.Command(IDM_ACTIEF);
+  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return IsCountdown(t, L"active"); }, 3000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(TrayMonitor, AlarmTickShowsEachDueAlarmAndMovesItOn) {
+  ChimewatchSession session;
+  const SYSTEMTIME yesterday = LocalTimeFromNow(-1, -30);
+  const SYSTEMTIME today = LocalTimeFromNow(0, -30);
+  const SYSTEMTIME tomorrow = LocalTimeFromNow(1, -30);
+  StoreAlarm(7, L"Standup", yesterday, 1, false);
+  StoreAlarm(3, L"Tea", today, 0, true);
+  StoreAlarm(5, L"Paused", today, 0, false, /*actief=*/false);
+  session.Start();
+  ASSERT_EQ(driver::ListViewRowCount(session.AlarmList()), 3);
+
+  session.AlarmTick();
+  auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no alarm box";
+  EXPECT_EQ(box->caption, L"Chimewatch");
+  EXPECT_EQ(box->text, L"Tea\r\n" + ShortTimeDateText(today));  // slot 3 before slot 7
+  EXPECT_TRUE(box->topmost);
+  EXPECT_EQ(box->icon, driver::BoxIcon::Information);
+  session.AlarmTick();  // a tick while the box is open shows nothing more
+  Sleep(500);
+  EXPECT_EQ(driver::WaitForMessageBox(session.Pid(), 0)->hwnd, box->hwnd);
+  driver::Answer(box->hwnd, IDOK);
+
+  box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box && box->text.starts_with(L"Standup")) << "no second box";
+  EXPECT_EQ(box->text, L"Standup\r\n" + ShortTimeDateText(yesterday));
+  // Slot 3 was handled and saved before the second box.
+  EXPECT_EQ(driver::ReadSettingText(L"3", L"Exist"), L"False");
+  driver::Answer(box->hwnd, IDOK);
+  ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
+
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"7", L"Tijd") != StoredTimeText(yesterday); },
+                                3000));
+  EXPECT_EQ(driver::ReadSettingText(L"7", L"Tijd"), StoredTimeText(today));
+  EXPECT_EQ(driver::ReadSettingText(L"7", L"Getoond"), L"False");
+  EXPECT_EQ(driver::ReadSettingText(L"3", L"Getoond"), L"True");
+  EXPECT_EQ(driver::ReadSettingText(L"5", L"Getoond"), L"False");
+  // The fired one-time alarm left the (hidden) list.
+  EXPECT_EQ(driver::ListViewRowCount(session.AlarmList()), 2);
+
+  // Still due after its move (half an hour ago): one box per tick, then done.
+  session.AlarmTick();
+  box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, L"Standup\r\n" + ShortTimeDateText(today));
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"7", L"Tijd") == StoredTimeText(tomorrow); },
+                                3000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(TrayMonitor, NothingFiresWhileMonitoringIsOff) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Call", LocalTimeFromNow(0, -5), 0, false);
+  session.Start();
+  session.Command(IDM_ACTIEF);
+  session.AlarmTick();
+  EXPECT_FALSE(driver::WaitForMessageBox(session.Pid(), 1000));
+  session.Command(IDM_ACTIEF);
+  session.AlarmTick();
+  auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(box->text.starts_with(L"Call\r\n"));
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(TrayMonitor, ComesBackAfterTheShellRestarts) {
+  ChimewatchSession session;
+  session.Start();
+  ASSERT_TRUE(driver::WaitUntil([] { return driver::TrayIconPresent(L"Chimewatch"); }, 5000));
+  ASSERT_TRUE(driver::RemoveTrayIcon(session.MainWindow(), 1));
+  ASSERT_TRUE(driver::WaitUntil([] { return !driver::TrayIconPresent(L"Chimewatch"); }, 3000));
+  driver::BroadcastTaskbarCreated();
+  EXPECT_TRUE(driver::WaitUntil([] { return driver::TrayIconPresent(L"Chimewatch"); }, 3000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(TrayMonitor, ExitRemovesTheIconAndEnds) {
+  ChimewatchSession session;
+  session.Start();
+  ASSERT_TRUE(driver::WaitUntil([] { return driver::TrayIconPresent(L"Chimewatch"); }, 5000));
+  EXPECT_EQ(session.Exit(), 0u);
+  EXPECT_FALSE(driver::TrayIconPresent(L"Chimewatch"));
+}
+
+TEST(TrayMonitor, DamagedStoredValueIsReportedAndLeftAlone) {
+  ChimewatchSession session;
+  StoreAlarm(4, L"Kept", LocalTimeFromNow(3, 0), 0, false);
+  driver::WriteSettingText(L"4", L"Exist", L"yes");
+  StoreAlarm(6, L"Fine", LocalTimeFromNow(3, 0), 0, false);
+  session.Start();
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no report of the damaged value";
+  EXPECT_NE(box->text.find(L"Alert 4, \"Exist\": \"yes\""), std::wstring::npos) << testing::PrintToString(box->text);
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(driver::ListViewRowCount(session.AlarmList()), 1);
+  EXPECT_EQ(driver::ReadSettingText(L"4", L"Exist"), L"yes");
+  EXPECT_EQ(driver::ReadSettingText(L"4", L"Naam"), L"Kept");
+  EXPECT_EQ(session.Exit(), 0u);
+}

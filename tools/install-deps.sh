@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what building and testing Chimewatch needs on Debian 12, when it
+# is missing: the native and MinGW-w64 compilers, GoogleTest, clang for the
+# fuzz target, Wine (32- and 64-bit), Xvfb and ImageMagick.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+          wine wine32:i386 wine64 xvfb imagemagick)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo dpkg --add-architecture i386
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null

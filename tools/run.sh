@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds Chimewatch and starts it under Wine. With no DISPLAY it starts Xvfb
+# and says where it is; Chimewatch then runs until it is ended from its tray
+# menu ("Exit") or with Ctrl+C here.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+tools/build-windows.sh i686
+arch=$(tools/wine-arch.sh)
+if [ "$arch" != i686 ]; then
+  echo "This kernel cannot run 32-bit Wine: starting the 64-bit build instead."
+  tools/build-windows.sh "$arch"
+fi
+source tools/xvfb.sh
+[ -n "$XVFB_PID" ] && echo "No DISPLAY given: running on Xvfb display $DISPLAY (screenshot: import -display $DISPLAY -window root shot.png)"
+trap stop_xvfb EXIT
+echo "Chimewatch is running: its icon is in Wine's notification area."
+tools/wine-run.sh "$arch" "build/windows-$arch/chimewatch.exe"
