@@ -107,6 +107,7 @@ int ListViewSelectedRow(HWND list);  // -1 if none
 std::wstring ListViewHeaderText(HWND list, int column);
 int ListViewColumnWidth(HWND list, int column);
 bool SelectListViewRow(HWND list, int row);   // selected and focused, others cleared
+bool ClickListViewRow(HWND list, int row);  // selects it and gives the list the focus
 bool DoubleClickListViewRow(HWND list, int row);
 
 // ---- Tray (Wine's explorer.exe notification area) -------------------------

@@ -102,15 +102,31 @@ bool SelectListViewRow(HWND list, int row) {
   return true;
 }
 
-bool DoubleClickListViewRow(HWND list, int row) {
+namespace {
+
+std::optional<LPARAM> RowCentre(HWND list, int row) {
   SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
   const auto rect = ItemRect(list, row);
-  if (!rect) return false;
-  const LPARAM at = MAKELPARAM((rect->left + rect->right) / 2, (rect->top + rect->bottom) / 2);
-  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageW(list, WM_LBUTTONUP, 0, at);
-  PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  if (!rect) return std::nullopt;
+  return MAKELPARAM((rect->left + rect->right) / 2, (rect->top + rect->bottom) / 2);
+}
+
+}  // namespace
+
+bool ClickListViewRow(HWND list, int row) {
+  const auto at = RowCentre(list, row);
+  if (!at) return false;
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, *at);
+  PostMessageW(list, WM_LBUTTONUP, 0, *at);
+  return true;
+}
+
+bool DoubleClickListViewRow(HWND list, int row) {
+  const auto at = RowCentre(list, row);
+  if (!at) return false;
+  ClickListViewRow(list, row);
+  PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, *at);
+  PostMessageW(list, WM_LBUTTONUP, 0, *at);
   return true;
 }
 

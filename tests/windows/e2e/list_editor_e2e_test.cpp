@@ -98,8 +98,8 @@ TEST(ListWindow, EnterOnARowEditsThatAlarm) {
   ASSERT_EQ(Names(list), (std::vector<std::wstring>{L"Sooner", L"Later"}));
   EXPECT_EQ(driver::ListViewSelectedRow(list), 0);
 
-  ASSERT_TRUE(driver::SelectListViewRow(list, 1));
-  SetForegroundWindow(setup);
+  ASSERT_TRUE(driver::ClickListViewRow(list, 1));
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewSelectedRow(list) == 1; }, 2000));
   driver::PostKey(list, VK_RETURN);
   HWND editor = session.WaitForEditor();
   ASSERT_NE(editor, nullptr) << "Enter did not open the editor";
@@ -162,7 +162,8 @@ TEST(ListWindow, NewWithAllSlotsInUseSaysTooMany) {
   EXPECT_EQ(box->icon, driver::BoxIcon::Warning);
   driver::Answer(box->hwnd, IDOK);
   ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
-  EXPECT_EQ(driver::WaitForWindow(session.Pid(), L"ChimewatchEdit", std::nullopt, 300, false), nullptr);
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return !driver::WaitForWindow(session.Pid(), L"ChimewatchEdit", std::nullopt, 0, false); }, 2000));
   EXPECT_TRUE(IsWindowVisible(setup));
   EXPECT_EQ(session.Exit(), 0u);
 }

@@ -73,7 +73,7 @@ TEST_P(Screenshots, ListWindowAndEditor) {
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(ClientSize(editor).cx, MulDiv(4680, static_cast<int>(dpi), 1440));
   Sleep(300);
-  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor" + suffix, nullptr));
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor" + suffix, setup));
   driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
   EXPECT_TRUE(driver::WaitForWindowGone(editor, 3000));
   EXPECT_EQ(session.Exit(), 0u);
