@@ -12,7 +12,8 @@ export WINEPREFIX=${CHIMEWATCH_WINEPREFIX:-$here/../build/wineprefix-$arch}
 if [ "$arch" = x86_64 ]; then export WINELOADER=/usr/lib/wine/wine64; else export WINELOADER=/usr/lib/wine/wine; fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
-  "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+  # No Mono or Gecko: the program needs neither, and their installers ask.
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
   # Without a window manager Wine waits ~2 s for each closed top-level window.
   "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -w || true

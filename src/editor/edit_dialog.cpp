@@ -35,14 +35,9 @@ class EditDialog {
         Form_Load();
         Form_Activate();
         return TRUE;  // the focus goes to chkActief, first in tab order
-      case WM_COMMAND:
-        HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        return TRUE;
-      case WMAPP_SELECT_TEXT:
-        SendMessageW(reinterpret_cast<HWND>(lParam), EM_SETSEL, 0, kSelectionLength);
-        return TRUE;
-      default:
-        return FALSE;
+      case WM_COMMAND: HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return TRUE;
+      case WMAPP_SELECT_TEXT: SendMessageW(reinterpret_cast<HWND>(lParam), EM_SETSEL, 0, kSelectionLength); return TRUE;
+      default: return FALSE;
     }
   }
 
@@ -147,8 +142,8 @@ class EditDialog {
 void ShowEditDialog(HINSTANCE instance, HWND owner, EditDialogContext& context) {
   RegisterDialogClass(instance, kEditWindowClass, nullptr);
   // A fixed tool window: short caption bar, close box only, no icon.
-  const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-                                                  WS_EX_TOOLWINDOW, kEditWindowClass, kEditWindow.caption);
+  const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_TOOLWINDOW,
+                                                  kEditWindowClass, kEditWindow.caption);
   EditDialog dialog(context);
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
                           EditDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));

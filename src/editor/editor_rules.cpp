@@ -40,8 +40,9 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
   // text leaves the slot as it was.
   const auto time = ParseDateText(fields.txtTijd, currentYear);
   if (!time || *time >= 1.0) {
-    return {std::nullopt, EditorField::Time,
-            L"The time \"" + fields.txtTijd + L"\" is not a time of day.\r\nEnter it as hours:minutes, for example 14:05."};
+    return {
+        std::nullopt, EditorField::Time,
+        L"The time \"" + fields.txtTijd + L"\" is not a time of day.\r\nEnter it as hours:minutes, for example 14:05."};
   }
   const auto date = ParseDateText(fields.txtDate, currentYear);
   if (!date || TimeOfDay(*date) != 0.0) {

@@ -14,8 +14,8 @@ inline constexpr std::wstring_view kNewAlarmRequest = L"500";
 std::wstring EditRequestFor(int slot);
 bool IsNewAlarmRequest(std::wstring_view request);
 
-inline constexpr std::array<std::wstring_view, 5> kRepeatTexts = {L"Once", L"Each day", L"Each week",
-                                                                 L"Each month", L"Each year"};
+inline constexpr std::array<std::wstring_view, 5> kRepeatTexts = {L"Once", L"Each day", L"Each week", L"Each month",
+                                                                  L"Each year"};
 
 // Check box values.
 enum CheckState : int { Unchecked = 0, Checked = 1, Grayed = 2 };
@@ -45,9 +45,9 @@ EditorFields FieldsFromSlot(const AlarmRecord& alarm);
 enum class EditorField { None, Date, Time, Repeat };
 
 struct EditorOutcome {
-  std::optional<AlarmRecord> alarm;   // the slot to store, when the fields are valid
+  std::optional<AlarmRecord> alarm;  // the slot to store, when the fields are valid
   EditorField badField = EditorField::None;
-  std::wstring message;               // what to tell the user otherwise
+  std::wstring message;  // what to tell the user otherwise
 };
 
 // The record OK writes: Exist set, Getoond cleared, Actief from a checked or

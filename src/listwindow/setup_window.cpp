@@ -18,8 +18,8 @@ constexpr wchar_t kTitle[] = L"Chimewatch";
 SetupWindow::SetupWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& store, const Clock& clock,
                          std::function<void()> enableAlarmCheck)
     : instance_(instance), table_(table), store_(store), clock_(clock), enableAlarmCheck_(std::move(enableAlarmCheck)) {
-  icon_.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, 0, 0,
-                                            LR_DEFAULTSIZE)));
+  icon_.Reset(static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
   RegisterDialogClass(instance, kSetupWindowClass, icon_.Get());
 }
 
@@ -67,8 +67,7 @@ void SetupWindow::RefreshAlarm() {
 
 void SetupWindow::Save(int slot) {
   if (const auto failedKey = ::Save(table_, store_, slot)) {
-    MessageBoxW(hwnd_, SaveFailedMessage(slot, *failedKey, store_.LastError()).c_str(), kTitle,
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(hwnd_, SaveFailedMessage(slot, *failedKey, store_.LastError()).c_str(), kTitle, MB_OK | MB_ICONERROR);
   }
 }
 
@@ -87,26 +86,17 @@ INT_PTR CALLBACK SetupWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
 
 INT_PTR SetupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      Form_Load();
-      return FALSE;  // no focus yet: the window is hidden
+    case WM_INITDIALOG: Form_Load(); return FALSE;  // no focus yet: the window is hidden
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) Form_Activate();
       return FALSE;
-    case WM_COMMAND:
-      HandleCommand(LOWORD(wParam));
-      return TRUE;
-    case WM_NOTIFY:
-      HandleListNotification(*reinterpret_cast<const NMHDR*>(lParam), lParam);
-      return TRUE;
+    case WM_COMMAND: HandleCommand(LOWORD(wParam)); return TRUE;
+    case WM_NOTIFY: HandleListNotification(*reinterpret_cast<const NMHDR*>(lParam), lParam); return TRUE;
     case WM_CLOSE:  // the frame's close button acts as "&Close"
       cmdClose_Click();
       return TRUE;
-    case WM_DESTROY:
-      hwnd_ = nullptr;
-      return TRUE;
-    default:
-      return FALSE;
+    case WM_DESTROY: hwnd_ = nullptr; return TRUE;
+    default: return FALSE;
   }
 }
 

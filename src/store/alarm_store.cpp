@@ -51,7 +51,9 @@ class SlotReader {
   }
 
  private:
-  void Damaged(std::wstring_view key, const std::wstring& text) { damage = DamagedValue{slot_, std::wstring(key), text}; }
+  void Damaged(std::wstring_view key, const std::wstring& text) {
+    damage = DamagedValue{slot_, std::wstring(key), text};
+  }
 
   SettingsStore& store_;
   int slot_;

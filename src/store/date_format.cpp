@@ -5,8 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::wstring_view, 7> kWeekdayNames = {L"Sun", L"Mon", L"Tue", L"Wed",
-                                                           L"Thu", L"Fri", L"Sat"};
+constexpr std::array<std::wstring_view, 7> kWeekdayNames = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};
 
 void AppendNumber(std::wstring& out, int value, int width) {
   wchar_t buffer[16];

@@ -16,7 +16,7 @@ std::wstring SectionPath(std::wstring_view application, std::wstring_view sectio
 }  // namespace
 
 std::optional<std::wstring> RegistrySettings::ReadSetting(std::wstring_view application, std::wstring_view section,
-                                                           std::wstring_view key, std::wstring_view defaultText) {
+                                                          std::wstring_view key, std::wstring_view defaultText) {
   ScopedHKEY sectionKey;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
                     sectionKey.Receive()) != ERROR_SUCCESS) {
@@ -32,8 +32,8 @@ std::optional<std::wstring> RegistrySettings::ReadSetting(std::wstring_view appl
   // Room for a value stored without its terminating NUL, and an odd size.
   std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 2, L'\0');
   DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-  if (RegQueryValueExW(sectionKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                       &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExW(sectionKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::wstring text(buffer.data(), size / sizeof(wchar_t));

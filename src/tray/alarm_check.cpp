@@ -12,9 +12,9 @@ DateValue TimeToTheMinute(DateValue value) {
 
 DateValue MovedCalendar(DateValue due, int addYears, int addMonths) {
   const DateParts parts = SplitDate(due);
-  const DateValue day = MakeDate(static_cast<std::int16_t>(parts.year + addYears),
-                                 static_cast<std::int16_t>(parts.month + addMonths),
-                                 static_cast<std::int16_t>(parts.day));
+  const DateValue day =
+      MakeDate(static_cast<std::int16_t>(parts.year + addYears), static_cast<std::int16_t>(parts.month + addMonths),
+               static_cast<std::int16_t>(parts.day));
   return day + TimeToTheMinute(due);
 }
 
@@ -33,9 +33,7 @@ std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due) {
 AfterFiring MoveOnAfterFiring(AlarmRecord& alarm, DateValue due) {
   DateValue next = 0.0;
   switch (alarm.Repeat) {
-    case Once:
-      Retire(alarm);
-      return AfterFiring::Retired;
+    case Once: Retire(alarm); return AfterFiring::Retired;
     case EachDay: next = due + 1; break;
     case EachWeek: next = due + 7; break;
     case EachMonth: next = MovedCalendar(due, 0, 1); break;

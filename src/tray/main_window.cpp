@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr UINT kTimerInterval = 60000;   // the alarm check
-constexpr UINT kTimer1Interval = 1000;   // the tray tip
+constexpr UINT kTimerInterval = 60000;  // the alarm check
+constexpr UINT kTimer1Interval = 1000;  // the tray tip
 // Tells the user, once the program runs, what could not be loaded.
 constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 constexpr wchar_t kTitle[] = L"Chimewatch";
@@ -55,12 +55,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   switch (message) {
-    case WM_CREATE:
-      Form_Load();
-      return 0;
-    case kTrayCallbackMessage:
-      Form_MouseMove(lParam);
-      return 0;
+    case WM_CREATE: Form_Load(); return 0;
+    case kTrayCallbackMessage: Form_MouseMove(lParam); return 0;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDM_INSTELLEN: mnuInstellen_Click(); break;
@@ -76,14 +72,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WMAPP_REPORT_LOAD:
       if (!unloading_) MessageBoxW(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
       return 0;
-    case WM_CLOSE:  // also what the system sends when the user logs off
-      Form_Unload();
+    case WM_CLOSE: Form_Unload(); return 0;
+    case WM_ENDSESSION:  // the user logs off: leave as "Exit" does
+      if (wParam) Form_Unload();
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 }
 

@@ -43,11 +43,11 @@ void CreateLayoutControls(HWND parent, std::span<const ControlLayout> controls, 
     // A drop-down list's height includes its open list: room for five entries.
     const int height = control.kind == ControlKind::DropDownList ? control.height * 6 : control.height;
     const std::wstring caption(control.caption);
-    HWND child = CreateWindowExW(kind.exStyle, kind.className, caption.c_str(),
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
-                                 TwipsToPixels(control.left, dpi), TwipsToPixels(control.top, dpi),
-                                 TwipsToPixels(control.width, dpi), TwipsToPixels(height, dpi), parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+    HWND child =
+        CreateWindowExW(kind.exStyle, kind.className, caption.c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, TwipsToPixels(control.left, dpi),
+                        TwipsToPixels(control.top, dpi), TwipsToPixels(control.width, dpi), TwipsToPixels(height, dpi),
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // A label may reach under its neighbour ("Date" spans part of its text
     // box): labels lie beneath the other controls, so they never cover them.

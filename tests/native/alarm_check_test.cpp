@@ -176,8 +176,8 @@ TEST(AlarmCheck, RepeatThatWouldPassTheLastDateEndsLikeAOnceAlarm) {
     EXPECT_TRUE(table[slot].Getoond) << slot;
     EXPECT_TRUE(IsValidDate(table[slot].Tijd)) << slot;
   }
-  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"remove 1", L"save 1", L"remove 2", L"save 2", L"remove 3",
-                                                    L"save 3"}));
+  EXPECT_EQ(host.events,
+            (std::vector<std::wstring>{L"remove 1", L"save 1", L"remove 2", L"save 2", L"remove 3", L"save 3"}));
 }
 
 TEST(AlarmCheck, ATickDuringAnOpenBoxDoesNothing) {

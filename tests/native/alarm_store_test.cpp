@@ -41,8 +41,9 @@ TEST(Save, WritesTheSevenKeysInFieldOrder) {
   table[7] = Dentist();
   EXPECT_EQ(Save(table, store, 7), std::nullopt);
   const std::vector<std::pair<std::wstring, std::wstring>> expected = {
-      {L"Exist", L"True"},  {L"Actief", L"True"}, {L"Getoond", L"False"}, {L"Naam", L"Dentist"},
-      {L"Tijd", L"08:05 2000/02/29"}, {L"Repeat", L"3"},  {L"Delete", L"False"}};
+      {L"Exist", L"True"},   {L"Actief", L"True"},           {L"Getoond", L"False"},
+      {L"Naam", L"Dentist"}, {L"Tijd", L"08:05 2000/02/29"}, {L"Repeat", L"3"},
+      {L"Delete", L"False"}};
   ASSERT_EQ(store.Writes().size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(store.Writes()[i].section, L"7");
@@ -162,7 +163,7 @@ TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
     EXPECT_FALSE(table[slot].Exist) << slot;
     EXPECT_TRUE(table.IsReserved(slot)) << slot;
   }
-  EXPECT_TRUE(table[7].Exist);   // the slots around them load as usual
+  EXPECT_TRUE(table[7].Exist);  // the slots around them load as usual
   EXPECT_TRUE(table[10].Exist);
   EXPECT_FALSE(table.IsReserved(10));
   EXPECT_TRUE(store.Writes().empty());  // and nothing is written back

@@ -35,8 +35,8 @@ TEST(ListRows, ListsEnabledBeforeDisabledAndEarlierFirst) {
   const auto rows = RefreshAlarmRows(table);
   std::vector<std::wstring> names;
   for (const ListRow& row : rows) names.push_back(row[1]);
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"new year's eve", L"midnight", L"new year", L"next year",
-                                              L"disabled today"}));
+  EXPECT_EQ(names,
+            (std::vector<std::wstring>{L"new year's eve", L"midnight", L"new year", L"next year", L"disabled today"}));
   EXPECT_EQ(rows[0][kSortKeyColumn], L"x36525.9583333333");
   EXPECT_EQ(rows[2][kSortKeyColumn], L"x36526.3333333333");
   EXPECT_EQ(SlotOfRow(rows[0]), 3);

@@ -55,8 +55,9 @@ TEST_F(RegistrySettingsTest, SavesTheDentistAsSevenTextValuesAndLoadsItBack) {
   ASSERT_EQ(Save(table, store, 7), std::nullopt);
 
   const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-      {L"Exist", L"True"}, {L"Actief", L"True"}, {L"Getoond", L"False"}, {L"Naam", L"Dentist"},
-      {L"Tijd", L"08:05 2000/02/29"}, {L"Repeat", L"3"}, {L"Delete", L"False"}};
+      {L"Exist", L"True"},   {L"Actief", L"True"},           {L"Getoond", L"False"},
+      {L"Naam", L"Dentist"}, {L"Tijd", L"08:05 2000/02/29"}, {L"Repeat", L"3"},
+      {L"Delete", L"False"}};
   for (const auto& [name, text] : expected) {
     EXPECT_EQ(RawValue(L"7", name), (std::pair<DWORD, std::wstring>{REG_SZ, text})) << name;
   }

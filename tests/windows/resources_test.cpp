@@ -39,7 +39,8 @@ TEST(ProgramResources, VersionRecordNamesChimewatch4_2_0_5) {
 }
 
 TEST(ProgramResources, CarriesTheThreeGroupIconsWithTheirImages) {
-  HMODULE program = LoadLibraryExW(gProgram.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE program =
+      LoadLibraryExW(gProgram.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(program, nullptr);
   struct Expected {
     int group;

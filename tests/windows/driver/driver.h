@@ -53,10 +53,8 @@ std::wstring ClassName(HWND window);
 bool IsTopmost(HWND window);
 HWND FindChildById(HWND parent, int id);
 // First descendant of `parent` with this class (and text, if given).
-HWND FindChild(HWND parent, std::wstring_view className,
-               std::optional<std::wstring_view> text = std::nullopt);
-HWND WaitForWindow(DWORD pid, std::wstring_view className,
-                   std::optional<std::wstring_view> caption, int timeoutMs,
+HWND FindChild(HWND parent, std::wstring_view className, std::optional<std::wstring_view> text = std::nullopt);
+HWND WaitForWindow(DWORD pid, std::wstring_view className, std::optional<std::wstring_view> caption, int timeoutMs,
                    bool mustBeVisible = true);
 bool WaitForWindowGone(HWND window, int timeoutMs);  // destroyed or hidden
 
@@ -67,11 +65,11 @@ bool WaitForWindowGone(HWND window, int timeoutMs);  // destroyed or hidden
 // posted letter keys and arrows arrives as arrows first, letters after.
 void PostKey(HWND target, UINT vk);
 void TypeText(HWND target, std::wstring_view text);  // one WM_CHAR per character
-void Click(HWND button);                     // sends BM_CLICK: returns when handled
-void PostClick(HWND button);                 // posts it: for buttons that open a modal window
-void PostCommand(HWND owner, int commandId); // WM_COMMAND as from a menu item
+void Click(HWND button);                             // sends BM_CLICK: returns when handled
+void PostClick(HWND button);                         // posts it: for buttons that open a modal window
+void PostCommand(HWND owner, int commandId);         // WM_COMMAND as from a menu item
 void SetText(HWND control, std::wstring_view text);
-std::wstring GetText(HWND control);          // WM_GETTEXT: works for edit contents
+std::wstring GetText(HWND control);  // WM_GETTEXT: works for edit contents
 
 // ---- Message boxes --------------------------------------------------------
 
@@ -106,15 +104,14 @@ std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int columns);
 int ListViewSelectedRow(HWND list);  // -1 if none
 std::wstring ListViewHeaderText(HWND list, int column);
 int ListViewColumnWidth(HWND list, int column);
-bool SelectListViewRow(HWND list, int row);   // selected and focused, others cleared
-bool ClickListViewRow(HWND list, int row);  // selects it and gives the list the focus
+bool SelectListViewRow(HWND list, int row);  // selected and focused, others cleared
+bool ClickListViewRow(HWND list, int row);   // selects it and gives the list the focus
 bool DoubleClickListViewRow(HWND list, int row);
 
 // ---- Tray (Wine's explorer.exe notification area) -------------------------
 
 std::vector<std::wstring> TrayTips();
-std::optional<std::wstring> WaitForTrayTip(const std::function<bool(const std::wstring&)>& match,
-                                           int timeoutMs);
+std::optional<std::wstring> WaitForTrayTip(const std::function<bool(const std::wstring&)>& match, int timeoutMs);
 bool TrayIconPresent(std::wstring_view tipPrefix);
 HWND TrayWindow();  // the shell's tray window, for screenshots of the icons
 // Plays a shell restart: removes the icon as the shell would lose it, then

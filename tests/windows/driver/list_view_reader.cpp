@@ -17,8 +17,7 @@ constexpr std::size_t kBlockSize = kTextOffset + kTextChars * sizeof(wchar_t);
 
 std::wstring ReadRemoteText(const RemoteMemory& memory, LRESULT length) {
   std::wstring text(kTextChars, L'\0');
-  if (length <= 0 || !memory.Read(text.data(), kTextChars * sizeof(wchar_t), kTextOffset))
-    return {};
+  if (length <= 0 || !memory.Read(text.data(), kTextChars * sizeof(wchar_t), kTextOffset)) return {};
   text.resize(std::min(static_cast<std::size_t>(length), kTextChars - 1));
   return text;
 }
@@ -36,9 +35,7 @@ std::optional<RECT> ItemRect(HWND list, int row) {
 
 }  // namespace
 
-int ListViewRowCount(HWND list) {
-  return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-}
+int ListViewRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring ListViewCell(HWND list, int row, int column) {
   RemoteMemory memory(list, kBlockSize);
@@ -47,8 +44,7 @@ std::wstring ListViewCell(HWND list, int row, int column) {
   item.pszText = static_cast<LPWSTR>(memory.At(kTextOffset));
   item.cchTextMax = static_cast<int>(kTextChars);
   if (!memory.Write(&item, sizeof item)) return {};
-  return ReadRemoteText(
-      memory, SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), memory.Param()));
+  return ReadRemoteText(memory, SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), memory.Param()));
 }
 
 std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int columns) {
@@ -56,15 +52,13 @@ std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int columns) {
   const int count = ListViewRowCount(list);
   for (int row = 0; row < count; ++row) {
     auto& cells = rows.emplace_back();
-    for (int column = 0; column < columns; ++column)
-      cells.push_back(ListViewCell(list, row, column));
+    for (int column = 0; column < columns; ++column) cells.push_back(ListViewCell(list, row, column));
   }
   return rows;
 }
 
 int ListViewSelectedRow(HWND list) {
-  return static_cast<int>(
-      SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 std::wstring ListViewHeaderText(HWND list, int column) {

@@ -5,8 +5,7 @@ namespace driver {
 namespace {
 
 bool IsIconStatic(HWND control) {
-  return ClassName(control) == L"Static" &&
-         (GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+  return ClassName(control) == L"Static" && (GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
 }
 
 // Icon handles are per process under Wine (STM_GETICON's handle matches no
@@ -15,22 +14,24 @@ bool IsIconStatic(HWND control) {
 // first frames may not be painted yet: give it a moment.
 BoxIcon IconOf(HWND iconStatic) {
   if (!SendMessageW(iconStatic, STM_GETICON, 0, 0)) return BoxIcon::None;
-  const std::pair<LPCWSTR, BoxIcon> known[] = {
-      {IDI_INFORMATION, BoxIcon::Information}, {IDI_WARNING, BoxIcon::Warning},
-      {IDI_ERROR, BoxIcon::Error}, {IDI_QUESTION, BoxIcon::Question}};
+  const std::pair<LPCWSTR, BoxIcon> known[] = {{IDI_INFORMATION, BoxIcon::Information},
+                                               {IDI_WARNING, BoxIcon::Warning},
+                                               {IDI_ERROR, BoxIcon::Error},
+                                               {IDI_QUESTION, BoxIcon::Question}};
   BoxIcon found = BoxIcon::Other;
-  WaitUntil([&] {
-    const Image shown = CaptureScreen(iconStatic);
-    if (shown.pixels.empty()) return false;
-    for (const auto& [resource, icon] : known) {
-      if (RenderIcon(LoadIconW(nullptr, resource), shown.width, shown.height,
-                     shown.pixels.front()) == shown) {
-        found = icon;
-        return true;
-      }
-    }
-    return false;
-  }, 1000);
+  WaitUntil(
+      [&] {
+        const Image shown = CaptureScreen(iconStatic);
+        if (shown.pixels.empty()) return false;
+        for (const auto& [resource, icon] : known) {
+          if (RenderIcon(LoadIconW(nullptr, resource), shown.width, shown.height, shown.pixels.front()) == shown) {
+            found = icon;
+            return true;
+          }
+        }
+        return false;
+      },
+      1000);
   return found;
 }
 
@@ -64,14 +65,16 @@ std::optional<MessageBoxInfo> ReadMessageBox(HWND box) {
 
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, int timeoutMs) {
   std::optional<MessageBoxInfo> found;
-  WaitUntil([&] {
-    for (HWND window : TopLevelWindows(pid)) {
-      if (!IsWindowVisible(window)) continue;
-      found = ReadMessageBox(window);
-      if (found) return true;
-    }
-    return false;
-  }, timeoutMs);
+  WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindows(pid)) {
+          if (!IsWindowVisible(window)) continue;
+          found = ReadMessageBox(window);
+          if (found) return true;
+        }
+        return false;
+      },
+      timeoutMs);
   return found;
 }
 
@@ -79,16 +82,18 @@ void Answer(HWND box, int commandId) { PostCommand(box, commandId); }
 
 HWND WaitForPopupMenu(int timeoutMs) {
   HWND menu = nullptr;
-  WaitUntil([&] {
-    for (HWND window = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); window;
-         window = FindWindowExW(nullptr, window, L"#32768", nullptr)) {
-      if (IsWindowVisible(window)) {
-        menu = window;
-        return true;
-      }
-    }
-    return false;
-  }, timeoutMs);
+  WaitUntil(
+      [&] {
+        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); window;
+             window = FindWindowExW(nullptr, window, L"#32768", nullptr)) {
+          if (IsWindowVisible(window)) {
+            menu = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
   return menu;
 }
 

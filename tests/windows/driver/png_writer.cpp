@@ -71,11 +71,10 @@ Bytes Scanlines(const Image& image) {
   for (int y = 0; y < image.height; ++y) {
     raw.push_back(0);  // filter: none
     for (int x = 0; x < image.width; ++x) {
-      const std::uint32_t pixel =
-          image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
-                       static_cast<std::size_t>(x)];
-      raw.insert(raw.end(), {static_cast<std::uint8_t>(pixel >> 16),
-                             static_cast<std::uint8_t>(pixel >> 8), static_cast<std::uint8_t>(pixel)});
+      const std::uint32_t pixel = image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
+                                               static_cast<std::size_t>(x)];
+      raw.insert(raw.end(), {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+                             static_cast<std::uint8_t>(pixel)});
     }
   }
   return raw;
@@ -95,12 +94,11 @@ bool WritePng(const std::wstring& path, const Image& image) {
   PutChunk(file, "IHDR", header);
   PutChunk(file, "IDAT", ZlibStored(Scanlines(image)));
   PutChunk(file, "IEND", {});
-  HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = WriteFile(out, file.data(), static_cast<DWORD>(file.size()), &written, nullptr) &&
-                  written == file.size();
+  const bool ok =
+      WriteFile(out, file.data(), static_cast<DWORD>(file.size()), &written, nullptr) && written == file.size();
   CloseHandle(out);
   return ok;
 }

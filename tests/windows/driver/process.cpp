@@ -13,8 +13,7 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
   }
 }
 
-Program::Program(const std::wstring& exePath, const std::wstring& arguments,
-                 const std::wstring& workingDir) {
+Program::Program(const std::wstring& exePath, const std::wstring& arguments, const std::wstring& workingDir) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
@@ -33,14 +32,11 @@ Program::~Program() {
   if (info_.hProcess) CloseHandle(info_.hProcess);
 }
 
-bool Program::Running() const {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool Program::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> Program::WaitForExit(int timeoutMs) const {
   if (!info_.hProcess) return std::nullopt;
-  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
-    return std::nullopt;
+  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return std::nullopt;
   DWORD code = 0;
   if (!GetExitCodeProcess(info_.hProcess, &code)) return std::nullopt;
   return code;

@@ -6,19 +6,15 @@ namespace {
 
 constexpr wchar_t kRoot[] = L"Software\\Chimewatch";
 
-std::wstring KeyPath(std::wstring_view section) {
-  return std::wstring(kRoot) + L"\\" + std::wstring(section);
-}
+std::wstring KeyPath(std::wstring_view section) { return std::wstring(kRoot) + L"\\" + std::wstring(section); }
 
-bool WriteValue(std::wstring_view section, std::wstring_view key, DWORD type, const void* data,
-                DWORD size) {
+bool WriteValue(std::wstring_view section, std::wstring_view key, DWORD type, const void* data, DWORD size) {
   HKEY handle = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &handle, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS)
     return false;
   const std::wstring name(key);
-  const LSTATUS status =
-      RegSetValueExW(handle, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+  const LSTATUS status = RegSetValueExW(handle, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(handle);
   return status == ERROR_SUCCESS;
 }
@@ -27,8 +23,7 @@ bool WriteValue(std::wstring_view section, std::wstring_view key, DWORD type, co
 
 bool WriteSettingText(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
   const std::wstring text(value);
-  return WriteValue(section, key, REG_SZ, text.c_str(),
-                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  return WriteValue(section, key, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool WriteSettingDword(std::wstring_view section, std::wstring_view key, DWORD value) {
@@ -38,13 +33,13 @@ bool WriteSettingDword(std::wstring_view section, std::wstring_view key, DWORD v
 std::optional<std::wstring> ReadSettingText(std::wstring_view section, std::wstring_view key) {
   const std::wstring path = KeyPath(section), name(key);
   DWORD size = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
-                   &size) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+      ERROR_SUCCESS)
     return std::nullopt;
   std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
   size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
-                   text.data(), &size) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &size) !=
+      ERROR_SUCCESS)
     return std::nullopt;
   text.resize(wcsnlen(text.c_str(), text.size()));
   return text;
@@ -53,8 +48,8 @@ std::optional<std::wstring> ReadSettingText(std::wstring_view section, std::wstr
 std::optional<DWORD> SettingType(std::wstring_view section, std::wstring_view key) {
   const std::wstring path = KeyPath(section), name(key);
   DWORD type = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(),
-                   RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) !=
+      ERROR_SUCCESS)
     return std::nullopt;
   return type;
 }
@@ -62,15 +57,12 @@ std::optional<DWORD> SettingType(std::wstring_view section, std::wstring_view ke
 std::vector<std::wstring> ValueNames(std::wstring_view section) {
   std::vector<std::wstring> names;
   HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &handle) !=
-      ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
     return names;
   for (DWORD index = 0;; ++index) {
     wchar_t name[16384];
     DWORD length = 16384;
-    if (RegEnumValueW(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
+    if (RegEnumValueW(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     names.emplace_back(name, length);
   }
   RegCloseKey(handle);

@@ -6,8 +6,7 @@ RemoteMemory::RemoteMemory(HWND owner, std::size_t size) : size_(size) {
   DWORD pid = 0;
   GetWindowThreadProcessId(owner, &pid);
   process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (process_)
-    address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
 }
 
 RemoteMemory::~RemoteMemory() {
@@ -16,13 +15,11 @@ RemoteMemory::~RemoteMemory() {
 }
 
 bool RemoteMemory::Write(const void* data, std::size_t size, std::size_t offset) const {
-  return address_ && offset + size <= size_ &&
-         WriteProcessMemory(process_, At(offset), data, size, nullptr);
+  return address_ && offset + size <= size_ && WriteProcessMemory(process_, At(offset), data, size, nullptr);
 }
 
 bool RemoteMemory::Read(void* data, std::size_t size, std::size_t offset) const {
-  return address_ && offset + size <= size_ &&
-         ReadProcessMemory(process_, At(offset), data, size, nullptr);
+  return address_ && offset + size <= size_ && ReadProcessMemory(process_, At(offset), data, size, nullptr);
 }
 
 }  // namespace driver

@@ -14,8 +14,7 @@ Image ReadBitmap(HDC dc, HBITMAP bitmap, int width, int height) {
   format.bmiHeader.biCompression = BI_RGB;
   Image image{width, height, {}};
   image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image.pixels.data(), &format,
-                DIB_RGB_COLORS) != height)
+  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image.pixels.data(), &format, DIB_RGB_COLORS) != height)
     return {};
   for (auto& pixel : image.pixels) pixel &= 0x00FFFFFFu;
   return image;

@@ -30,8 +30,7 @@ std::optional<std::wstring> ToolText(HWND tips, const RemoteMemory& memory, int 
     return std::nullopt;
   const wchar_t empty = L'\0';
   tool.lpszText = static_cast<LPWSTR>(memory.At(kTextOffset));
-  if (!memory.Write(&tool, sizeof tool) || !memory.Write(&empty, sizeof empty, kTextOffset))
-    return std::nullopt;
+  if (!memory.Write(&tool, sizeof tool) || !memory.Write(&empty, sizeof empty, kTextOffset)) return std::nullopt;
   SendMessageW(tips, TTM_GETTEXTW, kTextChars, memory.Param());
   std::wstring text(kTextChars, L'\0');
   if (!memory.Read(text.data(), kTextChars * sizeof(wchar_t), kTextOffset)) return std::nullopt;
@@ -63,18 +62,19 @@ std::vector<std::wstring> TrayTips() {
   return tips;
 }
 
-std::optional<std::wstring> WaitForTrayTip(const std::function<bool(const std::wstring&)>& match,
-                                           int timeoutMs) {
+std::optional<std::wstring> WaitForTrayTip(const std::function<bool(const std::wstring&)>& match, int timeoutMs) {
   std::optional<std::wstring> found;
-  WaitUntil([&] {
-    for (auto& tip : TrayTips()) {
-      if (match(tip)) {
-        found = std::move(tip);
-        return true;
-      }
-    }
-    return false;
-  }, timeoutMs);
+  WaitUntil(
+      [&] {
+        for (auto& tip : TrayTips()) {
+          if (match(tip)) {
+            found = std::move(tip);
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
   return found;
 }
 

@@ -24,11 +24,17 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
 
 bool IsExtendedKey(UINT vk) {
   switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
-    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
-      return true;
-    default:
-      return false;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE: return true;
+    default: return false;
   }
 }
 
@@ -57,9 +63,7 @@ std::wstring ClassName(HWND window) {
   return std::wstring(name, static_cast<size_t>(GetClassNameW(window, name, 256)));
 }
 
-bool IsTopmost(HWND window) {
-  return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
+bool IsTopmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 HWND FindChildById(HWND parent, int id) {
   for (HWND child : ChildWindows(parent))
@@ -73,19 +77,21 @@ HWND FindChild(HWND parent, std::wstring_view className, std::optional<std::wstr
   return nullptr;
 }
 
-HWND WaitForWindow(DWORD pid, std::wstring_view className,
-                   std::optional<std::wstring_view> caption, int timeoutMs, bool mustBeVisible) {
+HWND WaitForWindow(DWORD pid, std::wstring_view className, std::optional<std::wstring_view> caption, int timeoutMs,
+                   bool mustBeVisible) {
   HWND match = nullptr;
-  WaitUntil([&] {
-    for (HWND window : TopLevelWindows(pid)) {
-      if (ClassName(window) != className) continue;
-      if (caption && WindowText(window) != *caption) continue;
-      if (mustBeVisible && !IsWindowVisible(window)) continue;
-      match = window;
-      return true;
-    }
-    return false;
-  }, timeoutMs);
+  WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindows(pid)) {
+          if (ClassName(window) != className) continue;
+          if (caption && WindowText(window) != *caption) continue;
+          if (mustBeVisible && !IsWindowVisible(window)) continue;
+          match = window;
+          return true;
+        }
+        return false;
+      },
+      timeoutMs);
   return match;
 }
 
@@ -110,9 +116,7 @@ void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 void PostClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-void PostCommand(HWND owner, int commandId) {
-  PostMessageW(owner, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
-}
+void PostCommand(HWND owner, int commandId) { PostMessageW(owner, WM_COMMAND, MAKEWPARAM(commandId, 0), 0); }
 
 void SetText(HWND control, std::wstring_view text) {
   const std::wstring copy(text);
@@ -124,8 +128,8 @@ void SetText(HWND control, std::wstring_view text) {
 std::wstring GetText(HWND control) {
   const auto length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const auto copied = SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(text.size()),
-                                   reinterpret_cast<LPARAM>(text.data()));
+  const auto copied =
+      SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(copied));
   return text;
 }

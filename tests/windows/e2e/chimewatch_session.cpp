@@ -28,9 +28,9 @@ SYSTEMTIME LocalTimeFromNow(int days, int minutes) {
   FileTimeToLocalFileTime(&now, &local);
   ULARGE_INTEGER ticks{{local.dwLowDateTime, local.dwHighDateTime}};
   constexpr ULONGLONG kTicksPerMinute = 600000000ULL;
-  ticks.QuadPart = static_cast<ULONGLONG>(static_cast<LONGLONG>(ticks.QuadPart) +
-                                          (static_cast<LONGLONG>(days) * 1440 + minutes) *
-                                              static_cast<LONGLONG>(kTicksPerMinute));
+  ticks.QuadPart =
+      static_cast<ULONGLONG>(static_cast<LONGLONG>(ticks.QuadPart) +
+                             (static_cast<LONGLONG>(days) * 1440 + minutes) * static_cast<LONGLONG>(kTicksPerMinute));
   ticks.QuadPart -= ticks.QuadPart % kTicksPerMinute;
   local = {ticks.LowPart, ticks.HighPart};
   SYSTEMTIME time;
@@ -46,8 +46,8 @@ std::wstring ShortTimeDateText(const SYSTEMTIME& t) {
   return Printf(L"%02d:%02d %02d/%02d/%02d", t.wHour, t.wMinute, t.wYear % 100, t.wMonth, t.wDay);
 }
 
-void StoreAlarm(int slot, const std::wstring& naam, const SYSTEMTIME& due, int repeat, bool deleteWhenOver,
-                bool actief, bool getoond) {
+void StoreAlarm(int slot, const std::wstring& naam, const SYSTEMTIME& due, int repeat, bool deleteWhenOver, bool actief,
+                bool getoond) {
   const std::wstring section = std::to_wstring(slot);
   const auto flag = [](bool value) { return value ? L"True" : L"False"; };
   driver::WriteSettingText(section, L"Exist", L"True");

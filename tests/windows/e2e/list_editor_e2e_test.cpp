@@ -109,8 +109,11 @@ TEST(ListWindow, EnterOnARowEditsThatAlarm) {
   driver::PostKey(Control(editor, IDC_TXTNAME), VK_RETURN);  // Enter is OK
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
 
-  EXPECT_TRUE(driver::WaitUntil([&] { return Names(list) == std::vector<std::wstring>{L"Sooner", L"Much later"}; },
-                                3000));
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] {
+        return Names(list) == std::vector<std::wstring>{L"Sooner", L"Much later"};
+      },
+      3000));
   EXPECT_EQ(driver::ReadSettingText(L"9", L"Naam"), L"Much later");
   EXPECT_EQ(driver::ReadSettingText(L"2", L"Naam"), L"Sooner");
   EXPECT_EQ(session.Exit(), 0u);
@@ -150,7 +153,8 @@ TEST(ListWindow, DeleteKeyAsksAndDeletesOnlyOnYes) {
 
 TEST(ListWindow, NewWithAllSlotsInUseSaysTooMany) {
   ChimewatchSession session;
-  for (int slot = 0; slot <= 100; ++slot) StoreAlarm(slot, L"Alert " + std::to_wstring(slot), LocalTimeFromNow(2, slot), 0, false);
+  for (int slot = 0; slot <= 100; ++slot)
+    StoreAlarm(slot, L"Alert " + std::to_wstring(slot), LocalTimeFromNow(2, slot), 0, false);
   session.Start();
   HWND setup = OpenList(session);
   ASSERT_NE(setup, nullptr);

@@ -45,8 +45,8 @@ TEST(TrayMonitor, PopupMenuTogglesMonitoring) {
   HWND menu = driver::WaitForPopupMenu(3000);
   ASSERT_NE(menu, nullptr) << "no popup menu";
   driver::ChooseMenuItemByKeys(menu, 2);  // Setup, Active
-  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return t.starts_with(L"Chimewatch (not active)"); },
-                                     3000));
+  EXPECT_TRUE(
+      driver::WaitForTrayTip([](const std::wstring& t) { return t.starts_with(L"Chimewatch (not active)"); }, 3000));
   EXPECT_TRUE(driver::WaitUntil([&] { return CaptureTray() != activePicture; }, 3000)) << "picture unchanged";
   EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return IsCountdown(t, L"not active"); }, 3000));
 
@@ -86,8 +86,8 @@ TEST(TrayMonitor, AlarmTickShowsEachDueAlarmAndMovesItOn) {
   driver::Answer(box->hwnd, IDOK);
   ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
 
-  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"7", L"Tijd") != StoredTimeText(yesterday); },
-                                3000));
+  EXPECT_TRUE(
+      driver::WaitUntil([&] { return driver::ReadSettingText(L"7", L"Tijd") != StoredTimeText(yesterday); }, 3000));
   EXPECT_EQ(driver::ReadSettingText(L"7", L"Tijd"), StoredTimeText(today));
   EXPECT_EQ(driver::ReadSettingText(L"7", L"Getoond"), L"False");
   EXPECT_EQ(driver::ReadSettingText(L"3", L"Getoond"), L"True");
@@ -101,8 +101,8 @@ TEST(TrayMonitor, AlarmTickShowsEachDueAlarmAndMovesItOn) {
   ASSERT_TRUE(box);
   EXPECT_EQ(box->text, L"Standup\r\n" + ShortTimeDateText(today));
   driver::Answer(box->hwnd, IDOK);
-  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"7", L"Tijd") == StoredTimeText(tomorrow); },
-                                3000));
+  EXPECT_TRUE(
+      driver::WaitUntil([&] { return driver::ReadSettingText(L"7", L"Tijd") == StoredTimeText(tomorrow); }, 3000));
   EXPECT_EQ(session.Exit(), 0u);
 }
 
