@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "alarm_check.h"
-#include "test_dates.h"
+#include "test_support.h"
 
 namespace {
 
@@ -29,16 +29,6 @@ class RecordingHost final : public AlarmCheckHost {
   bool ending = false;
 };
 
-AlarmRecord Alarm(const wchar_t* naam, DateValue tijd, std::int32_t repeat, bool deleteWhenOver = false) {
-  AlarmRecord alarm;
-  alarm.Exist = true;
-  alarm.Actief = true;
-  alarm.Naam = naam;
-  alarm.Tijd = tijd;
-  alarm.Repeat = repeat;
-  alarm.Delete = deleteWhenOver;
-  return alarm;
-}
 
 const DateValue kNow = At(2026, 12, 7, 9, 0);
 
@@ -46,7 +36,7 @@ const DateValue kNow = At(2026, 12, 7, 9, 0);
 
 TEST(AlarmCheck, ShowsADueAlarmAndRetiresAOnceAlarm) {
   AlarmTable table;
-  table[4] = Alarm(L"Dentist", At(1999, 12, 31, 14, 5), Once);
+  table[4] = ActiveAlarm(L"Dentist", At(1999, 12, 31, 14, 5), Once);
   RecordingHost host(kNow);
   AlarmCheck(table, host).Timer_Timer(true);
   ASSERT_EQ(host.boxes, std::vector<std::wstring>{L"Dentist\r\n14:05 99/12/31"});
@@ -57,7 +47,7 @@ TEST(AlarmCheck, ShowsADueAlarmAndRetiresAOnceAlarm) {
 
 TEST(AlarmCheck, FreesAOnceAlarmThatIsDeletedWhenOver) {
   AlarmTable table;
-  table[2] = Alarm(L"Tea", kNow, Once, true);  // due exactly now
+  table[2] = ActiveAlarm(L"Tea", kNow, Once, true);  // due exactly now
   RecordingHost host(kNow);
   AlarmCheck(table, host).Timer_Timer(true);
   EXPECT_EQ(host.boxes.size(), 1u);
@@ -67,12 +57,12 @@ TEST(AlarmCheck, FreesAOnceAlarmThatIsDeletedWhenOver) {
 
 TEST(AlarmCheck, LeavesAlarmsThatAreNotDue) {
   AlarmTable table;
-  table[0] = Alarm(L"later", kNow + 1.0 / 86400, Once);
-  table[1] = Alarm(L"shown", kNow - 1, Once);
+  table[0] = ActiveAlarm(L"later", kNow + 1.0 / 86400, Once);
+  table[1] = ActiveAlarm(L"shown", kNow - 1, Once);
   table[1].Getoond = true;
-  table[2] = Alarm(L"inactive", kNow - 1, Once);
+  table[2] = ActiveAlarm(L"inactive", kNow - 1, Once);
   table[2].Actief = false;
-  table[3] = Alarm(L"free", kNow - 1, Once);
+  table[3] = ActiveAlarm(L"free", kNow - 1, Once);
   table[3].Exist = false;
   RecordingHost host(kNow);
   AlarmCheck(table, host).Timer_Timer(true);
@@ -82,7 +72,7 @@ TEST(AlarmCheck, LeavesAlarmsThatAreNotDue) {
 
 TEST(AlarmCheck, DoesNothingWhileMonitoringIsOffAndCatchesUpAfter) {
   AlarmTable table;
-  table[0] = Alarm(L"Call", kNow - 0.5, Once);
+  table[0] = ActiveAlarm(L"Call", kNow - 0.5, Once);
   RecordingHost host(kNow);
   AlarmCheck check(table, host);
   check.Timer_Timer(false);
@@ -93,8 +83,8 @@ TEST(AlarmCheck, DoesNothingWhileMonitoringIsOffAndCatchesUpAfter) {
 
 TEST(AlarmCheck, FiresInSlotOrderAndSavesEachAfterItsBox) {
   AlarmTable table;
-  table[7] = Alarm(L"seven", kNow - 1, EachDay);
-  table[3] = Alarm(L"three", kNow - 0.5, EachWeek);
+  table[7] = ActiveAlarm(L"seven", kNow - 1, EachDay);
+  table[3] = ActiveAlarm(L"three", kNow - 0.5, EachWeek);
   RecordingHost host(kNow);
   AlarmCheck(table, host).Timer_Timer(true);
   ASSERT_EQ(host.boxes.size(), 2u);
@@ -107,7 +97,7 @@ TEST(AlarmCheck, FiresInSlotOrderAndSavesEachAfterItsBox) {
 TEST(AlarmCheck, MovesALateDailyAlarmOnOnePeriodPerTick) {
   const auto run = [](DateValue firstTick) {
     AlarmTable table;
-    table[0] = Alarm(L"daily", At(2026, 12, 4, 8, 0), EachDay);
+    table[0] = ActiveAlarm(L"daily", At(2026, 12, 4, 8, 0), EachDay);
     RecordingHost host(firstTick);
     AlarmCheck check(table, host);
     for (int tick = 0; tick < 10; ++tick, host.now += 1.0 / 1440) check.Timer_Timer(true);
@@ -118,30 +108,30 @@ TEST(AlarmCheck, MovesALateDailyAlarmOnOnePeriodPerTick) {
 }
 
 TEST(AlarmCheck, DayAndWeekKeepSecondsMonthAndYearDropThem) {
-  AlarmRecord daily = Alarm(L"", At(2026, 1, 1, 8, 0, 30), EachDay);
+  AlarmRecord daily = ActiveAlarm(L"", At(2026, 1, 1, 8, 0, 30), EachDay);
   MoveOnAfterFiring(daily, daily.Tijd);
   EXPECT_EQ(daily.Tijd, At(2026, 1, 1, 8, 0, 30) + 1);
-  AlarmRecord monthly = Alarm(L"", At(2026, 1, 15, 8, 0, 30), EachMonth);
+  AlarmRecord monthly = ActiveAlarm(L"", At(2026, 1, 15, 8, 0, 30), EachMonth);
   MoveOnAfterFiring(monthly, monthly.Tijd);
   EXPECT_EQ(monthly.Tijd, At(2026, 2, 15, 8, 0));
 }
 
 TEST(AlarmCheck, MonthlyAndYearlyMovesCarryOver) {
-  AlarmRecord monthly = Alarm(L"", At(1999, 1, 31, 14, 5), EachMonth);
+  AlarmRecord monthly = ActiveAlarm(L"", At(1999, 1, 31, 14, 5), EachMonth);
   MoveOnAfterFiring(monthly, monthly.Tijd);
   EXPECT_EQ(monthly.Tijd, At(1999, 3, 3, 14, 5));
   MoveOnAfterFiring(monthly, monthly.Tijd);
   EXPECT_EQ(monthly.Tijd, At(1999, 4, 3, 14, 5));
 
-  AlarmRecord leap = Alarm(L"", At(2000, 1, 31, 14, 5), EachMonth);
+  AlarmRecord leap = ActiveAlarm(L"", At(2000, 1, 31, 14, 5), EachMonth);
   MoveOnAfterFiring(leap, leap.Tijd);
   EXPECT_EQ(leap.Tijd, At(2000, 3, 2, 14, 5));
 
-  AlarmRecord december = Alarm(L"", At(2026, 12, 31, 23, 59), EachMonth);
+  AlarmRecord december = ActiveAlarm(L"", At(2026, 12, 31, 23, 59), EachMonth);
   MoveOnAfterFiring(december, december.Tijd);
   EXPECT_EQ(december.Tijd, At(2027, 1, 31, 23, 59));
 
-  AlarmRecord yearly = Alarm(L"", At(2000, 2, 29, 14, 5), EachYear);
+  AlarmRecord yearly = ActiveAlarm(L"", At(2000, 2, 29, 14, 5), EachYear);
   MoveOnAfterFiring(yearly, yearly.Tijd);
   EXPECT_EQ(yearly.Tijd, At(2001, 3, 1, 14, 5));
   MoveOnAfterFiring(yearly, yearly.Tijd);
@@ -150,7 +140,7 @@ TEST(AlarmCheck, MonthlyAndYearlyMovesCarryOver) {
 
 TEST(AlarmCheck, UnknownRepeatIsShownAndSavedUnchangedEveryTick) {
   AlarmTable table;
-  table[5] = Alarm(L"odd", kNow - 1, 7);
+  table[5] = ActiveAlarm(L"odd", kNow - 1, 7);
   const AlarmRecord before = table[5];
   RecordingHost host(kNow);
   AlarmCheck check(table, host);
@@ -163,9 +153,9 @@ TEST(AlarmCheck, UnknownRepeatIsShownAndSavedUnchangedEveryTick) {
 
 TEST(AlarmCheck, RepeatThatWouldPassTheLastDateEndsLikeAOnceAlarm) {
   AlarmTable table;
-  table[1] = Alarm(L"end of time", At(9999, 12, 31, 12, 0), EachDay);
-  table[2] = Alarm(L"last year", At(9999, 6, 1, 12, 0), EachYear);
-  table[3] = Alarm(L"last month", At(9999, 12, 1, 12, 0), EachMonth, true);
+  table[1] = ActiveAlarm(L"end of time", At(9999, 12, 31, 12, 0), EachDay);
+  table[2] = ActiveAlarm(L"last year", At(9999, 6, 1, 12, 0), EachYear);
+  table[3] = ActiveAlarm(L"last month", At(9999, 12, 1, 12, 0), EachMonth, true);
   RecordingHost host(At(9999, 12, 31, 13, 0));
   AlarmCheck check(table, host);
   check.Timer_Timer(true);
@@ -182,7 +172,7 @@ TEST(AlarmCheck, RepeatThatWouldPassTheLastDateEndsLikeAOnceAlarm) {
 
 TEST(AlarmCheck, ATickDuringAnOpenBoxDoesNothing) {
   AlarmTable table;
-  table[0] = Alarm(L"daily", kNow - 1, EachDay);
+  table[0] = ActiveAlarm(L"daily", kNow - 1, EachDay);
   RecordingHost host(kNow);
   AlarmCheck check(table, host);
   host.nestedTick = [&] { check.Timer_Timer(true); };
@@ -196,8 +186,8 @@ TEST(AlarmCheck, ATickDuringAnOpenBoxDoesNothing) {
 
 TEST(AlarmCheck, ABoxEndedByTheProgramsExitLeavesTheAlarmDue) {
   AlarmTable table;
-  table[1] = Alarm(L"first", kNow - 1, EachDay);
-  table[2] = Alarm(L"second", kNow - 1, Once);
+  table[1] = ActiveAlarm(L"first", kNow - 1, EachDay);
+  table[2] = ActiveAlarm(L"second", kNow - 1, Once);
   const AlarmTable before = table;
   RecordingHost host(kNow);
   host.ending = true;

@@ -2,7 +2,7 @@
 
 #include "alarm_store.h"
 #include "memory_settings.h"
-#include "test_dates.h"
+#include "test_support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "date_format.h"
 #include "date_parse.h"
-#include "test_dates.h"
+#include "test_support.h"
 
 TEST(MakeDate, CountsDaysFromTheEndOf1899) {
   EXPECT_EQ(MakeDate(1899, 12, 30), 0.0);

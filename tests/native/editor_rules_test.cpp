@@ -2,7 +2,7 @@
 
 #include "alarm_store.h"
 #include "editor_rules.h"
-#include "test_dates.h"
+#include "test_support.h"
 
 namespace {
 

@@ -1,37 +1,24 @@
 #include <gtest/gtest.h>
 
 #include "list_rows.h"
-#include "test_dates.h"
-
-namespace {
-
-AlarmRecord Alarm(const wchar_t* naam, DateValue tijd, bool actief = true) {
-  AlarmRecord alarm;
-  alarm.Exist = true;
-  alarm.Actief = actief;
-  alarm.Naam = naam;
-  alarm.Tijd = tijd;
-  return alarm;
-}
-
-}  // namespace
+#include "test_support.h"
 
 TEST(ListRows, WritesTheSixTextsOfAnAlarm) {
-  EXPECT_EQ(RowForSlot(Alarm(L"Call home", At(1999, 12, 31, 14, 5)), 12),
+  EXPECT_EQ(RowForSlot(ActiveAlarm(L"Call home", At(1999, 12, 31, 14, 5)), 12),
             (ListRow{L"[X]", L"Call home", L"Fri", L"14:05 99/12/31", L"12", L"x36525.5868055556"}));
-  EXPECT_EQ(RowForSlot(Alarm(L"", At(1999, 12, 31), false), 100),
+  EXPECT_EQ(RowForSlot(InactiveAlarm(L"", At(1999, 12, 31)), 100),
             (ListRow{L"[  ]", L"", L"Fri", L"00:00 99/12/31", L"100", L"y36525"}));
 }
 
 TEST(ListRows, ListsEnabledBeforeDisabledAndEarlierFirst) {
   AlarmTable table;
-  table[0] = Alarm(L"disabled today", At(2026, 12, 7, 9, 0), false);
-  table[1] = Alarm(L"next year", At(2027, 12, 7, 9, 0));
-  table[2] = Alarm(L"new year", At(2000, 1, 1, 8, 0));
-  table[3] = Alarm(L"new year's eve", At(1999, 12, 31, 23, 0));
-  table[4] = Alarm(L"free", At(1999, 1, 1));
+  table[0] = InactiveAlarm(L"disabled today", At(2026, 12, 7, 9, 0));
+  table[1] = ActiveAlarm(L"next year", At(2027, 12, 7, 9, 0));
+  table[2] = ActiveAlarm(L"new year", At(2000, 1, 1, 8, 0));
+  table[3] = ActiveAlarm(L"new year's eve", At(1999, 12, 31, 23, 0));
+  table[4] = ActiveAlarm(L"free", At(1999, 1, 1));
   table[4].Exist = false;
-  table[5] = Alarm(L"midnight", At(2000, 1, 1));
+  table[5] = ActiveAlarm(L"midnight", At(2000, 1, 1));
   const auto rows = RefreshAlarmRows(table);
   std::vector<std::wstring> names;
   for (const ListRow& row : rows) names.push_back(row[1]);

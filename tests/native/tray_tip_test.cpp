@@ -1,20 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "date_parse.h"
-#include "test_dates.h"
+#include "test_support.h"
 #include "tray_tip.h"
-
-namespace {
-
-AlarmRecord ActiveAt(DateValue tijd) {
-  AlarmRecord alarm;
-  alarm.Exist = true;
-  alarm.Actief = true;
-  alarm.Tijd = tijd;
-  return alarm;
-}
-
-}  // namespace
 
 TEST(TrayTip, CountsDownToMidnightWithoutAlarms) {
   AlarmTable table;
@@ -26,15 +14,15 @@ TEST(TrayTip, CountsDownToMidnightWithoutAlarms) {
 TEST(TrayTip, CountsDownToTheNearestActiveFutureAlarm) {
   const DateValue now = At(2026, 12, 7, 10, 0);
   AlarmTable table;
-  table[9] = ActiveAt(now + (2 * 3600 + 3 * 60 + 4) / 86400.0);
-  table[2] = ActiveAt(now + 3.0 / 24);
-  table[3] = ActiveAt(now - 1.0 / 24);  // due but not fired: not counted
+  table[9] = ActiveAlarm(L"", now + (2 * 3600 + 3 * 60 + 4) / 86400.0);
+  table[2] = ActiveAlarm(L"", now + 3.0 / 24);
+  table[3] = ActiveAlarm(L"", now - 1.0 / 24);  // due but not fired: not counted
   table[3].Getoond = true;
-  table[4] = ActiveAt(now + 1.0 / 24);  // nearest, but inactive
+  table[4] = ActiveAlarm(L"", now + 1.0 / 24);  // nearest, but inactive
   table[4].Actief = false;
-  table[5] = ActiveAt(now + 1.0 / 24);  // nearest, but free
+  table[5] = ActiveAlarm(L"", now + 1.0 / 24);  // nearest, but free
   table[5].Exist = false;
-  table[6] = ActiveAt(now);  // exactly now: not in the future
+  table[6] = ActiveAlarm(L"", now);  // exactly now: not in the future
   EXPECT_EQ(Timer1TipText(table, true, now), L"Chimewatch (active)  02:03:04");
   EXPECT_EQ(Timer1TipText(table, false, now), L"Chimewatch (not active)  02:03:04");
 }
@@ -42,7 +30,7 @@ TEST(TrayTip, CountsDownToTheNearestActiveFutureAlarm) {
 TEST(TrayTip, DropsWholeDays) {
   const DateValue now = At(2026, 12, 7, 10, 0);
   AlarmTable table;
-  table[0] = ActiveAt(now + 1 + 2.0 / 24);
+  table[0] = ActiveAlarm(L"", now + 1 + 2.0 / 24);
   EXPECT_EQ(Timer1TipText(table, true, now), L"Chimewatch (active)  02:00:00");
 }
 

@@ -20,6 +20,19 @@ HWND OpenList(ChimewatchSession& session) {
   return session.WaitForSetupWindow();
 }
 
+// Opens the editor for a new alarm from an open list window.
+HWND OpenNewAlarm(ChimewatchSession& session, HWND setup) {
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  return session.WaitForEditor();
+}
+
+// Fills in the description and the due date and time, as a user types them.
+void EnterAlarm(HWND editor, const std::wstring& name, const SYSTEMTIME& due) {
+  driver::SetText(Control(editor, IDC_TXTNAME), name);
+  driver::SetText(Control(editor, IDC_TXTDATE), ShortTimeDateText(due).substr(6));
+  driver::SetText(Control(editor, IDC_TXTTIJD), ShortTimeDateText(due).substr(0, 5));
+}
+
 std::wstring TwoDigits(int value) {
   wchar_t text[8];
   std::swprintf(text, 8, L"%02d", value);
@@ -40,8 +53,7 @@ TEST(ListWindow, RoadOfOneAlarmFromNewToFiringAndRestart) {
   EXPECT_EQ(driver::ListViewColumnWidth(list, 4), 0);
   EXPECT_EQ(driver::ListViewColumnWidth(list, 5), 0);
 
-  driver::PostClick(Control(setup, IDC_CMDNIEUW));
-  HWND editor = session.WaitForEditor();
+  HWND editor = OpenNewAlarm(session, setup);
   ASSERT_NE(editor, nullptr) << "no editor";
   const SYSTEMTIME now = LocalTimeFromNow(0, 0);
   EXPECT_EQ(driver::GetText(Control(editor, IDC_TXTNAME)), L"Alert !!");
@@ -51,9 +63,7 @@ TEST(ListWindow, RoadOfOneAlarmFromNewToFiringAndRestart) {
 
   // A minute ago, so that the next check finds it due.
   const SYSTEMTIME due = LocalTimeFromNow(0, -1);
-  driver::SetText(Control(editor, IDC_TXTNAME), L"Dentist");
-  driver::SetText(Control(editor, IDC_TXTDATE), ShortTimeDateText(due).substr(6));
-  driver::SetText(Control(editor, IDC_TXTTIJD), ShortTimeDateText(due).substr(0, 5));
+  EnterAlarm(editor, L"Dentist", due);
   driver::PostClick(Control(editor, IDC_CMDOK));
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
 
@@ -205,8 +215,7 @@ TEST(Editor, KeepsLongAndNonLatinDescriptionsIntact) {
   session.Start();
   HWND setup = OpenList(session);
   ASSERT_NE(setup, nullptr);
-  driver::PostClick(Control(setup, IDC_CMDNIEUW));
-  HWND editor = session.WaitForEditor();
+  HWND editor = OpenNewAlarm(session, setup);
   ASSERT_NE(editor, nullptr);
   const std::wstring name = L"\u6b6f\u79d1 \u0417\u0443\u0431 " + std::wstring(300, L'x');
   driver::SetText(Control(editor, IDC_TXTNAME), name);
@@ -222,8 +231,7 @@ TEST(Editor, ExitFromTheTrayClosesTheEditorWithoutStoring) {
   session.Start();
   HWND setup = OpenList(session);
   ASSERT_NE(setup, nullptr);
-  driver::PostClick(Control(setup, IDC_CMDNIEUW));
-  HWND editor = session.WaitForEditor();
+  HWND editor = OpenNewAlarm(session, setup);
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(session.Exit(), 0u);
   EXPECT_EQ(driver::ReadSettingText(L"0", L"Exist"), std::nullopt);
@@ -248,13 +256,10 @@ TEST(ListWindow, EscAndTheFrameCloseButtonResumeTheAlarmCheck) {
   setup = OpenList(session);
   ASSERT_NE(setup, nullptr);
   // Add the second alarm through the editor, then close with the frame.
-  driver::PostClick(Control(setup, IDC_CMDNIEUW));
-  HWND editor = session.WaitForEditor();
+  HWND editor = OpenNewAlarm(session, setup);
   ASSERT_NE(editor, nullptr);
   const SYSTEMTIME due = LocalTimeFromNow(0, -1);
-  driver::SetText(Control(editor, IDC_TXTNAME), L"Second");
-  driver::SetText(Control(editor, IDC_TXTDATE), ShortTimeDateText(due).substr(6));
-  driver::SetText(Control(editor, IDC_TXTTIJD), ShortTimeDateText(due).substr(0, 5));
+  EnterAlarm(editor, L"Second", due);
   driver::PostClick(Control(editor, IDC_CMDOK));
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
   PostMessageW(setup, WM_SYSCOMMAND, SC_CLOSE, 0);
