@@ -84,7 +84,8 @@ std::optional<DateValue> ReadStoredTime(std::wstring_view text) {
   for (const auto& part : {year, month, day, hour, minute}) {
     if (part.error != IntegerError::None) return std::nullopt;
   }
-  const DateValue value = MakeDate(year.value, month.value, day.value) + MakeTime(hour.value, minute.value);
+  const DateValue value =
+      CombineDateTime(MakeDate(year.value, month.value, day.value), MakeTime(hour.value, minute.value));
   if (!IsValidDate(value)) return std::nullopt;
   return value;
 }

@@ -77,5 +77,10 @@ DateValue TimeOfDay(DateValue value) {
 }
 
 DateValue CombineDateTime(DateValue midnight, DateValue timeOfDay) {
-  return midnight < 0 ? midnight - timeOfDay : midnight + timeOfDay;
+  // Count on a plain time line, then encode: before 1899-12-30 the whole
+  // part goes down while the time of day still counts up.
+  const double line = midnight + timeOfDay;
+  const double day = std::floor(line);
+  const double time = line - day;
+  return day < 0 ? day - time : day + time;
 }

@@ -41,8 +41,8 @@ int Day(DateValue value);
 // The time-of-day part, always 0 <= t < 1.
 DateValue TimeOfDay(DateValue value);
 
-// Builds a date value from a calendar day and a time of day (0 <= t < 1),
-// with the OLE encoding for days before 1899.
+// A calendar day plus a time of day (which may pass midnight: 25:00 is 01:00
+// of the next day), with the OLE encoding for days before 1899.
 DateValue CombineDateTime(DateValue midnight, DateValue timeOfDay);
 
 // The source of Now; the program uses the local clock, tests a fixed one.

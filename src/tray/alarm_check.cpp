@@ -15,7 +15,7 @@ DateValue MovedCalendar(DateValue due, int addYears, int addMonths) {
   const DateValue day =
       MakeDate(static_cast<std::int16_t>(parts.year + addYears), static_cast<std::int16_t>(parts.month + addMonths),
                static_cast<std::int16_t>(parts.day));
-  return day + TimeToTheMinute(due);
+  return CombineDateTime(day, TimeToTheMinute(due));
 }
 
 // Saves and retires a fired alarm that has no later time to move to.
