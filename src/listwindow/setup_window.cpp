@@ -67,7 +67,7 @@ void SetupWindow::RefreshAlarm() {
 
 void SetupWindow::Save(int slot) {
   if (const auto failedKey = ::Save(table_, store_, slot)) {
-    MessageBoxW(hwnd_, SaveFailedMessage(slot, *failedKey, store_.LastError()).c_str(), kTitle, MB_OK | MB_ICONERROR);
+    Ask(SaveFailedMessage(slot, *failedKey, store_.LastError()), MB_OK | MB_ICONERROR);
   }
 }
 
@@ -88,7 +88,8 @@ INT_PTR SetupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: Form_Load(); return FALSE;  // no focus yet: the window is hidden
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE) Form_Activate();
+      // Coming back from one of our message boxes is no new activation.
+      if (LOWORD(wParam) != WA_INACTIVE && !askingUser_) Form_Activate();
       return FALSE;
     case WM_COMMAND: HandleCommand(LOWORD(wParam)); return TRUE;
     case WM_NOTIFY: HandleListNotification(*reinterpret_cast<const NMHDR*>(lParam), lParam); return TRUE;
@@ -142,7 +143,7 @@ void SetupWindow::cmdRemove_Click() {
   if (row < 0) return;
   const int slot = lstAlarm_.SlotOfRow(row);
   const std::wstring question = L"Are you sure you want to remove the alert\r\n" + table_[slot].Naam + L" ?";
-  if (MessageBoxW(hwnd_, question.c_str(), kTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   table_[slot].Exist = false;
   lstAlarm_.RemoveRow(row);
   Save(slot);
@@ -159,6 +160,13 @@ void SetupWindow::lstAlarm_DblClick() { cmdEdit_Click(); }
 void SetupWindow::lstAlarm_KeyDown(WORD keyCode) {
   if (keyCode == VK_RETURN) cmdEdit_Click();
   if (keyCode == VK_DELETE) cmdRemove_Click();
+}
+
+int SetupWindow::Ask(const std::wstring& text, UINT style) {
+  askingUser_ = true;
+  const int answer = MessageBoxW(hwnd_, text.c_str(), kTitle, style);
+  askingUser_ = false;
+  return answer;
 }
 
 std::optional<int> SetupWindow::SelectedSlot() const {

@@ -58,6 +58,8 @@ class SetupWindow {
   void lstAlarm_KeyDown(WORD keyCode);
 
   std::optional<int> SelectedSlot() const;
+  // A message box owned by this window.
+  int Ask(const std::wstring& text, UINT style);
   void ShowEditor(const std::wstring& request);
 
   HINSTANCE instance_;
@@ -69,4 +71,5 @@ class SetupWindow {
   AlarmListView lstAlarm_;
   ScopedHFONT font_;
   ScopedHICON icon_;
+  bool askingUser_ = false;
 };

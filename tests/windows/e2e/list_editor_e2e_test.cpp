@@ -152,10 +152,12 @@ TEST(ListWindow, DeleteKeyAsksAndDeletesOnlyOnYes) {
       Sleep(300);
       EXPECT_EQ(driver::ReadSettingText(L"7", L"Exist"), L"True");
       EXPECT_EQ(driver::ListViewRowCount(list), 2);
+      EXPECT_EQ(driver::ListViewSelectedRow(list), 0);
     }
   }
   EXPECT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"7", L"Exist") == L"False"; }, 3000));
   EXPECT_EQ(Names(list), std::vector<std::wstring>{L"Other"});
+  EXPECT_EQ(driver::ListViewSelectedRow(list), -1);  // no other row is selected for the user
   EXPECT_EQ(driver::ReadSettingText(L"7", L"Naam"), L"Meeting");
   EXPECT_EQ(driver::ReadSettingText(L"1", L"Exist"), L"True");
   EXPECT_EQ(session.Exit(), 0u);
