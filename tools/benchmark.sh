@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Measures Chimewatch: the size of the 32-bit program and the DLLs it
+# imports, and under Wine how long it takes to start (to its tray icon and
+# to its alarms loaded, empty and with 101 alarms) and to exit.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+tools/build-windows.sh i686
+exe=build/windows-i686/chimewatch.exe
+echo "chimewatch.exe (i686): $(stat -c %s "$exe") bytes; imports:" \
+  $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')
+arch=$(tools/wine-arch.sh)
+[ "$arch" = i686 ] || tools/build-windows.sh "$arch"
+source tools/xvfb.sh
+trap stop_xvfb EXIT
+export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
+tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/startup_benchmark.exe" \
+  "$PWD/build/windows-$arch/chimewatch.exe" "${1:-7}"
