@@ -13,6 +13,7 @@ if [ "$arch" != i686 ]; then
 fi
 source tools/xvfb.sh
 [ -n "$XVFB_PID" ] && echo "No DISPLAY given: running on Xvfb display $DISPLAY (screenshot: import -display $DISPLAY -window root shot.png)"
+export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
 trap stop_xvfb EXIT
 echo "Chimewatch is running: its icon is in Wine's notification area."
 tools/wine-run.sh "$arch" "build/windows-$arch/chimewatch.exe"

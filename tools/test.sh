@@ -34,7 +34,6 @@ step "Windows-side tests under Wine ($arch)"
 source tools/xvfb.sh
 export CHIMEWATCH_WINEPREFIX="$root/build/wineprefix-$arch"
 (cd "build/windows-$arch" && ctest --output-on-failure --timeout 600) || failed+=(windows)
-WINEPREFIX=$CHIMEWATCH_WINEPREFIX wineserver -k 2>/dev/null
 stop_xvfb
 
 echo

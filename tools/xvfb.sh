@@ -12,4 +12,9 @@ if [ -z "${DISPLAY:-}" ]; then
     break
   done
 fi
-stop_xvfb() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; XVFB_PID=""; }
+# Ends the prefix's Wine processes first, so that none loses its display.
+stop_xvfb() {
+  [ -n "${CHIMEWATCH_WINEPREFIX:-}" ] && WINEPREFIX=$CHIMEWATCH_WINEPREFIX wineserver -k 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+}
