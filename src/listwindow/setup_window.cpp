@@ -92,7 +92,8 @@ INT_PTR SetupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE && !askingUser_) Form_Activate();
       return FALSE;
     case WM_COMMAND: HandleCommand(LOWORD(wParam)); return TRUE;
-    case WM_NOTIFY: HandleListNotification(*reinterpret_cast<const NMHDR*>(lParam), lParam); return TRUE;
+    // The list's own handling goes on as usual (the key is not swallowed).
+    case WM_NOTIFY: HandleListNotification(*reinterpret_cast<const NMHDR*>(lParam), lParam); return FALSE;
     case WM_CLOSE:  // the frame's close button acts as "&Close"
       cmdClose_Click();
       return TRUE;
