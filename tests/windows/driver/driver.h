@@ -52,8 +52,6 @@ std::wstring WindowText(HWND window);          // GetWindowTextW (captions)
 std::wstring ClassName(HWND window);
 bool IsTopmost(HWND window);
 HWND FindChildById(HWND parent, int id);
-// First descendant of `parent` with this class (and text, if given).
-HWND FindChild(HWND parent, std::wstring_view className, std::optional<std::wstring_view> text = std::nullopt);
 HWND WaitForWindow(DWORD pid, std::wstring_view className, std::optional<std::wstring_view> caption, int timeoutMs,
                    bool mustBeVisible = true);
 bool WaitForWindowGone(HWND window, int timeoutMs);  // destroyed or hidden
@@ -61,13 +59,11 @@ bool WaitForWindowGone(HWND window, int timeoutMs);  // destroyed or hidden
 // ---- Input ----------------------------------------------------------------
 
 // WM_KEYDOWN + WM_KEYUP. The target's TranslateMessage posts the WM_CHAR
-// behind whatever is already queued, so for text use TypeText: a burst of
-// posted letter keys and arrows arrives as arrows first, letters after.
+// behind whatever is already queued, so a burst of posted letter keys and
+// arrows arrives as arrows first, letters after: for text use SetText.
 void PostKey(HWND target, UINT vk);
-void TypeText(HWND target, std::wstring_view text);  // one WM_CHAR per character
-void Click(HWND button);                             // sends BM_CLICK: returns when handled
-void PostClick(HWND button);                         // posts it: for buttons that open a modal window
-void PostCommand(HWND owner, int commandId);         // WM_COMMAND as from a menu item
+void PostClick(HWND button);                  // posts it: for buttons that open a modal window
+void PostCommand(HWND owner, int commandId);  // WM_COMMAND as from a menu item
 void SetText(HWND control, std::wstring_view text);
 std::wstring GetText(HWND control);  // WM_GETTEXT: works for edit contents
 
@@ -94,7 +90,6 @@ void Answer(HWND box, int commandId);  // IDOK, IDYES, IDNO, IDCANCEL
 
 HWND WaitForPopupMenu(int timeoutMs);
 void ChooseMenuItemByKeys(HWND menu, int downPresses);  // separators are skipped
-void CloseMenu(HWND menu);
 
 // ---- List view of another process -----------------------------------------
 
@@ -104,8 +99,7 @@ std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int columns);
 int ListViewSelectedRow(HWND list);  // -1 if none
 std::wstring ListViewHeaderText(HWND list, int column);
 int ListViewColumnWidth(HWND list, int column);
-bool SelectListViewRow(HWND list, int row);  // selected and focused, others cleared
-bool ClickListViewRow(HWND list, int row);   // selects it and gives the list the focus
+bool ClickListViewRow(HWND list, int row);  // selects it and gives the list the focus
 bool DoubleClickListViewRow(HWND list, int row);
 
 // ---- Tray (Wine's explorer.exe notification area) -------------------------
@@ -122,11 +116,7 @@ void BroadcastTaskbarCreated();
 // ---- Registry (HKCU\Software\Chimewatch\<section>) -------------------------
 
 bool WriteSettingText(std::wstring_view section, std::wstring_view key, std::wstring_view value);
-bool WriteSettingDword(std::wstring_view section, std::wstring_view key, DWORD value);
 std::optional<std::wstring> ReadSettingText(std::wstring_view section, std::wstring_view key);
-std::optional<DWORD> SettingType(std::wstring_view section, std::wstring_view key);
-// In RegEnumValueW order: by name under Wine 8, not in order of creation.
-std::vector<std::wstring> ValueNames(std::wstring_view section);
 void DeleteAllSettings();
 
 // ---- Screen capture -------------------------------------------------------

@@ -80,22 +80,6 @@ int ListViewColumnWidth(HWND list, int column) {
   return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
 
-bool SelectListViewRow(HWND list, int row) {
-  RemoteMemory memory(list, sizeof(LVITEMW));
-  LVITEMW item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  // Row -1 addresses every row: clear them first, then select the one.
-  if (!memory.Write(&item, sizeof item) ||
-      !SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), memory.Param()))
-    return false;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  if (!memory.Write(&item, sizeof item) ||
-      !SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), memory.Param()))
-    return false;
-  SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-  return true;
-}
-
 namespace {
 
 std::optional<LPARAM> RowCentre(HWND list, int row) {

@@ -102,6 +102,4 @@ void ChooseMenuItemByKeys(HWND menu, int downPresses) {
   PostKey(menu, VK_RETURN);
 }
 
-void CloseMenu(HWND menu) { PostKey(menu, VK_ESCAPE); }
-
 }  // namespace driver

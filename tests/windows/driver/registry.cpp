@@ -26,10 +26,6 @@ bool WriteSettingText(std::wstring_view section, std::wstring_view key, std::wst
   return WriteValue(section, key, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-bool WriteSettingDword(std::wstring_view section, std::wstring_view key, DWORD value) {
-  return WriteValue(section, key, REG_DWORD, &value, sizeof value);
-}
-
 std::optional<std::wstring> ReadSettingText(std::wstring_view section, std::wstring_view key) {
   const std::wstring path = KeyPath(section), name(key);
   DWORD size = 0;
@@ -43,30 +39,6 @@ std::optional<std::wstring> ReadSettingText(std::wstring_view section, std::wstr
     return std::nullopt;
   text.resize(wcsnlen(text.c_str(), text.size()));
   return text;
-}
-
-std::optional<DWORD> SettingType(std::wstring_view section, std::wstring_view key) {
-  const std::wstring path = KeyPath(section), name(key);
-  DWORD type = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) !=
-      ERROR_SUCCESS)
-    return std::nullopt;
-  return type;
-}
-
-std::vector<std::wstring> ValueNames(std::wstring_view section) {
-  std::vector<std::wstring> names;
-  HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
-    return names;
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[16384];
-    DWORD length = 16384;
-    if (RegEnumValueW(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.emplace_back(name, length);
-  }
-  RegCloseKey(handle);
-  return names;
 }
 
 void DeleteAllSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kRoot); }

@@ -71,12 +71,6 @@ HWND FindChildById(HWND parent, int id) {
   return nullptr;
 }
 
-HWND FindChild(HWND parent, std::wstring_view className, std::optional<std::wstring_view> text) {
-  for (HWND child : ChildWindows(parent))
-    if (ClassName(child) == className && (!text || GetText(child) == *text)) return child;
-  return nullptr;
-}
-
 HWND WaitForWindow(DWORD pid, std::wstring_view className, std::optional<std::wstring_view> caption, int timeoutMs,
                    bool mustBeVisible) {
   HWND match = nullptr;
@@ -107,12 +101,6 @@ void PostKey(HWND target, UINT vk) {
   PostMessageW(target, WM_KEYDOWN, vk, down);
   PostMessageW(target, WM_KEYUP, vk, up);
 }
-
-void TypeText(HWND target, std::wstring_view text) {
-  for (wchar_t c : text) PostMessageW(target, WM_CHAR, c, 1);
-}
-
-void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 void PostClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 

@@ -97,7 +97,7 @@ TEST(ListWindow, RoadOfOneAlarmFromNewToFiringAndRestart) {
   EXPECT_EQ(driver::ListViewRowCount(again.AlarmList()), 0);
 }
 
-TEST(ListWindow, EnterOnARowEditsThatAlarm) {
+TEST(ListWindow, EnterOrADoubleClickOnARowEditsThatAlarm) {
   ChimewatchSession session;
   StoreAlarm(9, L"Later", LocalTimeFromNow(5, 0), 2, false);
   StoreAlarm(2, L"Sooner", LocalTimeFromNow(1, 0), 0, false);
@@ -126,6 +126,14 @@ TEST(ListWindow, EnterOnARowEditsThatAlarm) {
       3000));
   EXPECT_EQ(driver::ReadSettingText(L"9", L"Naam"), L"Much later");
   EXPECT_EQ(driver::ReadSettingText(L"2", L"Naam"), L"Sooner");
+
+  // A double-click does the same for the row under the mouse.
+  ASSERT_TRUE(driver::DoubleClickListViewRow(list, 1));
+  editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr) << "a double-click did not open the editor";
+  EXPECT_EQ(driver::GetText(Control(editor, IDC_TXTNAME)), L"Much later");
+  driver::PostKey(Control(editor, IDC_TXTNAME), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
   EXPECT_EQ(session.Exit(), 0u);
 }
 
