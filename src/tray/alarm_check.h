@@ -33,6 +33,8 @@ class AlarmCheck {
   // earlier tick is still waiting for the user to close an alarm box (a
   // message box runs its own message loop, which delivers further ticks).
   void Timer_Timer(bool monitoring);
+  // True while a tick waits for the user to close an alarm box.
+  bool ShowingBox() const { return running_; }
 
  private:
   bool IsDue(const AlarmRecord& alarm, DateValue now) const;

@@ -1,12 +1,17 @@
 #include "main_window.h"
 
+#include "check_schedule.h"
+#include "local_clock.h"
 #include "resource.h"
 #include "tray_tip.h"
 
 namespace {
 
-constexpr UINT kTimerInterval = 60000;  // the alarm check
 constexpr UINT kTimer1Interval = 1000;  // the tray tip
+// After a wake or a clock change the check waits this long, so that the
+// burst of events Windows sends (two resume codes, a time change) gives
+// one check.
+constexpr UINT kClockEventSettleMs = 300;
 // Tells the user, once the program runs, what could not be loaded.
 constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 constexpr wchar_t kTitle[] = L"Chimewatch";
@@ -22,7 +27,7 @@ MainWindow::MainWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& sto
     : instance_(instance),
       table_(table),
       clock_(clock),
-      setup_(instance, table, store, clock, [this] { SetTimer(hwnd_, IDT_TIMER, kTimerInterval, nullptr); }),
+      setup_(instance, table, store, clock, [this] { ListWindowClosed(); }),
       check_(table, *this) {}
 
 bool MainWindow::Create() {
@@ -65,6 +70,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default: break;
       }
       return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) Form_Resume();
+      return TRUE;
+    case WM_TIMECHANGE: Form_TimeChange(); return 0;
     case WM_TIMER:
       if (wParam == IDT_TIMER) Timer_Timer();
       if (wParam == IDT_TIMER1) Timer1_Timer();
@@ -90,7 +99,7 @@ void MainWindow::Form_Load() {
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"Exit");
   SetMenuDefaultItem(mnuPopup_.Get(), IDM_INSTELLEN, FALSE);
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
-  SetTimer(hwnd_, IDT_TIMER, kTimerInterval, nullptr);
+  ArmMinuteTick();
 
   pictures_[0].Reset(LoadTrayPicture(instance_, IDI_TRAY_NOT_ACTIVE));
   pictures_[1].Reset(LoadTrayPicture(instance_, IDI_TRAY_ACTIVE));
@@ -135,8 +144,14 @@ void MainWindow::mnuActief_Click() {
 }
 
 void MainWindow::mnuInstellen_Click() {
+  listWindowOpen_ = true;
   KillTimer(hwnd_, IDT_TIMER);
   setup_.Show();
+}
+
+void MainWindow::ListWindowClosed() {
+  listWindowOpen_ = false;
+  ArmMinuteTick();
 }
 
 void MainWindow::mnuSluiten_Click() { Form_Unload(); }
@@ -149,9 +164,35 @@ void MainWindow::Form_Unload() {
   DestroyWindow(hwnd_);
 }
 
-void MainWindow::Timer_Timer() { check_.Timer_Timer(IsMonitoring()); }
+void MainWindow::Timer_Timer() {
+  // One-shot, aimed anew each time, so that neither timer drift nor a
+  // changed clock adds up. Armed before the check, which may wait long for
+  // the user to close a box.
+  if (!listWindowOpen_) ArmMinuteTick();
+  check_.Timer_Timer(IsMonitoring());
+}
+
+void MainWindow::ArmMinuteTick() {
+  SetTimer(hwnd_, IDT_TIMER, MillisecondsToNextMinute(LocalNowToTheMillisecond()), nullptr);
+}
 
 void MainWindow::Timer1_Timer() { tray_.ChangeTrayTip(Timer1TipText(table_, IsMonitoring(), clock_.Now())); }
+
+void MainWindow::Form_Resume() {
+  // The shell may have lost the icon while the computer slept.
+  if (!unloading_ && !tray_.ChangeTrayTip(Timer1TipText(table_, IsMonitoring(), clock_.Now()))) tray_.ReAddTrayIcon();
+  RealignAlarmCheck();
+}
+
+void MainWindow::Form_TimeChange() { RealignAlarmCheck(); }
+
+void MainWindow::RealignAlarmCheck() {
+  switch (ActionOnClockEvent(IsMonitoring(), listWindowOpen_, check_.ShowingBox())) {
+    case ClockEventAction::CheckNow: SetTimer(hwnd_, IDT_TIMER, kClockEventSettleMs, nullptr); break;
+    case ClockEventAction::RealignOnly: ArmMinuteTick(); break;
+    case ClockEventAction::StayPaused: break;
+  }
+}
 
 void MainWindow::TaskbarCreated() {
   // The shell restarted and lost every icon: put ours back as it was.

@@ -1,5 +1,6 @@
 // frmMain: the hidden window that owns the tray icon, the popup menu and the
-// two timers. Creating it starts the program; destroying it ends it.
+// two timers. Creating it starts the program; destroying it ends it. The
+// alarm check's timer is a one-shot aimed at each minute of the local clock.
 #pragma once
 
 #include <windows.h>
@@ -32,7 +33,13 @@ class MainWindow final : private AlarmCheckHost {
   void Form_Unload();
   void Timer_Timer();
   void Timer1_Timer();
+  void Form_Resume();
+  void Form_TimeChange();
   void TaskbarCreated();
+  void ListWindowClosed();
+  // The next check at the start of the next minute of the local clock.
+  void ArmMinuteTick();
+  void RealignAlarmCheck();
   void ShowPopupMenu();
   bool IsMonitoring() const;
 
@@ -53,6 +60,7 @@ class MainWindow final : private AlarmCheckHost {
   AlarmCheck check_;
   std::wstring loadProblems_;
   UINT taskbarCreatedMessage_ = 0;
+  bool listWindowOpen_ = false;
   bool menuOpen_ = false;
   bool unloading_ = false;
 };

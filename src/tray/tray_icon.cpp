@@ -19,9 +19,9 @@ void TrayIconService::AddTrayIcon(HWND window, std::wstring_view tip, HICON icon
   Shell_NotifyIconW(NIM_ADD, &data_);
 }
 
-void TrayIconService::ChangeTrayTip(std::wstring_view tip) {
+bool TrayIconService::ChangeTrayTip(std::wstring_view tip) {
   SetTip(tip);
-  Shell_NotifyIconW(NIM_MODIFY, &data_);
+  return Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
 }
 
 void TrayIconService::ChangeTrayIcon(HICON icon) {

@@ -18,7 +18,8 @@ class TrayIconService {
   std::array<HICON, 2> TrayIcons = {};
 
   void AddTrayIcon(HWND window, std::wstring_view tip, HICON icon);
-  void ChangeTrayTip(std::wstring_view tip);
+  // False when the shell does not know the icon (any more).
+  bool ChangeTrayTip(std::wstring_view tip);
   void ChangeTrayIcon(HICON icon);
   void DeleteTrayIcon();
   // Puts the icon back as it was, after the shell has restarted.

@@ -6,8 +6,15 @@
 #include "local_clock.h"
 #include "main_window.h"
 #include "registry_settings.h"
+#include "single_instance.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  const SingleInstance lock;
+  if (!lock.IsFirst()) {
+    OpenListInRunningInstance();
+    return 0;
+  }
+
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
