@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "resource.h"
 
@@ -73,6 +75,28 @@ ChimewatchSession::~ChimewatchSession() {
 
 void ChimewatchSession::Start() {
   program_ = std::make_unique<driver::Program>(gProgramPath);
+  WaitForStartUp();
+}
+
+int ChimewatchSession::StartAtOnce(int count) {
+  std::vector<std::unique_ptr<driver::Program>> programs;
+  for (int i = 0; i < count; ++i) programs.push_back(std::make_unique<driver::Program>(gProgramPath));
+  const auto running = [&] {
+    return std::count_if(programs.begin(), programs.end(), [](const auto& program) { return program->Running(); });
+  };
+  driver::WaitUntil([&] { return running() <= 1; }, 10000);
+  int endedWithZero = 0;
+  for (auto& program : programs) {
+    if (program->Running() && !program_)
+      program_ = std::move(program);
+    else if (program->WaitForExit(0) == 0u)
+      ++endedWithZero;
+  }
+  if (program_) WaitForStartUp();
+  return endedWithZero;
+}
+
+void ChimewatchSession::WaitForStartUp() {
   ASSERT_TRUE(program_->Started()) << "cannot start the program";
   main_ = driver::WaitForWindow(program_->Id(), L"ChimewatchMain", L"Form1", 10000, false);
   ASSERT_NE(main_, nullptr) << "no main window";

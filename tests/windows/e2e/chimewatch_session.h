@@ -34,7 +34,12 @@ class ChimewatchSession {
   ~ChimewatchSession();
 
   void Start();
+  // Starts `count` programs at the same moment; the one that stays running
+  // becomes the session's program. Returns how many of the others ended,
+  // and with exit code 0.
+  int StartAtOnce(int count);
   bool Started() const { return program_ != nullptr; }
+  bool Running() const { return program_ && program_->Running(); }
   DWORD Pid() const { return program_->Id(); }
   HWND MainWindow() const { return main_; }
 
@@ -54,6 +59,8 @@ class ChimewatchSession {
   std::optional<DWORD> Exit(int timeoutMs = 10000);
 
  private:
+  void WaitForStartUp();
+
   std::unique_ptr<driver::Program> program_;
   HWND main_ = nullptr;
 };
