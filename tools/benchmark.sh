@@ -2,14 +2,43 @@
 # Measures Chimewatch: the size of the 32-bit program and the DLLs it
 # imports, and under Wine how long it takes to start (to its tray icon and
 # to its alarms loaded, empty and with 101 alarms) and to exit.
+#   benchmark.sh [RUNS]
+#   benchmark.sh --lateness [MINUTES [REF]]   see the section at the end
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+arch=$(tools/wine-arch.sh)
+
+# ---- Lateness of the alarm box after its minute ---------------------------
+# Real minutes (5 by default): one alarm due at each, the box's delay after
+# the minute begins, median and worst. With REF (a git commit, e.g. main),
+# that commit's chimewatch.exe is built apart and measured side by side.
+if [ "${1:-}" = --lateness ]; then
+  minutes=${2:-5}
+  ref=${3:-}
+  tools/build-windows.sh "$arch"
+  programs=("$PWD/build/windows-$arch/chimewatch.exe")
+  if [ -n "$ref" ]; then
+    old="$PWD/build/lateness-$(git rev-parse --short "$ref")"
+    mkdir -p "$old/src"
+    git archive "$ref" | tar -x -C "$old/src"
+    cmake -S "$old/src" -B "$old/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$old/src/cmake/mingw-toolchain.cmake" \
+      -DCHIMEWATCH_WINDOWS_ARCH="$arch" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+    cmake --build "$old/build" -j "$(nproc)" --target chimewatch
+    programs+=("$old/build/chimewatch.exe")
+  fi
+  source tools/xvfb.sh
+  trap stop_xvfb EXIT
+  export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
+  tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/lateness_benchmark.exe" "$minutes" "${programs[@]}"
+  exit 0
+fi
+# ---- End of the lateness section ------------------------------------------
+
 tools/build-windows.sh i686
 exe=build/windows-i686/chimewatch.exe
 echo "chimewatch.exe (i686): $(stat -c %s "$exe") bytes; imports:" \
   $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')
-arch=$(tools/wine-arch.sh)
 [ "$arch" = i686 ] || tools/build-windows.sh "$arch"
 source tools/xvfb.sh
 trap stop_xvfb EXIT
