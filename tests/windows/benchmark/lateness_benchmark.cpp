@@ -16,18 +16,11 @@
 
 namespace {
 
-constexpr ULONGLONG kTicksPerMs = 10000;  // FILETIME counts 100 ns
-constexpr ULONGLONG kTicksPerMinute = 60000 * kTicksPerMs;
+using driver::kTicksPerMinute;
+using driver::kTicksPerMs;
+using driver::LocalTicksNow;
 constexpr UINT kExitCommand = 1003;  // IDM_SLUITEN
 constexpr DWORD kPollMs = 5;
-
-ULONGLONG LocalTicksNow() {
-  FILETIME utc;
-  GetSystemTimeAsFileTime(&utc);
-  FILETIME local;
-  FileTimeToLocalFileTime(&utc, &local);
-  return ULARGE_INTEGER{{local.dwLowDateTime, local.dwHighDateTime}}.QuadPart;
-}
 
 std::wstring StoredTime(ULONGLONG ticks) {
   const FILETIME file{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};

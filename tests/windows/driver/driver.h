@@ -21,6 +21,12 @@ namespace driver {
 // returns whether it became true.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
+// The local wall clock as FILETIME ticks of 100 ns, for tests that wait for
+// the minutes of the local clock.
+inline constexpr ULONGLONG kTicksPerMs = 10000;
+inline constexpr ULONGLONG kTicksPerMinute = 60000 * kTicksPerMs;
+ULONGLONG LocalTicksNow();
+
 // ---- Process --------------------------------------------------------------
 
 // A started program; terminated on destruction if it is still running.

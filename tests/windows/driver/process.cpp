@@ -13,6 +13,14 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
   }
 }
 
+ULONGLONG LocalTicksNow() {
+  FILETIME utc;
+  GetSystemTimeAsFileTime(&utc);
+  FILETIME local;
+  FileTimeToLocalFileTime(&utc, &local);
+  return ULARGE_INTEGER{{local.dwLowDateTime, local.dwHighDateTime}}.QuadPart;
+}
+
 Program::Program(const std::wstring& exePath, const std::wstring& arguments, const std::wstring& workingDir) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;

@@ -11,17 +11,10 @@
 
 namespace {
 
-constexpr ULONGLONG kTicksPerMs = 10000;  // FILETIME counts 100 ns
-constexpr ULONGLONG kTicksPerMinute = 60000 * kTicksPerMs;
+using driver::kTicksPerMinute;
+using driver::kTicksPerMs;
+using driver::LocalTicksNow;
 constexpr LONGLONG kOnTimeMs = 2000;  // a box shows within this after its minute
-
-ULONGLONG LocalTicksNow() {
-  FILETIME utc;
-  GetSystemTimeAsFileTime(&utc);
-  FILETIME local;
-  FileTimeToLocalFileTime(&utc, &local);
-  return ULARGE_INTEGER{{local.dwLowDateTime, local.dwHighDateTime}}.QuadPart;
-}
 
 // A start of a minute of the local clock.
 struct Minute {
