@@ -57,6 +57,7 @@ int HeaderHeight(HWND list) {
 TEST(Dpi, AChangeTo144DpiLaysTheEditorAndTheListWindowOutAgain) {
   if (PrefixDpi() != 96) GTEST_SKIP() << "the prefix is not at 96 DPI";
   ChimewatchSession session;
+  StoreAlarm(3, L"Water the plants", LocalTimeFromNow(1, 0), 0, false);
   session.Start();
   session.TrayMouse(WM_LBUTTONDBLCLK);
   HWND setup = session.WaitForSetupWindow();
@@ -73,7 +74,7 @@ TEST(Dpi, AChangeTo144DpiLaysTheEditorAndTheListWindowOutAgain) {
   ExpectLaidOutAt(editor, kEditWindow, kEditControls, 144);
   EXPECT_GT(SelectionFieldHeight(repeat), fieldHeight) << "a larger font";
   EXPECT_GT(OffsetOfCharacter(name, 5), textOffset) << "a larger font";
-  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor-96dpi-changed-to-144dpi.png", setup));
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor-96dpi-changed-to-144dpi.png", editor));
   driver::PostKey(name, VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
 
