@@ -74,6 +74,7 @@ TEST(Dpi, AChangeTo144DpiLaysTheEditorAndTheListWindowOutAgain) {
   ExpectLaidOutAt(editor, kEditWindow, kEditControls, 144);
   EXPECT_GT(SelectionFieldHeight(repeat), fieldHeight) << "a larger font";
   EXPECT_GT(OffsetOfCharacter(name, 5), textOffset) << "a larger font";
+  Sleep(300);  // let the controls repaint
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor-96dpi-changed-to-144dpi.png", editor));
   driver::PostKey(name, VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
@@ -91,6 +92,7 @@ TEST(Dpi, AChangeTo144DpiLaysTheEditorAndTheListWindowOutAgain) {
     EXPECT_NEAR(driver::ListViewColumnWidth(list, column), widths[static_cast<std::size_t>(column)] * 3 / 2, 1)
         << "column " << column;
   }
+  Sleep(300);  // let the controls repaint
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\list-window-96dpi-changed-to-144dpi.png", setup));
   EXPECT_EQ(session.Exit(), 0u);
 }
