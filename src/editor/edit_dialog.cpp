@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "dialog_window.h"
+#include "dpi.h"
 #include "editor_rules.h"
 #include "resource.h"
-#include "scoped_handles.h"
 #include "text_convert.h"
 #include "twips_layout.h"
 
@@ -36,6 +36,7 @@ class EditDialog {
         Form_Activate();
         return TRUE;  // the focus goes to chkActief, first in tab order
       case WM_COMMAND: HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return TRUE;
+      case WM_DPICHANGED: Form_DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return TRUE;
       case WMAPP_SELECT_TEXT: SendMessageW(reinterpret_cast<HWND>(lParam), EM_SETSEL, 0, kSelectionLength); return TRUE;
       default: return FALSE;
     }
@@ -55,15 +56,23 @@ class EditDialog {
   }
 
   void Form_Load() {
-    const int dpi = ScreenDpi();
-    font_.Reset(CreateDialogFont());
-    CreateLayoutControls(hwnd_, kEditControls, font_.Get(), dpi);
+    // The editor opens centred on its owner, so on the owner's monitor.
+    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    const int dpi = WindowDpi(owner ? owner : hwnd_);
+    DisableDialogDpiScaling(hwnd_);
+    layout_.Create(hwnd_, dpi);
     CheckDlgButton(hwnd_, IDC_CHKACTIEF, BST_CHECKED);
     for (std::wstring_view text : kRepeatTexts) {
       SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
     }
     SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_SETCURSEL, 0, 0);
-    PlaceWindow(hwnd_, kEditWindow, GetWindow(hwnd_, GW_OWNER), dpi);
+    PlaceWindow(hwnd_, kEditWindow, owner, dpi);
+  }
+
+  // Moved to a monitor of another DPI, or the monitor's DPI changed.
+  void Form_DpiChanged(int dpi, const RECT& suggested) {
+    MoveToSuggestedRect(hwnd_, suggested);
+    layout_.Apply(dpi);
   }
 
   void Form_Activate() {
@@ -134,7 +143,7 @@ class EditDialog {
   EditDialogContext& context_;
   HWND hwnd_ = nullptr;
   int editSlot_ = 0;
-  ScopedHFONT font_;
+  TwipsLayout layout_{kEditControls};
 };
 
 }  // namespace

@@ -23,6 +23,12 @@ void AlarmListView::Attach(HWND listView, int dpi) {
   }
 }
 
+void AlarmListView::ScaleColumns(int oldDpi, int newDpi) {
+  for (int column = 0; column < static_cast<int>(kAlarmListColumns.size()); ++column) {
+    ListView_SetColumnWidth(list_, column, MulDiv(ListView_GetColumnWidth(list_, column), newDpi, oldDpi));
+  }
+}
+
 void AlarmListView::Clear() { ListView_DeleteAllItems(list_); }
 
 void AlarmListView::AppendRow(const ListRow& row) {

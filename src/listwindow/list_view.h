@@ -10,6 +10,9 @@
 class AlarmListView {
  public:
   void Attach(HWND listView, int dpi);
+  // Scales every column by the change of DPI, so that a column the user
+  // widened stays as much wider.
+  void ScaleColumns(int oldDpi, int newDpi);
   HWND Handle() const { return list_; }
 
   void Clear();

@@ -4,10 +4,10 @@
 
 #include "alarm_store.h"
 #include "dialog_window.h"
+#include "dpi.h"
 #include "edit_dialog.h"
 #include "editor_rules.h"
 #include "resource.h"
-#include "twips_layout.h"
 
 namespace {
 
@@ -94,6 +94,7 @@ INT_PTR SetupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: HandleCommand(LOWORD(wParam)); return TRUE;
     // The list's own handling goes on as usual (the key is not swallowed).
     case WM_NOTIFY: HandleListNotification(*reinterpret_cast<const NMHDR*>(lParam), lParam); return FALSE;
+    case WM_DPICHANGED: Form_DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return TRUE;
     case WM_CLOSE:  // the frame's close button acts as "&Close"
       cmdClose_Click();
       return TRUE;
@@ -124,14 +125,22 @@ void SetupWindow::HandleListNotification(const NMHDR& header, LPARAM lParam) {
 }
 
 void SetupWindow::Form_Load() {
-  const int dpi = ScreenDpi();
-  font_.Reset(CreateDialogFont());
-  CreateLayoutControls(hwnd_, kSetupControls, font_.Get(), dpi);
+  DisableDialogDpiScaling(hwnd_);
+  const int dpi = WindowDpi(hwnd_);
+  layout_.Create(hwnd_, dpi);
   lstAlarm_.Attach(GetDlgItem(hwnd_, IDC_LSTALARM), dpi);
   PlaceWindow(hwnd_, kSetupWindow, nullptr, dpi);
 }
 
 void SetupWindow::Form_Activate() { RefreshAlarm(); }
+
+// Moved to a monitor of another DPI, or the monitor's DPI changed.
+void SetupWindow::Form_DpiChanged(int dpi, const RECT& suggested) {
+  const int oldDpi = layout_.Dpi();
+  MoveToSuggestedRect(hwnd_, suggested);
+  layout_.Apply(dpi);
+  lstAlarm_.ScaleColumns(oldDpi, dpi);
+}
 
 void SetupWindow::cmdNieuw_Click() { ShowEditor(std::wstring(kNewAlarmRequest)); }
 

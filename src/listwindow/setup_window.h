@@ -14,6 +14,7 @@
 #include "list_view.h"
 #include "scoped_handles.h"
 #include "settings_store.h"
+#include "twips_layout.h"
 
 inline constexpr wchar_t kSetupWindowClass[] = L"ChimewatchSetup";
 
@@ -50,6 +51,7 @@ class SetupWindow {
 
   void Form_Load();
   void Form_Activate();
+  void Form_DpiChanged(int dpi, const RECT& suggested);
   void cmdNieuw_Click();
   void cmdEdit_Click();
   void cmdRemove_Click();
@@ -69,7 +71,7 @@ class SetupWindow {
   std::function<void()> enableAlarmCheck_;
   HWND hwnd_ = nullptr;
   AlarmListView lstAlarm_;
-  ScopedHFONT font_;
+  TwipsLayout layout_{kSetupControls};
   ScopedHICON icon_;
   bool askingUser_ = false;
 };

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "check_schedule.h"
+#include "dpi.h"
 #include "local_clock.h"
 #include "resource.h"
 #include "tray_tip.h"
@@ -16,9 +17,11 @@ constexpr UINT kClockEventSettleMs = 300;
 constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 constexpr wchar_t kTitle[] = L"Chimewatch";
 
-HICON LoadTrayPicture(HINSTANCE instance, int id) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                       GetSystemMetrics(SM_CYSMICON), 0));
+// At the small-icon size of the display's DPI, so that the picture is drawn
+// crisp rather than scaled.
+HICON LoadTrayPicture(HINSTANCE instance, int id, int dpi) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, SystemMetricForDpi(SM_CXSMICON, dpi),
+                                       SystemMetricForDpi(SM_CYSMICON, dpi), 0));
 }
 
 }  // namespace
@@ -81,6 +84,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WMAPP_REPORT_LOAD:
       if (!unloading_) MessageBoxW(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
       return 0;
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_DPICHANGED: Form_DisplayChange(); return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_CLOSE: Form_Unload(); return 0;
     case WM_ENDSESSION:  // the user logs off: leave as "Exit" does
       if (wParam) Form_Unload();
@@ -101,13 +107,26 @@ void MainWindow::Form_Load() {
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
 
-  pictures_[0].Reset(LoadTrayPicture(instance_, IDI_TRAY_NOT_ACTIVE));
-  pictures_[1].Reset(LoadTrayPicture(instance_, IDI_TRAY_ACTIVE));
-  tray_.TrayIcons = {pictures_[0].Get(), pictures_[1].Get()};
+  LoadTrayPictures(WindowDpi(hwnd_));
   tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
   setup_.Load();
   loadProblems_ = setup_.LaadAlarmen();
   if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
+}
+
+void MainWindow::LoadTrayPictures(int dpi) {
+  trayDpi_ = dpi;
+  pictures_[0].Reset(LoadTrayPicture(instance_, IDI_TRAY_NOT_ACTIVE, dpi));
+  pictures_[1].Reset(LoadTrayPicture(instance_, IDI_TRAY_ACTIVE, dpi));
+  tray_.TrayIcons = {pictures_[0].Get(), pictures_[1].Get()};
+}
+
+// The display's DPI may have changed: the tray pictures follow it.
+void MainWindow::Form_DisplayChange() {
+  const int dpi = WindowDpi(hwnd_);
+  if (dpi == trayDpi_ || unloading_) return;
+  LoadTrayPictures(dpi);
+  tray_.ChangeTrayIcon(tray_.TrayIcons[IsMonitoring() ? 1 : 0]);
 }
 
 void MainWindow::Form_MouseMove(LPARAM lParam) {

@@ -27,6 +27,8 @@ class MainWindow final : private AlarmCheckHost {
 
   void Form_Load();
   void Form_MouseMove(LPARAM lParam);
+  void Form_DisplayChange();
+  void LoadTrayPictures(int dpi);
   void mnuActief_Click();
   void mnuInstellen_Click();
   void mnuSluiten_Click();
@@ -55,6 +57,7 @@ class MainWindow final : private AlarmCheckHost {
   HWND hwnd_ = nullptr;
   ScopedHMENU mnuPopup_;
   ScopedHICON pictures_[2];
+  int trayDpi_ = 0;  // the DPI the pictures were loaded for
   TrayIconService tray_;
   SetupWindow setup_;
   AlarmCheck check_;

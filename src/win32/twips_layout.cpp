@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "dpi.h"
+
 namespace {
 
 struct ControlClass {
@@ -27,40 +29,69 @@ ControlClass ClassOf(ControlKind kind) {
   return {L"STATIC", 0, 0};
 }
 
-}  // namespace
-
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
+RECT PixelRect(const ControlLayout& control, int dpi) {
+  return {TwipsToPixels(control.left, dpi), TwipsToPixels(control.top, dpi),
+          TwipsToPixels(control.left + control.width, dpi), TwipsToPixels(control.top + control.height, dpi)};
 }
 
-void CreateLayoutControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
+HFONT CreateDialogFont(int dpi) {
+  const LOGFONTW font = MessageFontForDpi(dpi);
+  return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+void TwipsLayout::Create(HWND parent, int dpi) {
+  parent_ = parent;
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-  for (const ControlLayout& control : controls) {
+  for (const ControlLayout& control : controls_) {
     const ControlClass kind = ClassOf(control.kind);
-    // A drop-down list's height includes its open list: room for five entries.
-    const int height = control.kind == ControlKind::DropDownList ? control.height * 6 : control.height;
     const std::wstring caption(control.caption);
-    HWND child =
-        CreateWindowExW(kind.exStyle, kind.className, caption.c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, TwipsToPixels(control.left, dpi),
-                        TwipsToPixels(control.top, dpi), TwipsToPixels(control.width, dpi), TwipsToPixels(height, dpi),
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    // A label may reach under its neighbour ("Date" spans part of its text
-    // box): labels lie beneath the other controls, so they never cover them.
-    if (control.kind == ControlKind::Label) {
-      SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
+    CreateWindowExW(kind.exStyle, kind.className, caption.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
+                    0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
   }
+  Apply(dpi);
+}
+
+void TwipsLayout::Apply(int dpi) {
+  dpi_ = dpi;
+  // The old font is deleted only once no control uses it any more.
+  const HFONT font = CreateDialogFont(dpi);
+  for (const ControlLayout& control : controls_) {
+    HWND child = GetDlgItem(parent_, control.id);
+    const RECT rect = PixelRect(control, dpi);
+    // A drop-down list's height includes its open list: room for five entries.
+    const int height = (rect.bottom - rect.top) * (control.kind == ControlKind::DropDownList ? 6 : 1);
+    SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (control.kind == ControlKind::Label) ClipLabel(child, rect);
+  }
+  font_.Reset(font);
+}
+
+// A label stands just before its field in z-order, as screen readers take
+// a field's name from there, but it may reach under the field ("Date" spans
+// part of its text box). Its window region leaves out what the other
+// controls cover, so that it never paints over them.
+void TwipsLayout::ClipLabel(HWND label, const RECT& labelRect) const {
+  HRGN visible = CreateRectRgn(0, 0, labelRect.right - labelRect.left, labelRect.bottom - labelRect.top);
+  for (const ControlLayout& other : controls_) {
+    if (other.kind == ControlKind::Label) continue;
+    RECT covered;
+    const RECT otherRect = PixelRect(other, dpi_);
+    if (!IntersectRect(&covered, &labelRect, &otherRect)) continue;
+    OffsetRect(&covered, -labelRect.left, -labelRect.top);
+    HRGN part = CreateRectRgnIndirect(&covered);
+    CombineRgn(visible, visible, part, RGN_DIFF);
+    DeleteObject(part);
+  }
+  SetWindowRgn(label, visible, TRUE);  // the window owns the region from here
 }
 
 void PlaceWindow(HWND window, const WindowLayout& layout, HWND centreOn, int dpi) {
   RECT frame = {0, 0, TwipsToPixels(layout.clientWidth, dpi), TwipsToPixels(layout.clientHeight, dpi)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   RECT area;
@@ -74,9 +105,7 @@ void PlaceWindow(HWND window, const WindowLayout& layout, HWND centreOn, int dpi
   SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HFONT CreateDialogFont() {
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  return CreateFontIndirectW(&metrics.lfMessageFont);
+void MoveToSuggestedRect(HWND window, const RECT& suggested) {
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -61,6 +61,11 @@ HWND FindChildById(HWND parent, int id);
 HWND WaitForWindow(DWORD pid, std::wstring_view className, std::optional<std::wstring_view> caption, int timeoutMs,
                    bool mustBeVisible = true);
 bool WaitForWindowGone(HWND window, int timeoutMs);  // destroyed or hidden
+// A control's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND control);
+// Sends WM_DPICHANGED as Windows does when the window reaches a monitor of
+// that DPI, with the suggested rectangle in the window's own process.
+bool SendDpiChanged(HWND window, int dpi, const RECT& suggested);
 
 // ---- Input ----------------------------------------------------------------
 

@@ -1,6 +1,8 @@
 // Finding windows of another process, and the input a user would give them.
 #include "driver.h"
 
+#include "remote_memory.h"
+
 namespace driver {
 namespace {
 
@@ -91,6 +93,21 @@ HWND WaitForWindow(DWORD pid, std::wstring_view className, std::optional<std::ws
 
 bool WaitForWindowGone(HWND window, int timeoutMs) {
   return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+RECT ChildRect(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
+  RemoteMemory memory(window, sizeof suggested);
+  if (!memory || !memory.Write(&suggested, sizeof suggested)) return false;
+  const auto both = static_cast<WORD>(dpi);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(both, both), memory.Param());
+  return true;
 }
 
 void PostKey(HWND target, UINT vk) {

@@ -1,8 +1,10 @@
-// Saves what a person sees of the list window and the editor, at 96 and at
-// 144 DPI, as PNG files for a look by eye.
+// Opens the list window and the editor in the prefix set to 96, 120, 144 and
+// 192 DPI: both are laid out from their twips at that DPI, and what a person
+// sees of them is saved as PNG files for a look by eye.
 #include <gtest/gtest.h>
 
 #include "chimewatch_session.h"
+#include "layout_check.h"
 #include "resource.h"
 
 namespace {
@@ -30,13 +32,6 @@ void WriteLogPixels(std::optional<DWORD> dpi) {
   RegCloseKey(key);
 }
 
-// The window's client size in pixels, for checking the twips conversion.
-SIZE ClientSize(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  return {client.right, client.bottom};
-}
-
 }  // namespace
 
 class Screenshots : public testing::TestWithParam<DWORD> {
@@ -61,9 +56,7 @@ TEST_P(Screenshots, ListWindowAndEditor) {
   session.TrayMouse(WM_LBUTTONDBLCLK);
   HWND setup = session.WaitForSetupWindow();
   ASSERT_NE(setup, nullptr);
-  // Client areas of 6345 x 3450 and 4680 x 2130 twips at this DPI.
-  EXPECT_EQ(ClientSize(setup).cx, MulDiv(6345, static_cast<int>(dpi), 1440));
-  EXPECT_EQ(ClientSize(setup).cy, MulDiv(3450, static_cast<int>(dpi), 1440));
+  ExpectLaidOutAt(setup, kSetupWindow, kSetupControls, static_cast<int>(dpi));
   Sleep(300);
   const std::wstring suffix = L"-" + std::to_wstring(dpi) + L"dpi.png";
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\list-window" + suffix, setup));
@@ -71,7 +64,7 @@ TEST_P(Screenshots, ListWindowAndEditor) {
   driver::PostClick(driver::FindChildById(setup, IDC_CMDEDIT));
   HWND editor = session.WaitForEditor();
   ASSERT_NE(editor, nullptr);
-  EXPECT_EQ(ClientSize(editor).cx, MulDiv(4680, static_cast<int>(dpi), 1440));
+  ExpectLaidOutAt(editor, kEditWindow, kEditControls, static_cast<int>(dpi));
   Sleep(300);
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor" + suffix, setup));
   driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
@@ -79,4 +72,4 @@ TEST_P(Screenshots, ListWindowAndEditor) {
   EXPECT_EQ(session.Exit(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(AtDpi, Screenshots, testing::Values(96u, 144u));
+INSTANTIATE_TEST_SUITE_P(AtDpi, Screenshots, testing::Values(96u, 120u, 144u, 192u));

@@ -64,7 +64,8 @@ TEST(TrayMonitor, AlarmTickShowsEachDueAlarmAndMovesItOn) {
   StoreAlarm(3, L"Tea", today, 0, true);
   StoreAlarm(5, L"Paused", today, 0, false, /*actief=*/false);
   session.Start();
-  ASSERT_EQ(driver::ListViewRowCount(session.AlarmList()), 3);
+  // The hidden list exists before the loaded alarms fill it.
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(session.AlarmList()) == 3; }, 3000));
 
   session.AlarmTick();
   auto box = driver::WaitForMessageBox(session.Pid(), 5000);
@@ -77,6 +78,8 @@ TEST(TrayMonitor, AlarmTickShowsEachDueAlarmAndMovesItOn) {
   Sleep(500);
   EXPECT_EQ(driver::WaitForMessageBox(session.Pid(), 0)->hwnd, box->hwnd);
   driver::Answer(box->hwnd, IDOK);
+  // Else the answered box, not yet closed, is read as the second one.
+  ASSERT_TRUE(driver::WaitForWindowGone(box->hwnd, 3000));
 
   box = driver::WaitForMessageBox(session.Pid(), 5000);
   ASSERT_TRUE(box && box->text.starts_with(L"Standup")) << "no second box";

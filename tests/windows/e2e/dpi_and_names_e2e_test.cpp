@@ -1,0 +1,212 @@
+// A change of DPI lays the windows out again from their twips, and every
+// focusable control carries the name a sighted user reads beside it.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+// oleacc.h only declares its GUIDs; MinGW imports them from a DLL that lacks
+// them, so this file defines them.
+#include <initguid.h>
+#include <oleacc.h>
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "chimewatch_session.h"
+#include "layout_check.h"
+#include "resource.h"
+
+namespace {
+
+HWND Control(HWND window, int id) { return driver::FindChildById(window, id); }
+
+int PrefixDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// The rectangle Windows suggests for a window at the new DPI: the same
+// top-left corner, with room for the layout's client area at that DPI.
+RECT SuggestedRect(HWND window, const WindowLayout& layout, int dpi) {
+  RECT rect = TwipsRect(0, 0, layout.clientWidth, layout.clientHeight, dpi);
+  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  RECT now{};
+  GetWindowRect(window, &now);
+  OffsetRect(&rect, now.left - rect.left, now.top - rect.top);
+  return rect;
+}
+
+// Measures of the font the controls draw with, as read from outside.
+int SelectionFieldHeight(HWND combo) {
+  return static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+}
+int OffsetOfCharacter(HWND edit, int index) {
+  return LOWORD(SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0));
+}
+int HeaderHeight(HWND list) {
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+  return header.bottom - header.top;
+}
+
+}  // namespace
+
+TEST(Dpi, AChangeTo144DpiLaysTheEditorAndTheListWindowOutAgain) {
+  if (PrefixDpi() != 96) GTEST_SKIP() << "the prefix is not at 96 DPI";
+  ChimewatchSession session;
+  StoreAlarm(3, L"Water the plants", LocalTimeFromNow(1, 0), 0, false);
+  session.Start();
+  session.TrayMouse(WM_LBUTTONDBLCLK);
+  HWND setup = session.WaitForSetupWindow();
+  ASSERT_NE(setup, nullptr);
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+
+  HWND repeat = Control(editor, IDC_CMBREPEAT);
+  HWND name = Control(editor, IDC_TXTNAME);
+  const int fieldHeight = SelectionFieldHeight(repeat);
+  const int textOffset = OffsetOfCharacter(name, 5);
+  ASSERT_TRUE(driver::SendDpiChanged(editor, 144, SuggestedRect(editor, kEditWindow, 144)));
+  ExpectLaidOutAt(editor, kEditWindow, kEditControls, 144);
+  EXPECT_GT(SelectionFieldHeight(repeat), fieldHeight) << "a larger font";
+  EXPECT_GT(OffsetOfCharacter(name, 5), textOffset) << "a larger font";
+  Sleep(300);  // let the controls repaint
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor-96dpi-changed-to-144dpi.png", editor));
+  driver::PostKey(name, VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+
+  // The user has widened the description column.
+  HWND list = session.AlarmList();
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(200, 0));
+  std::vector<int> widths;
+  for (int column = 0; column < 6; ++column) widths.push_back(driver::ListViewColumnWidth(list, column));
+  const int headerHeight = HeaderHeight(list);
+  ASSERT_TRUE(driver::SendDpiChanged(setup, 144, SuggestedRect(setup, kSetupWindow, 144)));
+  ExpectLaidOutAt(setup, kSetupWindow, kSetupControls, 144);
+  EXPECT_GT(HeaderHeight(list), headerHeight) << "a larger font";
+  for (int column = 0; column < 6; ++column) {
+    EXPECT_NEAR(driver::ListViewColumnWidth(list, column), widths[static_cast<std::size_t>(column)] * 3 / 2, 1)
+        << "column " << column;
+  }
+  Sleep(300);  // let the controls repaint
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\list-window-96dpi-changed-to-144dpi.png", setup));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+namespace {
+
+// The name oleacc gives a control, as a screen reader reads it.
+std::optional<std::wstring> AccessibleName(HWND control) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return std::nullopt;
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  const HRESULT result = accessible->get_accName(self, &name);
+  accessible->Release();
+  if (result != S_OK || !name) return std::nullopt;
+  std::wstring text(name, SysStringLen(name));
+  SysFreeString(name);
+  return text;
+}
+
+struct ExpectedName {
+  int id;
+  const wchar_t* name;
+  bool namedByLabel;  // a field, named by the label just before it
+};
+
+// Each control's name, read back where oleacc tells it; each field's label
+// just before it in z-order, with the name as its text, as Windows reads it.
+void ExpectNames(HWND window, std::span<const ExpectedName> expected) {
+  for (const ExpectedName& control : expected) {
+    SCOPED_TRACE(testing::Message() << "control " << control.id);
+    HWND field = Control(window, control.id);
+    if (control.namedByLabel) {
+      HWND label = GetWindow(field, GW_HWNDPREV);
+      EXPECT_EQ(driver::ClassName(label), L"Static");
+      EXPECT_EQ(driver::GetText(label), control.name);
+    }
+    // Wine's oleacc names a drop-down list by its selected entry, where
+    // Windows takes the label: for it, the label above is the check.
+    if (driver::ClassName(field) != L"ComboBox") {
+      EXPECT_EQ(AccessibleName(field).value_or(L"<none>"), control.name);
+    }
+  }
+}
+
+// The controls the dialog manager's Tab visits, from the first one round.
+std::vector<int> TabOrder(HWND window, int first) {
+  std::vector<int> ids;
+  HWND control = Control(window, first);
+  do {
+    ids.push_back(GetDlgCtrlID(control));
+    control = GetNextDlgTabItem(window, control, FALSE);
+  } while (control && GetDlgCtrlID(control) != first && ids.size() < 20);
+  return ids;
+}
+
+// No label paints over another control: what a label may paint (its window
+// region, or its whole rectangle) meets no other control's rectangle.
+void ExpectNoLabelCoversAControl(HWND window) {
+  for (HWND label : driver::ChildWindows(window)) {
+    if (driver::ClassName(label) != L"Static") continue;
+    const RECT labelRect = driver::ChildRect(label);
+    HRGN painted = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(label, painted) == ERROR)
+      SetRectRgn(painted, 0, 0, labelRect.right - labelRect.left, labelRect.bottom - labelRect.top);
+    OffsetRgn(painted, labelRect.left, labelRect.top);
+    for (HWND other : driver::ChildWindows(window)) {
+      if (other == label || GetParent(other) != window || driver::ClassName(other) == L"Static") continue;
+      const RECT otherRect = driver::ChildRect(other);
+      EXPECT_FALSE(RectInRegion(painted, &otherRect))
+          << "label " << driver::GetText(label).c_str() << " over control " << GetDlgCtrlID(other);
+    }
+    DeleteObject(painted);
+  }
+}
+
+}  // namespace
+
+TEST(AccessibleNames, EveryFocusableControlIsNamedAsASightedUserReadsIt) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  ChimewatchSession session;
+  session.Start();
+  session.TrayMouse(WM_LBUTTONDBLCLK);
+  HWND setup = session.WaitForSetupWindow();
+  ASSERT_NE(setup, nullptr);
+  const ExpectedName listWindow[] = {{IDC_CMDNIEUW, L"New", false},
+                                     {IDC_CMDEDIT, L"Edit", false},
+                                     {IDC_CMDREMOVE, L"Delete", false},
+                                     {IDC_CMDCLOSE, L"Close", false},
+                                     {IDC_LSTALARM, L"Alerts", false}};
+  ExpectNames(setup, listWindow);
+  EXPECT_EQ(TabOrder(setup, IDC_CMDNIEUW),
+            (std::vector<int>{IDC_CMDNIEUW, IDC_CMDEDIT, IDC_CMDREMOVE, IDC_CMDCLOSE, IDC_LSTALARM}));
+
+  driver::PostClick(Control(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  const ExpectedName editorFields[] = {{IDC_CHKACTIEF, L"Active", false}, {IDC_TXTNAME, L"Description", true},
+                                       {IDC_TXTDATE, L"Date", true},      {IDC_TXTTIJD, L"Time", true},
+                                       {IDC_CMBREPEAT, L"Repeat", true},  {IDC_CMDOK, L"OK", false},
+                                       {IDC_CMDCANCEL, L"Cancel", false}, {IDC_CHKDELETE, L"Delete when over", false}};
+  ExpectNames(editor, editorFields);
+  EXPECT_EQ(TabOrder(editor, IDC_CHKACTIEF),
+            (std::vector<int>{IDC_CHKACTIEF, IDC_TXTNAME, IDC_TXTDATE, IDC_TXTTIJD, IDC_CMBREPEAT, IDC_CMDOK,
+                              IDC_CMDCANCEL, IDC_CHKDELETE}));
+  ExpectNoLabelCoversAControl(editor);
+  ExpectNoLabelCoversAControl(setup);
+  driver::PostKey(Control(editor, IDC_TXTNAME), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_EQ(session.Exit(), 0u);
+  CoUninitialize();
+}
