@@ -85,8 +85,9 @@ bool KeyExists(const wchar_t* key) {
 
 // One alert, slot 3, as the program stores it.
 const std::vector<std::pair<std::wstring, std::wstring>> kAlert = {
-    {L"Exist", L"True"},  {L"Actief", L"True"},   {L"Getoond", L"False"}, {L"Naam", L"Dentist"},
-    {L"Tijd", L"09:30 2031/05/04"}, {L"Repeat", L"0"}, {L"Delete", L"False"}};
+    {L"Exist", L"True"},   {L"Actief", L"True"},           {L"Getoond", L"False"},
+    {L"Naam", L"Dentist"}, {L"Tijd", L"09:30 2031/05/04"}, {L"Repeat", L"0"},
+    {L"Delete", L"False"}};
 
 void StoreAlert() {
   for (const auto& [key, value] : kAlert) driver::WriteSettingText(L"3", key, value);
@@ -151,9 +152,7 @@ bool AnyChildTextContains(HWND wizard, std::wstring_view part) {
   return false;
 }
 
-bool IsDefaultButton(HWND button) {
-  return (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-}
+bool IsDefaultButton(HWND button) { return (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 
 bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -176,8 +175,8 @@ class Installer : public testing::Test {
 
 TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheProgramRuns) {
   ASSERT_EQ(Install(), 0u);
-  for (const auto& file : {InstalledExe(), Uninstaller(), InstallDir() + L"\\README.txt",
-                           InstallDir() + L"\\LICENSE.txt", Shortcut()})
+  for (const auto& file :
+       {InstalledExe(), Uninstaller(), InstallDir() + L"\\README.txt", InstallDir() + L"\\LICENSE.txt", Shortcut()})
     EXPECT_TRUE(Exists(file)) << file;
 
   EXPECT_EQ(RegText(kUninstallKey, L"DisplayName"), L"Chimewatch");
@@ -196,8 +195,8 @@ TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheProgramRuns) {
 
   driver::Program program(InstalledExe());
   ASSERT_TRUE(program.Started());
-  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& tip) { return tip.starts_with(L"Chimewatch (active)"); },
-                                     10000));
+  EXPECT_TRUE(
+      driver::WaitForTrayTip([](const std::wstring& tip) { return tip.starts_with(L"Chimewatch (active)"); }, 10000));
   PostMessageW(RunningMainWindow(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(5000));
 
