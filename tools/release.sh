@@ -13,8 +13,9 @@ if [ -n "$(GIT_OPTIONAL_LOCKS=0 git status --porcelain)" ]; then
   echo "Note: the tree has uncommitted changes; the release is built from them," \
     "with the time of the last commit." >&2
 fi
-# Every time stamp in the release is the commit's time; zip writes local
-# times, so the time zone is fixed too.
+# Every time stamp in the release is the commit's time (unless the caller
+# gives SOURCE_DATE_EPOCH); zip writes local times, so the time zone is fixed
+# too.
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export TZ=UTC LC_ALL=C
 umask 022
