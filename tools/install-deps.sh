@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing Chimewatch needs on Debian 12, when it
 # is missing: the native and MinGW-w64 compilers, GoogleTest, clang for the
-# fuzz target, Wine (32- and 64-bit), Xvfb and ImageMagick.
+# fuzz target, Wine (32- and 64-bit), Xvfb, ImageMagick, and for the release
+# NSIS, zip and 7-Zip (which lists what an installer holds).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
-          wine wine32:i386 wine64 xvfb imagemagick)
+          wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test of Chimewatch: the native unit tests (with ASan and UBSan),
-# a bounded fuzz run, and the Windows-side tests under Wine with Xvfb.
+# a bounded fuzz run, the Windows-side tests under Wine with Xvfb, and the
+# release (built twice) with its installer.
 # Installs what it needs first. Exits non-zero when any test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +35,9 @@ step "Windows-side tests under Wine ($arch)"
 source tools/xvfb.sh
 export CHIMEWATCH_WINEPREFIX="$root/build/wineprefix-$arch"
 (cd "build/windows-$arch" && ctest --output-on-failure --timeout 600) || failed+=(windows)
+
+step "Release: reproducible, and the 64-bit installer under Wine"
+tests/release/release_test.sh || failed+=(release)
 stop_xvfb
 
 echo

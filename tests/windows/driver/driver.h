@@ -29,6 +29,10 @@ ULONGLONG LocalTicksNow();
 
 // ---- Process --------------------------------------------------------------
 
+// A path as a Windows program takes it: Linux paths (from CTest or a shell
+// script) live on drive Z: under Wine.
+std::wstring WindowsPath(std::wstring path);
+
 // A started program; terminated on destruction if it is still running.
 class Program {
  public:

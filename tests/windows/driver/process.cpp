@@ -21,6 +21,14 @@ ULONGLONG LocalTicksNow() {
   return ULARGE_INTEGER{{local.dwLowDateTime, local.dwHighDateTime}}.QuadPart;
 }
 
+std::wstring WindowsPath(std::wstring path) {
+  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+  for (wchar_t& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  return path;
+}
+
 Program::Program(const std::wstring& exePath, const std::wstring& arguments, const std::wstring& workingDir) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;

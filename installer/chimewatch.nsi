@@ -1,0 +1,233 @@
+; The Chimewatch installer, for one user and without administrator rights.
+; tools/release.sh compiles it once per architecture and passes in, as /D
+; defines, what the build knows:
+;   VERSION      the program's version, e.g. 4.2.0.5
+;   NSIS_TARGET  amd64-unicode or x86-unicode
+;   PROGRAM      the built chimewatch.exe
+;   README       README.txt (CRLF)
+;   LICENSE      LICENSE.txt (CRLF)
+;   OUTFILE      the installer to write
+; Command line: /S silent, /NOAUTOSTART leaves out the sign-in entry; the
+; uninstaller takes /S and /REMOVEALERTS.
+
+!macro RequireDefine name
+  !ifndef ${name}
+    !error "${name} is not defined: build the installer with tools/release.sh"
+  !endif
+!macroend
+!insertmacro RequireDefine VERSION
+!insertmacro RequireDefine NSIS_TARGET
+!insertmacro RequireDefine PROGRAM
+!insertmacro RequireDefine README
+!insertmacro RequireDefine LICENSE
+!insertmacro RequireDefine OUTFILE
+
+Target ${NSIS_TARGET}
+SetCompressor /SOLID lzma
+
+!include "MUI2.nsh"
+!include "nsDialogs.nsh"
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
+!include "WinMessages.nsh"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Chimewatch"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define ALERTS_KEY "Software\Chimewatch"
+!define MAIN_WINDOW_CLASS "ChimewatchMain"
+!define CLOSE_TIMEOUT_MS 5000
+!define SYNCHRONIZE 0x00100000
+
+Name "Chimewatch"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Chimewatch"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+ManifestDPIAware true
+BrandingText "Chimewatch ${VERSION}"
+
+VIProductVersion "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductName" "Chimewatch"
+VIAddVersionKey /LANG=1033 "FileDescription" "Chimewatch Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 the Chimewatch authors"
+
+Var StartAtSignIn  ; 1 or 0: the choice of the sign-in page or /NOAUTOSTART
+Var SignInCheckBox
+
+; ---- Pages ------------------------------------------------------------------
+
+!define MUI_ICON "..\resources\icons\app.ico"
+!define MUI_UNICON "..\resources\icons\app.ico"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+Page custom SignInPage_Create SignInPage_Leave
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\chimewatch.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start Chimewatch now"
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+  StrCpy $StartAtSignIn 1
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NOAUTOSTART" $1
+  ${IfNot} ${Errors}
+    StrCpy $StartAtSignIn 0
+  ${EndIf}
+FunctionEnd
+
+Function SignInPage_Create
+  !insertmacro MUI_HEADER_TEXT "Start at sign-in" "Chimewatch can start by itself, so that no alert is missed after a restart."
+  nsDialogs::Create 1018
+  Pop $0
+  ${If} $0 == error
+    Abort
+  ${EndIf}
+  ${NSD_CreateCheckbox} 0 0 100% 12u "Start Chimewatch when I sign in"
+  Pop $SignInCheckBox
+  ${If} $StartAtSignIn = 1
+    ${NSD_Check} $SignInCheckBox
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function SignInPage_Leave
+  ${NSD_GetState} $SignInCheckBox $0
+  ${If} $0 = ${BST_CHECKED}
+    StrCpy $StartAtSignIn 1
+  ${Else}
+    StrCpy $StartAtSignIn 0
+  ${EndIf}
+FunctionEnd
+
+; ---- Decisions ----------------------------------------------------------------
+
+; Ends a running Chimewatch as "Exit" would: WM_CLOSE to its hidden main
+; window, then up to 5 s for the process to end. Its files cannot be replaced
+; or removed while it runs, so if it stays, the user may close it and retry;
+; a silent run gives up.
+!macro CloseRunningChimewatch un
+Function ${un}CloseRunningChimewatch
+  ${Do}
+    FindWindow $0 "${MAIN_WINDOW_CLASS}"
+    ${If} $0 = 0
+      Return
+    ${EndIf}
+    DetailPrint "Closing the running Chimewatch"
+    System::Call "user32::GetWindowThreadProcessId(p r0, *i 0 r1) i"
+    System::Call "kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2"
+    System::Call "user32::PostMessageW(p r0, i ${WM_CLOSE}, p 0, p 0) i"
+    ${If} $2 P<> 0
+      System::Call "kernel32::WaitForSingleObject(p r2, i ${CLOSE_TIMEOUT_MS}) i .r3"
+      System::Call "kernel32::CloseHandle(p r2) i"
+    ${Else}
+      ; Not allowed to wait on the process: watch the window instead.
+      StrCpy $3 0
+      ${DoWhile} $3 < ${CLOSE_TIMEOUT_MS}
+        IsWindow $0 0 closed
+        Sleep 100
+        IntOp $3 $3 + 100
+      ${Loop}
+      closed:
+    ${EndIf}
+    FindWindow $0 "${MAIN_WINDOW_CLASS}"
+    ${If} $0 <> 0
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Chimewatch is still running. Close it, then click Retry." /SD IDCANCEL IDRETRY +2
+      Abort "Chimewatch is still running."
+    ${EndIf}
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro CloseRunningChimewatch ""
+!insertmacro CloseRunningChimewatch "un."
+
+; Pushes 1 when the stored alerts are to go too: /REMOVEALERTS says so, else
+; the user is asked, and the answer is No when nobody can be asked (/S).
+Function un.ShouldRemoveAlerts
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVEALERTS" $1
+  ${IfNot} ${Errors}
+    Push 1
+    Return
+  ${EndIf}
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove your stored alerts?" /SD IDNO IDYES remove
+  Push 0
+  Return
+  remove:
+  Push 1
+FunctionEnd
+
+; ---- What it installs -------------------------------------------------------
+
+Section "-Program" SecProgram
+  Call CloseRunningChimewatch
+  SetOutPath "$INSTDIR"
+  File "/oname=chimewatch.exe" "${PROGRAM}"
+  File "/oname=README.txt" "${README}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+  ; Apps & features
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Chimewatch"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "the Chimewatch authors"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\chimewatch.exe"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  SectionGetSize ${SecProgram} $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "-Start menu shortcut" SecShortcut
+  CreateShortcut "$SMPROGRAMS\Chimewatch.lnk" "$INSTDIR\chimewatch.exe"
+SectionEnd
+
+; An upgrade follows the latest choice, so a cleared box removes an earlier
+; entry.
+Section "-Start at sign-in" SecSignIn
+  ${If} $StartAtSignIn = 1
+    WriteRegStr HKCU "${RUN_KEY}" "Chimewatch" '"$INSTDIR\chimewatch.exe"'
+  ${Else}
+    DeleteRegValue HKCU "${RUN_KEY}" "Chimewatch"
+  ${EndIf}
+SectionEnd
+
+; ---- What the uninstaller removes: the same, in the same order ---------------
+
+Section "un.Program"
+  Call un.CloseRunningChimewatch
+  Delete "$INSTDIR\chimewatch.exe"
+  Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
+
+Section "un.Start menu shortcut"
+  Delete "$SMPROGRAMS\Chimewatch.lnk"
+SectionEnd
+
+Section "un.Start at sign-in"
+  DeleteRegValue HKCU "${RUN_KEY}" "Chimewatch"
+SectionEnd
+
+Section "un.Stored alerts"
+  Call un.ShouldRemoveAlerts
+  Pop $0
+  ${If} $0 = 1
+    DeleteRegKey HKCU "${ALERTS_KEY}"
+  ${EndIf}
+SectionEnd

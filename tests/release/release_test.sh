@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The release, end to end:
+#  - tools/release.sh in two copies of the tree, at different paths and in
+#    different time zones, gives the same SHA256SUMS;
+#  - each zip holds exactly its three files, the installers hold the same
+#    program as the zips (listed with 7-Zip; the 32-bit ones cannot run here);
+#  - the 64-bit installer and uninstaller, run by installer_tests under
+#    64-bit Wine in a fresh prefix of their own.
+# Needs DISPLAY (tools/test.sh starts Xvfb). Exits non-zero on a failure.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+work=$root/build/release-test
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The tree as it is, uncommitted changes included, with its git data.
+copy_tree() {
+  mkdir -p "$1"
+  git ls-files -z --cached --others --exclude-standard |
+    tar --null -T - --ignore-failed-read -c 2>/dev/null | tar -x -C "$1"
+  cp -a .git "$1/"
+}
+
+rm -rf "$work"
+copy_tree "$work/first"
+copy_tree "$work/second/at/another/depth"
+first=$work/first
+second=$work/second/at/another/depth
+release_in() {  # TREE TZ
+  echo "== tools/release.sh in $1 (TZ=$2)"
+  TZ=$2 "$1/tools/release.sh" >"$1.log" 2>&1 || { cat "$1.log"; exit 1; }
+}
+release_in "$first" XST-11
+sed -n '/^Made in/,$p' "$first.log"
+release_in "$second" YST+7
+cmp -s "$first/dist/SHA256SUMS" "$second/dist/SHA256SUMS" ||
+  fail "SHA256SUMS differ: $(diff "$first/dist/SHA256SUMS" "$second/dist/SHA256SUMS")"
+(cd "$first/dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match dist/"
+
+dist=$first/dist
+source "$first/build/release-x86_64/installer/release.env"  # version
+expected="Chimewatch/LICENSE.txt
+Chimewatch/README.txt
+Chimewatch/chimewatch.exe"
+for platform in win64:x86_64:pei-x86-64 win32:i686:pei-i386; do
+  IFS=: read -r platform arch format <<<"$platform"
+  zip=$dist/chimewatch-$version-$platform.zip
+  setup=$dist/chimewatch-$version-$platform-setup.exe
+  echo "== $(basename "$zip"):"
+  unzip -Z1 "$zip" | sed 's/^/   /'
+  [ "$(unzip -Z1 "$zip")" = "$expected" ] || fail "$zip does not hold exactly the three files"
+  unzip -p "$zip" Chimewatch/README.txt | grep -qv $'\r$' && fail "README.txt in $zip has lines without CR LF"
+  unzip -p "$zip" Chimewatch/chimewatch.exe >"$work/$platform.exe"
+  "$arch-w64-mingw32-objdump" -f "$work/$platform.exe" | grep -q "file format $format" ||
+    fail "the program in $zip is not $format"
+  echo "== $(basename "$setup"):"
+  7z l -ba "$setup" | awk '{print "   " $NF}'
+  for file in chimewatch.exe README.txt LICENSE.txt; do
+    cmp -s <(7z e -so "$setup" "$file" 2>/dev/null) <(unzip -p "$zip" "Chimewatch/$file") ||
+      fail "$file in $(basename "$setup") is not the one in the zip"
+  done
+done
+
+echo "== The 64-bit installer under Wine, in a fresh prefix"
+tools/build-windows.sh x86_64 >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+export CHIMEWATCH_WINEPREFIX=$work/wineprefix
+mkdir -p "$work/screenshots"
+tools/wine-run.sh x86_64 build/windows-x86_64/tests/windows/installer_tests.exe \
+  "$dist/chimewatch-$version-win64-setup.exe" "$version" "$work/screenshots" || fail "installer_tests"
+WINEPREFIX=$CHIMEWATCH_WINEPREFIX wineserver -k 2>/dev/null || true
+
+[ "$failures" -eq 0 ] && echo "Release tests passed; screenshots of the pages in $work/screenshots"
+exit $((failures > 0))
