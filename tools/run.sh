@@ -8,7 +8,7 @@ tools/install-deps.sh
 tools/build-windows.sh i686
 arch=$(tools/wine-arch.sh)
 if [ "$arch" != i686 ]; then
-  echo "This kernel cannot run 32-bit Wine: starting the 64-bit build instead."
+  echo "Starting the 64-bit build under 64-bit Wine (CHIMEWATCH_WINE_ARCH=i686 starts the 32-bit one)."
   tools/build-windows.sh "$arch"
 fi
 source tools/xvfb.sh
