@@ -8,6 +8,7 @@
 #include "scoped_handles.h"
 #include "settings_store.h"
 #include "setup_window.h"
+#include "shell_tray_sender.h"
 #include "tray_icon.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"ChimewatchMain";
@@ -48,7 +49,8 @@ class MainWindow final : private AlarmCheckHost {
   HWND hwnd_ = nullptr;
   ScopedHMENU mnuPopup_;
   ScopedHICON pictures_[2];
-  TrayIconService tray_;
+  ShellTraySender shell_;
+  TrayIconService tray_{shell_};
   SetupWindow setup_;
   AlarmCheck check_;
   std::wstring loadProblems_;
