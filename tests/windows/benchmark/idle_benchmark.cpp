@@ -125,6 +125,7 @@ struct Sample {
 };
 
 constexpr DWORD kSettleMs = 3000;  // past start-up work before the idle window opens
+constexpr int kStartRunsPerTrial = 4;
 
 std::optional<unsigned long> NewPid(const Subject& subject, const std::vector<unsigned long>& before) {
   for (unsigned long pid : UnixPidsOf(subject.programName)) {
@@ -140,13 +141,20 @@ void Close(const driver::Program& process, const Subject& subject) {
   process.WaitForExit(10000);
 }
 
-std::optional<Sample> MeasureOnce(const Subject& subject, unsigned long hostPid, int seconds) {
+// Waits for the icon of a program started at `start`; the time it took.
+std::optional<double> StartToIcon(const Subject& subject, LARGE_INTEGER start) {
+  if (!driver::WaitUntil([&] { return driver::TrayIconPresent(subject.tipPrefix); }, 10000)) return std::nullopt;
+  return Milliseconds(start, Clock());
+}
+
+std::optional<Sample> MeasureIdle(const Subject& subject, unsigned long hostPid, int seconds) {
   Sample sample;
   const auto before = UnixPidsOf(subject.programName);
   const LARGE_INTEGER start = Clock();
   driver::Program process(subject.path);
-  if (!driver::WaitUntil([&] { return driver::TrayIconPresent(subject.tipPrefix); }, 10000)) return std::nullopt;
-  sample.toIconMs = Milliseconds(start, Clock());
+  const auto toIcon = StartToIcon(subject, start);
+  if (!toIcon) return std::nullopt;
+  sample.toIconMs = *toIcon;
   Sleep(kSettleMs);
   const auto pid = NewPid(subject, before);
   if (!pid) return std::nullopt;
@@ -165,19 +173,35 @@ std::optional<Sample> MeasureOnce(const Subject& subject, unsigned long hostPid,
   return sample;
 }
 
+// A start alone: Wine's process start makes this figure noisy, and one idle
+// run per program and trial gives too few of them.
+std::optional<double> MeasureStart(const Subject& subject) {
+  const LARGE_INTEGER start = Clock();
+  driver::Program process(subject.path);
+  const auto toIcon = StartToIcon(subject, start);
+  Close(process, subject);
+  return toIcon;
+}
+
 // ---- The table ------------------------------------------------------------------
 
-void PrintRow(const wchar_t* figure, const wchar_t* unit, const std::vector<Sample>& minimal,
-              const std::vector<Sample>& chimewatch, double Sample::*field) {
-  std::vector<double> a, b, ratios;
-  for (std::size_t i = 0; i < minimal.size(); ++i) {
-    a.push_back(minimal[i].*field);
-    b.push_back(chimewatch[i].*field);
-    if (minimal[i].*field > 0) ratios.push_back(chimewatch[i].*field / minimal[i].*field);
+std::vector<double> Field(const std::vector<Sample>& samples, double Sample::*field) {
+  std::vector<double> values;
+  for (const Sample& sample : samples) values.push_back(sample.*field);
+  return values;
+}
+
+// The medians of both, and the median and spread of the pairs' ratios.
+void PrintRow(const wchar_t* figure, const wchar_t* unit, const std::vector<double>& minimal,
+              const std::vector<double>& chimewatch) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < minimal.size() && i < chimewatch.size(); ++i) {
+    if (minimal[i] > 0) ratios.push_back(chimewatch[i] / minimal[i]);
   }
+  if (ratios.empty()) ratios.push_back(0);
   const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
-  std::wprintf(L"| %-44ls | %8.2f %-3ls | %8.2f %-3ls | %5.2f | %5.2f .. %5.2f |\n", figure, Median(a), unit, Median(b),
-               unit, Median(ratios), ratios.empty() ? 0 : *low, ratios.empty() ? 0 : *high);
+  std::wprintf(L"| %-44ls | %8.2f %-3ls | %8.2f %-3ls | %5.2f | %5.2f .. %5.2f |\n", figure, Median(minimal), unit,
+               Median(chimewatch), unit, Median(ratios), *low, *high);
 }
 
 double FileKiB(const std::wstring& path) {
@@ -206,32 +230,46 @@ int wmain(int argc, wchar_t** argv) {
   driver::DeleteAllSettings();
 
   std::vector<Sample> minimalSamples, chimewatchSamples;
+  std::vector<double> minimalStarts, chimewatchStarts;
+  // Runs both programs, the first one first, and keeps the pair.
+  const auto pair = [&](bool minimalFirst, const auto& measure, auto& minimalOut, auto& chimewatchOut) {
+    const auto a = measure(minimalFirst ? minimal : chimewatch);
+    const auto b = measure(minimalFirst ? chimewatch : minimal);
+    if (!a || !b) return false;
+    minimalOut.push_back(minimalFirst ? *a : *b);
+    chimewatchOut.push_back(minimalFirst ? *b : *a);
+    return true;
+  };
+  const auto idle = [&](const Subject& subject) { return MeasureIdle(subject, hosts[0], seconds); };
   for (int trial = 0; trial < trials; ++trial) {
     // Alternate the order, so that drift of the machine falls on both alike.
-    const bool minimalFirst = trial % 2 == 0;
-    const Subject& first = minimalFirst ? minimal : chimewatch;
-    const Subject& second = minimalFirst ? chimewatch : minimal;
-    const auto a = MeasureOnce(first, hosts[0], seconds);
-    const auto b = MeasureOnce(second, hosts[0], seconds);
-    if (!a || !b) {
+    if (!pair(trial % 2 == 0, idle, minimalSamples, chimewatchSamples)) {
       std::wprintf(L"idle benchmark: trial %d failed (no tray icon or no process found)\n", trial + 1);
       continue;
     }
-    minimalSamples.push_back(minimalFirst ? *a : *b);
-    chimewatchSamples.push_back(minimalFirst ? *b : *a);
+    minimalStarts.push_back(minimalSamples.back().toIconMs);
+    chimewatchStarts.push_back(chimewatchSamples.back().toIconMs);
+    for (int run = 0; run < kStartRunsPerTrial; ++run) {
+      pair((trial + run) % 2 == 1, MeasureStart, minimalStarts, chimewatchStarts);
+    }
   }
   if (minimalSamples.empty()) return 1;
 
-  std::wprintf(L"\nidle cost against the minimal tray program: %zu pairs, %d s idle window each, medians\n",
-               minimalSamples.size(), seconds);
+  std::wprintf(
+      L"\nidle cost against the minimal tray program: %zu pairs, %d s idle window each"
+      L" (start: %zu pairs); medians\n",
+      minimalSamples.size(), seconds, minimalStarts.size());
   std::wprintf(L"| %-44ls | %12ls | %12ls | %5ls | %14ls |\n", L"figure", L"minimal", L"chimewatch", L"ratio",
                L"ratio spread");
   std::wprintf(L"|%ls|\n", std::wstring(104, L'-').c_str());
-  PrintRow(L"CPU per 1 s tip refresh, in the program", L"ms", minimalSamples, chimewatchSamples, &Sample::programCpuMs);
-  PrintRow(L"CPU per tip refresh, in the tray host", L"ms", minimalSamples, chimewatchSamples, &Sample::hostCpuMs);
-  PrintRow(L"private bytes", L"MiB", minimalSamples, chimewatchSamples, &Sample::privateMiB);
-  PrintRow(L"working set", L"MiB", minimalSamples, chimewatchSamples, &Sample::workingSetMiB);
-  PrintRow(L"start to tray icon", L"ms", minimalSamples, chimewatchSamples, &Sample::toIconMs);
+  const auto row = [&](const wchar_t* figure, const wchar_t* unit, double Sample::*field) {
+    PrintRow(figure, unit, Field(minimalSamples, field), Field(chimewatchSamples, field));
+  };
+  row(L"CPU per 1 s tip refresh, in the program", L"ms", &Sample::programCpuMs);
+  row(L"CPU per tip refresh, in the tray host", L"ms", &Sample::hostCpuMs);
+  row(L"private bytes", L"MiB", &Sample::privateMiB);
+  row(L"working set", L"MiB", &Sample::workingSetMiB);
+  PrintRow(L"start to tray icon", L"ms", minimalStarts, chimewatchStarts);
   std::wprintf(L"| %-44ls | %8.0f KB  | %4.0f / %3.0f KB |       |                |\n",
                L"chimewatch.exe 32-bit / 64-bit (minimal: 64)", FileKiB(minimal.path), FileKiB(chimewatch32),
                FileKiB(chimewatch.path));
