@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Measures Chimewatch: the size of the 32-bit program and the DLLs it
 # imports, and under Wine how long it takes to start (to its tray icon and
-# to its alarms loaded, empty and with 101 alarms) and to exit.
-#   benchmark.sh [RUNS]
+# to its alarms loaded, empty and with 101 alarms) and to exit; then what it
+# costs while it idles in the tray, against a minimal tray program.
+#   benchmark.sh [STARTUP_RUNS]; CHIMEWATCH_IDLE_TRIALS (pairs, default 4)
+#   and CHIMEWATCH_IDLE_SECONDS (idle window, default 60) tune the second part.
 #   benchmark.sh --lateness [MINUTES [REF]]   see the section at the end
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,3 +47,9 @@ trap stop_xvfb EXIT
 export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
 tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/startup_benchmark.exe" \
   "$PWD/build/windows-$arch/chimewatch.exe" "${1:-7}"
+
+# Idle cost: pairs of runs, minimal program and Chimewatch in alternating
+# order, each idling a full window; CPU is read from the Unix side.
+tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/idle_benchmark.exe" \
+  "$PWD/build/windows-$arch/tests/windows/minimal_tray.exe" "$PWD/build/windows-$arch/chimewatch.exe" \
+  "$PWD/$exe" "${CHIMEWATCH_IDLE_TRIALS:-4}" "${CHIMEWATCH_IDLE_SECONDS:-60}"

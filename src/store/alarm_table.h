@@ -3,7 +3,7 @@
 
 #include <array>
 #include <cstdint>
-#include <stdexcept>
+#include <cstdlib>
 #include <string>
 
 #include "date_value.h"
@@ -40,18 +40,18 @@ inline bool IsSlotNumber(int slot) { return slot >= kFirstSlot && slot <= kLastS
 class AlarmTable {
  public:
   // Every access by slot number is checked: a bad number is a programming
-  // error, never something to paper over.
-  AlarmRecord& operator[](int slot) { return slots_.at(Index(slot)); }
-  const AlarmRecord& operator[](int slot) const { return slots_.at(Index(slot)); }
+  // error, never something to paper over, and ends the program.
+  AlarmRecord& operator[](int slot) { return slots_[Index(slot)]; }
+  const AlarmRecord& operator[](int slot) const { return slots_[Index(slot)]; }
 
   // A slot whose stored section could not be read stays out of use for the
   // whole run, so that nothing the user stored there is overwritten.
-  void Reserve(int slot) { reserved_.at(Index(slot)) = true; }
-  bool IsReserved(int slot) const { return reserved_.at(Index(slot)); }
+  void Reserve(int slot) { reserved_[Index(slot)] = true; }
+  bool IsReserved(int slot) const { return reserved_[Index(slot)]; }
 
  private:
   static std::size_t Index(int slot) {
-    if (!IsSlotNumber(slot)) throw std::out_of_range("alarm slot out of range");
+    if (!IsSlotNumber(slot)) std::abort();
     return static_cast<std::size_t>(slot);
   }
 

@@ -158,8 +158,7 @@ void MainWindow::mnuActief_Click() {
   const bool monitoring = !IsMonitoring();
   const UINT state = monitoring ? static_cast<UINT>(MF_CHECKED) : static_cast<UINT>(MF_UNCHECKED);
   CheckMenuItem(mnuPopup_.Get(), IDM_ACTIEF, MF_BYCOMMAND | state);
-  tray_.ChangeTrayIcon(tray_.TrayIcons[monitoring ? 1 : 0]);
-  tray_.ChangeTrayTip(monitoring ? kTipActive : kTipNotActive);
+  ShowMonitoring(tray_, monitoring);
 }
 
 void MainWindow::mnuInstellen_Click() {

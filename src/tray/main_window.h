@@ -9,6 +9,7 @@
 #include "scoped_handles.h"
 #include "settings_store.h"
 #include "setup_window.h"
+#include "shell_tray_sender.h"
 #include "tray_icon.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"ChimewatchMain";
@@ -58,7 +59,8 @@ class MainWindow final : private AlarmCheckHost {
   ScopedHMENU mnuPopup_;
   ScopedHICON pictures_[2];
   int trayDpi_ = 0;  // the DPI the pictures were loaded for
-  TrayIconService tray_;
+  ShellTraySender shell_;
+  TrayIconService tray_{shell_};
   SetupWindow setup_;
   AlarmCheck check_;
   std::wstring loadProblems_;

@@ -1,34 +1,29 @@
 #include "tray_icon.h"
 
-#include "tray_tip.h"
-
-void TrayIconService::SetTip(std::wstring_view tip) {
-  static_assert(sizeof data_.szTip / sizeof data_.szTip[0] >= kTipFieldLength);
-  const auto field = TipField(tip);
-  std::copy(field.begin(), field.end(), data_.szTip);
-}
-
-void TrayIconService::AddTrayIcon(HWND window, std::wstring_view tip, HICON icon) {
-  data_.cbSize = sizeof data_;
-  data_.hWnd = window;
-  data_.uID = kTrayIconId;
-  data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data_.uCallbackMessage = kTrayCallbackMessage;
-  SetTip(tip);
-  data_.hIcon = icon;
-  Shell_NotifyIconW(NIM_ADD, &data_);
+bool TrayIconService::AddTrayIcon(void* window, std::wstring_view tip, void* icon) {
+  record_.window = window;
+  record_.id = kTrayIconId;
+  record_.callbackMessage = kTrayCallbackMessage;
+  record_.tip = TipField(tip);
+  record_.icon = icon;
+  return sender_.Send(TrayMessage::Add, kAllTrayFields, record_);
 }
 
 bool TrayIconService::ChangeTrayTip(std::wstring_view tip) {
-  SetTip(tip);
-  return Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
+  record_.tip = TipField(tip);
+  return sender_.Send(TrayMessage::Modify, kTrayTipField, record_);
 }
 
-void TrayIconService::ChangeTrayIcon(HICON icon) {
-  data_.hIcon = icon;
-  Shell_NotifyIconW(NIM_MODIFY, &data_);
+bool TrayIconService::ChangeTrayIcon(void* icon) {
+  record_.icon = icon;
+  return sender_.Send(TrayMessage::Modify, kTrayIconField, record_);
 }
 
-void TrayIconService::DeleteTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &data_); }
+bool TrayIconService::DeleteTrayIcon() { return sender_.Send(TrayMessage::Delete, kAllTrayFields, record_); }
 
-void TrayIconService::ReAddTrayIcon() { Shell_NotifyIconW(NIM_ADD, &data_); }
+bool TrayIconService::ReAddTrayIcon() { return sender_.Send(TrayMessage::Add, kAllTrayFields, record_); }
+
+void ShowMonitoring(TrayIconService& tray, bool monitoring) {
+  tray.ChangeTrayIcon(tray.TrayIcons[monitoring ? 1 : 0]);
+  tray.ChangeTrayTip(monitoring ? kTipActive : kTipNotActive);
+}

@@ -11,29 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "benchmark_support.h"
 #include "driver.h"
 
 namespace {
 
+using benchmark::Clock;
+using benchmark::Median;
+using benchmark::Milliseconds;
+
 constexpr UINT kExitCommand = 1003;  // IDM_SLUITEN
 constexpr int kListId = 2005;        // IDC_LSTALARM
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Clock() {
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return now;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
 
 void StoreAllSlots() {
   for (int slot = 0; slot <= 100; ++slot) {
@@ -94,38 +82,14 @@ void Report(const wchar_t* label, const std::vector<Run>& runs) {
                label, Median(icon), Median(list), Median(exitTimes), Median(memory));
 }
 
-// Wine hides its tray, and waits, each time the last icon leaves it: a
-// second icon of our own keeps the exit times about the program alone.
-class PlaceholderIcon {
- public:
-  PlaceholderIcon() {
-    data_.cbSize = sizeof data_;
-    data_.hWnd = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    data_.uID = 1;
-    data_.uFlags = NIF_ICON | NIF_TIP;
-    data_.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
-    wcscpy_s(data_.szTip, L"benchmark");
-    Shell_NotifyIconW(NIM_ADD, &data_);
-  }
-  ~PlaceholderIcon() {
-    Shell_NotifyIconW(NIM_DELETE, &data_);
-    DestroyWindow(data_.hWnd);
-  }
-
- private:
-  NOTIFYICONDATAW data_ = {};
-};
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
-  std::wstring program = argv[1];
-  if (program[0] == L'/') program = L"Z:" + program;
-  std::replace(program.begin(), program.end(), L'/', L'\\');
+  const std::wstring program = benchmark::WindowsPath(argv[1]);
   const int runs = argc > 2 ? _wtoi(argv[2]) : 7;
 
-  PlaceholderIcon placeholder;
+  benchmark::PlaceholderIcon placeholder;
   std::vector<Run> empty, full;
   driver::DeleteAllSettings();
   for (int i = 0; i < runs; ++i) empty.push_back(MeasureOnce(program, 0));

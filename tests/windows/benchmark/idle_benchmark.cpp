@@ -1,0 +1,277 @@
+// idle_benchmark MINIMAL CHIMEWATCH CHIMEWATCH_32BIT [TRIALS [SECONDS]]:
+// what Chimewatch costs the machine it sits on all day, against the minimal
+// tray program, measured in pairs that alternate which of the two runs
+// first: CPU per 1 s tip refresh in the program and in the tray host (Wine's
+// explorer.exe) over an idle window of SECONDS, private bytes, working set,
+// start to tray icon, and the size of the program. Prints the medians, the
+// median ratio of the pairs and its spread; asserts nothing.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "benchmark_support.h"
+#include "driver.h"
+
+namespace {
+
+using benchmark::Clock;
+using benchmark::Median;
+using benchmark::Milliseconds;
+
+// ---- The Unix side of Wine's processes, read through the Z: drive ----------
+
+// Files of /proc tell no size: read until the end.
+std::string ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
+  CloseHandle(file);
+  return content;
+}
+
+std::vector<std::string> SplitAtNul(const std::string& text) {
+  std::vector<std::string> parts;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find('\0', at);
+    parts.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return parts;
+}
+
+std::optional<std::string> EnvironmentEntry(const std::wstring& procDir, std::string_view name) {
+  for (const std::string& entry : SplitAtNul(ReadWholeFile(procDir + L"\\environ"))) {
+    if (entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=') {
+      return entry.substr(name.size() + 1);
+    }
+  }
+  return std::nullopt;
+}
+
+// The program a Wine process runs: the last part of its first argument.
+std::string ProgramName(const std::wstring& procDir) {
+  const auto arguments = SplitAtNul(ReadWholeFile(procDir + L"\\cmdline"));
+  if (arguments.empty()) return {};
+  std::string first = arguments[0];
+  while (!first.empty() && first.back() == ' ') first.pop_back();
+  const std::size_t slash = first.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? first : first.substr(slash + 1);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// Unix pids of the processes of this Wine prefix that run `programName`.
+std::vector<unsigned long> UnixPidsOf(std::string_view programName) {
+  static const std::optional<std::string> prefix = EnvironmentEntry(L"Z:\\proc\\self", "WINEPREFIX");
+  std::vector<unsigned long> pids;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+  if (search == INVALID_HANDLE_VALUE) return pids;
+  do {
+    wchar_t* end = nullptr;
+    const unsigned long pid = std::wcstoul(found.cFileName, &end, 10);
+    if (pid == 0 || *end != L'\0') continue;
+    const std::wstring dir = std::wstring(L"Z:\\proc\\") + found.cFileName;
+    if (ProgramName(dir) == programName && EnvironmentEntry(dir, "WINEPREFIX") == prefix) pids.push_back(pid);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return pids;
+}
+
+// CPU time of all threads of a Unix process so far, from the first field
+// (nanoseconds on the CPU) of each thread's schedstat.
+double CpuMilliseconds(unsigned long pid) {
+  const std::wstring tasks = L"Z:\\proc\\" + std::to_wstring(pid) + L"\\task\\";
+  double total = 0;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((tasks + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (found.cFileName[0] == L'.') continue;
+    total += std::strtod(ReadWholeFile(tasks + found.cFileName + L"\\schedstat").c_str(), nullptr) / 1e6;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return total;
+}
+
+// ---- One run of one program ---------------------------------------------------
+
+struct Subject {
+  std::wstring path;
+  std::string programName;  // lower case, as the Unix process shows it
+  std::wstring windowClass;
+  std::wstring tipPrefix;
+};
+
+struct Sample {
+  double programCpuMs = 0;  // per second of the idle window
+  double hostCpuMs = 0;
+  double privateMiB = 0;
+  double workingSetMiB = 0;
+  double toIconMs = 0;
+};
+
+constexpr DWORD kSettleMs = 3000;  // past start-up work before the idle window opens
+constexpr int kStartRunsPerTrial = 4;
+
+std::optional<unsigned long> NewPid(const Subject& subject, const std::vector<unsigned long>& before) {
+  for (unsigned long pid : UnixPidsOf(subject.programName)) {
+    if (std::find(before.begin(), before.end(), pid) == before.end()) return pid;
+  }
+  return std::nullopt;
+}
+
+void Close(const driver::Program& process, const Subject& subject) {
+  for (HWND window : driver::TopLevelWindows(process.Id())) {
+    if (driver::ClassName(window) == subject.windowClass) PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+  process.WaitForExit(10000);
+}
+
+// Waits for the icon of a program started at `start`; the time it took.
+std::optional<double> StartToIcon(const Subject& subject, LARGE_INTEGER start) {
+  if (!driver::WaitUntil([&] { return driver::TrayIconPresent(subject.tipPrefix); }, 10000)) return std::nullopt;
+  return Milliseconds(start, Clock());
+}
+
+std::optional<Sample> MeasureIdle(const Subject& subject, unsigned long hostPid, int seconds) {
+  Sample sample;
+  const auto before = UnixPidsOf(subject.programName);
+  const LARGE_INTEGER start = Clock();
+  driver::Program process(subject.path);
+  const auto toIcon = StartToIcon(subject, start);
+  if (!toIcon) return std::nullopt;
+  sample.toIconMs = *toIcon;
+  Sleep(kSettleMs);
+  const auto pid = NewPid(subject, before);
+  if (!pid) return std::nullopt;
+
+  const double program0 = CpuMilliseconds(*pid);
+  const double host0 = CpuMilliseconds(hostPid);
+  Sleep(static_cast<DWORD>(seconds) * 1000);
+  sample.programCpuMs = (CpuMilliseconds(*pid) - program0) / seconds;
+  sample.hostCpuMs = (CpuMilliseconds(hostPid) - host0) / seconds;
+
+  PROCESS_MEMORY_COUNTERS counters = {};
+  GetProcessMemoryInfo(process.Handle(), &counters, sizeof counters);
+  sample.privateMiB = static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0);
+  sample.workingSetMiB = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+  Close(process, subject);
+  return sample;
+}
+
+// A start alone: Wine's process start makes this figure noisy, and one idle
+// run per program and trial gives too few of them.
+std::optional<double> MeasureStart(const Subject& subject) {
+  const LARGE_INTEGER start = Clock();
+  driver::Program process(subject.path);
+  const auto toIcon = StartToIcon(subject, start);
+  Close(process, subject);
+  return toIcon;
+}
+
+// ---- The table ------------------------------------------------------------------
+
+std::vector<double> Field(const std::vector<Sample>& samples, double Sample::*field) {
+  std::vector<double> values;
+  for (const Sample& sample : samples) values.push_back(sample.*field);
+  return values;
+}
+
+// The medians of both, and the median and spread of the pairs' ratios.
+void PrintRow(const wchar_t* figure, const wchar_t* unit, const std::vector<double>& minimal,
+              const std::vector<double>& chimewatch) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < minimal.size() && i < chimewatch.size(); ++i) {
+    if (minimal[i] > 0) ratios.push_back(chimewatch[i] / minimal[i]);
+  }
+  if (ratios.empty()) ratios.push_back(0);
+  const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+  std::wprintf(L"| %-44ls | %8.2f %-3ls | %8.2f %-3ls | %5.2f | %5.2f .. %5.2f |\n", figure, Median(minimal), unit,
+               Median(chimewatch), unit, Median(ratios), *low, *high);
+}
+
+double FileKiB(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return static_cast<double>(data.nFileSizeLow) / 1024.0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 4) return 2;
+  const Subject minimal = {benchmark::WindowsPath(argv[1]), "minimal_tray.exe", L"MinimalTray", L"Minimal tray"};
+  const Subject chimewatch = {benchmark::WindowsPath(argv[2]), "chimewatch.exe", L"ChimewatchMain", L"Chimewatch"};
+  const std::wstring chimewatch32 = benchmark::WindowsPath(argv[3]);
+  const int trials = argc > 4 ? _wtoi(argv[4]) : 4;
+  const int seconds = argc > 5 ? _wtoi(argv[5]) : 60;
+
+  benchmark::PlaceholderIcon placeholder;
+  driver::WaitUntil([] { return driver::TrayIconPresent(L"benchmark"); }, 10000);
+  const auto hosts = UnixPidsOf("explorer.exe");
+  if (hosts.size() != 1) {
+    std::wprintf(L"idle benchmark: found %zu tray hosts (explorer.exe) of this prefix, not one\n", hosts.size());
+    return 1;
+  }
+  driver::DeleteAllSettings();
+
+  std::vector<Sample> minimalSamples, chimewatchSamples;
+  std::vector<double> minimalStarts, chimewatchStarts;
+  // Runs both programs, the first one first, and keeps the pair.
+  const auto pair = [&](bool minimalFirst, const auto& measure, auto& minimalOut, auto& chimewatchOut) {
+    const auto a = measure(minimalFirst ? minimal : chimewatch);
+    const auto b = measure(minimalFirst ? chimewatch : minimal);
+    if (!a || !b) return false;
+    minimalOut.push_back(minimalFirst ? *a : *b);
+    chimewatchOut.push_back(minimalFirst ? *b : *a);
+    return true;
+  };
+  const auto idle = [&](const Subject& subject) { return MeasureIdle(subject, hosts[0], seconds); };
+  for (int trial = 0; trial < trials; ++trial) {
+    // Alternate the order, so that drift of the machine falls on both alike.
+    if (!pair(trial % 2 == 0, idle, minimalSamples, chimewatchSamples)) {
+      std::wprintf(L"idle benchmark: trial %d failed (no tray icon or no process found)\n", trial + 1);
+      continue;
+    }
+    minimalStarts.push_back(minimalSamples.back().toIconMs);
+    chimewatchStarts.push_back(chimewatchSamples.back().toIconMs);
+    for (int run = 0; run < kStartRunsPerTrial; ++run) {
+      pair((trial + run) % 2 == 1, MeasureStart, minimalStarts, chimewatchStarts);
+    }
+  }
+  if (minimalSamples.empty()) return 1;
+
+  std::wprintf(
+      L"\nidle cost against the minimal tray program: %zu pairs, %d s idle window each"
+      L" (start: %zu pairs); medians\n",
+      minimalSamples.size(), seconds, minimalStarts.size());
+  std::wprintf(L"| %-44ls | %12ls | %12ls | %5ls | %14ls |\n", L"figure", L"minimal", L"chimewatch", L"ratio",
+               L"ratio spread");
+  std::wprintf(L"|%ls|\n", std::wstring(104, L'-').c_str());
+  const auto row = [&](const wchar_t* figure, const wchar_t* unit, double Sample::*field) {
+    PrintRow(figure, unit, Field(minimalSamples, field), Field(chimewatchSamples, field));
+  };
+  row(L"CPU per 1 s tip refresh, in the program", L"ms", &Sample::programCpuMs);
+  row(L"CPU per tip refresh, in the tray host", L"ms", &Sample::hostCpuMs);
+  row(L"private bytes", L"MiB", &Sample::privateMiB);
+  row(L"working set", L"MiB", &Sample::workingSetMiB);
+  PrintRow(L"start to tray icon", L"ms", minimalStarts, chimewatchStarts);
+  std::wprintf(L"| %-44ls | %8.0f KB  | %4.0f / %3.0f KB |       |                |\n",
+               L"chimewatch.exe 32-bit / 64-bit (minimal: 64)", FileKiB(minimal.path), FileKiB(chimewatch32),
+               FileKiB(chimewatch.path));
+  return 0;
+}
