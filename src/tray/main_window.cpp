@@ -194,11 +194,13 @@ void MainWindow::ArmMinuteTick() {
   SetTimer(hwnd_, IDT_TIMER, MillisecondsToNextMinute(LocalNowToTheMillisecond()), nullptr);
 }
 
-void MainWindow::Timer1_Timer() { tray_.ChangeTrayTip(Timer1TipText(table_, IsMonitoring(), clock_.Now())); }
+void MainWindow::Timer1_Timer() { RefreshTrayTip(); }
+
+bool MainWindow::RefreshTrayTip() { return tray_.ChangeTrayTip(Timer1TipText(table_, IsMonitoring(), clock_.Now())); }
 
 void MainWindow::Form_Resume() {
   // The shell may have lost the icon while the computer slept.
-  if (!unloading_ && !tray_.ChangeTrayTip(Timer1TipText(table_, IsMonitoring(), clock_.Now()))) tray_.ReAddTrayIcon();
+  if (!unloading_ && !RefreshTrayTip()) tray_.ReAddTrayIcon();
   RealignAlarmCheck();
 }
 

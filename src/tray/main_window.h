@@ -36,6 +36,8 @@ class MainWindow final : private AlarmCheckHost {
   void Form_Unload();
   void Timer_Timer();
   void Timer1_Timer();
+  // Sends the countdown tip; false when the shell no longer knows the icon.
+  bool RefreshTrayTip();
   void Form_Resume();
   void Form_TimeChange();
   void TaskbarCreated();
