@@ -1,0 +1,63 @@
+// Export of the alarm table as an iCalendar file (RFC 5545) and import of
+// one into it: the two operations behind the tray menu's "Export alerts..."
+// and "Import alerts..." and the command line's /export and /import. The
+// caller reads and writes the file; these take and give its bytes.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "alarm_table.h"
+#include "zone_rules.h"
+
+// Larger files are refused unread.
+inline constexpr std::size_t kMaxCalendarBytes = std::size_t{16} << 20;
+
+struct ExportResult {
+  std::string bytes;              // the file: UTF-8 without BOM, CR LF
+  int exported = 0;               // VEVENTs written
+  std::vector<int> damagedSlots;  // reserved slots (unreadable stored values), left out
+};
+
+// Every existing alert as one VEVENT, times in `localZone` (the PC's zone,
+// written as a VTIMEZONE), DTSTAMP `nowUtc`, PRODID naming `programVersion`.
+ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, DateValue nowUtc,
+                          std::wstring_view programVersion);
+
+// "Exported 12 alerts to C:\...\Chimewatch alerts.ics." and the damaged
+// slots left out, if any.
+std::wstring ExportSummary(const ExportResult& result, std::wstring_view path);
+
+struct ImportContext {
+  ZoneRules localZone;  // the PC's zone
+  DateValue nowLocal = 0.0;
+  // Windows' rules for a zone name written in a TZID (Outlook and Exchange
+  // write Windows names), when Windows knows it.
+  std::function<std::optional<ZoneRules>(std::wstring_view name)> findWindowsZone;
+  // The slot an open editor has chosen for a new alert: never taken.
+  std::optional<int> heldSlot;
+  // Saves one slot at once; returns an error text, or nullopt when saved.
+  std::function<std::optional<std::wstring>(int slot)> saveSlot;
+};
+
+enum class ImportStatus {
+  Done,        // the file was read; some events may have been left out
+  NotReadable  // not iCalendar, broken in its structure, or too large: nothing imported
+};
+
+struct ImportResult {
+  ImportStatus status = ImportStatus::Done;
+  int imported = 0;
+  std::vector<int> newSlots;  // the slots the new alerts took
+  std::wstring summary;       // for the box or standard output
+};
+
+// Reads the calendar and adds what it can keep exactly to the lowest free
+// slots, saving each at once. `fileName` (without folder) names the file in
+// the summary. Never throws, whatever the bytes.
+ImportResult ImportAlerts(std::string_view bytes, std::wstring_view fileName, AlarmTable& table,
+                          const ImportContext& context);
