@@ -200,8 +200,7 @@ class EventReader {
     if (mode_ == Once) {
       startLocal = ToLocal(zone, zones_.Local(), start.wall);
     } else {
-      const auto distance =
-          ConstantDistance(zone, zones_.Local(), nowUtc_ - 2.0, nowUtc_ + kDriftWindowDays);
+      const auto distance = zones_.SteadyDistance(zone, nowUtc_);
       if (!distance) return LeftOut(L"its time zone changes the clock on other days than this PC's");
       startLocal = start.wall + *distance / kSecondsPerDay;
     }
@@ -390,6 +389,14 @@ ZoneResolver::Lookup ZoneResolver::Find(const std::string& name) {
   }
   lookup.zone = known->second.get();
   return lookup;
+}
+
+std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, double nowUtc) {
+  const auto known = steadyDistances_.find(zone);
+  if (known != steadyDistances_.end()) return known->second;
+  const auto distance = ConstantDistance(zone, local_, nowUtc - 2.0, nowUtc + kDriftWindowDays);
+  steadyDistances_.emplace(zone, distance);
+  return distance;
 }
 
 FileEvents CollectEvents(const std::vector<Component>& calendars) {

@@ -7,9 +7,10 @@
 
 namespace {
 
-constexpr std::size_t kMaxObservances = 256;
+constexpr std::size_t kMaxObservances = 128;
 constexpr std::size_t kMaxStartsPerLine = 400;
-constexpr std::size_t kMaxStartsPerObservance = 1000;
+constexpr std::size_t kMaxStartsPerObservance = 2000;
+constexpr std::size_t kMaxStartsPerZone = 4000;
 
 int YearOf(double line) { return SplitDate(FromTimeLine(line)).year; }
 int SecondOfDay(double line) { return static_cast<int>(std::llround((line - std::floor(line)) * kSecondsPerDay)) % 86400; }
@@ -209,6 +210,7 @@ FileZoneReading ReadFileZone(const Component& zoneComponent) {
   FileZoneReading reading;
   if (const ContentLine* id = zoneComponent.Find("TZID")) reading.name = UnescapeText(id->value);
   std::vector<Observance> observances;
+  std::size_t starts = 0;
   for (const Component& child : zoneComponent.children) {
     if (child.name != "STANDARD" && child.name != "DAYLIGHT") continue;
     if (observances.size() >= kMaxObservances) {
@@ -218,6 +220,11 @@ FileZoneReading ReadFileZone(const Component& zoneComponent) {
     ObservanceReading observance = ReadObservance(child);
     if (!observance.observance) {
       reading.unreadableLine = observance.unreadableLine;
+      return reading;
+    }
+    starts += observance.observance->extraStarts.size();
+    if (starts > kMaxStartsPerZone) {
+      reading.unreadableLine = child.beginLine;
       return reading;
     }
     observances.push_back(std::move(*observance.observance));
