@@ -76,7 +76,8 @@ class Importer {
 
   std::wstring Summary(const ImportResult& result, std::wstring_view fileName,
                        const std::vector<std::string>& unknownZones) const {
-    std::wstring summary = L"Imported " + (result.imported == 0 ? std::wstring(L"no") : std::to_wstring(result.imported)) +
+    std::wstring summary = L"Imported " +
+                           (result.imported == 0 ? std::wstring(L"no") : std::to_wstring(result.imported)) +
                            (result.imported == 1 ? L" alert from " : L" alerts from ") + std::wstring(fileName) + L".";
     if (alreadyThere_ > 0) {
       summary += L" " + std::to_wstring(alreadyThere_) + (alreadyThere_ == 1 ? L" was" : L" were") + L" already there.";
@@ -85,8 +86,8 @@ class Importer {
     for (std::size_t i = 0; i < leftOut_.size() && i < kMaxNamed; ++i) parts.push_back(leftOut_[i]);
     if (leftOut_.size() > kMaxNamed) parts.push_back(L"and " + std::to_wstring(leftOut_.size() - kMaxNamed) + L" more");
     if (didNotFit_ > 0) {
-      parts.push_back(std::to_wstring(didNotFit_) + L" did" + L" not fit (" +
-                      std::to_wstring(kSlotCount) + L" alerts at most)");
+      parts.push_back(std::to_wstring(didNotFit_) + L" did" + L" not fit (" + std::to_wstring(kSlotCount) +
+                      L" alerts at most)");
     }
     for (std::size_t i = 0; i < parts.size(); ++i) summary += (i == 0 ? L" Not imported: " : L"; ") + parts[i];
     if (!parts.empty()) summary += L".";

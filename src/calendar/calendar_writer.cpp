@@ -44,19 +44,20 @@ std::string ParameterValue(std::string_view text) {
 
 std::string RuleOfChange(const ZoneChange& change) {
   const int ordinal = change.week >= 5 ? -1 : change.week;
-  const std::size_t weekday = static_cast<std::size_t>(change.dayOfWeek >= 0 && change.dayOfWeek < 7 ? change.dayOfWeek : 0);
+  const std::size_t weekday =
+      static_cast<std::size_t>(change.dayOfWeek >= 0 && change.dayOfWeek < 7 ? change.dayOfWeek : 0);
   return "FREQ=YEARLY;BYMONTH=" + std::to_string(change.month) + ";BYDAY=" + std::to_string(ordinal) +
          std::string(kWeekdayCodes[weekday]);
 }
 
 // One STANDARD or DAYLIGHT block: the onset `change` moving the clock from
 // `offsetFrom` to `offsetTo`.
-void WriteObservance(CalendarText& out, std::string_view kind, const ZoneChange& change, int offsetFrom,
-                     int offsetTo) {
+void WriteObservance(CalendarText& out, std::string_view kind, const ZoneChange& change, int offsetFrom, int offsetTo) {
   const bool fixedDate = change.year != 0;
   const int year = fixedDate ? change.year : kOnsetYear;
-  const int day = fixedDate ? change.day
-                            : NthWeekdayOfMonth(year, change.month, change.dayOfWeek, change.week >= 5 ? -1 : change.week);
+  const int day = fixedDate
+                      ? change.day
+                      : NthWeekdayOfMonth(year, change.month, change.dayOfWeek, change.week >= 5 ? -1 : change.week);
   const auto onset = TimeLineOf(year, change.month, day, change.hour * 3600 + change.minute * 60 + change.second);
   out.Property("BEGIN", kind);
   out.Property("DTSTART", DateTimeText(onset.value_or(*TimeLineOf(kOnsetYear, 1, 1, 0))));
@@ -89,7 +90,8 @@ std::uint64_t Fingerprint(std::string_view description, std::int32_t repeat) {
   };
   for (const char c : description) add(static_cast<unsigned char>(c));
   add(0);
-  for (int shift = 0; shift < 32; shift += 8) add(static_cast<unsigned char>(static_cast<std::uint32_t>(repeat) >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    add(static_cast<unsigned char>(static_cast<std::uint32_t>(repeat) >> shift));
   return hash;
 }
 

@@ -9,15 +9,15 @@
 #include <vector>
 
 struct ContentParameter {
-  std::string name;  // upper case
+  std::string name;                 // upper case
   std::vector<std::string> values;  // quotes removed
 };
 
 struct ContentLine {
   std::string name;  // upper case
   std::vector<ContentParameter> parameters;
-  std::string value;  // raw: TEXT escapes are still in it
-  int lineNumber = 0;  // of its first physical line
+  std::string value;     // raw: TEXT escapes are still in it
+  int lineNumber = 0;    // of its first physical line
   bool readable = true;  // false: no name or no colon where one belongs
 
   // The first value of a parameter, if it is there.

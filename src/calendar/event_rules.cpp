@@ -102,7 +102,10 @@ std::optional<int> ConstantDistance(const ZoneClock* zone, const ZoneClock& loca
 class EventReader {
  public:
   EventReader(const Component& event, const FileEvents& file, ZoneResolver& zones, const ImportContext& context)
-      : event_(event), file_(file), zones_(zones), now_(ToTimeLine(context.nowLocal)),
+      : event_(event),
+        file_(file),
+        zones_(zones),
+        now_(ToTimeLine(context.nowLocal)),
         nowUtc_(WallToUtc(zones.Local(), now_)) {}
 
   EventOutcome Read() {
@@ -212,7 +215,8 @@ class EventReader {
       if (due < now_) return LeftOut(L"already past");
     } else {
       const DateParts startParts = SplitDate(FromTimeLine(start.wall));
-      if (std::wstring problem = CalendarMoveProblem(mode_, startParts, SplitDate(FromTimeLine(due))); !problem.empty()) {
+      if (std::wstring problem = CalendarMoveProblem(mode_, startParts, SplitDate(FromTimeLine(due)));
+          !problem.empty()) {
         return LeftOut(std::move(problem));
       }
       if (!NoFutureExceptions(due - startLocal)) return outcome_;

@@ -13,10 +13,13 @@ constexpr std::size_t kMaxStartsPerObservance = 2000;
 constexpr std::size_t kMaxStartsPerZone = 4000;
 
 int YearOf(double line) { return SplitDate(FromTimeLine(line)).year; }
-int SecondOfDay(double line) { return static_cast<int>(std::llround((line - std::floor(line)) * kSecondsPerDay)) % 86400; }
+int SecondOfDay(double line) {
+  return static_cast<int>(std::llround((line - std::floor(line)) * kSecondsPerDay)) % 86400;
+}
 
 bool MatchesWeekdays(const std::vector<WeekdayEntry>& weekdays, int weekday) {
-  return std::any_of(weekdays.begin(), weekdays.end(), [&](const WeekdayEntry& entry) { return entry.weekday == weekday; });
+  return std::any_of(weekdays.begin(), weekdays.end(),
+                     [&](const WeekdayEntry& entry) { return entry.weekday == weekday; });
 }
 
 // The day of `month` the rule picks: the ordinal weekday, or the first day
@@ -27,8 +30,8 @@ int RuleDay(const YearlyOnsetRule& rule, int year) {
   }
   const int days = DaysInMonth(year, rule.month);
   for (int day = 1; day <= days; ++day) {
-    const bool dayListed = rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) !=
-                                                         rule.monthDays.end();
+    const bool dayListed =
+        rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) != rule.monthDays.end();
     if (!dayListed) continue;
     if (rule.weekdays.empty()) return day;
     if (MatchesWeekdays(rule.weekdays, SplitDate(FromTimeLine(*TimeLineOf(year, rule.month, day, 0))).weekday)) {

@@ -58,15 +58,15 @@ AlarmTable EveryKindOfAlert() {
   table[2] = ActiveAlarm(L"Shown already", At(2026, 11, 30, 9, 0));
   table[2].Getoond = true;
   table[3] = InactiveAlarm(L"Switched off", At(2027, 2, 1, 7, 0));
-  table[4] = ActiveAlarm(L"Daily pills", At(2027, 3, 25, 21, 0), EachDay);  // across the spring change
+  table[4] = ActiveAlarm(L"Daily pills", At(2027, 3, 25, 21, 0), EachDay);    // across the spring change
   table[5] = ActiveAlarm(L"Weekly bins", At(2027, 10, 19, 6, 45), EachWeek);  // across the autumn change
   table[6] = ActiveAlarm(L"Rent, the 1st", At(2027, 1, 1, 10, 0), EachMonth);
   table[7] = ActiveAlarm(L"Report, the 28th", At(2027, 1, 28, 16, 30), EachMonth);
   table[8] = ActiveAlarm(L"Birthday", At(2027, 5, 17, 9, 0), EachYear);
   table[9] = ActiveAlarm(L"Hand-edited repeat", At(2027, 4, 4, 4, 4), 7);
-  table[10] = ActiveAlarm(L"Quotes \"\", commas, semicolons; a \\ and\r\nsecond line \u00e9\u20ac\U0001F600 " +
-                              std::wstring(40, L'\u00fc'),
-                          At(2027, 6, 6, 6, 6));
+  table[10] = ActiveAlarm(
+      L"Quotes \"\", commas, semicolons; a \\ and\r\nsecond line \u00e9\u20ac\U0001F600 " + std::wstring(40, L'\u00fc'),
+      At(2027, 6, 6, 6, 6));
   table.Reserve(11);
   return table;
 }
@@ -88,8 +88,8 @@ std::string EventsJson(const AlarmTable& table, const ZoneRules& zone) {
               ", \"summary\": " + Json(WideToUtf8(alert.Naam)) + ", \"start\": " + Moment(zone, alert.Tijd) +
               ", \"rrule\": " + Json(repeats ? frequencies[alert.Repeat] : "") +
               ", \"repeat\": " + std::to_string(alert.Repeat) +
-              ", \"alarm\": " + (alert.Actief && !alert.Getoond ? "true" : "false") +
-              ", \"occurrences\": [" + occurrences + "]}";
+              ", \"alarm\": " + (alert.Actief && !alert.Getoond ? "true" : "false") + ", \"occurrences\": [" +
+              occurrences + "]}";
   }
   return events;
 }

@@ -11,7 +11,10 @@ TEST(CalendarUtf16, SurrogatePairsBothWays) {
   const std::wstring smile = L"a\xD83D\xDE00";  // a U+1F600
   EXPECT_EQ(WideToUtf8(smile), "a\xF0\x9F\x98\x80");
   EXPECT_EQ(Utf8ToWide("a\xF0\x9F\x98\x80"), smile);
-  EXPECT_EQ(WideToUtf8(L"\xD83D" L"b"), "\xEF\xBF\xBD" "b");  // a lone half
+  EXPECT_EQ(WideToUtf8(L"\xD83D"
+                       L"b"),
+            "\xEF\xBF\xBD"
+            "b");  // a lone half
   EXPECT_EQ(WideToUtf8(L"\xDE00"), "\xEF\xBF\xBD");
 }
 
