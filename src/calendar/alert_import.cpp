@@ -33,8 +33,16 @@ std::wstring NotReadableSummary(const CalendarFile& file, std::wstring_view file
   }
 }
 
+// A name on one line of the summary, cut when long.
 std::wstring ShownName(const std::wstring& name) {
-  return name.size() <= kMaxShownName ? name : name.substr(0, kMaxShownName) + L"...";
+  std::wstring cut = name.substr(0, kMaxShownName);
+  if (cut.size() < name.size() && !cut.empty() && cut.back() >= 0xD800 && cut.back() <= 0xDBFF) cut.pop_back();
+  std::wstring shown;
+  for (const wchar_t c : cut) {
+    if (c == L'\n') continue;
+    shown += c == L'\r' ? L' ' : c;
+  }
+  return name.size() <= kMaxShownName ? shown : shown + L"...";
 }
 
 class Importer {

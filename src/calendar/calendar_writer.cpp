@@ -42,6 +42,16 @@ std::string ParameterValue(std::string_view text) {
   return value.find_first_of(":;,") == std::string::npos ? value : '"' + value + '"';
 }
 
+// Windows' name for the zone; a PC that gives none still needs a TZID, or
+// other calendars would read the times as UTC.
+std::string ZoneId(const ZoneRules& zone) {
+  std::string id = WideToUtf8(zone.name);
+  for (const char c : id) {
+    if (c != ' ') return id;
+  }
+  return "Chimewatch local time";
+}
+
 std::string RuleOfChange(const ZoneChange& change) {
   const int ordinal = change.week >= 5 ? -1 : change.week;
   const std::size_t weekday =
@@ -71,7 +81,7 @@ void WriteTimeZone(CalendarText& out, const ZoneRules& zone) {
   const int standard = -(zone.biasMinutes + zone.standardBiasMinutes) * 60;
   const int daylight = -(zone.biasMinutes + zone.daylightBiasMinutes) * 60;
   out.Property("BEGIN", "VTIMEZONE");
-  out.Property("TZID", EscapeText(WideToUtf8(zone.name)));
+  out.Property("TZID", EscapeText(ZoneId(zone)));
   if (HasSummerTime(zone)) {
     WriteObservance(out, "STANDARD", zone.standardDate, daylight, standard);
     WriteObservance(out, "DAYLIGHT", zone.daylightDate, standard, daylight);
@@ -158,7 +168,7 @@ ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, D
   out.Property("CALSCALE", "GREGORIAN");
   out.Property("METHOD", "PUBLISH");
   WriteTimeZone(out, localZone);
-  const std::string zoneParameter = ParameterValue(WideToUtf8(localZone.name));
+  const std::string zoneParameter = ParameterValue(ZoneId(localZone));
   const std::string stamp = DateTimeText(ToTimeLine(nowUtc)) + "Z";
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     const AlarmRecord& alert = table[slot];

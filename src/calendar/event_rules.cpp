@@ -29,10 +29,13 @@ std::wstring TextOf(const ContentLine& line) {
   return windows;
 }
 
-std::optional<std::wstring> DescriptionOf(const Component& event) {
-  if (const ContentLine* summary = event.Find("SUMMARY")) return TextOf(*summary);
-  if (const ContentLine* description = event.Find("DESCRIPTION")) return TextOf(*description);
-  return std::nullopt;
+// SUMMARY, else DESCRIPTION; empty when neither says anything.
+std::wstring DescriptionOf(const Component& event) {
+  for (const char* name : {"SUMMARY", "DESCRIPTION"}) {
+    const ContentLine* text = event.Find(name);
+    if (text != nullptr && !text->value.empty()) return TextOf(*text);
+  }
+  return {};
 }
 
 int FirstUnreadableLineWithin(const Component& component) {
@@ -109,9 +112,8 @@ class EventReader {
         nowUtc_(WallToUtc(zones.Local(), now_)) {}
 
   EventOutcome Read() {
-    const auto description = DescriptionOf(event_);
-    outcome_.name = description && !description->empty() ? *description : L"(no description)";
-    description_ = description.value_or(L"");
+    description_ = DescriptionOf(event_);
+    outcome_.name = description_.empty() ? L"(no description)" : description_;
     if (const int line = FirstUnreadableLineWithin(event_)) return LeftOut(UnreadableOn(line));
     if (IsOwnEvent(event_)) return ReadOwnAlert();
     return ReadOtherEvent();

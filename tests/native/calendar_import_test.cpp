@@ -102,7 +102,7 @@ TEST(CalendarImport, TimesAndReminders) {
       {"mail alarms do not count",
        Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(":-PT5M", "EMAIL") + Alarm(":-P1D", "AUDIO"))),
        At(2026, 12, 9, 12, 0), Once, L""},
-      {"description when no summary", Calendar(Event("DESCRIPTION:E\r\nDTSTART:20261210T120000\r\n")),
+      {"description when no summary", Calendar(Event("SUMMARY:\r\nDESCRIPTION:E\r\nDTSTART:20261210T120000\r\n")),
        At(2026, 12, 10, 12, 0), Once, L""},
       {"to-do by its due time",
        Calendar(Event("SUMMARY:E\r\nDTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO")),

@@ -67,6 +67,10 @@ TEST(CalendarWriter, TimeZonesFromWindowsRules) {
             "RRULE:FREQ=YEARLY;BYMONTH=4;BYDAY=1SU\r\nEND:STANDARD\r\n"
             "BEGIN:DAYLIGHT\r\nDTSTART:19701004T020000\r\nTZOFFSETFROM:+1000\r\nTZOFFSETTO:+1100\r\n"
             "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=1SU\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n");
+  ZoneRules unnamed = Tokyo();
+  unnamed.name.clear();
+  EXPECT_EQ(Block(ExportAlerts(empty, unnamed, kNowUtc, L"1").bytes, "VTIMEZONE").substr(0, 59),
+            "BEGIN:VTIMEZONE\r\nTZID:Chimewatch local time\r\nBEGIN:STANDARD");
   EXPECT_EQ(Block(ExportAlerts(empty, Tokyo(), kNowUtc, L"1").bytes, "VTIMEZONE"),
             "BEGIN:VTIMEZONE\r\nTZID:Tokyo Standard Time\r\n"
             "BEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nTZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\n"
