@@ -90,9 +90,8 @@ class Importer {
     if (alreadyThere_ > 0) {
       summary += L" " + std::to_wstring(alreadyThere_) + (alreadyThere_ == 1 ? L" was" : L" were") + L" already there.";
     }
-    std::vector<std::wstring> parts;
-    for (std::size_t i = 0; i < leftOut_.size() && i < kMaxNamed; ++i) parts.push_back(leftOut_[i]);
-    if (leftOut_.size() > kMaxNamed) parts.push_back(L"and " + std::to_wstring(leftOut_.size() - kMaxNamed) + L" more");
+    std::vector<std::wstring> parts = named_;
+    if (unnamed_ > 0) parts.push_back(L"and " + std::to_wstring(unnamed_) + L" more");
     if (didNotFit_ > 0) {
       parts.push_back(std::to_wstring(didNotFit_) + L" did" + L" not fit (" + std::to_wstring(kSlotCount) +
                       L" alerts at most)");
@@ -107,7 +106,11 @@ class Importer {
 
  private:
   void LeaveOut(const std::wstring& name, const std::wstring& reason) {
-    leftOut_.push_back(L"\"" + ShownName(name) + L"\" (" + reason + L")");
+    if (named_.size() == kMaxNamed) {
+      ++unnamed_;
+      return;
+    }
+    named_.push_back(L"\"" + ShownName(name) + L"\" (" + reason + L")");
   }
 
   std::optional<int> FreeSlot() const {
@@ -124,7 +127,8 @@ class Importer {
   const ImportContext& context_;
   std::set<AlertKey> known_;
   std::set<int> failedSlots_;
-  std::vector<std::wstring> leftOut_;
+  std::vector<std::wstring> named_;  // the first ones left out, with their reasons
+  int unnamed_ = 0;
   int alreadyThere_ = 0;
   int didNotFit_ = 0;
 };

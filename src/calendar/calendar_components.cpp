@@ -43,61 +43,95 @@ int Component::FirstUnreadableLine() const {
   return 0;
 }
 
+namespace {
+
+// Builds the tree line by line. The components being read are open,
+// outermost first; finished ones move into their parent, finished calendars
+// into the file.
+class TreeBuilder {
+ public:
+  // False once the file is found not to be a calendar or broken.
+  bool Take(ContentLine&& line) {
+    if (first_) {
+      first_ = false;
+      if (!IsBegin(line) || ToUpperAscii(line.value) != "VCALENDAR") return Fail(CalendarProblem::NotICalendar);
+    }
+    if (IsBegin(line)) return Begin(line);
+    if (IsEnd(line)) return End(line);
+    // Lines between calendars are left alone: some programs add a trailer.
+    if (!open_.empty()) open_.back().properties.push_back(std::move(line));
+    return true;
+  }
+
+  CalendarFile Finish(LinesRead read) {
+    if (read == LinesRead::TooMany) return Problem(CalendarProblem::TooManyLines);
+    if (file_.problem != CalendarProblem::None) return std::move(file_);
+    if (first_) return Problem(CalendarProblem::NotICalendar);
+    if (!open_.empty()) {
+      const Component& unfinished = open_.back();
+      return Broken(unfinished.beginLine, "the " + ShortName(unfinished.name) + " begun on " +
+                                              LineText(unfinished.beginLine) + " does not end");
+    }
+    return std::move(file_);
+  }
+
+ private:
+  bool Begin(const ContentLine& line) {
+    const std::string name = ToUpperAscii(line.value);
+    if (open_.empty() && name != "VCALENDAR") {
+      file_ =
+          Broken(line.lineNumber, LineText(line.lineNumber) + " begins a " + ShortName(name) + " outside a VCALENDAR");
+      return false;
+    }
+    if (open_.size() >= kMaxDepth) {
+      file_ = Broken(line.lineNumber, LineText(line.lineNumber) + " nests components too deeply");
+      return false;
+    }
+    Component component;
+    component.name = name;
+    component.beginLine = line.lineNumber;
+    open_.push_back(std::move(component));
+    return true;
+  }
+
+  bool End(const ContentLine& line) {
+    const std::string name = ToUpperAscii(line.value);
+    if (open_.empty() || open_.back().name != name) {
+      file_ = Broken(line.lineNumber, LineText(line.lineNumber) + " ends a " + ShortName(name) + " that was not begun");
+      return false;
+    }
+    Component done = std::move(open_.back());
+    open_.pop_back();
+    (open_.empty() ? file_.calendars : open_.back().children).push_back(std::move(done));
+    return true;
+  }
+
+  bool Fail(CalendarProblem problem) {
+    file_ = Problem(problem);
+    return false;
+  }
+
+  static CalendarFile Problem(CalendarProblem problem) {
+    CalendarFile file;
+    file.problem = problem;
+    return file;
+  }
+
+  CalendarFile file_;
+  std::vector<Component> open_;
+  bool first_ = true;
+};
+
+}  // namespace
+
 CalendarFile ReadCalendarFile(std::string_view bytes) {
-  CalendarFile file;
   if (bytes.size() > kMaxCalendarBytes) {
+    CalendarFile file;
     file.problem = CalendarProblem::TooLarge;
     return file;
   }
-  ContentLines content = ReadContentLines(bytes);
-  if (content.tooManyLines) {
-    file.problem = CalendarProblem::TooManyLines;
-    return file;
-  }
-  std::vector<ContentLine>& lines = content.lines;
-  if (lines.empty() || !IsBegin(lines.front()) || ToUpperAscii(lines.front().value) != "VCALENDAR") {
-    file.problem = CalendarProblem::NotICalendar;
-    return file;
-  }
-  // The components being read, outermost first; finished ones move into
-  // their parent, finished calendars into the file.
-  std::vector<Component> open;
-  for (ContentLine& line : lines) {
-    if (IsBegin(line)) {
-      const std::string name = ToUpperAscii(line.value);
-      if (open.empty() && name != "VCALENDAR") {
-        return Broken(line.lineNumber,
-                      LineText(line.lineNumber) + " begins a " + ShortName(name) + " outside a VCALENDAR");
-      }
-      if (open.size() >= kMaxDepth) {
-        return Broken(line.lineNumber, LineText(line.lineNumber) + " nests components too deeply");
-      }
-      Component component;
-      component.name = name;
-      component.beginLine = line.lineNumber;
-      open.push_back(std::move(component));
-    } else if (IsEnd(line)) {
-      const std::string name = ToUpperAscii(line.value);
-      if (open.empty() || open.back().name != name) {
-        return Broken(line.lineNumber,
-                      LineText(line.lineNumber) + " ends a " + ShortName(name) + " that was not begun");
-      }
-      Component done = std::move(open.back());
-      open.pop_back();
-      if (open.empty()) {
-        file.calendars.push_back(std::move(done));
-      } else {
-        open.back().children.push_back(std::move(done));
-      }
-    } else if (!open.empty()) {
-      open.back().properties.push_back(std::move(line));
-    }
-    // Lines between calendars are left alone: some programs add a trailer.
-  }
-  if (!open.empty()) {
-    const Component& unfinished = open.back();
-    return Broken(unfinished.beginLine, "the " + ShortName(unfinished.name) + " begun on " +
-                                            LineText(unfinished.beginLine) + " does not end");
-  }
-  return file;
+  TreeBuilder builder;
+  const LinesRead read =
+      ForEachContentLine(bytes, [&builder](ContentLine&& line) { return builder.Take(std::move(line)); });
+  return builder.Finish(read);
 }

@@ -103,17 +103,19 @@ std::string ToUpperAscii(std::string_view text) {
   return upper;
 }
 
-ContentLines ReadContentLines(std::string_view bytes) {
-  ContentLines result;
+LinesRead ForEachContentLine(std::string_view bytes, const std::function<bool(ContentLine&&)>& take) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   std::size_t pos = 0;
+  std::size_t count = 0;
   int physicalNumber = 0;
   std::string logical;
   int logicalNumber = 0;
+  // Hands over the logical line gathered so far, if any.
   auto flush = [&] {
-    if (logicalNumber != 0) result.lines.push_back(ParseLogicalLine(logical, logicalNumber));
+    const bool goOn = logicalNumber == 0 || take(ParseLogicalLine(logical, logicalNumber));
     logical.clear();
     logicalNumber = 0;
+    return goOn;
   };
   while (pos < bytes.size()) {
     const std::string_view physical = NextPhysicalLine(bytes, pos);
@@ -122,17 +124,25 @@ ContentLines ReadContentLines(std::string_view bytes) {
       if (logicalNumber != 0) logical.append(physical.substr(1));
       continue;
     }
-    flush();
+    if (!flush()) return LinesRead::Stopped;
     if (physical.empty()) continue;
-    if (result.lines.size() >= kMaxContentLines) {
-      result.tooManyLines = true;
-      result.lines.clear();
-      return result;
-    }
+    if (++count > kMaxContentLines) return LinesRead::TooMany;
     logical.assign(physical);
     logicalNumber = physicalNumber;
   }
-  flush();
+  return flush() ? LinesRead::All : LinesRead::Stopped;
+}
+
+ContentLines ReadContentLines(std::string_view bytes) {
+  ContentLines result;
+  const LinesRead read = ForEachContentLine(bytes, [&result](ContentLine&& line) {
+    result.lines.push_back(std::move(line));
+    return true;
+  });
+  if (read == LinesRead::TooMany) {
+    result.tooManyLines = true;
+    result.lines.clear();
+  }
   return result;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ struct ContentLines {
 // Unfolds (a line starting with a space or a tab continues the one before),
 // accepts LF or CR LF and a leading byte order mark, skips blank lines.
 ContentLines ReadContentLines(std::string_view bytes);
+
+// The same, one line at a time, so that a big file is not held twice:
+// `take` returns false to stop early.
+enum class LinesRead { All, Stopped, TooMany };
+LinesRead ForEachContentLine(std::string_view bytes, const std::function<bool(ContentLine&&)>& take);
 
 // The line with CR LF, folded so that no line is longer than 75 octets and
 // no UTF-8 sequence is split.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <limits>
 
 namespace {
 
@@ -17,26 +16,22 @@ int SecondOfDay(double line) {
   return static_cast<int>(std::llround((line - std::floor(line)) * kSecondsPerDay)) % 86400;
 }
 
-bool MatchesWeekdays(const std::vector<WeekdayEntry>& weekdays, int weekday) {
-  return std::any_of(weekdays.begin(), weekdays.end(),
-                     [&](const WeekdayEntry& entry) { return entry.weekday == weekday; });
-}
-
 // The day of `month` the rule picks: the ordinal weekday, or the first day
 // that is in BYMONTHDAY and on a BYDAY weekday. 0 when none.
 int RuleDay(const YearlyOnsetRule& rule, int year) {
   if (rule.weekdays.size() == 1 && rule.weekdays.front().ordinal != 0 && rule.monthDays.empty()) {
     return NthWeekdayOfMonth(year, rule.month, rule.weekdays.front().weekday, rule.weekdays.front().ordinal);
   }
+  const auto first = TimeLineOf(year, rule.month, 1, 0);
+  if (!first) return 0;
+  const int firstWeekday = SplitDate(FromTimeLine(*first)).weekday;
+  unsigned weekdays = rule.weekdays.empty() ? 0x7Fu : 0u;
+  for (const WeekdayEntry& entry : rule.weekdays) weekdays |= 1u << entry.weekday;
   const int days = DaysInMonth(year, rule.month);
   for (int day = 1; day <= days; ++day) {
     const bool dayListed =
         rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) != rule.monthDays.end();
-    if (!dayListed) continue;
-    if (rule.weekdays.empty()) return day;
-    if (MatchesWeekdays(rule.weekdays, SplitDate(FromTimeLine(*TimeLineOf(year, rule.month, day, 0))).weekday)) {
-      return day;
-    }
+    if (dayListed && (weekdays & (1u << ((firstWeekday + day - 1) % 7))) != 0) return day;
   }
   return 0;
 }
@@ -139,73 +134,88 @@ std::optional<double> YearlyOnset(const YearlyOnsetRule& rule, int year, int sec
   return TimeLineOf(year, rule.month, day, secondOfDay);
 }
 
-std::optional<double> FileZone::LatestOnsetAtOrBefore(const Observance& observance, double utc) const {
-  std::optional<double> latest;
-  auto consider = [&](double wall) {
-    const double onset = OnsetUtc(observance, wall);
-    if (onset <= utc && (!latest || onset > *latest)) latest = onset;
-  };
-  consider(observance.start);
-  // The RDATEs are sorted: the last at or before the instant is found by halving.
-  const double wallLimit = utc + observance.offsetFrom / kSecondsPerDay;
-  const auto after = std::upper_bound(observance.extraStarts.begin(), observance.extraStarts.end(), wallLimit);
-  if (after != observance.extraStarts.begin()) consider(*std::prev(after));
-  if (observance.rule) {
+FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move(observances)) {
+  const Observance* earliest = nullptr;
+  for (const Observance& observance : observances_) {
+    if (earliest == nullptr || observance.start < earliest->start) earliest = &observance;
+    auto list = [&](double wall) {
+      const Onset onset{OnsetUtc(observance, wall), observance.offsetTo};
+      const int year = YearOf(onset.utc);
+      listedOnsets_[year].push_back(onset);
+      firstYear_ = std::min(firstYear_, year);
+    };
+    list(observance.start);
+    for (const double wall : observance.extraStarts) list(wall);
+  }
+  if (earliest != nullptr) initialOffset_ = earliest->offsetFrom;
+}
+
+const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
+  const auto known = yearOnsets_.find(year);
+  if (known != yearOnsets_.end()) return known->second;
+  std::vector<Onset> onsets;
+  if (const auto listed = listedOnsets_.find(year); listed != listedOnsets_.end()) onsets = listed->second;
+  for (const Observance& observance : observances_) {
+    if (!observance.rule) continue;
     const YearlyOnsetRule& rule = *observance.rule;
-    const int firstYear = YearOf(observance.start);
-    const int lastYear = rule.count > 0 ? firstYear + rule.count - 1 : 9999;
-    const int secondOfDay = SecondOfDay(observance.start);
-    const int year = YearOf(utc);
-    for (int candidate = std::min(year + 1, lastYear); candidate >= std::max(year - 1, firstYear); --candidate) {
-      const auto wall = YearlyOnset(rule, candidate, secondOfDay);
+    const int ruleFirst = YearOf(observance.start);
+    int ruleLast = rule.count > 0 ? ruleFirst + rule.count - 1 : 9999;
+    if (rule.untilUtc) ruleLast = std::min(ruleLast, YearOf(*rule.untilUtc) + 1);
+    // A wall-clock onset near the new year can fall in the UTC year beside it.
+    for (int wallYear = std::max(year - 1, ruleFirst); wallYear <= std::min(year + 1, ruleLast); ++wallYear) {
+      const auto wall = YearlyOnset(rule, wallYear, SecondOfDay(observance.start));
       if (!wall || *wall < observance.start) continue;
-      if (rule.untilUtc && OnsetUtc(observance, *wall) > *rule.untilUtc + 0.5 / kSecondsPerDay) continue;
-      consider(*wall);
+      const double utc = OnsetUtc(observance, *wall);
+      if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) continue;
+      if (YearOf(utc) == year) onsets.push_back({utc, observance.offsetTo});
     }
   }
+  std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
+  return yearOnsets_.emplace(year, std::move(onsets)).first->second;
+}
+
+std::optional<Onset> FileZone::LatestBefore(int year) const {
+  const auto known = latestBefore_.find(year);
+  if (known != latestBefore_.end()) return known->second;
+  std::optional<Onset> latest;
+  int earlier = year - 1;
+  for (; earlier >= firstYear_; --earlier) {
+    if (const auto memo = latestBefore_.find(earlier + 1); memo != latestBefore_.end()) {
+      latest = memo->second;
+      break;
+    }
+    const std::vector<Onset>& onsets = OnsetsIn(earlier);
+    if (!onsets.empty()) {
+      latest = onsets.back();
+      break;
+    }
+  }
+  // Every year passed on the way has the same answer.
+  for (int passed = std::max(earlier + 1, firstYear_); passed <= year; ++passed) latestBefore_[passed] = latest;
   return latest;
 }
 
 int FileZone::OffsetAtUtc(double utc) const {
-  double latest = -std::numeric_limits<double>::infinity();
-  const Observance* current = nullptr;
-  const Observance* earliest = nullptr;
-  for (const Observance& observance : observances_) {
-    if (earliest == nullptr || observance.start < earliest->start) earliest = &observance;
-    const auto onset = LatestOnsetAtOrBefore(observance, utc + 0.5 / kSecondsPerDay);
-    if (onset && *onset > latest) {
-      latest = *onset;
-      current = &observance;
-    }
-  }
-  if (current != nullptr) return current->offsetTo;
-  return earliest != nullptr ? earliest->offsetFrom : 0;
+  utc += 0.5 / kSecondsPerDay;  // an onset computed another way may lie a rounding step later
+  const int year = std::clamp(YearOf(utc), 100, 9999);
+  if (year < firstYear_) return initialOffset_;
+  const std::vector<Onset>& onsets = OnsetsIn(year);
+  const auto after = std::upper_bound(onsets.begin(), onsets.end(), utc,
+                                      [](double instant, const Onset& onset) { return instant < onset.utc; });
+  if (after != onsets.begin()) return std::prev(after)->offsetTo;
+  const auto latest = LatestBefore(year);
+  return latest ? latest->offsetTo : initialOffset_;
 }
 
 std::vector<double> FileZone::ChangesBetween(double from, double to) const {
   std::vector<double> changes;
   if (!(from <= to)) return changes;
-  auto add = [&](const Observance& observance, double wall) {
-    const double onset = OnsetUtc(observance, wall);
-    if (onset >= from && onset <= to) changes.push_back(onset);
-  };
-  const int firstYear = std::max(YearOf(from), 100);
   const int lastYear = std::min(YearOf(to), 9999);
-  for (const Observance& observance : observances_) {
-    add(observance, observance.start);
-    for (const double wall : observance.extraStarts) add(observance, wall);
-    if (!observance.rule) continue;
-    const YearlyOnsetRule& rule = *observance.rule;
-    const int ruleFirst = YearOf(observance.start);
-    const int ruleLast = rule.count > 0 ? ruleFirst + rule.count - 1 : 9999;
-    for (int year = std::max(firstYear, ruleFirst); year <= std::min(lastYear, ruleLast); ++year) {
-      const auto wall = YearlyOnset(rule, year, SecondOfDay(observance.start));
-      if (!wall || *wall < observance.start) continue;
-      if (rule.untilUtc && OnsetUtc(observance, *wall) > *rule.untilUtc + 0.5 / kSecondsPerDay) continue;
-      add(observance, *wall);
+  for (int year = std::max({YearOf(from), firstYear_, 100}); year <= lastYear; ++year) {
+    for (const Onset& onset : OnsetsIn(year)) {
+      if (onset.utc >= from && onset.utc <= to) changes.push_back(onset.utc);
     }
   }
-  std::sort(changes.begin(), changes.end());
   return changes;
 }
 
@@ -236,7 +246,6 @@ FileZoneReading ReadFileZone(const Component& zoneComponent) {
     reading.unreadableLine = zoneComponent.beginLine;
     return reading;
   }
-  for (Observance& observance : observances) std::sort(observance.extraStarts.begin(), observance.extraStarts.end());
   reading.zone.emplace(std::move(observances));
   return reading;
 }

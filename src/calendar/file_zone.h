@@ -4,6 +4,7 @@
 // is the TZOFFSETTO of the latest onset at or before it.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,15 +29,30 @@ struct Observance {
   std::vector<double> extraStarts;  // RDATEs, wall times
 };
 
+// An instant the clock changes (UTC) and the offset from then on.
+struct Onset {
+  double utc = 0.0;
+  int offsetTo = 0;
+};
+
 class FileZone final : public ZoneClock {
  public:
-  explicit FileZone(std::vector<Observance> observances) : observances_(std::move(observances)) {}
+  explicit FileZone(std::vector<Observance> observances);
   int OffsetAtUtc(double utc) const override;
   std::vector<double> ChangesBetween(double from, double to) const override;
 
  private:
-  std::optional<double> LatestOnsetAtOrBefore(const Observance& observance, double utc) const;
+  // The onsets whose UTC instant falls in `year`, in order; worked out once.
+  const std::vector<Onset>& OnsetsIn(int year) const;
+  // The last onset before `year` begins, if any.
+  std::optional<Onset> LatestBefore(int year) const;
+
   std::vector<Observance> observances_;
+  std::map<int, std::vector<Onset>> listedOnsets_;  // DTSTARTs and RDATEs by year
+  int firstYear_ = 10000;                           // no onset before it
+  int initialOffset_ = 0;                           // the clock before the first onset
+  mutable std::map<int, std::vector<Onset>> yearOnsets_;
+  mutable std::map<int, std::optional<Onset>> latestBefore_;
 };
 
 struct FileZoneReading {
