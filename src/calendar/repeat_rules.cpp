@@ -22,29 +22,21 @@ bool IsSingle(const std::optional<std::vector<int>>& numbers, int value) {
   return numbers && numbers->size() == 1 && numbers->front() == value;
 }
 
-std::wstring WeekdayReason(const std::vector<WeekdayEntry>& days) {
-  bool anyOrdinal = false;
-  unsigned seen = 0;
-  for (const WeekdayEntry& day : days) {
-    anyOrdinal = anyOrdinal || day.ordinal != 0;
-    seen |= 1u << day.weekday;
-  }
-  if (anyOrdinal) return L"repeats on a weekday of the month";
-  if (seen == 0x3Eu) return L"repeats on weekdays only";
-  return L"repeats on some days of the week";
-}
-
 // The reason a BYDAY part is more than a restatement; empty when it is one.
 std::wstring DaysProblem(const std::string& frequency, const std::vector<WeekdayEntry>& days, int startWeekday) {
+  constexpr unsigned kMondayToFriday = 0x3Eu;
+  constexpr unsigned kWholeWeek = 0x7Fu;
   unsigned seen = 0;
   bool anyOrdinal = false;
   for (const WeekdayEntry& day : days) {
     seen |= 1u << day.weekday;
     anyOrdinal = anyOrdinal || day.ordinal != 0;
   }
-  if (!anyOrdinal && frequency == "WEEKLY" && seen == (1u << startWeekday)) return {};
-  if (!anyOrdinal && frequency == "DAILY" && seen == 0x7Fu) return {};
-  return WeekdayReason(days);
+  if (anyOrdinal) return L"repeats on a weekday of the month";
+  if (frequency == "WEEKLY" && seen == (1u << startWeekday)) return {};
+  if (frequency == "DAILY" && seen == kWholeWeek) return {};
+  if (seen == kMondayToFriday) return L"repeats on weekdays only";
+  return L"repeats on some days of the week";
 }
 
 std::wstring ByPartProblem(const RecurrenceRule& rule, const std::string& name, const std::string& value,
