@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t kMaxNamed = 20;
 constexpr std::size_t kMaxShownName = 60;
+constexpr std::size_t kMaxNamedZones = 5;
 
 // Description, due minute and repeat: what makes two alerts the same.
 using AlertKey = std::tuple<std::wstring, long long, std::int32_t>;
@@ -93,13 +94,16 @@ class Importer {
     std::vector<std::wstring> parts = named_;
     if (unnamed_ > 0) parts.push_back(L"and " + std::to_wstring(unnamed_) + L" more");
     if (didNotFit_ > 0) {
-      parts.push_back(std::to_wstring(didNotFit_) + L" did" + L" not fit (" + std::to_wstring(kSlotCount) +
+      parts.push_back(std::to_wstring(didNotFit_) + L" did not fit (" + std::to_wstring(kSlotCount) +
                       L" alerts at most)");
     }
     for (std::size_t i = 0; i < parts.size(); ++i) summary += (i == 0 ? L" Not imported: " : L"; ") + parts[i];
     if (!parts.empty()) summary += L".";
-    for (const std::string& zone : unknownZones) {
-      summary += L" Times in the zone \"" + Utf8ToWide(zone) + L"\" were read as local time.";
+    for (std::size_t i = 0; i < unknownZones.size() && i < kMaxNamedZones; ++i) {
+      summary += L" Times in the zone \"" + ShownName(Utf8ToWide(unknownZones[i])) + L"\" were read as local time.";
+    }
+    if (unknownZones.size() > kMaxNamedZones) {
+      summary += L" So were the times in " + std::to_wstring(unknownZones.size() - kMaxNamedZones) + L" other zones.";
     }
     return summary;
   }

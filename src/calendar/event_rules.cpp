@@ -12,6 +12,7 @@ constexpr std::size_t kMaxExcludedDates = 1000;
 // Repeats are kept when their zone and the PC's keep the same distance over
 // the next year (and a margin): then their local time never drifts.
 constexpr double kDriftWindowDays = 368.0;
+constexpr std::size_t kMaxZoneLookups = 100;
 
 bool IsTimeComponent(const Component& component) { return component.name == "VEVENT" || component.name == "VTODO"; }
 
@@ -384,7 +385,9 @@ ZoneResolver::Lookup ZoneResolver::Find(const std::string& name) {
   auto known = windowsZones_.find(name);
   if (known == windowsZones_.end()) {
     std::unique_ptr<ZoneClock> zone;
-    if (auto rules = context_.findWindowsZone ? context_.findWindowsZone(Utf8ToWide(name)) : std::nullopt) {
+    // A hostile file could name thousands of zones: Windows is asked about the first few.
+    const bool mayAsk = context_.findWindowsZone && windowsZones_.size() < kMaxZoneLookups;
+    if (auto rules = mayAsk ? context_.findWindowsZone(Utf8ToWide(name)) : std::nullopt) {
       zone = std::make_unique<RulesClock>(std::move(*rules));
     } else if (IsUtcName(name)) {
       zone = std::make_unique<ConstantClock>(0);
