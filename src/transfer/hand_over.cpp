@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <string>
 
 namespace {
 
@@ -88,9 +88,8 @@ std::optional<TransferOutcome> HandOverToRunningProgram(HWND running, const Tran
 
   const WireHeader header{static_cast<std::uint32_t>(request.kind), HandleBits(reply.Handle()), deadline};
   const std::size_t pathBytes = request.path.size() * sizeof(wchar_t);
-  std::vector<unsigned char> payload(sizeof header + pathBytes);
-  std::memcpy(payload.data(), &header, sizeof header);
-  std::memcpy(payload.data() + sizeof header, request.path.data(), pathBytes);
+  std::string payload(reinterpret_cast<const char*>(&header), sizeof header);
+  payload.append(reinterpret_cast<const char*>(request.path.data()), pathBytes);
   COPYDATASTRUCT data{kRequestTag, static_cast<DWORD>(payload.size()), payload.data()};
 
   // While it waits, this thread takes the sent reply.

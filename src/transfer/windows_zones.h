@@ -11,7 +11,8 @@
 // ("W. Europe Standard Time").
 ZoneRules LocalZoneRules();
 
-// The zone of that key name under HKLM\SOFTWARE\Microsoft\Windows NT\
-// CurrentVersion\Time Zones, or the one whose display text names the same
-// places ("(GMT+10:00) Canberra, Melbourne, Sydney").
+// The zone of that key name in Windows' zone database (the keys under
+// HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Time Zones), or the
+// one whose display text names the same places ("(GMT+10:00) Canberra,
+// Melbourne, Sydney").
 std::optional<ZoneRules> FindWindowsZone(std::wstring_view name);
