@@ -1,0 +1,259 @@
+#include "calendar_values.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t kMaxRuleParts = 16;
+constexpr std::size_t kMaxListEntries = 64;
+
+std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t count) {
+  if (text.size() < pos + count) return std::nullopt;
+  int value = 0;
+  for (std::size_t i = pos; i < pos + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+// A whole number of at most nine digits with an optional sign.
+std::optional<int> SmallNumber(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  const auto value = Digits(text, 0, text.size());
+  if (!value) return std::nullopt;
+  return negative ? -*value : *value;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator, std::size_t limit, bool& tooMany) {
+  std::vector<std::string_view> pieces;
+  tooMany = false;
+  for (;;) {
+    if (pieces.size() >= limit) {
+      tooMany = true;
+      return pieces;
+    }
+    const std::size_t end = text.find(separator);
+    pieces.push_back(text.substr(0, end));
+    if (end == std::string_view::npos) return pieces;
+    text.remove_prefix(end + 1);
+  }
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+constexpr std::string_view kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+
+}  // namespace
+
+double ToTimeLine(DateValue value) {
+  const double whole = std::trunc(value);
+  return value < 0 ? whole + (whole - value) : value;
+}
+
+DateValue FromTimeLine(double line) {
+  const double day = std::floor(line);
+  return CombineDateTime(day, line - day);
+}
+
+int DaysInMonth(int year, int month) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+std::optional<double> TimeLineOf(int year, int month, int day, int secondOfDay) {
+  if (year < 100 || year > 9999 || day < 1 || day > DaysInMonth(year, month)) return std::nullopt;
+  if (secondOfDay < 0 || secondOfDay >= 86400) return std::nullopt;
+  const DateValue midnight =
+      MakeDate(static_cast<std::int16_t>(year), static_cast<std::int16_t>(month), static_cast<std::int16_t>(day));
+  return ToTimeLine(midnight) + secondOfDay / kSecondsPerDay;
+}
+
+std::optional<CalendarTime> ReadCalendarTimeText(std::string_view text, bool dateOnly, std::string zone) {
+  const auto year = Digits(text, 0, 4);
+  const auto month = Digits(text, 4, 2);
+  const auto day = Digits(text, 6, 2);
+  if (!year || !month || !day) return std::nullopt;
+  CalendarTime time;
+  if (text.size() == 8) {
+    time.form = CalendarTime::Form::Date;
+    const auto line = TimeLineOf(*year, *month, *day, 0);
+    if (!line) return std::nullopt;
+    time.wall = *line;
+    return time;
+  }
+  if (dateOnly || (text.size() != 15 && text.size() != 16) || text[8] != 'T') return std::nullopt;
+  const auto hour = Digits(text, 9, 2);
+  const auto minute = Digits(text, 11, 2);
+  auto second = Digits(text, 13, 2);
+  if (!hour || !minute || !second || *hour > 23 || *minute > 59 || *second > 60) return std::nullopt;
+  if (*second == 60) second = 59;  // a leap second: the clock shows it as the last one
+  const auto line = TimeLineOf(*year, *month, *day, *hour * 3600 + *minute * 60 + *second);
+  if (!line) return std::nullopt;
+  time.wall = *line;
+  if (text.size() == 16) {
+    if (text[15] != 'Z' && text[15] != 'z') return std::nullopt;
+    time.form = CalendarTime::Form::Utc;
+  } else if (!zone.empty()) {
+    time.form = CalendarTime::Form::Zoned;
+    time.zone = std::move(zone);
+  }
+  return time;
+}
+
+std::optional<CalendarTime> ReadCalendarTime(const ContentLine& line) {
+  const bool dateOnly = ToUpperAscii(line.Parameter("VALUE").value_or("")) == "DATE";
+  return ReadCalendarTimeText(line.value, dateOnly, std::string(line.Parameter("TZID").value_or("")));
+}
+
+std::optional<std::vector<CalendarTime>> ReadCalendarTimes(const ContentLine& line, std::size_t limit) {
+  const bool dateOnly = ToUpperAscii(line.Parameter("VALUE").value_or("")) == "DATE";
+  const std::string zone(line.Parameter("TZID").value_or(""));
+  bool tooMany = false;
+  std::vector<CalendarTime> times;
+  for (std::string_view piece : Split(line.value, ',', limit, tooMany)) {
+    auto time = ReadCalendarTimeText(piece, dateOnly, zone);
+    if (!time) return std::nullopt;
+    times.push_back(std::move(*time));
+  }
+  if (tooMany) return std::nullopt;
+  return times;
+}
+
+std::optional<long long> ReadDurationSeconds(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.front() != 'P') return std::nullopt;
+  text.remove_prefix(1);
+  long long seconds = 0;
+  bool inTime = false;
+  bool anyField = false;
+  while (!text.empty()) {
+    if (text.front() == 'T') {
+      if (inTime) return std::nullopt;
+      inTime = true;
+      text.remove_prefix(1);
+      continue;
+    }
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+    if (digits == 0 || digits > 7 || digits == text.size()) return std::nullopt;
+    const long long number = *Digits(text, 0, digits);
+    const char unit = text[digits];
+    long long scale = 0;
+    if (!inTime && unit == 'W') scale = 7 * 86400;
+    if (!inTime && unit == 'D') scale = 86400;
+    if (inTime && unit == 'H') scale = 3600;
+    if (inTime && unit == 'M') scale = 60;
+    if (inTime && unit == 'S') scale = 1;
+    if (scale == 0) return std::nullopt;
+    seconds += number * scale;
+    anyField = true;
+    text.remove_prefix(digits + 1);
+  }
+  if (!anyField) return std::nullopt;
+  return negative ? -seconds : seconds;
+}
+
+std::optional<int> ReadUtcOffsetSeconds(std::string_view text) {
+  if ((text.size() != 5 && text.size() != 7) || (text[0] != '+' && text[0] != '-')) return std::nullopt;
+  const auto hours = Digits(text, 1, 2);
+  const auto minutes = Digits(text, 3, 2);
+  const auto seconds = text.size() == 7 ? Digits(text, 5, 2) : std::optional<int>(0);
+  if (!hours || !minutes || !seconds || *hours > 23 || *minutes > 59 || *seconds > 59) return std::nullopt;
+  const int total = *hours * 3600 + *minutes * 60 + *seconds;
+  return text[0] == '-' ? -total : total;
+}
+
+const std::string* RecurrenceRule::Part(std::string_view name) const {
+  for (const auto& [partName, value] : parts) {
+    if (partName == name) return &value;
+  }
+  return nullptr;
+}
+
+std::optional<RecurrenceRule> ReadRecurrenceRule(std::string_view text) {
+  RecurrenceRule rule;
+  bool tooMany = false;
+  for (std::string_view piece : Split(text, ';', kMaxRuleParts, tooMany)) {
+    const std::size_t equals = piece.find('=');
+    if (equals == std::string_view::npos || equals == 0) return std::nullopt;
+    std::string name = ToUpperAscii(piece.substr(0, equals));
+    std::string value = ToUpperAscii(piece.substr(equals + 1));
+    if (rule.Part(name) != nullptr || (name == "FREQ" && !rule.frequency.empty())) return std::nullopt;
+    if (name == "FREQ") {
+      rule.frequency = std::move(value);
+    } else {
+      rule.parts.emplace_back(std::move(name), std::move(value));
+    }
+  }
+  if (tooMany || rule.frequency.empty()) return std::nullopt;
+  return rule;
+}
+
+std::optional<std::vector<WeekdayEntry>> ReadWeekdayList(std::string_view text) {
+  bool tooMany = false;
+  std::vector<WeekdayEntry> entries;
+  for (std::string_view piece : Split(text, ',', kMaxListEntries, tooMany)) {
+    if (piece.size() < 2) return std::nullopt;
+    WeekdayEntry entry;
+    const std::string_view code = piece.substr(piece.size() - 2);
+    int weekday = -1;
+    for (int i = 0; i < 7; ++i) {
+      if (kWeekdayCodes[i] == code) weekday = i;
+    }
+    if (weekday < 0) return std::nullopt;
+    entry.weekday = weekday;
+    if (piece.size() > 2) {
+      const auto ordinal = SmallNumber(piece.substr(0, piece.size() - 2));
+      if (!ordinal || *ordinal == 0 || *ordinal < -53 || *ordinal > 53) return std::nullopt;
+      entry.ordinal = *ordinal;
+    }
+    entries.push_back(entry);
+  }
+  if (tooMany) return std::nullopt;
+  return entries;
+}
+
+std::optional<std::vector<int>> ReadNumberList(std::string_view text, int low, int high) {
+  bool tooMany = false;
+  std::vector<int> numbers;
+  for (std::string_view piece : Split(text, ',', kMaxListEntries, tooMany)) {
+    const auto number = SmallNumber(piece);
+    if (!number || *number < low || *number > high) return std::nullopt;
+    numbers.push_back(*number);
+  }
+  if (tooMany) return std::nullopt;
+  return numbers;
+}
+
+std::string DateTimeText(double line) {
+  const DateParts parts = SplitDate(FromTimeLine(line));
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d", parts.year, parts.month, parts.day, parts.hour,
+                parts.minute, parts.second);
+  return text;
+}
+
+std::string UtcOffsetText(int seconds) {
+  const char sign = seconds < 0 ? '-' : '+';
+  const int magnitude = std::abs(seconds);
+  char text[32];
+  if (magnitude % 60 != 0) {
+    std::snprintf(text, sizeof text, "%c%02d%02d%02d", sign, magnitude / 3600, magnitude / 60 % 60, magnitude % 60);
+  } else {
+    std::snprintf(text, sizeof text, "%c%02d%02d", sign, magnitude / 3600, magnitude / 60 % 60);
+  }
+  return text;
+}

@@ -1,0 +1,185 @@
+// ExportAlerts: the strict writer. Every line it writes is RFC 5545 as
+// other calendars expect it; Chimewatch's own state rides along in
+// X-CHIMEWATCH- properties so that its import restores every field.
+#include <cstdint>
+#include <cstdio>
+
+#include "alert_calendar.h"
+#include "calendar_values.h"
+#include "content_lines.h"
+#include "utf8_text.h"
+#include "zone_clock.h"
+
+namespace {
+
+// A year in which every onset written is real: its DTSTART falls where its
+// rule puts it.
+constexpr int kOnsetYear = 1970;
+constexpr std::string_view kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+
+class CalendarText {
+ public:
+  void Line(std::string_view line) { text_ += FoldContentLine(line); }
+  void Property(std::string_view name, std::string_view value) {
+    std::string line(name);
+    line += ':';
+    line += value;
+    Line(line);
+  }
+  std::string Take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
+
+// A parameter value: quoted when it holds a separator; quotes and control
+// characters cannot be written in one at all.
+std::string ParameterValue(std::string_view text) {
+  std::string value;
+  for (const char c : text) {
+    if (c != '"' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) value += c;
+  }
+  return value.find_first_of(":;,") == std::string::npos ? value : '"' + value + '"';
+}
+
+std::string RuleOfChange(const ZoneChange& change) {
+  const int ordinal = change.week >= 5 ? -1 : change.week;
+  const std::size_t weekday = static_cast<std::size_t>(change.dayOfWeek >= 0 && change.dayOfWeek < 7 ? change.dayOfWeek : 0);
+  return "FREQ=YEARLY;BYMONTH=" + std::to_string(change.month) + ";BYDAY=" + std::to_string(ordinal) +
+         std::string(kWeekdayCodes[weekday]);
+}
+
+// One STANDARD or DAYLIGHT block: the onset `change` moving the clock from
+// `offsetFrom` to `offsetTo`.
+void WriteObservance(CalendarText& out, std::string_view kind, const ZoneChange& change, int offsetFrom,
+                     int offsetTo) {
+  const bool fixedDate = change.year != 0;
+  const int year = fixedDate ? change.year : kOnsetYear;
+  const int day = fixedDate ? change.day
+                            : NthWeekdayOfMonth(year, change.month, change.dayOfWeek, change.week >= 5 ? -1 : change.week);
+  const auto onset = TimeLineOf(year, change.month, day, change.hour * 3600 + change.minute * 60 + change.second);
+  out.Property("BEGIN", kind);
+  out.Property("DTSTART", DateTimeText(onset.value_or(*TimeLineOf(kOnsetYear, 1, 1, 0))));
+  out.Property("TZOFFSETFROM", UtcOffsetText(offsetFrom));
+  out.Property("TZOFFSETTO", UtcOffsetText(offsetTo));
+  if (!fixedDate) out.Property("RRULE", RuleOfChange(change));
+  out.Property("END", kind);
+}
+
+void WriteTimeZone(CalendarText& out, const ZoneRules& zone) {
+  const int standard = -(zone.biasMinutes + zone.standardBiasMinutes) * 60;
+  const int daylight = -(zone.biasMinutes + zone.daylightBiasMinutes) * 60;
+  out.Property("BEGIN", "VTIMEZONE");
+  out.Property("TZID", EscapeText(WideToUtf8(zone.name)));
+  if (HasSummerTime(zone)) {
+    WriteObservance(out, "STANDARD", zone.standardDate, daylight, standard);
+    WriteObservance(out, "DAYLIGHT", zone.daylightDate, standard, daylight);
+  } else {
+    WriteObservance(out, "STANDARD", ZoneChange{kOnsetYear, 1, 0, 0, 1, 0, 0, 0}, standard, standard);
+  }
+  out.Property("END", "VTIMEZONE");
+}
+
+// FNV-1a: the same description and repeat give the same UID in every export.
+std::uint64_t Fingerprint(std::string_view description, std::int32_t repeat) {
+  std::uint64_t hash = 14695981039346656037ull;
+  auto add = [&hash](unsigned char byte) {
+    hash ^= byte;
+    hash *= 1099511628211ull;
+  };
+  for (const char c : description) add(static_cast<unsigned char>(c));
+  add(0);
+  for (int shift = 0; shift < 32; shift += 8) add(static_cast<unsigned char>(static_cast<std::uint32_t>(repeat) >> shift));
+  return hash;
+}
+
+std::string UidOf(int slot, std::string_view description, std::int32_t repeat) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%d-%016llx@chimewatch", slot,
+                static_cast<unsigned long long>(Fingerprint(description, repeat)));
+  return text;
+}
+
+std::string_view FrequencyOf(std::int32_t repeat) {
+  switch (repeat) {
+    case EachDay: return "DAILY";
+    case EachWeek: return "WEEKLY";
+    case EachMonth: return "MONTHLY";
+    case EachYear: return "YEARLY";
+    default: return {};
+  }
+}
+
+std::string_view Flag(bool value) { return value ? "TRUE" : "FALSE"; }
+
+void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std::string& zoneParameter,
+                const std::string& stamp) {
+  const std::string description = WideToUtf8(alert.Naam);
+  out.Property("BEGIN", "VEVENT");
+  out.Property("UID", UidOf(slot, description, alert.Repeat));
+  out.Property("DTSTAMP", stamp);
+  out.Property("DTSTART;TZID=" + zoneParameter, DateTimeText(ToTimeLine(alert.Tijd)));
+  out.Property("SUMMARY", EscapeText(description));
+  if (const auto frequency = FrequencyOf(alert.Repeat); !frequency.empty()) {
+    out.Property("RRULE", "FREQ=" + std::string(frequency));
+  }
+  out.Property("TRANSP", "TRANSPARENT");
+  out.Property("X-CHIMEWATCH-ACTIVE", Flag(alert.Actief));
+  out.Property("X-CHIMEWATCH-SHOWN", Flag(alert.Getoond));
+  out.Property("X-CHIMEWATCH-DELETE", Flag(alert.Delete));
+  out.Property("X-CHIMEWATCH-REPEAT", std::to_string(alert.Repeat));
+  if (alert.Actief && !alert.Getoond) {
+    out.Property("BEGIN", "VALARM");
+    out.Property("ACTION", "DISPLAY");
+    out.Property("DESCRIPTION", EscapeText(description));
+    out.Property("TRIGGER", "PT0S");
+    out.Property("END", "VALARM");
+  }
+  out.Property("END", "VEVENT");
+}
+
+std::wstring SlotList(const std::vector<int>& slots) {
+  std::wstring list;
+  for (const int slot : slots) list += (list.empty() ? L"" : L", ") + std::to_wstring(slot);
+  return list;
+}
+
+}  // namespace
+
+ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, DateValue nowUtc,
+                          std::wstring_view programVersion) {
+  ExportResult result;
+  CalendarText out;
+  out.Property("BEGIN", "VCALENDAR");
+  out.Property("VERSION", "2.0");
+  out.Property("PRODID", "-//Chimewatch//Chimewatch " + EscapeText(WideToUtf8(programVersion)) + "//EN");
+  out.Property("CALSCALE", "GREGORIAN");
+  out.Property("METHOD", "PUBLISH");
+  WriteTimeZone(out, localZone);
+  const std::string zoneParameter = ParameterValue(WideToUtf8(localZone.name));
+  const std::string stamp = DateTimeText(ToTimeLine(nowUtc)) + "Z";
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    const AlarmRecord& alert = table[slot];
+    if (table.IsReserved(slot) || (alert.Exist && !IsValidDate(alert.Tijd))) {
+      result.damagedSlots.push_back(slot);
+      continue;
+    }
+    if (!alert.Exist) continue;
+    WriteEvent(out, slot, alert, zoneParameter, stamp);
+    ++result.exported;
+  }
+  out.Property("END", "VCALENDAR");
+  result.bytes = out.Take();
+  return result;
+}
+
+std::wstring ExportSummary(const ExportResult& result, std::wstring_view path) {
+  std::wstring summary = L"Exported " + std::to_wstring(result.exported) +
+                         (result.exported == 1 ? L" alert to " : L" alerts to ") + std::wstring(path) + L".";
+  if (!result.damagedSlots.empty()) {
+    const bool one = result.damagedSlots.size() == 1;
+    summary += one ? L" Left out the damaged slot " : L" Left out the damaged slots ";
+    summary += SlotList(result.damagedSlots) + (one ? L": its" : L": their") + L" stored values could not be read.";
+  }
+  return summary;
+}
