@@ -10,6 +10,7 @@
 
 std::wstring gProgramPath;
 std::wstring gScreenshotFolder;
+std::wstring gSamplesFolder;
 
 namespace {
 

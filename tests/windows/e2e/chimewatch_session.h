@@ -14,6 +14,8 @@
 // for screenshots.
 extern std::wstring gProgramPath;
 extern std::wstring gScreenshotFolder;
+// Calendars written by other programs, read where they lie (may be absent).
+extern std::wstring gSamplesFolder;
 
 // A local date and time, shifted from now by whole days and minutes,
 // with seconds cleared.
