@@ -25,6 +25,12 @@ bool WriteAll(const wchar_t* path, std::string_view bytes) {
 
 std::optional<std::wstring> WriteFileAtomically(std::wstring_view path, std::string_view bytes) {
   const std::wstring target(path);
+  // Windows refuses to replace a read-only file; so does Chimewatch, under
+  // Wine as well.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return SystemErrorText(ERROR_ACCESS_DENIED);
+  }
   // GetTempFileNameW makes the file, so that no other writer can take the name.
   wchar_t temporary[MAX_PATH + 1] = {};
   if (!GetTempFileNameW(FolderOf(target).c_str(), L"cw", 0, temporary)) return SystemErrorText(GetLastError());
