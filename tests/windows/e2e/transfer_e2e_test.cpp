@@ -241,6 +241,34 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
   EXPECT_EQ(session.Exit(), 0u);
 }
 
+namespace {
+
+HWND FileNameField(HWND fileDialog) {
+  // The edit of the combo box cmb13 (0x47c).
+  for (HWND child : driver::ChildWindows(fileDialog)) {
+    if (driver::ClassName(child) == L"Edit" && GetDlgCtrlID(child) == 0x47c) return child;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(TrayMenu, ExportProposesItsFileNameAndOneDialogAtATime) {
+  ChimewatchSession session;
+  session.Start();
+  session.Command(IDM_EXPORT);
+  HWND saveAs = driver::WaitForWindow(session.Pid(), L"#32770", L"Save As", 10000);
+  ASSERT_NE(saveAs, nullptr) << "no Save As dialog";
+  ASSERT_NE(FileNameField(saveAs), nullptr);
+  EXPECT_EQ(driver::GetText(FileNameField(saveAs)), L"Chimewatch alerts.ics");
+  session.Command(IDM_IMPORT);
+  EXPECT_EQ(driver::WaitForWindow(session.Pid(), L"#32770", L"Open", 1000), nullptr) << "a second dialog";
+  driver::PostCommand(saveAs, IDCANCEL);
+  EXPECT_TRUE(driver::WaitForWindowGone(saveAs, 5000));
+  EXPECT_FALSE(driver::WaitForMessageBox(session.Pid(), 500)) << "a box after Cancel";
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
 TEST(TrayMenu, ImportThroughTheOpenDialog) {
   ChimewatchSession session;
   session.Start();
@@ -258,10 +286,7 @@ TEST(TrayMenu, ImportThroughTheOpenDialog) {
 
   HWND open = driver::WaitForWindow(session.Pid(), L"#32770", L"Open", 10000);
   ASSERT_NE(open, nullptr) << "no Open dialog";
-  // The file name field: an edit in a combo box (cmb13), or the edit edt1.
-  HWND name = driver::FindChildById(open, 0x47c);
-  if (name && driver::ClassName(name) != L"Edit") name = FindWindowExW(name, nullptr, L"Edit", nullptr);
-  if (!name) name = driver::FindChildById(open, 0x480);
+  HWND name = FileNameField(open);
   ASSERT_NE(name, nullptr) << "no file name field";
   Sleep(300);
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\import-open-dialog.png", nullptr));
@@ -280,6 +305,34 @@ TEST(TrayMenu, ImportThroughTheOpenDialog) {
   EXPECT_EQ(driver::ReadSettingText(L"0", L"Naam"), L"Dentist");
   EXPECT_EQ(driver::ReadSettingText(L"0", L"Tijd"), LocalStoredText(2030, 4, 10, 7, 30));
   EXPECT_EQ(session.Exit(), 0u);
+}
+
+// The test holds the session's lock as a command-line run working on the
+// store would: a normal start and a command-line export both wait for it,
+// and are done when it comes free.
+TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Waiting", LocalTimeFromNow(1, 0), 0, false);
+  const std::wstring path = TestFolder() + L"waited.ics";
+  HANDLE lock = CreateMutexW(nullptr, TRUE, L"Local\\Chimewatch.SingleInstance");
+  ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  driver::Program start(gProgramPath);
+  driver::Program exportRun(gProgramPath, L"/export \"" + path + L"\"");
+  const auto mainWindowShown = [&] {
+    return driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false) != nullptr;
+  };
+  EXPECT_FALSE(driver::WaitUntil(mainWindowShown, 1500)) << "started while the lock was held";
+  EXPECT_TRUE(start.Running());
+  EXPECT_TRUE(exportRun.Running());
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+
+  EXPECT_EQ(exportRun.WaitForExit(10000), 0u);
+  EXPECT_TRUE(ReadBytes(path));
+  EXPECT_TRUE(driver::WaitUntil(mainWindowShown, 5000)) << "did not start when the lock came free";
+  HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false);
+  if (main) driver::PostCommand(main, IDM_SLUITEN);
+  EXPECT_EQ(start.WaitForExit(5000), 0u);
 }
 
 // The calendars of other programs, each into an empty store: none fails,
