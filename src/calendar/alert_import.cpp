@@ -1,0 +1,140 @@
+// ImportAlerts: the file read, each event judged by event_rules, and what
+// is kept placed in the lowest free slots and saved one by one.
+#include <cmath>
+#include <set>
+#include <tuple>
+
+#include "alert_calendar.h"
+#include "calendar_components.h"
+#include "event_rules.h"
+#include "utf8_text.h"
+
+namespace {
+
+constexpr std::size_t kMaxNamed = 20;
+constexpr std::size_t kMaxShownName = 60;
+
+// Description, due minute and repeat: what makes two alerts the same.
+using AlertKey = std::tuple<std::wstring, long long, std::int32_t>;
+
+AlertKey KeyOf(const AlarmRecord& alert) {
+  const double minute = std::floor(ToTimeLine(alert.Tijd) * 1440.0 + 1e-6);
+  return {alert.Naam, static_cast<long long>(minute), alert.Repeat};
+}
+
+std::wstring NotReadableSummary(const CalendarFile& file, std::wstring_view fileName) {
+  const std::wstring name(fileName);
+  switch (file.problem) {
+    case CalendarProblem::TooLarge: return name + L" is larger than 16 MiB.";
+    case CalendarProblem::TooManyLines:
+      return name + L" has more than " + std::to_wstring(kMaxContentLines) + L" lines.";
+    case CalendarProblem::NotICalendar: return name + L" is not an iCalendar file.";
+    default: return name + L" is broken: " + Utf8ToWide(file.detail) + L".";
+  }
+}
+
+std::wstring ShownName(const std::wstring& name) {
+  return name.size() <= kMaxShownName ? name : name.substr(0, kMaxShownName) + L"...";
+}
+
+class Importer {
+ public:
+  Importer(AlarmTable& table, const ImportContext& context) : table_(table), context_(context) {
+    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+      if (table_[slot].Exist) known_.insert(KeyOf(table_[slot]));
+    }
+  }
+
+  void Add(const EventOutcome& outcome, ImportResult& result) {
+    if (!outcome.alert) {
+      LeaveOut(outcome.name, outcome.reason);
+      return;
+    }
+    const AlertKey key = KeyOf(*outcome.alert);
+    if (known_.count(key) != 0) {
+      ++alreadyThere_;
+      return;
+    }
+    const auto slot = FreeSlot();
+    if (!slot) {
+      ++didNotFit_;
+      return;
+    }
+    table_[*slot] = *outcome.alert;
+    if (context_.saveSlot) {
+      if (auto error = context_.saveSlot(*slot)) {
+        table_[*slot] = AlarmRecord{};
+        failedSlots_.insert(*slot);  // not tried again for the next alert
+        LeaveOut(outcome.name, L"not saved: " + *error);
+        return;
+      }
+    }
+    known_.insert(key);
+    result.newSlots.push_back(*slot);
+    ++result.imported;
+  }
+
+  std::wstring Summary(const ImportResult& result, std::wstring_view fileName,
+                       const std::vector<std::string>& unknownZones) const {
+    std::wstring summary = L"Imported " + (result.imported == 0 ? std::wstring(L"no") : std::to_wstring(result.imported)) +
+                           (result.imported == 1 ? L" alert from " : L" alerts from ") + std::wstring(fileName) + L".";
+    if (alreadyThere_ > 0) {
+      summary += L" " + std::to_wstring(alreadyThere_) + (alreadyThere_ == 1 ? L" was" : L" were") + L" already there.";
+    }
+    std::vector<std::wstring> parts;
+    for (std::size_t i = 0; i < leftOut_.size() && i < kMaxNamed; ++i) parts.push_back(leftOut_[i]);
+    if (leftOut_.size() > kMaxNamed) parts.push_back(L"and " + std::to_wstring(leftOut_.size() - kMaxNamed) + L" more");
+    if (didNotFit_ > 0) {
+      parts.push_back(std::to_wstring(didNotFit_) + L" did" + L" not fit (" +
+                      std::to_wstring(kSlotCount) + L" alerts at most)");
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) summary += (i == 0 ? L" Not imported: " : L"; ") + parts[i];
+    if (!parts.empty()) summary += L".";
+    for (const std::string& zone : unknownZones) {
+      summary += L" Times in the zone \"" + Utf8ToWide(zone) + L"\" were read as local time.";
+    }
+    return summary;
+  }
+
+ private:
+  void LeaveOut(const std::wstring& name, const std::wstring& reason) {
+    leftOut_.push_back(L"\"" + ShownName(name) + L"\" (" + reason + L")");
+  }
+
+  std::optional<int> FreeSlot() const {
+    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+      if (!table_[slot].Exist && !table_.IsReserved(slot) && slot != context_.heldSlot &&
+          failedSlots_.count(slot) == 0) {
+        return slot;
+      }
+    }
+    return std::nullopt;
+  }
+
+  AlarmTable& table_;
+  const ImportContext& context_;
+  std::set<AlertKey> known_;
+  std::set<int> failedSlots_;
+  std::vector<std::wstring> leftOut_;
+  int alreadyThere_ = 0;
+  int didNotFit_ = 0;
+};
+
+}  // namespace
+
+ImportResult ImportAlerts(std::string_view bytes, std::wstring_view fileName, AlarmTable& table,
+                          const ImportContext& context) {
+  ImportResult result;
+  const CalendarFile file = ReadCalendarFile(bytes);
+  if (file.problem != CalendarProblem::None) {
+    result.status = ImportStatus::NotReadable;
+    result.summary = NotReadableSummary(file, fileName);
+    return result;
+  }
+  ZoneResolver zones(file.calendars, context);
+  const FileEvents events = CollectEvents(file.calendars);
+  Importer importer(table, context);
+  for (const Component* event : events.events) importer.Add(ReadEvent(*event, events, zones, context), result);
+  result.summary = importer.Summary(result, fileName, zones.UnknownNames());
+  return result;
+}

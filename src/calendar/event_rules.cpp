@@ -1,0 +1,414 @@
+#include "event_rules.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "repeat_rules.h"
+#include "utf8_text.h"
+
+namespace {
+
+constexpr std::size_t kMaxExcludedDates = 1000;
+// Repeats are kept when their zone and the PC's keep the same distance over
+// the next year (and a margin): then their local time never drifts.
+constexpr double kDriftWindowDays = 368.0;
+
+bool IsTimeComponent(const Component& component) { return component.name == "VEVENT" || component.name == "VTODO"; }
+
+std::wstring UnreadableOn(int line) { return L"a value Chimewatch cannot read on line " + std::to_wstring(line); }
+
+// TEXT to a description: escapes resolved, line breaks as Windows writes them.
+std::wstring TextOf(const ContentLine& line) {
+  const std::wstring text = Utf8ToWide(UnescapeText(line.value));
+  std::wstring windows;
+  windows.reserve(text.size());
+  for (const wchar_t c : text) {
+    if (c == L'\n') windows += L'\r';
+    windows += c;
+  }
+  return windows;
+}
+
+std::optional<std::wstring> DescriptionOf(const Component& event) {
+  if (const ContentLine* summary = event.Find("SUMMARY")) return TextOf(*summary);
+  if (const ContentLine* description = event.Find("DESCRIPTION")) return TextOf(*description);
+  return std::nullopt;
+}
+
+int FirstUnreadableLineWithin(const Component& component) {
+  if (const int line = component.FirstUnreadableLine()) return line;
+  for (const Component& child : component.children) {
+    if (child.name != "VALARM") continue;
+    if (const int line = child.FirstUnreadableLine()) return line;
+  }
+  return 0;
+}
+
+bool IsOwnEvent(const Component& event) {
+  for (const ContentLine& property : event.properties) {
+    if (property.name.rfind("X-CHIMEWATCH-", 0) == 0) return true;
+  }
+  return false;
+}
+
+std::string UpperValue(const ContentLine* line) { return line != nullptr ? ToUpperAscii(line->value) : std::string(); }
+
+// A whole number within the 32 bits the store keeps for a repeat.
+std::optional<std::int32_t> ReadInt32(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  long long value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (negative) value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+int DistanceAt(const ZoneClock& zone, const ZoneClock& local, double utc) {
+  return local.OffsetAtUtc(utc) - zone.OffsetAtUtc(utc);
+}
+
+// A wall-clock time of `zone` (null: local already) as local time. Where the
+// two zones keep the same distance around it, the wall clock moves by that
+// distance, so that a time in a skipped or doubled hour stays as written.
+double ToLocal(const ZoneClock* zone, const ZoneClock& local, double wall) {
+  if (zone == nullptr) return wall;
+  const double utc = WallToUtc(*zone, wall);
+  const int before = DistanceAt(*zone, local, utc - 1.0);
+  if (before == DistanceAt(*zone, local, utc + 1.0)) return wall + before / kSecondsPerDay;
+  return UtcToWall(local, utc);
+}
+
+std::optional<int> ConstantDistance(const ZoneClock* zone, const ZoneClock& local, double from, double to) {
+  if (zone == nullptr) return 0;
+  const int distance = DistanceAt(*zone, local, from);
+  for (const ZoneClock* clock : {zone, &local}) {
+    for (const double change : clock->ChangesBetween(from, to)) {
+      if (DistanceAt(*zone, local, change) != distance) return std::nullopt;
+    }
+  }
+  return distance;
+}
+
+// Reads one event. Each step either sets the outcome's reason and returns
+// false, or goes on.
+class EventReader {
+ public:
+  EventReader(const Component& event, const FileEvents& file, ZoneResolver& zones, const ImportContext& context)
+      : event_(event), file_(file), zones_(zones), now_(ToTimeLine(context.nowLocal)),
+        nowUtc_(WallToUtc(zones.Local(), now_)) {}
+
+  EventOutcome Read() {
+    const auto description = DescriptionOf(event_);
+    outcome_.name = description && !description->empty() ? *description : L"(no description)";
+    description_ = description.value_or(L"");
+    if (const int line = FirstUnreadableLineWithin(event_)) return LeftOut(UnreadableOn(line));
+    if (IsOwnEvent(event_)) return ReadOwnAlert();
+    return ReadOtherEvent();
+  }
+
+ private:
+  bool IsTodo() const { return event_.name == "VTODO"; }
+
+  EventOutcome LeftOut(std::wstring reason) {
+    outcome_.reason = std::move(reason);
+    outcome_.alert.reset();
+    return outcome_;
+  }
+
+  // A time property and its zone; false with the reason set when unreadable.
+  bool ReadTime(const ContentLine& line, CalendarTime& time, const ZoneClock*& zone) {
+    auto read = ReadCalendarTime(line);
+    if (!read) return Fail(UnreadableOn(line.lineNumber));
+    time = std::move(*read);
+    return ZoneOf(time, zone);
+  }
+
+  bool ZoneOf(const CalendarTime& time, const ZoneClock*& zone) {
+    zone = nullptr;
+    if (time.form == CalendarTime::Form::Utc) zone = &zones_.Utc();
+    if (time.form != CalendarTime::Form::Zoned) return true;
+    const ZoneResolver::Lookup lookup = zones_.Find(time.zone);
+    if (lookup.unreadableLine != 0) return Fail(UnreadableOn(lookup.unreadableLine));
+    zone = lookup.zone;
+    return true;
+  }
+
+  bool LocalTimeOf(const ContentLine& line, double& local) {
+    CalendarTime time;
+    const ZoneClock* zone = nullptr;
+    if (!ReadTime(line, time, zone)) return false;
+    local = ToLocal(zone, zones_.Local(), time.wall);
+    return true;
+  }
+
+  bool Fail(std::wstring reason) {
+    outcome_.reason = std::move(reason);
+    return false;
+  }
+
+  EventOutcome ReadOwnAlert() {
+    AlarmRecord alert;
+    alert.Exist = true;
+    alert.Actief = true;
+    alert.Naam = description_;
+    for (const ContentLine& property : event_.properties) {
+      const std::string value = ToUpperAscii(property.value);
+      const bool isTrue = value == "TRUE";
+      const bool isFlag = isTrue || value == "FALSE";
+      if (property.name == "X-CHIMEWATCH-ACTIVE" || property.name == "X-CHIMEWATCH-SHOWN" ||
+          property.name == "X-CHIMEWATCH-DELETE") {
+        if (!isFlag) return LeftOut(UnreadableOn(property.lineNumber));
+        (property.name == "X-CHIMEWATCH-ACTIVE"  ? alert.Actief
+         : property.name == "X-CHIMEWATCH-SHOWN" ? alert.Getoond
+                                                 : alert.Delete) = isTrue;
+      } else if (property.name == "X-CHIMEWATCH-REPEAT") {
+        const auto repeat = ReadInt32(property.value);
+        if (!repeat) return LeftOut(UnreadableOn(property.lineNumber));
+        alert.Repeat = *repeat;
+      }
+    }
+    const ContentLine* start = event_.Find("DTSTART");
+    if (start == nullptr) return LeftOut(L"has no start");
+    double local = 0.0;
+    if (!LocalTimeOf(*start, local)) return outcome_;
+    alert.Tijd = FromTimeLine(local);
+    if (!IsValidDate(alert.Tijd)) return LeftOut(UnreadableOn(start->lineNumber));
+    outcome_.alert = std::move(alert);
+    return outcome_;
+  }
+
+  EventOutcome ReadOtherEvent() {
+    const std::string status = UpperValue(event_.Find("STATUS"));
+    if (status == "CANCELLED") return LeftOut(L"cancelled");
+    if (IsTodo() && (status == "COMPLETED" || event_.Find("COMPLETED") != nullptr)) return LeftOut(L"completed");
+    const ContentLine* base = IsTodo() && event_.Find("DUE") != nullptr ? event_.Find("DUE") : event_.Find("DTSTART");
+    if (base == nullptr) return LeftOut(L"has no start");
+    CalendarTime start;
+    const ZoneClock* zone = nullptr;
+    if (!ReadTime(*base, start, zone)) return outcome_;
+    if (!ReadRepeat(start)) return outcome_;
+
+    double startLocal = 0.0;
+    if (mode_ == Once) {
+      startLocal = ToLocal(zone, zones_.Local(), start.wall);
+    } else {
+      const auto distance =
+          ConstantDistance(zone, zones_.Local(), nowUtc_ - 2.0, nowUtc_ + kDriftWindowDays);
+      if (!distance) return LeftOut(L"its time zone changes the clock on other days than this PC's");
+      startLocal = start.wall + *distance / kSecondsPerDay;
+    }
+    baseLocal_ = ToLocal(zone, zones_.Local(), start.wall);
+    double due = 0.0;
+    if (!ReminderOf(start, startLocal, due)) return outcome_;
+
+    if (mode_ == Once) {
+      if (due < now_) return LeftOut(L"already past");
+    } else {
+      const DateParts startParts = SplitDate(FromTimeLine(start.wall));
+      if (std::wstring problem = CalendarMoveProblem(mode_, startParts, SplitDate(FromTimeLine(due))); !problem.empty()) {
+        return LeftOut(std::move(problem));
+      }
+      if (!NoFutureExceptions(due - startLocal)) return outcome_;
+      const auto next = NextReminderAtOrAfter(due, mode_, now_);
+      if (!next) return LeftOut(L"already past");
+      due = *next;
+    }
+    AlarmRecord alert;
+    alert.Exist = true;
+    alert.Actief = true;
+    alert.Naam = description_;
+    alert.Tijd = FromTimeLine(due);
+    alert.Repeat = mode_;
+    if (!IsValidDate(alert.Tijd)) return LeftOut(UnreadableOn(base->lineNumber));
+    outcome_.alert = std::move(alert);
+    return outcome_;
+  }
+
+  bool ReadRepeat(const CalendarTime& start) {
+    const ContentLine* rule = nullptr;
+    for (const ContentLine& property : event_.properties) {
+      if (property.name == "RDATE") return Fail(L"repeats on extra dates");
+      if (property.name != "RRULE") continue;
+      if (rule != nullptr) return Fail(L"repeats by several rules");
+      rule = &property;
+    }
+    if (rule == nullptr) return true;
+    const auto parsed = ReadRecurrenceRule(rule->value);
+    if (!parsed) return Fail(UnreadableOn(rule->lineNumber));
+    const RepeatReading reading = RepeatOfRule(*parsed, SplitDate(FromTimeLine(start.wall)));
+    if (reading.unreadable) return Fail(UnreadableOn(rule->lineNumber));
+    if (!reading.mode) return Fail(reading.reason);
+    mode_ = *reading.mode;
+    return true;
+  }
+
+  // The first alarm that shows or sounds, if any.
+  const Component* ReminderAlarm() const {
+    for (const Component& child : event_.children) {
+      if (child.name != "VALARM") continue;
+      const std::string action = UpperValue(child.Find("ACTION"));
+      if (action == "DISPLAY" || action == "AUDIO") return &child;
+    }
+    return nullptr;
+  }
+
+  // When the event reminds, from its start in local time.
+  bool ReminderOf(const CalendarTime& start, double startLocal, double& due) {
+    due = startLocal;
+    const Component* alarm = ReminderAlarm();
+    if (alarm == nullptr) return true;
+    const ContentLine* trigger = alarm->Find("TRIGGER");
+    if (trigger == nullptr) return Fail(UnreadableOn(alarm->beginLine));
+    const auto seconds = ReadDurationSeconds(trigger->value);
+    // A fixed time says VALUE=DATE-TIME; some programs leave that out.
+    if (ToUpperAscii(trigger->Parameter("VALUE").value_or("")) == "DATE-TIME" ||
+        (!seconds && ReadCalendarTime(*trigger))) {
+      if (mode_ != Once) return Fail(L"reminds once at a fixed time of a repeating event");
+      return LocalTimeOf(*trigger, due);
+    }
+    if (!seconds) return Fail(UnreadableOn(trigger->lineNumber));
+    const bool fromEnd = ToUpperAscii(trigger->Parameter("RELATED").value_or("")) == "END";
+    double reference = 0.0;
+    if (!(fromEnd ? EndOffset(start, reference) : StartOffset(reference))) return false;
+    due = startLocal + reference + static_cast<double>(*seconds) / kSecondsPerDay;
+    return true;
+  }
+
+  // Days from the base time (DTSTART, or a to-do's DUE) to the start an
+  // alarm counts from: a to-do's DTSTART when it has both.
+  bool StartOffset(double& offset) {
+    offset = 0.0;
+    const ContentLine* start = event_.Find("DTSTART");
+    if (!IsTodo() || start == nullptr) return true;
+    double local = 0.0;
+    if (!LocalTimeOf(*start, local)) return false;
+    offset = local - baseLocal_;
+    return true;
+  }
+
+  // Days from the base time to the end: DTEND (a to-do's DUE), else the
+  // start plus DURATION, else the start (the next day for an all-day event).
+  bool EndOffset(const CalendarTime& base, double& offset) {
+    const ContentLine* end = event_.Find(IsTodo() ? "DUE" : "DTEND");
+    if (end != nullptr) {
+      double local = 0.0;
+      if (!LocalTimeOf(*end, local)) return false;
+      offset = local - baseLocal_;
+      return true;
+    }
+    if (const ContentLine* duration = event_.Find("DURATION")) {
+      const auto seconds = ReadDurationSeconds(duration->value);
+      if (!seconds) return Fail(UnreadableOn(duration->lineNumber));
+      offset = static_cast<double>(*seconds) / kSecondsPerDay;
+      return true;
+    }
+    offset = base.form == CalendarTime::Form::Date ? 1.0 : 0.0;
+    return true;
+  }
+
+  // A repeat whose future occurrences other calendars change or leave out
+  // (EXDATE, or an override by RECURRENCE-ID) is not kept; past ones do not
+  // matter. `reminderOffset` is the reminder's distance from the start.
+  bool NoFutureExceptions(double reminderOffset) {
+    for (const ContentLine& property : event_.properties) {
+      if (property.name != "EXDATE") continue;
+      const auto times = ReadCalendarTimes(property, kMaxExcludedDates);
+      if (!times) return Fail(UnreadableOn(property.lineNumber));
+      for (const CalendarTime& time : *times) {
+        const ZoneClock* zone = nullptr;
+        if (!ZoneOf(time, zone)) return false;
+        if (ToLocal(zone, zones_.Local(), time.wall) + reminderOffset >= now_) return Fail(L"leaves out a future date");
+      }
+    }
+    const ContentLine* uid = event_.Find("UID");
+    if (uid == nullptr) return true;
+    const auto overrides = file_.overrides.find(uid->value);
+    if (overrides == file_.overrides.end()) return true;
+    for (const Component* changed : overrides->second) {
+      double local = 0.0;
+      if (!LocalTimeOf(*changed->Find("RECURRENCE-ID"), local)) return false;
+      if (local + reminderOffset >= now_) return Fail(L"has a changed future occurrence");
+    }
+    return true;
+  }
+
+  const Component& event_;
+  const FileEvents& file_;
+  ZoneResolver& zones_;
+  const double now_;
+  const double nowUtc_;
+  EventOutcome outcome_;
+  std::wstring description_;
+  RepeatMode mode_ = Once;
+  double baseLocal_ = 0.0;
+};
+
+bool IsUtcName(std::string_view name) { return name == "UTC" || name == "Etc/UTC" || name == "GMT" || name == "Z"; }
+
+}  // namespace
+
+ZoneResolver::ZoneResolver(const std::vector<Component>& calendars, const ImportContext& context)
+    : context_(context), local_(context.localZone) {
+  for (const Component& calendar : calendars) {
+    for (const Component& child : calendar.children) {
+      if (child.name != "VTIMEZONE") continue;
+      FileZoneReading reading = ReadFileZone(child);
+      fileZones_.try_emplace(reading.name, std::move(reading));
+    }
+  }
+}
+
+ZoneResolver::Lookup ZoneResolver::Find(const std::string& name) {
+  Lookup lookup;
+  if (const auto own = fileZones_.find(name); own != fileZones_.end()) {
+    if (own->second.zone) {
+      lookup.zone = &*own->second.zone;
+    } else {
+      lookup.unreadableLine = own->second.unreadableLine;
+    }
+    return lookup;
+  }
+  auto known = windowsZones_.find(name);
+  if (known == windowsZones_.end()) {
+    std::unique_ptr<ZoneClock> zone;
+    if (auto rules = context_.findWindowsZone ? context_.findWindowsZone(Utf8ToWide(name)) : std::nullopt) {
+      zone = std::make_unique<RulesClock>(std::move(*rules));
+    } else if (IsUtcName(name)) {
+      zone = std::make_unique<ConstantClock>(0);
+    } else {
+      unknown_.push_back(name);
+    }
+    known = windowsZones_.emplace(name, std::move(zone)).first;
+  }
+  lookup.zone = known->second.get();
+  return lookup;
+}
+
+FileEvents CollectEvents(const std::vector<Component>& calendars) {
+  FileEvents file;
+  for (const Component& calendar : calendars) {
+    for (const Component& child : calendar.children) {
+      if (!IsTimeComponent(child)) continue;
+      const ContentLine* uid = child.Find("UID");
+      if (child.Find("RECURRENCE-ID") != nullptr && uid != nullptr) {
+        file.overrides[uid->value].push_back(&child);
+      } else {
+        file.events.push_back(&child);
+      }
+    }
+  }
+  return file;
+}
+
+EventOutcome ReadEvent(const Component& event, const FileEvents& file, ZoneResolver& zones,
+                       const ImportContext& context) {
+  return EventReader(event, file, zones, context).Read();
+}

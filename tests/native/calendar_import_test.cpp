@@ -1,0 +1,279 @@
+// ImportAlerts: what each event becomes, and how the alerts are placed.
+#include <gtest/gtest.h>
+
+#include "calendar_test_support.h"
+#include "test_support.h"
+
+namespace {
+
+// Tuesday 8 December 2026, noon, Central European winter time (UTC+1).
+const DateValue kNow = At(2026, 12, 8, 12, 0);
+
+// Line 1..3 are the header, line 4 the BEGIN of the first component.
+std::string Calendar(const std::string& body) {
+  return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n" + body + "END:VCALENDAR\r\n";
+}
+std::string Event(const std::string& lines, const std::string& kind = "VEVENT") {
+  return "BEGIN:" + kind + "\r\n" + lines + "END:" + kind + "\r\n";
+}
+std::string Alarm(const std::string& trigger, const std::string& action = "DISPLAY") {
+  return "BEGIN:VALARM\r\nACTION:" + action + "\r\nTRIGGER" + trigger + "\r\nEND:VALARM\r\n";
+}
+
+// New York's rules, changing on other Sundays than Central Europe's.
+const std::string kNewYork =
+    "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:19700308T020000\r\nTZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:19701101T020000\r\nTZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+// Berlin as an old-style zone: changes listed by RDATE, then a rule.
+const std::string kBerlin =
+    "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:19960331T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU;UNTIL=20251231T000000Z\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:20260329T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+    "RDATE:20260329T020000,20270328T020000\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:19961027T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+
+struct Case {
+  const char* what;
+  std::string file;
+  DateValue due;          // when kept
+  std::int32_t repeat;
+  std::wstring leftOut;   // the summary's words for it otherwise
+};
+
+void Check(const Case& c) {
+  SCOPED_TRACE(c.what);
+  TestImport import(kNow);
+  const ImportResult result = import.Run(c.file);
+  EXPECT_EQ(result.status, ImportStatus::Done) << result.summary;
+  if (!c.leftOut.empty()) {
+    EXPECT_EQ(result.imported, 0);
+    EXPECT_EQ(result.summary, L"Imported no alerts from Work.ics. Not imported: " + c.leftOut + L".");
+    return;
+  }
+  ASSERT_EQ(result.imported, 1) << result.summary;
+  const AlarmRecord& alert = import.table[0];
+  EXPECT_NEAR(alert.Tijd, c.due, 0.5 / 86400) << SplitDate(alert.Tijd).day << " " << SplitDate(alert.Tijd).hour << ":"
+                                               << SplitDate(alert.Tijd).minute;
+  EXPECT_EQ(alert.Repeat, c.repeat);
+  EXPECT_TRUE(alert.Exist && alert.Actief && !alert.Getoond && !alert.Delete);
+  EXPECT_EQ(alert.Naam, L"E");
+}
+
+}  // namespace
+
+TEST(CalendarImport, TimesAndReminders) {
+  const Case cases[] = {
+      {"floating", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n")), At(2026, 12, 10, 12, 0), Once, L""},
+      {"UTC in winter", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T110000Z\r\n")), At(2026, 12, 10, 12, 0), Once, L""},
+      {"UTC in summer", Calendar(Event("SUMMARY:E\r\nDTSTART:20270710T100000Z\r\n")), At(2027, 7, 10, 12, 0), Once, L""},
+      {"Windows zone name, Sydney in its summer",
+       Calendar(Event("SUMMARY:E\r\nDTSTART;TZID=AUS Eastern Standard Time:20261210T220000\r\n")),
+       At(2026, 12, 10, 12, 0), Once, L""},
+      {"file zone with RDATEs", Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270710T120000\r\n")),
+       At(2027, 7, 10, 12, 0), Once, L""},
+      {"file zone, New York", Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20270710T060000\r\n")),
+       At(2027, 7, 10, 12, 0), Once, L""},
+      {"all-day", Calendar(Event("SUMMARY:E\r\nDTSTART;VALUE=DATE:20261224\r\n")), At(2026, 12, 24), Once, L""},
+      {"reminder before", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(":-PT15M"))),
+       At(2026, 12, 10, 11, 45), Once, L""},
+      {"reminder after", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(";RELATED=START:+PT1H"))),
+       At(2026, 12, 10, 13, 0), Once, L""},
+      {"before the end",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\nDTEND:20261210T133000\r\n" + Alarm(";RELATED=END:-PT10M"))),
+       At(2026, 12, 10, 13, 20), Once, L""},
+      {"end by duration",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\nDURATION:PT2H\r\n" + Alarm(";RELATED=END:PT0S"))),
+       At(2026, 12, 10, 14, 0), Once, L""},
+      {"all-day end", Calendar(Event("SUMMARY:E\r\nDTSTART;VALUE=DATE:20261224\r\n" + Alarm(";RELATED=END:-PT1H"))),
+       At(2026, 12, 24, 23, 0), Once, L""},
+      {"absolute reminder",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(";VALUE=DATE-TIME:20261209T080000Z"))),
+       At(2026, 12, 9, 9, 0), Once, L""},
+      {"mail alarms do not count",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(":-PT5M", "EMAIL") + Alarm(":-P1D", "AUDIO"))),
+       At(2026, 12, 9, 12, 0), Once, L""},
+      {"description when no summary", Calendar(Event("DESCRIPTION:E\r\nDTSTART:20261210T120000\r\n")),
+       At(2026, 12, 10, 12, 0), Once, L""},
+      {"to-do by its due time", Calendar(Event("SUMMARY:E\r\nDTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO")),
+       At(2026, 12, 11, 17, 0), Once, L""},
+      {"to-do reminder before its start",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T090000\r\nDUE:20261211T170000\r\n" + Alarm(":-PT1H"), "VTODO")),
+       At(2026, 12, 10, 8, 0), Once, L""},
+      {"to-do reminder after its due time",
+       Calendar(Event("SUMMARY:E\r\nDUE:20261211T170000\r\n" + Alarm(";RELATED=END:PT1H"), "VTODO")),
+       At(2026, 12, 11, 18, 0), Once, L""},
+  };
+  for (const Case& c : cases) Check(c);
+}
+
+TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
+  const Case cases[] = {
+      {"daily", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY;WKST=SU\r\n")),
+       At(2026, 12, 9, 9, 0), EachDay, L""},
+      {"daily on all seven days", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T130000\r\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR,SA,SU\r\n")),
+       At(2026, 12, 8, 13, 0), EachDay, L""},
+      {"weekly on its own weekday", Calendar(Event("SUMMARY:E\r\nDTSTART:20260105T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n")),
+       At(2026, 12, 14, 10, 0), EachWeek, L""},
+      {"monthly on its own day", Calendar(Event("SUMMARY:E\r\nDTSTART:20250315T080000\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15;INTERVAL=1\r\n")),
+       At(2026, 12, 15, 8, 0), EachMonth, L""},
+      {"yearly, this year's passed an hour ago", Calendar(Event("SUMMARY:E\r\nDTSTART:20201208T110000\r\nRRULE:FREQ=YEARLY;BYMONTH=12;BYMONTHDAY=8\r\n")),
+       At(2027, 12, 8, 11, 0), EachYear, L""},
+      {"yearly, due right now", Calendar(Event("SUMMARY:E\r\nDTSTART:20201208T120000\r\nRRULE:FREQ=YEARLY\r\n")),
+       At(2026, 12, 8, 12, 0), EachYear, L""},
+      {"a future start stays", Calendar(Event("SUMMARY:E\r\nDTSTART:20270301T120000\r\nRRULE:FREQ=MONTHLY\r\n")),
+       At(2027, 3, 1, 12, 0), EachMonth, L""},
+      {"all-day yearly", Calendar(Event("SUMMARY:E\r\nDTSTART;VALUE=DATE:19900714\r\nRRULE:FREQ=YEARLY\r\n")),
+       At(2027, 7, 14), EachYear, L""},
+      {"same rules as this PC, in the skipped hour",
+       Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T023000\r\nRRULE:FREQ=YEARLY\r\n")),
+       At(2027, 3, 28, 2, 30), EachYear, L""},
+      {"Windows zone without summer time into one with",  // Tokyo 20:00 is noon or 13:00 here
+       Calendar(Event("SUMMARY:E\r\nDTSTART;TZID=Tokyo Standard Time:20261201T200000\r\nRRULE:FREQ=DAILY\r\n")),
+       0, 0, L"\"E\" (its time zone changes the clock on other days than this PC's)"},
+      {"UTC counts as a zone", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000Z\r\nRRULE:FREQ=WEEKLY\r\n")), 0, 0,
+       L"\"E\" (its time zone changes the clock on other days than this PC's)"},
+      {"New York", Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20260101T090000\r\nRRULE:FREQ=DAILY\r\n")),
+       0, 0, L"\"E\" (its time zone changes the clock on other days than this PC's)"},
+      {"a past exception does not matter",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\nEXDATE:20260301T090000\r\n")),
+       At(2026, 12, 9, 9, 0), EachDay, L""},
+      {"a past changed occurrence does not matter",
+       Calendar(Event("UID:u1\r\nSUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\n") +
+                Event("UID:u1\r\nSUMMARY:Moved\r\nRECURRENCE-ID:20261201T090000\r\nDTSTART:20261201T110000\r\n")),
+       At(2026, 12, 9, 9, 0), EachDay, L""},
+  };
+  for (const Case& c : cases) Check(c);
+}
+
+TEST(CalendarImport, LeavesOutWhatItCannotKeepExactly) {
+  const std::string start = "SUMMARY:E\r\nDTSTART:20260105T090000\r\n";  // a Monday
+  const Case cases[] = {
+      {"every two weeks", Calendar(Event(start + "RRULE:FREQ=WEEKLY;INTERVAL=2\r\n")), 0, 0, L"\"E\" (repeats every 2 weeks)"},
+      {"weekdays", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR\r\n")), 0, 0, L"\"E\" (repeats on weekdays only)"},
+      {"another weekday", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=TU\r\n")), 0, 0, L"\"E\" (repeats on some days of the week)"},
+      {"second Monday", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYDAY=2MO\r\n")), 0, 0, L"\"E\" (repeats on a weekday of the month)"},
+      {"a count", Calendar(Event(start + "RRULE:FREQ=DAILY;COUNT=500\r\n")), 0, 0, L"\"E\" (repeats a fixed number of times)"},
+      {"an end", Calendar(Event(start + "RRULE:FREQ=DAILY;UNTIL=20271231T000000Z\r\n")), 0, 0, L"\"E\" (repeats until an end date)"},
+      {"hourly", Calendar(Event(start + "RRULE:FREQ=HOURLY\r\n")), 0, 0, L"\"E\" (repeats several times a day)"},
+      {"twice a day", Calendar(Event(start + "RRULE:FREQ=DAILY;BYHOUR=9,17\r\n")), 0, 0, L"\"E\" (repeats several times a day)"},
+      {"by week number", Calendar(Event(start + "RRULE:FREQ=YEARLY;BYWEEKNO=2\r\n")), 0, 0, L"\"E\" (repeats by a rule Chimewatch does not have)"},
+      {"monthly in some months", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYMONTH=1\r\n")), 0, 0, L"\"E\" (repeats in certain months)"},
+      {"two rules", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRRULE:FREQ=WEEKLY\r\n")), 0, 0, L"\"E\" (repeats by several rules)"},
+      {"extra dates", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRDATE:20270101T090000\r\n")), 0, 0, L"\"E\" (repeats on extra dates)"},
+      {"monthly on the 31st", Calendar(Event("SUMMARY:E\r\nDTSTART:20260131T090000\r\nRRULE:FREQ=MONTHLY\r\n")), 0, 0,
+       L"\"E\" (repeats monthly on day 31, which short months do not have)"},
+      {"yearly on 29 February", Calendar(Event("SUMMARY:E\r\nDTSTART:20240229T090000\r\nRRULE:FREQ=YEARLY\r\n")), 0, 0,
+       L"\"E\" (repeats yearly on 29 February)"},
+      {"reminder in the month before",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20260301T120000\r\nRRULE:FREQ=MONTHLY\r\n" + Alarm(":-P1D"))), 0, 0,
+       L"\"E\" (reminds in another month than the event's)"},
+      {"fixed reminder of a repeat",
+       Calendar(Event(start + "RRULE:FREQ=DAILY\r\n" + Alarm(";VALUE=DATE-TIME:20270101T080000Z"))), 0, 0,
+       L"\"E\" (reminds once at a fixed time of a repeating event)"},
+      {"a future exception", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nEXDATE:20260101T090000,20261224T090000\r\n")), 0, 0,
+       L"\"E\" (leaves out a future date)"},
+      {"a future changed occurrence",
+       Calendar(Event("UID:u1\r\n" + start + "RRULE:FREQ=DAILY\r\n") +
+                Event("UID:u1\r\nSUMMARY:E\r\nRECURRENCE-ID:20261210T090000\r\nDTSTART:20261210T110000\r\n")),
+       0, 0, L"\"E\" (has a changed future occurrence)"},
+      {"past", Calendar(Event("SUMMARY:E\r\nDTSTART:20261208T120000\r\n" + Alarm(":-PT1M"))), 0, 0, L"\"E\" (already past)"},
+      {"cancelled", Calendar(Event("SUMMARY:E\r\nSTATUS:cancelled\r\nDTSTART:20270101T120000\r\n")), 0, 0, L"\"E\" (cancelled)"},
+      {"completed to-do", Calendar(Event("SUMMARY:E\r\nSTATUS:COMPLETED\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0, L"\"E\" (completed)"},
+      {"to-do with a completion time", Calendar(Event("SUMMARY:E\r\nCOMPLETED:20261201T100000Z\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0,
+       L"\"E\" (completed)"},
+      {"no start", Calendar(Event("SUMMARY:E\r\n")), 0, 0, L"\"E\" (has no start)"},
+      {"bad start on line 6", Calendar(Event("SUMMARY:E\r\nDTSTART:2027011\r\n")), 0, 0,
+       L"\"E\" (a value Chimewatch cannot read on line 6)"},
+      {"bad trigger on line 9", Calendar(Event("SUMMARY:E\r\nDTSTART:20270101T120000\r\n" + Alarm(":soon"))), 0, 0,
+       L"\"E\" (a value Chimewatch cannot read on line 9)"},
+      {"a line without a colon", Calendar(Event("SUMMARY:E\r\nDTSTART:20270101T120000\r\nLOCATION\r\n")), 0, 0,
+       L"\"E\" (a value Chimewatch cannot read on line 7)"},
+      {"bad rule", Calendar(Event(start + "RRULE:FREQ=SOMETIMES\r\n")), 0, 0, L"\"E\" (a value Chimewatch cannot read on line 7)"},
+      {"no description", Calendar(Event("DTSTART:20200101T120000\r\n")), 0, 0, L"\"(no description)\" (already past)"},
+  };
+  for (const Case& c : cases) Check(c);
+}
+
+TEST(CalendarImport, UnknownZonesAreReadAsLocalTimeAndSaid) {
+  TestImport import(kNow);
+  const ImportResult result = import.Run(Calendar(
+      Event("SUMMARY:A\r\nDTSTART;TZID=America/Vancouver:20261210T090000\r\n") +
+      Event("SUMMARY:B\r\nDTSTART;TZID=America/Vancouver:20261211T090000\r\n") +
+      Event("SUMMARY:C\r\nDTSTART;TZID=\"(UTC-05:00) Eastern Time (US & Canada)\":20261212T090000\r\n")));
+  EXPECT_EQ(result.summary,
+            L"Imported 3 alerts from Work.ics. Times in the zone \"America/Vancouver\" were read as local time. "
+            L"Times in the zone \"(UTC-05:00) Eastern Time (US & Canada)\" were read as local time.");
+  EXPECT_NEAR(import.table[0].Tijd, At(2026, 12, 10, 9, 0), 1e-7);
+}
+
+TEST(CalendarImport, SkipsDuplicatesHeldReservedAndTakenSlots) {
+  TestImport import(kNow);
+  import.table[0] = ActiveAlarm(L"Dentist", At(2026, 12, 10, 9, 0, 40));
+  import.table.Reserve(1);
+  import.context.heldSlot = 2;
+  const ImportResult result = import.Run(Calendar(
+      Event("SUMMARY:Dentist\r\nDTSTART:20261210T090000\r\n") +  // the same minute: already there
+      Event("SUMMARY:Dentist\r\nDTSTART:20261210T090000\r\nRRULE:FREQ=DAILY\r\n") +  // another repeat: new
+      Event("SUMMARY:Gym\r\nDTSTART:20261211T180000\r\n") + Event("SUMMARY:Gym\r\nDTSTART:20261211T180000\r\n")));
+  EXPECT_EQ(result.summary, L"Imported 2 alerts from Work.ics. 2 were already there.");
+  EXPECT_EQ(result.newSlots, (std::vector<int>{3, 4}));
+  EXPECT_EQ(import.saved, (std::vector<int>{3, 4}));
+  EXPECT_EQ(import.table[3].Repeat, EachDay);
+  EXPECT_EQ(import.table[4].Naam, L"Gym");
+  EXPECT_FALSE(import.table[1].Exist);
+  EXPECT_FALSE(import.table[2].Exist);
+}
+
+TEST(CalendarImport, AFullTableAndAFailedSave) {
+  TestImport import(kNow);
+  for (int slot = 0; slot <= 97; ++slot) import.table[slot] = ActiveAlarm(L"Old " + std::to_wstring(slot), At(2027, 1, 1));
+  import.failures[99] = L"Access is denied.";
+  std::string body;
+  for (int day = 10; day <= 15; ++day) body += Event("SUMMARY:N" + std::to_string(day) + "\r\nDTSTART:202612" + std::to_string(day) + "T090000\r\n");
+  const ImportResult result = import.Run(Calendar(body));
+  EXPECT_EQ(result.summary,
+            L"Imported 2 alerts from Work.ics. Not imported: \"N11\" (not saved: Access is denied.); 3 did not fit (101 "
+            L"alerts at most).");
+  EXPECT_EQ(result.newSlots, (std::vector<int>{98, 100}));
+  EXPECT_EQ(import.saved, (std::vector<int>{98, 99, 100}));
+  EXPECT_FALSE(import.table[99].Exist) << "the slot whose save failed is free again";
+  EXPECT_EQ(import.table[100].Naam, L"N12");
+}
+
+TEST(CalendarImport, NamesTwentyThenCounts) {
+  TestImport import(kNow);
+  std::string body;
+  for (int i = 0; i < 23; ++i) body += Event("SUMMARY:P" + std::to_string(i) + "\r\nDTSTART:20200101T090000\r\n");
+  const std::wstring summary = import.Run(Calendar(body)).summary;
+  EXPECT_NE(summary.find(L"\"P19\" (already past); and 3 more."), std::wstring::npos) << summary;
+  EXPECT_EQ(summary.find(L"P20"), std::wstring::npos);
+}
+
+TEST(CalendarImport, FilesItCannotReadChangeNothing) {
+  const struct {
+    std::string bytes;
+    std::wstring summary;
+  } cases[] = {
+      {"", L"Work.ics is not an iCalendar file."},
+      {"PK\x03\x04 binary", L"Work.ics is not an iCalendar file."},
+      {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\nEND:VTODO\r\nEND:VCALENDAR\r\n",
+       L"Work.ics is broken: line 4 ends a VTODO that was not begun."},
+      {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\nDTSTART:20270101T", L"Work.ics is broken: the VEVENT begun on line 2 does not end."},
+      {std::string(kMaxCalendarBytes + 1, 'x'), L"Work.ics is larger than 16 MiB."},
+  };
+  for (const auto& c : cases) {
+    TestImport import(kNow);
+    import.table[0] = ActiveAlarm(L"Kept", At(2027, 1, 1));
+    const AlarmTable before = import.table;
+    const ImportResult result = import.Run(c.bytes);
+    EXPECT_EQ(result.status, ImportStatus::NotReadable);
+    EXPECT_EQ(result.summary, c.summary);
+    EXPECT_TRUE(import.saved.empty());
+    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) EXPECT_EQ(import.table[slot], before[slot]);
+  }
+}
