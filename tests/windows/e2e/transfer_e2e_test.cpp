@@ -281,7 +281,7 @@ TEST(TrayMenu, ImportThroughTheOpenDialog) {
   HWND menu = driver::WaitForPopupMenu(3000);
   ASSERT_NE(menu, nullptr);
   Sleep(300);  // painted
-  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\tray-menu.png", nullptr));
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\tray-menu.png", menu));
   driver::ChooseMenuItemByKeys(menu, 4);  // Setup, Active, Export alerts..., Import alerts...
 
   HWND open = driver::WaitForWindow(session.Pid(), L"#32770", L"Open", 10000);
@@ -289,7 +289,7 @@ TEST(TrayMenu, ImportThroughTheOpenDialog) {
   HWND name = FileNameField(open);
   ASSERT_NE(name, nullptr) << "no file name field";
   Sleep(300);
-  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\import-open-dialog.png", nullptr));
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\import-open-dialog.png", open));
   driver::SetText(name, path);
   driver::PostCommand(open, IDOK);
   ASSERT_TRUE(driver::WaitForWindowGone(open, 5000));
@@ -299,7 +299,7 @@ TEST(TrayMenu, ImportThroughTheOpenDialog) {
   EXPECT_EQ(box->caption, L"Chimewatch");
   EXPECT_TRUE(box->text.starts_with(L"Imported 1 alert from Dentist.ics.")) << testing::PrintToString(box->text);
   EXPECT_EQ(box->icon, driver::BoxIcon::Information);
-  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\import-summary.png", nullptr));
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\import-summary.png", box->hwnd));
   driver::Answer(box->hwnd, IDOK);
   // Reminded 30 minutes before the start, as the other calendar would.
   EXPECT_EQ(driver::ReadSettingText(L"0", L"Naam"), L"Dentist");
