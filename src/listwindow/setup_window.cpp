@@ -191,6 +191,4 @@ void SetupWindow::ShowEditor(const std::wstring& request) {
   openEditor_ = nullptr;
 }
 
-std::optional<int> SetupWindow::SlotHeldByEditor() const {
-  return openEditor_ ? openEditor_->heldSlot : std::nullopt;
-}
+std::optional<int> SetupWindow::SlotHeldByEditor() const { return openEditor_ ? openEditor_->heldSlot : std::nullopt; }

@@ -6,8 +6,8 @@
 
 struct CalendarFile {
   bool read = false;
-  std::string bytes;    // when read
-  std::wstring problem; // otherwise: what to tell the user
+  std::string bytes;     // when read
+  std::wstring problem;  // otherwise: what to tell the user
 };
 
 // The whole file, or why not: it cannot be opened or read, or it is larger

@@ -11,10 +11,10 @@
 // What a command-line run ends with.
 enum ExitCode : int {
   kExitDone = 0,
-  kExitNotReadable = 1,   // unreadable, not iCalendar, broken, or over 16 MiB: nothing imported
-  kExitNotUnderstood = 2, // unknown switch, missing or extra file name: nothing done
-  kExitNotWritten = 3,    // the export file could not be written
-  kExitNoAnswer = 4,      // the running Chimewatch did not answer in time: nothing done
+  kExitNotReadable = 1,    // unreadable, not iCalendar, broken, or over 16 MiB: nothing imported
+  kExitNotUnderstood = 2,  // unknown switch, missing or extra file name: nothing done
+  kExitNotWritten = 3,     // the export file could not be written
+  kExitNoAnswer = 4,       // the running Chimewatch did not answer in time: nothing done
 };
 
 // The numbers travel in the hand-over to a running program.

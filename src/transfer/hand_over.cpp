@@ -37,8 +37,8 @@ class ReplyWindow {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kReplyWindowClass;
     RegisterClassExW(&windowClass);
-    hwnd_ = CreateWindowExW(0, kReplyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance,
-                            this);
+    hwnd_ =
+        CreateWindowExW(0, kReplyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, this);
   }
   ~ReplyWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -69,9 +69,7 @@ class ReplyWindow {
   std::wstring summary_;
 };
 
-std::uint32_t HandleBits(HWND window) {
-  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
-}
+std::uint32_t HandleBits(HWND window) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)); }
 
 // Sign-extended, as Windows widens a 32-bit window handle.
 HWND WindowFromBits(std::uint32_t bits) {
@@ -129,7 +127,7 @@ LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const Transf
   COPYDATASTRUCT data{kReplyTag, static_cast<DWORD>(outcome.summary.size() * sizeof(wchar_t)),
                       const_cast<wchar_t*>(outcome.summary.data())};
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(handOver.replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(self), reinterpret_cast<LPARAM>(&data),
-                      SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
+  SendMessageTimeoutW(handOver.replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(self),
+                      reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
   return kAnsweredMark | outcome.exitCode;
 }

@@ -34,8 +34,8 @@ void WriteToStandardOutput(std::wstring_view text) {
     return;
   }
   // A pipe or a file gets UTF-8.
-  const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr,
-                                       nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr, nullptr);
   WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

@@ -60,8 +60,8 @@ TEST(ZoneDisplayName, IgnoresTheOffsetPrefix) {
   EXPECT_EQ(WithoutOffsetPrefix(L"(UTC+1) Nowhere"), L"(UTC+1) Nowhere");  // not an offset as Windows writes it
   EXPECT_EQ(WithoutOffsetPrefix(L"(GMT+10:00"), L"(GMT+10:00");
 
-  EXPECT_TRUE(SameZoneDisplayName(L"(GMT+10:00) Canberra, Melbourne, Sydney",
-                                  L"(UTC+10:00) Canberra, Melbourne, Sydney"));
+  EXPECT_TRUE(
+      SameZoneDisplayName(L"(GMT+10:00) Canberra, Melbourne, Sydney", L"(UTC+10:00) Canberra, Melbourne, Sydney"));
   EXPECT_TRUE(SameZoneDisplayName(L"(GMT) greenwich mean time : dublin", L"(UTC+00:00) Greenwich Mean Time : Dublin"));
   EXPECT_FALSE(SameZoneDisplayName(L"(GMT+10:00) Canberra, Melbourne", L"(UTC+10:00) Canberra, Melbourne, Sydney"));
   EXPECT_FALSE(SameZoneDisplayName(L"(GMT+10:00)", L"(UTC+10:00)"));

@@ -37,8 +37,8 @@ std::wstring WindowsPath(std::wstring path);
 class Program {
  public:
   // With `standardOutput` (an inheritable handle) the program writes there.
-  explicit Program(const std::wstring& exePath, const std::wstring& arguments = {},
-                   const std::wstring& workingDir = {}, HANDLE standardOutput = nullptr);
+  explicit Program(const std::wstring& exePath, const std::wstring& arguments = {}, const std::wstring& workingDir = {},
+                   HANDLE standardOutput = nullptr);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -62,6 +62,10 @@ struct ProgramRun {
   std::optional<DWORD> exitCode;
   std::string output;
 };
+// A whole file, read to its end (files of /proc tell no size); nothing when
+// it cannot be opened.
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+
 ProgramRun RunProgram(const std::wstring& exePath, const std::wstring& arguments, int timeoutMs,
                       const std::wstring& workingDir = {});
 

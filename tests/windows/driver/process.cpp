@@ -69,6 +69,18 @@ void Program::Terminate() {
   WaitForSingleObject(info_.hProcess, 5000);
 }
 
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
 ProgramRun RunProgram(const std::wstring& exePath, const std::wstring& arguments, int timeoutMs,
                       const std::wstring& workingDir) {
   wchar_t folder[MAX_PATH + 1];
@@ -84,11 +96,7 @@ ProgramRun RunProgram(const std::wstring& exePath, const std::wstring& arguments
     run.exitCode = program.WaitForExit(timeoutMs);
   }
   CloseHandle(output);
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
-  CloseHandle(file);
+  run.output = ReadFileBytes(path).value_or("");
   DeleteFileW(path);
   return run;
 }

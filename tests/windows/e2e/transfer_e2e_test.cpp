@@ -61,17 +61,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
   CloseHandle(file);
 }
 
-std::optional<std::string> ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
-
 int FilesIn(const std::wstring& folder) {
   int count = 0;
   WIN32_FIND_DATAW found;
@@ -146,7 +135,7 @@ TEST(CommandLine, RefusesWhatItCannotUnderstandOrReadAndChangesNothing) {
   run = Chimewatch(L"/export \"" + old + L"\"");
   EXPECT_EQ(run.exitCode, 3u) << run.output;
   EXPECT_TRUE(run.output.starts_with("Could not write ")) << run.output;
-  EXPECT_EQ(ReadBytes(old), "old contents");
+  EXPECT_EQ(driver::ReadFileBytes(old), "old contents");
   EXPECT_EQ(FilesIn(folder), filesBefore);
   EXPECT_EQ(Chimewatch(L"/export \"" + folder + L"no such folder\\a.ics\"").exitCode, 3u);
 
@@ -169,7 +158,7 @@ TEST(CommandLine, RoundTripWithoutARunningProgramGivesBackEveryField) {
   auto run = Chimewatch(L"-EXPORT \"" + path + L"\"");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_EQ(Utf16(run.output), L"Exported 5 alerts to " + path + L".\r\n");
-  const auto bytes = ReadBytes(path);
+  const auto bytes = driver::ReadFileBytes(path);
   ASSERT_TRUE(bytes);
   EXPECT_TRUE(bytes->starts_with("BEGIN:VCALENDAR\r\n"));
 
@@ -199,10 +188,11 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
 
   // Outlook and Exchange name Windows zones, by key or by display text.
   const std::wstring folder = TestFolder();
-  WriteBytes(folder + L"Sydney.ics",
-             OtherCalendar(Event("By key name", ";TZID=AUS Eastern Standard Time:20300115T133000") +
-                           Event("By display name", ";TZID=\"(GMT+10:00) Canberra, Melbourne, Sydney\":20300115T133000") +
-                           Event("Standup", ":20300201T090000Z", "RRULE:FREQ=DAILY\n")));
+  WriteBytes(
+      folder + L"Sydney.ics",
+      OtherCalendar(Event("By key name", ";TZID=AUS Eastern Standard Time:20300115T133000") +
+                    Event("By display name", ";TZID=\"(GMT+10:00) Canberra, Melbourne, Sydney\":20300115T133000") +
+                    Event("Standup", ":20300201T090000Z", "RRULE:FREQ=DAILY\n")));
   // A name relative to the folder the command runs in, not the running program's.
   auto run = Chimewatch(L"/import Sydney.ics", folder);
   ASSERT_EQ(run.exitCode, 0u) << run.output;
@@ -235,7 +225,7 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
   run = Chimewatch(L"/export \"" + folder + L"out.ics\"");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_EQ(Utf16(run.output), L"Exported 6 alerts to " + folder + L"out.ics.\r\n");
-  const auto exported = ReadBytes(folder + L"out.ics");
+  const auto exported = driver::ReadFileBytes(folder + L"out.ics");
   ASSERT_TRUE(exported);
   EXPECT_NE(exported->find("SUMMARY:Call mum\r\n"), std::string::npos);
   EXPECT_EQ(session.Exit(), 0u);
@@ -273,9 +263,10 @@ TEST(TrayMenu, ImportThroughTheOpenDialog) {
   ChimewatchSession session;
   session.Start();
   const std::wstring path = TestFolder() + L"Dentist.ics";
-  WriteBytes(path, OtherCalendar(Event("Dentist", ":20300410T080000Z", "BEGIN:VALARM\nACTION:DISPLAY\n"
-                                                                      "DESCRIPTION:Dentist\nTRIGGER:-PT30M\n"
-                                                                      "END:VALARM\n")));
+  WriteBytes(path, OtherCalendar(Event("Dentist", ":20300410T080000Z",
+                                       "BEGIN:VALARM\nACTION:DISPLAY\n"
+                                       "DESCRIPTION:Dentist\nTRIGGER:-PT30M\n"
+                                       "END:VALARM\n")));
 
   session.TrayMouse(WM_RBUTTONUP);
   HWND menu = driver::WaitForPopupMenu(3000);
@@ -328,7 +319,7 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
   CloseHandle(lock);
 
   EXPECT_EQ(exportRun.WaitForExit(10000), 0u);
-  EXPECT_TRUE(ReadBytes(path));
+  EXPECT_TRUE(driver::ReadFileBytes(path));
   EXPECT_TRUE(driver::WaitUntil(mainWindowShown, 5000)) << "did not start when the lock came free";
   HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false);
   if (main) driver::PostCommand(main, IDM_SLUITEN);
