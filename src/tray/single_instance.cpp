@@ -25,8 +25,8 @@ SingleInstance::~SingleInstance() {
 
 bool SingleInstance::TryTake(DWORD waitMs) {
   // A lock left behind by a program that ended without releasing it
-  // (WAIT_ABANDONED) is ours as well.
-  // Without a lock (Windows would not make one) there is nothing to wait for.
+  // (WAIT_ABANDONED) is ours as well. Without a lock (Windows would not make
+  // one) there is nothing to wait for.
   const DWORD result = mutex_ ? WaitForSingleObject(mutex_, waitMs) : WAIT_OBJECT_0;
   owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
   return owned_;
