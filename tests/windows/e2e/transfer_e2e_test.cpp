@@ -231,6 +231,23 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
   EXPECT_EQ(session.Exit(), 0u);
 }
 
+TEST(CommandLine, HandsOverWhileAnAlarmBoxIsOpen) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Due now", LocalTimeFromNow(0, -5), 0, false);
+  session.Start();
+  session.AlarmTick();
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no alarm box";
+  const std::wstring path = TestFolder() + L"Later.ics";
+  WriteBytes(path, OtherCalendar(Event("Later", ":20300501T120000Z")));
+  const auto run = Chimewatch(L"/import \"" + path + L"\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"Later");
+  EXPECT_TRUE(IsWindow(box->hwnd)) << "the box closed";
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
 namespace {
 
 HWND FileNameField(HWND fileDialog) {
