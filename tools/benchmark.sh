@@ -6,10 +6,21 @@
 #   benchmark.sh [STARTUP_RUNS]; CHIMEWATCH_IDLE_TRIALS (pairs, default 4)
 #   and CHIMEWATCH_IDLE_SECONDS (idle window, default 60) tune the second part.
 #   benchmark.sh --lateness [MINUTES [REF]]   see the section at the end
+#   benchmark.sh --calendar [RUNS]             the calendar export and import
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 arch=$(tools/wine-arch.sh)
+
+# ---- Calendar export and import -------------------------------------------
+# Export of 101 alerts and import of a generated 5,000-event calendar: the
+# median times and the peak memory. A console program: no display needed.
+if [ "${1:-}" = --calendar ]; then
+  tools/build-windows.sh "$arch"
+  export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
+  tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" "${2:-11}"
+  exit 0
+fi
 
 # ---- Lateness of the alarm box after its minute ---------------------------
 # Real minutes (5 by default): one alarm due at each, the box's delay after

@@ -2,12 +2,14 @@
 # Installs what building and testing Chimewatch needs on Debian 12, when it
 # is missing: the native and MinGW-w64 compilers, GoogleTest, clang for the
 # fuzz target, Wine (32- and 64-bit), Xvfb, ImageMagick, and for the release
-# NSIS, zip and 7-Zip (which lists what an installer holds).
+# NSIS, zip and 7-Zip (which lists what an installer holds), and the Python
+# iCalendar libraries that check the calendar export.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
-          wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full)
+          wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full
+          python3-icalendar python3-recurring-ical-events)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -33,8 +33,16 @@ std::wstring NotReadableSummary(const CalendarFile& file, std::wstring_view file
   }
 }
 
+// A name on one line of the summary, cut when long.
 std::wstring ShownName(const std::wstring& name) {
-  return name.size() <= kMaxShownName ? name : name.substr(0, kMaxShownName) + L"...";
+  std::wstring cut = name.substr(0, kMaxShownName);
+  if (cut.size() < name.size() && !cut.empty() && cut.back() >= 0xD800 && cut.back() <= 0xDBFF) cut.pop_back();
+  std::wstring shown;
+  for (const wchar_t c : cut) {
+    if (c == L'\n') continue;
+    shown += c == L'\r' ? L' ' : c;
+  }
+  return name.size() <= kMaxShownName ? shown : shown + L"...";
 }
 
 class Importer {
@@ -76,7 +84,8 @@ class Importer {
 
   std::wstring Summary(const ImportResult& result, std::wstring_view fileName,
                        const std::vector<std::string>& unknownZones) const {
-    std::wstring summary = L"Imported " + (result.imported == 0 ? std::wstring(L"no") : std::to_wstring(result.imported)) +
+    std::wstring summary = L"Imported " +
+                           (result.imported == 0 ? std::wstring(L"no") : std::to_wstring(result.imported)) +
                            (result.imported == 1 ? L" alert from " : L" alerts from ") + std::wstring(fileName) + L".";
     if (alreadyThere_ > 0) {
       summary += L" " + std::to_wstring(alreadyThere_) + (alreadyThere_ == 1 ? L" was" : L" were") + L" already there.";
@@ -85,8 +94,8 @@ class Importer {
     for (std::size_t i = 0; i < leftOut_.size() && i < kMaxNamed; ++i) parts.push_back(leftOut_[i]);
     if (leftOut_.size() > kMaxNamed) parts.push_back(L"and " + std::to_wstring(leftOut_.size() - kMaxNamed) + L" more");
     if (didNotFit_ > 0) {
-      parts.push_back(std::to_wstring(didNotFit_) + L" did" + L" not fit (" +
-                      std::to_wstring(kSlotCount) + L" alerts at most)");
+      parts.push_back(std::to_wstring(didNotFit_) + L" did" + L" not fit (" + std::to_wstring(kSlotCount) +
+                      L" alerts at most)");
     }
     for (std::size_t i = 0; i < parts.size(); ++i) summary += (i == 0 ? L" Not imported: " : L"; ") + parts[i];
     if (!parts.empty()) summary += L".";

@@ -66,7 +66,8 @@ CalendarFile ReadCalendarFile(std::string_view bytes) {
     if (IsBegin(line)) {
       const std::string name = ToUpperAscii(line.value);
       if (open.empty() && name != "VCALENDAR") {
-        return Broken(line.lineNumber, LineText(line.lineNumber) + " begins a " + ShortName(name) + " outside a VCALENDAR");
+        return Broken(line.lineNumber,
+                      LineText(line.lineNumber) + " begins a " + ShortName(name) + " outside a VCALENDAR");
       }
       if (open.size() >= kMaxDepth) {
         return Broken(line.lineNumber, LineText(line.lineNumber) + " nests components too deeply");
@@ -78,7 +79,8 @@ CalendarFile ReadCalendarFile(std::string_view bytes) {
     } else if (IsEnd(line)) {
       const std::string name = ToUpperAscii(line.value);
       if (open.empty() || open.back().name != name) {
-        return Broken(line.lineNumber, LineText(line.lineNumber) + " ends a " + ShortName(name) + " that was not begun");
+        return Broken(line.lineNumber,
+                      LineText(line.lineNumber) + " ends a " + ShortName(name) + " that was not begun");
       }
       Component done = std::move(open.back());
       open.pop_back();
@@ -94,8 +96,8 @@ CalendarFile ReadCalendarFile(std::string_view bytes) {
   }
   if (!open.empty()) {
     const Component& unfinished = open.back();
-    return Broken(unfinished.beginLine,
-                  "the " + ShortName(unfinished.name) + " begun on " + LineText(unfinished.beginLine) + " does not end");
+    return Broken(unfinished.beginLine, "the " + ShortName(unfinished.name) + " begun on " +
+                                            LineText(unfinished.beginLine) + " does not end");
   }
   return file;
 }

@@ -22,16 +22,16 @@ struct Component {
 
 enum class CalendarProblem {
   None,
-  TooLarge,       // over kMaxCalendarBytes
-  TooManyLines,   // over kMaxContentLines
-  NotICalendar,   // does not begin with BEGIN:VCALENDAR
-  Broken          // BEGIN and END do not match; `problemLine` and `detail` say where
+  TooLarge,      // over kMaxCalendarBytes
+  TooManyLines,  // over kMaxContentLines
+  NotICalendar,  // does not begin with BEGIN:VCALENDAR
+  Broken         // BEGIN and END do not match; `problemLine` and `detail` say where
 };
 
 struct CalendarFile {
   CalendarProblem problem = CalendarProblem::None;
   int problemLine = 0;
-  std::string detail;  // e.g. "line 57 ends a VEVENT that was not begun"
+  std::string detail;                // e.g. "line 57 ends a VEVENT that was not begun"
   std::vector<Component> calendars;  // the VCALENDARs
 };
 

@@ -39,7 +39,7 @@ std::optional<long long> ReadDurationSeconds(std::string_view text);
 std::optional<int> ReadUtcOffsetSeconds(std::string_view text);
 
 struct RecurrenceRule {
-  std::string frequency;  // upper case; empty when missing
+  std::string frequency;                                   // upper case; empty when missing
   std::vector<std::pair<std::string, std::string>> parts;  // the rest, names upper case
 
   const std::string* Part(std::string_view name) const;

@@ -42,21 +42,32 @@ std::string ParameterValue(std::string_view text) {
   return value.find_first_of(":;,") == std::string::npos ? value : '"' + value + '"';
 }
 
+// Windows' name for the zone; a PC that gives none still needs a TZID, or
+// other calendars would read the times as UTC.
+std::string ZoneId(const ZoneRules& zone) {
+  std::string id = WideToUtf8(zone.name);
+  for (const char c : id) {
+    if (c != ' ') return id;
+  }
+  return "Chimewatch local time";
+}
+
 std::string RuleOfChange(const ZoneChange& change) {
   const int ordinal = change.week >= 5 ? -1 : change.week;
-  const std::size_t weekday = static_cast<std::size_t>(change.dayOfWeek >= 0 && change.dayOfWeek < 7 ? change.dayOfWeek : 0);
+  const std::size_t weekday =
+      static_cast<std::size_t>(change.dayOfWeek >= 0 && change.dayOfWeek < 7 ? change.dayOfWeek : 0);
   return "FREQ=YEARLY;BYMONTH=" + std::to_string(change.month) + ";BYDAY=" + std::to_string(ordinal) +
          std::string(kWeekdayCodes[weekday]);
 }
 
 // One STANDARD or DAYLIGHT block: the onset `change` moving the clock from
 // `offsetFrom` to `offsetTo`.
-void WriteObservance(CalendarText& out, std::string_view kind, const ZoneChange& change, int offsetFrom,
-                     int offsetTo) {
+void WriteObservance(CalendarText& out, std::string_view kind, const ZoneChange& change, int offsetFrom, int offsetTo) {
   const bool fixedDate = change.year != 0;
   const int year = fixedDate ? change.year : kOnsetYear;
-  const int day = fixedDate ? change.day
-                            : NthWeekdayOfMonth(year, change.month, change.dayOfWeek, change.week >= 5 ? -1 : change.week);
+  const int day = fixedDate
+                      ? change.day
+                      : NthWeekdayOfMonth(year, change.month, change.dayOfWeek, change.week >= 5 ? -1 : change.week);
   const auto onset = TimeLineOf(year, change.month, day, change.hour * 3600 + change.minute * 60 + change.second);
   out.Property("BEGIN", kind);
   out.Property("DTSTART", DateTimeText(onset.value_or(*TimeLineOf(kOnsetYear, 1, 1, 0))));
@@ -70,7 +81,7 @@ void WriteTimeZone(CalendarText& out, const ZoneRules& zone) {
   const int standard = -(zone.biasMinutes + zone.standardBiasMinutes) * 60;
   const int daylight = -(zone.biasMinutes + zone.daylightBiasMinutes) * 60;
   out.Property("BEGIN", "VTIMEZONE");
-  out.Property("TZID", EscapeText(WideToUtf8(zone.name)));
+  out.Property("TZID", EscapeText(ZoneId(zone)));
   if (HasSummerTime(zone)) {
     WriteObservance(out, "STANDARD", zone.standardDate, daylight, standard);
     WriteObservance(out, "DAYLIGHT", zone.daylightDate, standard, daylight);
@@ -89,7 +100,8 @@ std::uint64_t Fingerprint(std::string_view description, std::int32_t repeat) {
   };
   for (const char c : description) add(static_cast<unsigned char>(c));
   add(0);
-  for (int shift = 0; shift < 32; shift += 8) add(static_cast<unsigned char>(static_cast<std::uint32_t>(repeat) >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    add(static_cast<unsigned char>(static_cast<std::uint32_t>(repeat) >> shift));
   return hash;
 }
 
@@ -156,7 +168,7 @@ ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, D
   out.Property("CALSCALE", "GREGORIAN");
   out.Property("METHOD", "PUBLISH");
   WriteTimeZone(out, localZone);
-  const std::string zoneParameter = ParameterValue(WideToUtf8(localZone.name));
+  const std::string zoneParameter = ParameterValue(ZoneId(localZone));
   const std::string stamp = DateTimeText(ToTimeLine(nowUtc)) + "Z";
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     const AlarmRecord& alert = table[slot];

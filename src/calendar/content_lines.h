@@ -9,23 +9,24 @@
 #include <vector>
 
 struct ContentParameter {
-  std::string name;  // upper case
+  std::string name;                 // upper case
   std::vector<std::string> values;  // quotes removed
 };
 
 struct ContentLine {
   std::string name;  // upper case
   std::vector<ContentParameter> parameters;
-  std::string value;  // raw: TEXT escapes are still in it
-  int lineNumber = 0;  // of its first physical line
+  std::string value;     // raw: TEXT escapes are still in it
+  int lineNumber = 0;    // of its first physical line
   bool readable = true;  // false: no name or no colon where one belongs
 
   // The first value of a parameter, if it is there.
   std::optional<std::string_view> Parameter(std::string_view name) const;
 };
 
-// Beyond this many content lines a file is not read at all.
-inline constexpr std::size_t kMaxContentLines = 500000;
+// Beyond this many content lines a file is not read at all: each costs
+// about a hundred bytes, so that even a hostile file stays near 150 MB.
+inline constexpr std::size_t kMaxContentLines = 1000000;
 
 struct ContentLines {
   std::vector<ContentLine> lines;

@@ -29,10 +29,13 @@ std::wstring TextOf(const ContentLine& line) {
   return windows;
 }
 
-std::optional<std::wstring> DescriptionOf(const Component& event) {
-  if (const ContentLine* summary = event.Find("SUMMARY")) return TextOf(*summary);
-  if (const ContentLine* description = event.Find("DESCRIPTION")) return TextOf(*description);
-  return std::nullopt;
+// SUMMARY, else DESCRIPTION; empty when neither says anything.
+std::wstring DescriptionOf(const Component& event) {
+  for (const char* name : {"SUMMARY", "DESCRIPTION"}) {
+    const ContentLine* text = event.Find(name);
+    if (text != nullptr && !text->value.empty()) return TextOf(*text);
+  }
+  return {};
 }
 
 int FirstUnreadableLineWithin(const Component& component) {
@@ -102,13 +105,15 @@ std::optional<int> ConstantDistance(const ZoneClock* zone, const ZoneClock& loca
 class EventReader {
  public:
   EventReader(const Component& event, const FileEvents& file, ZoneResolver& zones, const ImportContext& context)
-      : event_(event), file_(file), zones_(zones), now_(ToTimeLine(context.nowLocal)),
+      : event_(event),
+        file_(file),
+        zones_(zones),
+        now_(ToTimeLine(context.nowLocal)),
         nowUtc_(WallToUtc(zones.Local(), now_)) {}
 
   EventOutcome Read() {
-    const auto description = DescriptionOf(event_);
-    outcome_.name = description && !description->empty() ? *description : L"(no description)";
-    description_ = description.value_or(L"");
+    description_ = DescriptionOf(event_);
+    outcome_.name = description_.empty() ? L"(no description)" : description_;
     if (const int line = FirstUnreadableLineWithin(event_)) return LeftOut(UnreadableOn(line));
     if (IsOwnEvent(event_)) return ReadOwnAlert();
     return ReadOtherEvent();
@@ -200,8 +205,7 @@ class EventReader {
     if (mode_ == Once) {
       startLocal = ToLocal(zone, zones_.Local(), start.wall);
     } else {
-      const auto distance =
-          ConstantDistance(zone, zones_.Local(), nowUtc_ - 2.0, nowUtc_ + kDriftWindowDays);
+      const auto distance = zones_.SteadyDistance(zone, nowUtc_);
       if (!distance) return LeftOut(L"its time zone changes the clock on other days than this PC's");
       startLocal = start.wall + *distance / kSecondsPerDay;
     }
@@ -213,7 +217,8 @@ class EventReader {
       if (due < now_) return LeftOut(L"already past");
     } else {
       const DateParts startParts = SplitDate(FromTimeLine(start.wall));
-      if (std::wstring problem = CalendarMoveProblem(mode_, startParts, SplitDate(FromTimeLine(due))); !problem.empty()) {
+      if (std::wstring problem = CalendarMoveProblem(mode_, startParts, SplitDate(FromTimeLine(due)));
+          !problem.empty()) {
         return LeftOut(std::move(problem));
       }
       if (!NoFutureExceptions(due - startLocal)) return outcome_;
@@ -390,6 +395,14 @@ ZoneResolver::Lookup ZoneResolver::Find(const std::string& name) {
   }
   lookup.zone = known->second.get();
   return lookup;
+}
+
+std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, double nowUtc) {
+  const auto known = steadyDistances_.find(zone);
+  if (known != steadyDistances_.end()) return known->second;
+  const auto distance = ConstantDistance(zone, local_, nowUtc - 2.0, nowUtc + kDriftWindowDays);
+  steadyDistances_.emplace(zone, distance);
+  return distance;
 }
 
 FileEvents CollectEvents(const std::vector<Component>& calendars) {

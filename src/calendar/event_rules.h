@@ -26,6 +26,11 @@ class ZoneResolver {
   };
   Lookup Find(const std::string& name);
 
+  // The distance in seconds from `zone` (null: local) to the PC's zone
+  // when it stays the same over the year from `nowUtc`; none when either
+  // zone changes its clock on a day the other does not. Kept per zone.
+  std::optional<int> SteadyDistance(const ZoneClock* zone, double nowUtc);
+
   const ZoneClock& Local() const { return local_; }
   const ZoneClock& Utc() const { return utc_; }
   const std::vector<std::string>& UnknownNames() const { return unknown_; }
@@ -37,6 +42,7 @@ class ZoneResolver {
   std::map<std::string, FileZoneReading> fileZones_;
   std::map<std::string, std::unique_ptr<ZoneClock>> windowsZones_;  // null: Windows does not know it
   std::vector<std::string> unknown_;
+  std::map<const ZoneClock*, std::optional<int>> steadyDistances_;
 };
 
 struct EventOutcome {

@@ -7,15 +7,19 @@
 
 namespace {
 
-constexpr std::size_t kMaxObservances = 256;
+constexpr std::size_t kMaxObservances = 128;
 constexpr std::size_t kMaxStartsPerLine = 400;
-constexpr std::size_t kMaxStartsPerObservance = 1000;
+constexpr std::size_t kMaxStartsPerObservance = 2000;
+constexpr std::size_t kMaxStartsPerZone = 4000;
 
 int YearOf(double line) { return SplitDate(FromTimeLine(line)).year; }
-int SecondOfDay(double line) { return static_cast<int>(std::llround((line - std::floor(line)) * kSecondsPerDay)) % 86400; }
+int SecondOfDay(double line) {
+  return static_cast<int>(std::llround((line - std::floor(line)) * kSecondsPerDay)) % 86400;
+}
 
 bool MatchesWeekdays(const std::vector<WeekdayEntry>& weekdays, int weekday) {
-  return std::any_of(weekdays.begin(), weekdays.end(), [&](const WeekdayEntry& entry) { return entry.weekday == weekday; });
+  return std::any_of(weekdays.begin(), weekdays.end(),
+                     [&](const WeekdayEntry& entry) { return entry.weekday == weekday; });
 }
 
 // The day of `month` the rule picks: the ordinal weekday, or the first day
@@ -26,8 +30,8 @@ int RuleDay(const YearlyOnsetRule& rule, int year) {
   }
   const int days = DaysInMonth(year, rule.month);
   for (int day = 1; day <= days; ++day) {
-    const bool dayListed = rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) !=
-                                                         rule.monthDays.end();
+    const bool dayListed =
+        rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) != rule.monthDays.end();
     if (!dayListed) continue;
     if (rule.weekdays.empty()) return day;
     if (MatchesWeekdays(rule.weekdays, SplitDate(FromTimeLine(*TimeLineOf(year, rule.month, day, 0))).weekday)) {
@@ -209,6 +213,7 @@ FileZoneReading ReadFileZone(const Component& zoneComponent) {
   FileZoneReading reading;
   if (const ContentLine* id = zoneComponent.Find("TZID")) reading.name = UnescapeText(id->value);
   std::vector<Observance> observances;
+  std::size_t starts = 0;
   for (const Component& child : zoneComponent.children) {
     if (child.name != "STANDARD" && child.name != "DAYLIGHT") continue;
     if (observances.size() >= kMaxObservances) {
@@ -218,6 +223,11 @@ FileZoneReading ReadFileZone(const Component& zoneComponent) {
     ObservanceReading observance = ReadObservance(child);
     if (!observance.observance) {
       reading.unreadableLine = observance.unreadableLine;
+      return reading;
+    }
+    starts += observance.observance->extraStarts.size();
+    if (starts > kMaxStartsPerZone) {
+      reading.unreadableLine = child.beginLine;
       return reading;
     }
     observances.push_back(std::move(*observance.observance));

@@ -66,7 +66,7 @@ std::wstring ByPartProblem(const RecurrenceRule& rule, const std::string& name, 
   }
   if (name == "BYMONTH") {
     return frequency == "YEARLY" && IsSingle(ReadNumberList(value, 1, 12), start.month) ? L""
-                                                                                         : L"repeats in certain months";
+                                                                                        : L"repeats in certain months";
   }
   if (name == "BYHOUR" || name == "BYMINUTE" || name == "BYSECOND") {
     const int own = name == "BYHOUR" ? start.hour : name == "BYMINUTE" ? start.minute : start.second;
@@ -141,7 +141,10 @@ RepeatReading RepeatOfRule(const RecurrenceRule& rule, const DateParts& start) {
     reading.reason = L"repeats until an end date";
     return reading;
   }
-  reading.mode = frequency == "DAILY" ? EachDay : frequency == "WEEKLY" ? EachWeek : frequency == "MONTHLY" ? EachMonth : EachYear;
+  reading.mode = frequency == "DAILY"     ? EachDay
+                 : frequency == "WEEKLY"  ? EachWeek
+                 : frequency == "MONTHLY" ? EachMonth
+                                          : EachYear;
   return reading;
 }
 

@@ -10,7 +10,7 @@
 
 struct RepeatReading {
   std::optional<RepeatMode> mode;
-  std::wstring reason;   // why not, when there is no mode and the rule was read
+  std::wstring reason;  // why not, when there is no mode and the rule was read
   bool unreadable = false;
 };
 

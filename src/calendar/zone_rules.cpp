@@ -19,9 +19,9 @@ int DaylightOffset(const ZoneRules& rules) { return -(rules.biasMinutes + rules.
 
 // The change's instant in `year` in UTC, given the offset in force before it.
 std::optional<double> ChangeInstant(const ZoneChange& change, int year, int offsetBefore) {
-  const int day = change.year != 0 ? change.day
-                                   : NthWeekdayOfMonth(year, change.month, change.dayOfWeek,
-                                                       change.week >= 5 ? -1 : change.week);
+  const int day = change.year != 0
+                      ? change.day
+                      : NthWeekdayOfMonth(year, change.month, change.dayOfWeek, change.week >= 5 ? -1 : change.week);
   const auto wall = TimeLineOf(year, change.month, day, change.hour * 3600 + change.minute * 60 + change.second);
   if (!wall) return std::nullopt;
   return ToWholeSecond(*wall - offsetBefore / kSecondsPerDay);

@@ -36,10 +36,10 @@ TEST(Utf8Text, InvalidSequencesBecomeReplacementCharacters) {
     std::string bytes;
     std::wstring wide;
   } cases[] = {
-      {"\xC3(", L"\uFFFD("},              // a lead byte without its continuation
-      {"\xC0\xAF", L"\uFFFD\uFFFD"},      // overlong "/"
+      {"\xC3(", L"\uFFFD("},                    // a lead byte without its continuation
+      {"\xC0\xAF", L"\uFFFD\uFFFD"},            // overlong "/"
       {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},  // a surrogate written as UTF-8
-      {"x\xE2\x82", L"x\uFFFD\uFFFD"},    // cut short at the end
+      {"x\xE2\x82", L"x\uFFFD\uFFFD"},          // cut short at the end
       {"\xFF", L"\uFFFD"},
   };
   for (const auto& c : cases) EXPECT_EQ(Utf8ToWide(c.bytes), c.wide) << c.bytes;
@@ -50,8 +50,9 @@ TEST(ContentLines, FoldsAt75OctetsNeverInsideACharacter) {
   EXPECT_EQ(PhysicalLines(FoldContentLine(ascii)), (std::vector<std::string>{std::string(75, 'a'), " aaaaa"}));
   // "é" takes octets 75 and 76: the first line stops before it.
   const std::string accented = std::string(74, 'b') + "\xC3\xA9" + "cd";
-  EXPECT_EQ(PhysicalLines(FoldContentLine(accented)),
-            (std::vector<std::string>{std::string(74, 'b'), " \xC3\xA9" "cd"}));
+  EXPECT_EQ(PhysicalLines(FoldContentLine(accented)), (std::vector<std::string>{std::string(74, 'b'),
+                                                                                " \xC3\xA9"
+                                                                                "cd"}));
   // 60 euro signs (3 octets each): 25 on the first line, 24 on the next ones.
   std::string euros;
   for (int i = 0; i < 60; ++i) euros += "\xE2\x82\xAC";
@@ -178,9 +179,9 @@ TEST(CalendarValues, ReadsDurationsAndOffsets) {
     const char* text;
     std::optional<long long> seconds;
   } durations[] = {
-      {"-PT15M", -900}, {"P1DT2H", 93600}, {"P2W", 1209600}, {"-P0DT0H10M0S", -600}, {"+PT1H", 3600},
-      {"PT0S", 0},      {"P", {}},         {"PT", {}},        {"15M", {}},           {"P1H", {}},
-      {"PT1D", {}},     {"P1.5D", {}},
+      {"-PT15M", -900}, {"P1DT2H", 93600}, {"P2W", 1209600}, {"-P0DT0H10M0S", -600},
+      {"+PT1H", 3600},  {"PT0S", 0},       {"P", {}},        {"PT", {}},
+      {"15M", {}},      {"P1H", {}},       {"PT1D", {}},     {"P1.5D", {}},
   };
   for (const auto& d : durations) EXPECT_EQ(ReadDurationSeconds(d.text), d.seconds) << d.text;
   EXPECT_EQ(ReadUtcOffsetSeconds("+0100"), 3600);
@@ -198,11 +199,9 @@ TEST(ZoneRulesConversion, CentralEuropeAroundItsChanges) {
     DateValue local;
     DateValue utc;
   } cases[] = {
-      {At(2026, 1, 15, 12, 0), At(2026, 1, 15, 11, 0)},
-      {At(2026, 3, 29, 1, 59), At(2026, 3, 29, 0, 59)},
-      {At(2026, 3, 29, 2, 30), At(2026, 3, 29, 1, 30)},    // skipped: read in standard time
-      {At(2026, 3, 29, 3, 0), At(2026, 3, 29, 1, 0)},
-      {At(2026, 7, 1, 12, 0), At(2026, 7, 1, 10, 0)},
+      {At(2026, 1, 15, 12, 0), At(2026, 1, 15, 11, 0)},   {At(2026, 3, 29, 1, 59), At(2026, 3, 29, 0, 59)},
+      {At(2026, 3, 29, 2, 30), At(2026, 3, 29, 1, 30)},  // skipped: read in standard time
+      {At(2026, 3, 29, 3, 0), At(2026, 3, 29, 1, 0)},     {At(2026, 7, 1, 12, 0), At(2026, 7, 1, 10, 0)},
       {At(2026, 10, 25, 2, 30), At(2026, 10, 25, 0, 30)},  // doubled: read in summer time
       {At(2026, 10, 25, 3, 0), At(2026, 10, 25, 2, 0)},
   };

@@ -40,9 +40,9 @@ const std::string kBerlin =
 struct Case {
   const char* what;
   std::string file;
-  DateValue due;          // when kept
+  DateValue due;  // when kept
   std::int32_t repeat;
-  std::wstring leftOut;   // the summary's words for it otherwise
+  std::wstring leftOut;  // the summary's words for it otherwise
 };
 
 void Check(const Case& c) {
@@ -57,8 +57,8 @@ void Check(const Case& c) {
   }
   ASSERT_EQ(result.imported, 1) << result.summary;
   const AlarmRecord& alert = import.table[0];
-  EXPECT_NEAR(alert.Tijd, c.due, 0.5 / 86400) << SplitDate(alert.Tijd).day << " " << SplitDate(alert.Tijd).hour << ":"
-                                               << SplitDate(alert.Tijd).minute;
+  EXPECT_NEAR(alert.Tijd, c.due, 0.5 / 86400)
+      << SplitDate(alert.Tijd).day << " " << SplitDate(alert.Tijd).hour << ":" << SplitDate(alert.Tijd).minute;
   EXPECT_EQ(alert.Repeat, c.repeat);
   EXPECT_TRUE(alert.Exist && alert.Actief && !alert.Getoond && !alert.Delete);
   EXPECT_EQ(alert.Naam, L"E");
@@ -69,14 +69,18 @@ void Check(const Case& c) {
 TEST(CalendarImport, TimesAndReminders) {
   const Case cases[] = {
       {"floating", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n")), At(2026, 12, 10, 12, 0), Once, L""},
-      {"UTC in winter", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T110000Z\r\n")), At(2026, 12, 10, 12, 0), Once, L""},
-      {"UTC in summer", Calendar(Event("SUMMARY:E\r\nDTSTART:20270710T100000Z\r\n")), At(2027, 7, 10, 12, 0), Once, L""},
+      {"UTC in winter", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T110000Z\r\n")), At(2026, 12, 10, 12, 0), Once,
+       L""},
+      {"UTC in summer", Calendar(Event("SUMMARY:E\r\nDTSTART:20270710T100000Z\r\n")), At(2027, 7, 10, 12, 0), Once,
+       L""},
       {"Windows zone name, Sydney in its summer",
        Calendar(Event("SUMMARY:E\r\nDTSTART;TZID=AUS Eastern Standard Time:20261210T220000\r\n")),
        At(2026, 12, 10, 12, 0), Once, L""},
-      {"file zone with RDATEs", Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270710T120000\r\n")),
-       At(2027, 7, 10, 12, 0), Once, L""},
-      {"file zone, New York", Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20270710T060000\r\n")),
+      {"file zone with RDATEs",
+       Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270710T120000\r\n")), At(2027, 7, 10, 12, 0),
+       Once, L""},
+      {"file zone, New York",
+       Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20270710T060000\r\n")),
        At(2027, 7, 10, 12, 0), Once, L""},
       {"all-day", Calendar(Event("SUMMARY:E\r\nDTSTART;VALUE=DATE:20261224\r\n")), At(2026, 12, 24), Once, L""},
       {"reminder before", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(":-PT15M"))),
@@ -84,7 +88,8 @@ TEST(CalendarImport, TimesAndReminders) {
       {"reminder after", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(";RELATED=START:+PT1H"))),
        At(2026, 12, 10, 13, 0), Once, L""},
       {"before the end",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\nDTEND:20261210T133000\r\n" + Alarm(";RELATED=END:-PT10M"))),
+       Calendar(
+           Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\nDTEND:20261210T133000\r\n" + Alarm(";RELATED=END:-PT10M"))),
        At(2026, 12, 10, 13, 20), Once, L""},
       {"end by duration",
        Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\nDURATION:PT2H\r\n" + Alarm(";RELATED=END:PT0S"))),
@@ -97,9 +102,10 @@ TEST(CalendarImport, TimesAndReminders) {
       {"mail alarms do not count",
        Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(":-PT5M", "EMAIL") + Alarm(":-P1D", "AUDIO"))),
        At(2026, 12, 9, 12, 0), Once, L""},
-      {"description when no summary", Calendar(Event("DESCRIPTION:E\r\nDTSTART:20261210T120000\r\n")),
+      {"description when no summary", Calendar(Event("SUMMARY:\r\nDESCRIPTION:E\r\nDTSTART:20261210T120000\r\n")),
        At(2026, 12, 10, 12, 0), Once, L""},
-      {"to-do by its due time", Calendar(Event("SUMMARY:E\r\nDTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO")),
+      {"to-do by its due time",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO")),
        At(2026, 12, 11, 17, 0), Once, L""},
       {"to-do reminder before its start",
        Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T090000\r\nDUE:20261211T170000\r\n" + Alarm(":-PT1H"), "VTODO")),
@@ -115,13 +121,17 @@ TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
   const Case cases[] = {
       {"daily", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY;WKST=SU\r\n")),
        At(2026, 12, 9, 9, 0), EachDay, L""},
-      {"daily on all seven days", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T130000\r\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR,SA,SU\r\n")),
+      {"daily on all seven days",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T130000\r\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR,SA,SU\r\n")),
        At(2026, 12, 8, 13, 0), EachDay, L""},
-      {"weekly on its own weekday", Calendar(Event("SUMMARY:E\r\nDTSTART:20260105T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n")),
+      {"weekly on its own weekday",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20260105T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n")),
        At(2026, 12, 14, 10, 0), EachWeek, L""},
-      {"monthly on its own day", Calendar(Event("SUMMARY:E\r\nDTSTART:20250315T080000\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15;INTERVAL=1\r\n")),
+      {"monthly on its own day",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20250315T080000\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15;INTERVAL=1\r\n")),
        At(2026, 12, 15, 8, 0), EachMonth, L""},
-      {"yearly, this year's passed an hour ago", Calendar(Event("SUMMARY:E\r\nDTSTART:20201208T110000\r\nRRULE:FREQ=YEARLY;BYMONTH=12;BYMONTHDAY=8\r\n")),
+      {"yearly, this year's passed an hour ago",
+       Calendar(Event("SUMMARY:E\r\nDTSTART:20201208T110000\r\nRRULE:FREQ=YEARLY;BYMONTH=12;BYMONTHDAY=8\r\n")),
        At(2027, 12, 8, 11, 0), EachYear, L""},
       {"yearly, due right now", Calendar(Event("SUMMARY:E\r\nDTSTART:20201208T120000\r\nRRULE:FREQ=YEARLY\r\n")),
        At(2026, 12, 8, 12, 0), EachYear, L""},
@@ -133,11 +143,12 @@ TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
        Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T023000\r\nRRULE:FREQ=YEARLY\r\n")),
        At(2027, 3, 28, 2, 30), EachYear, L""},
       {"Windows zone without summer time into one with",  // Tokyo 20:00 is noon or 13:00 here
-       Calendar(Event("SUMMARY:E\r\nDTSTART;TZID=Tokyo Standard Time:20261201T200000\r\nRRULE:FREQ=DAILY\r\n")),
-       0, 0, L"\"E\" (its time zone changes the clock on other days than this PC's)"},
+       Calendar(Event("SUMMARY:E\r\nDTSTART;TZID=Tokyo Standard Time:20261201T200000\r\nRRULE:FREQ=DAILY\r\n")), 0, 0,
+       L"\"E\" (its time zone changes the clock on other days than this PC's)"},
       {"UTC counts as a zone", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000Z\r\nRRULE:FREQ=WEEKLY\r\n")), 0, 0,
        L"\"E\" (its time zone changes the clock on other days than this PC's)"},
-      {"New York", Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20260101T090000\r\nRRULE:FREQ=DAILY\r\n")),
+      {"New York",
+       Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20260101T090000\r\nRRULE:FREQ=DAILY\r\n")),
        0, 0, L"\"E\" (its time zone changes the clock on other days than this PC's)"},
       {"a past exception does not matter",
        Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\nEXDATE:20260301T090000\r\n")),
@@ -153,18 +164,29 @@ TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
 TEST(CalendarImport, LeavesOutWhatItCannotKeepExactly) {
   const std::string start = "SUMMARY:E\r\nDTSTART:20260105T090000\r\n";  // a Monday
   const Case cases[] = {
-      {"every two weeks", Calendar(Event(start + "RRULE:FREQ=WEEKLY;INTERVAL=2\r\n")), 0, 0, L"\"E\" (repeats every 2 weeks)"},
-      {"weekdays", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR\r\n")), 0, 0, L"\"E\" (repeats on weekdays only)"},
-      {"another weekday", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=TU\r\n")), 0, 0, L"\"E\" (repeats on some days of the week)"},
-      {"second Monday", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYDAY=2MO\r\n")), 0, 0, L"\"E\" (repeats on a weekday of the month)"},
-      {"a count", Calendar(Event(start + "RRULE:FREQ=DAILY;COUNT=500\r\n")), 0, 0, L"\"E\" (repeats a fixed number of times)"},
-      {"an end", Calendar(Event(start + "RRULE:FREQ=DAILY;UNTIL=20271231T000000Z\r\n")), 0, 0, L"\"E\" (repeats until an end date)"},
+      {"every two weeks", Calendar(Event(start + "RRULE:FREQ=WEEKLY;INTERVAL=2\r\n")), 0, 0,
+       L"\"E\" (repeats every 2 weeks)"},
+      {"weekdays", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR\r\n")), 0, 0,
+       L"\"E\" (repeats on weekdays only)"},
+      {"another weekday", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=TU\r\n")), 0, 0,
+       L"\"E\" (repeats on some days of the week)"},
+      {"second Monday", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYDAY=2MO\r\n")), 0, 0,
+       L"\"E\" (repeats on a weekday of the month)"},
+      {"a count", Calendar(Event(start + "RRULE:FREQ=DAILY;COUNT=500\r\n")), 0, 0,
+       L"\"E\" (repeats a fixed number of times)"},
+      {"an end", Calendar(Event(start + "RRULE:FREQ=DAILY;UNTIL=20271231T000000Z\r\n")), 0, 0,
+       L"\"E\" (repeats until an end date)"},
       {"hourly", Calendar(Event(start + "RRULE:FREQ=HOURLY\r\n")), 0, 0, L"\"E\" (repeats several times a day)"},
-      {"twice a day", Calendar(Event(start + "RRULE:FREQ=DAILY;BYHOUR=9,17\r\n")), 0, 0, L"\"E\" (repeats several times a day)"},
-      {"by week number", Calendar(Event(start + "RRULE:FREQ=YEARLY;BYWEEKNO=2\r\n")), 0, 0, L"\"E\" (repeats by a rule Chimewatch does not have)"},
-      {"monthly in some months", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYMONTH=1\r\n")), 0, 0, L"\"E\" (repeats in certain months)"},
-      {"two rules", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRRULE:FREQ=WEEKLY\r\n")), 0, 0, L"\"E\" (repeats by several rules)"},
-      {"extra dates", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRDATE:20270101T090000\r\n")), 0, 0, L"\"E\" (repeats on extra dates)"},
+      {"twice a day", Calendar(Event(start + "RRULE:FREQ=DAILY;BYHOUR=9,17\r\n")), 0, 0,
+       L"\"E\" (repeats several times a day)"},
+      {"by week number", Calendar(Event(start + "RRULE:FREQ=YEARLY;BYWEEKNO=2\r\n")), 0, 0,
+       L"\"E\" (repeats by a rule Chimewatch does not have)"},
+      {"monthly in some months", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYMONTH=1\r\n")), 0, 0,
+       L"\"E\" (repeats in certain months)"},
+      {"two rules", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRRULE:FREQ=WEEKLY\r\n")), 0, 0,
+       L"\"E\" (repeats by several rules)"},
+      {"extra dates", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRDATE:20270101T090000\r\n")), 0, 0,
+       L"\"E\" (repeats on extra dates)"},
       {"monthly on the 31st", Calendar(Event("SUMMARY:E\r\nDTSTART:20260131T090000\r\nRRULE:FREQ=MONTHLY\r\n")), 0, 0,
        L"\"E\" (repeats monthly on day 31, which short months do not have)"},
       {"yearly on 29 February", Calendar(Event("SUMMARY:E\r\nDTSTART:20240229T090000\r\nRRULE:FREQ=YEARLY\r\n")), 0, 0,
@@ -175,16 +197,20 @@ TEST(CalendarImport, LeavesOutWhatItCannotKeepExactly) {
       {"fixed reminder of a repeat",
        Calendar(Event(start + "RRULE:FREQ=DAILY\r\n" + Alarm(";VALUE=DATE-TIME:20270101T080000Z"))), 0, 0,
        L"\"E\" (reminds once at a fixed time of a repeating event)"},
-      {"a future exception", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nEXDATE:20260101T090000,20261224T090000\r\n")), 0, 0,
-       L"\"E\" (leaves out a future date)"},
+      {"a future exception", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nEXDATE:20260101T090000,20261224T090000\r\n")),
+       0, 0, L"\"E\" (leaves out a future date)"},
       {"a future changed occurrence",
        Calendar(Event("UID:u1\r\n" + start + "RRULE:FREQ=DAILY\r\n") +
                 Event("UID:u1\r\nSUMMARY:E\r\nRECURRENCE-ID:20261210T090000\r\nDTSTART:20261210T110000\r\n")),
        0, 0, L"\"E\" (has a changed future occurrence)"},
-      {"past", Calendar(Event("SUMMARY:E\r\nDTSTART:20261208T120000\r\n" + Alarm(":-PT1M"))), 0, 0, L"\"E\" (already past)"},
-      {"cancelled", Calendar(Event("SUMMARY:E\r\nSTATUS:cancelled\r\nDTSTART:20270101T120000\r\n")), 0, 0, L"\"E\" (cancelled)"},
-      {"completed to-do", Calendar(Event("SUMMARY:E\r\nSTATUS:COMPLETED\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0, L"\"E\" (completed)"},
-      {"to-do with a completion time", Calendar(Event("SUMMARY:E\r\nCOMPLETED:20261201T100000Z\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0,
+      {"past", Calendar(Event("SUMMARY:E\r\nDTSTART:20261208T120000\r\n" + Alarm(":-PT1M"))), 0, 0,
+       L"\"E\" (already past)"},
+      {"cancelled", Calendar(Event("SUMMARY:E\r\nSTATUS:cancelled\r\nDTSTART:20270101T120000\r\n")), 0, 0,
+       L"\"E\" (cancelled)"},
+      {"completed to-do", Calendar(Event("SUMMARY:E\r\nSTATUS:COMPLETED\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0,
+       L"\"E\" (completed)"},
+      {"to-do with a completion time",
+       Calendar(Event("SUMMARY:E\r\nCOMPLETED:20261201T100000Z\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0,
        L"\"E\" (completed)"},
       {"no start", Calendar(Event("SUMMARY:E\r\n")), 0, 0, L"\"E\" (has no start)"},
       {"bad start on line 6", Calendar(Event("SUMMARY:E\r\nDTSTART:2027011\r\n")), 0, 0,
@@ -193,7 +219,8 @@ TEST(CalendarImport, LeavesOutWhatItCannotKeepExactly) {
        L"\"E\" (a value Chimewatch cannot read on line 9)"},
       {"a line without a colon", Calendar(Event("SUMMARY:E\r\nDTSTART:20270101T120000\r\nLOCATION\r\n")), 0, 0,
        L"\"E\" (a value Chimewatch cannot read on line 7)"},
-      {"bad rule", Calendar(Event(start + "RRULE:FREQ=SOMETIMES\r\n")), 0, 0, L"\"E\" (a value Chimewatch cannot read on line 7)"},
+      {"bad rule", Calendar(Event(start + "RRULE:FREQ=SOMETIMES\r\n")), 0, 0,
+       L"\"E\" (a value Chimewatch cannot read on line 7)"},
       {"no description", Calendar(Event("DTSTART:20200101T120000\r\n")), 0, 0, L"\"(no description)\" (already past)"},
   };
   for (const Case& c : cases) Check(c);
@@ -201,10 +228,10 @@ TEST(CalendarImport, LeavesOutWhatItCannotKeepExactly) {
 
 TEST(CalendarImport, UnknownZonesAreReadAsLocalTimeAndSaid) {
   TestImport import(kNow);
-  const ImportResult result = import.Run(Calendar(
-      Event("SUMMARY:A\r\nDTSTART;TZID=America/Vancouver:20261210T090000\r\n") +
-      Event("SUMMARY:B\r\nDTSTART;TZID=America/Vancouver:20261211T090000\r\n") +
-      Event("SUMMARY:C\r\nDTSTART;TZID=\"(UTC-05:00) Eastern Time (US & Canada)\":20261212T090000\r\n")));
+  const ImportResult result = import.Run(
+      Calendar(Event("SUMMARY:A\r\nDTSTART;TZID=America/Vancouver:20261210T090000\r\n") +
+               Event("SUMMARY:B\r\nDTSTART;TZID=America/Vancouver:20261211T090000\r\n") +
+               Event("SUMMARY:C\r\nDTSTART;TZID=\"(UTC-05:00) Eastern Time (US & Canada)\":20261212T090000\r\n")));
   EXPECT_EQ(result.summary,
             L"Imported 3 alerts from Work.ics. Times in the zone \"America/Vancouver\" were read as local time. "
             L"Times in the zone \"(UTC-05:00) Eastern Time (US & Canada)\" were read as local time.");
@@ -217,7 +244,7 @@ TEST(CalendarImport, SkipsDuplicatesHeldReservedAndTakenSlots) {
   import.table.Reserve(1);
   import.context.heldSlot = 2;
   const ImportResult result = import.Run(Calendar(
-      Event("SUMMARY:Dentist\r\nDTSTART:20261210T090000\r\n") +  // the same minute: already there
+      Event("SUMMARY:Dentist\r\nDTSTART:20261210T090000\r\n") +                      // the same minute: already there
       Event("SUMMARY:Dentist\r\nDTSTART:20261210T090000\r\nRRULE:FREQ=DAILY\r\n") +  // another repeat: new
       Event("SUMMARY:Gym\r\nDTSTART:20261211T180000\r\n") + Event("SUMMARY:Gym\r\nDTSTART:20261211T180000\r\n")));
   EXPECT_EQ(result.summary, L"Imported 2 alerts from Work.ics. 2 were already there.");
@@ -231,14 +258,17 @@ TEST(CalendarImport, SkipsDuplicatesHeldReservedAndTakenSlots) {
 
 TEST(CalendarImport, AFullTableAndAFailedSave) {
   TestImport import(kNow);
-  for (int slot = 0; slot <= 97; ++slot) import.table[slot] = ActiveAlarm(L"Old " + std::to_wstring(slot), At(2027, 1, 1));
+  for (int slot = 0; slot <= 97; ++slot)
+    import.table[slot] = ActiveAlarm(L"Old " + std::to_wstring(slot), At(2027, 1, 1));
   import.failures[99] = L"Access is denied.";
   std::string body;
-  for (int day = 10; day <= 15; ++day) body += Event("SUMMARY:N" + std::to_string(day) + "\r\nDTSTART:202612" + std::to_string(day) + "T090000\r\n");
+  for (int day = 10; day <= 15; ++day)
+    body += Event("SUMMARY:N" + std::to_string(day) + "\r\nDTSTART:202612" + std::to_string(day) + "T090000\r\n");
   const ImportResult result = import.Run(Calendar(body));
-  EXPECT_EQ(result.summary,
-            L"Imported 2 alerts from Work.ics. Not imported: \"N11\" (not saved: Access is denied.); 3 did not fit (101 "
-            L"alerts at most).");
+  EXPECT_EQ(
+      result.summary,
+      L"Imported 2 alerts from Work.ics. Not imported: \"N11\" (not saved: Access is denied.); 3 did not fit (101 "
+      L"alerts at most).");
   EXPECT_EQ(result.newSlots, (std::vector<int>{98, 100}));
   EXPECT_EQ(import.saved, (std::vector<int>{98, 99, 100}));
   EXPECT_FALSE(import.table[99].Exist) << "the slot whose save failed is free again";
@@ -263,7 +293,8 @@ TEST(CalendarImport, FilesItCannotReadChangeNothing) {
       {"PK\x03\x04 binary", L"Work.ics is not an iCalendar file."},
       {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\nEND:VTODO\r\nEND:VCALENDAR\r\n",
        L"Work.ics is broken: line 4 ends a VTODO that was not begun."},
-      {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\nDTSTART:20270101T", L"Work.ics is broken: the VEVENT begun on line 2 does not end."},
+      {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\nDTSTART:20270101T",
+       L"Work.ics is broken: the VEVENT begun on line 2 does not end."},
       {std::string(kMaxCalendarBytes + 1, 'x'), L"Work.ics is larger than 16 MiB."},
   };
   for (const auto& c : cases) {

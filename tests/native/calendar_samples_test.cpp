@@ -34,60 +34,74 @@ TEST(CalendarSamples, EachRealCalendarGivesWhatItShould) {
   const auto folder = SamplesFolder();
   if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no real calendars at " << folder << ": skipped";
   const Sample samples[] = {
-      {"apple_ical1_vtodo_valarm.ics", At(2002, 10, 1, 12),
+      {"apple_ical1_vtodo_valarm.ics",
+       At(2002, 10, 1, 12),
        L"Imported 3 alerts from x.ics. Not imported: \"Submit Income Taxes\" (already past). Times in the zone "
        L"\"US/Pacific\" were read as local time.",
        {{L"Coffee with Jason", At(2002, 10, 27, 14, 0), Once},  // a day before, by its VALARM
         {L"Code Review", At(2002, 11, 27, 12, 0), Once},
         {L"Dinner with T", At(2002, 12, 16, 20, 0), Once}}},
-      {"apple_macos_status_folded.ics", At(2022, 7, 1, 12),
+      {"apple_macos_status_folded.ics",
+       At(2022, 7, 1, 12),
        L"Imported 3 alerts from x.ics. Not imported: \"Cancelled\" (cancelled). Times in the zone "
        L"\"America/Vancouver\" were read as local time.",
        {{L"Tentative", At(2022, 7, 5, 1, 0), Once},  // 23:00 UTC in summer time
         {L"Confirmed", At(2022, 7, 5, 9, 0), Once},
         {L"No Status", At(2022, 7, 7, 9, 0), Once}}},
-      {"etar_android_alarm_future.ics", At(2024, 10, 1, 12),
+      {"etar_android_alarm_future.ics",
+       At(2024, 10, 1, 12),
        L"Imported 1 alert from x.ics.",
        {{L"event with alarms android", At(2024, 10, 5, 13, 30), Once}}},  // London 13:00 BST, 30 min before
-      {"exchange2010_allday_biweekly_until.ics", At(2020, 4, 1, 12),
+      {"exchange2010_allday_biweekly_until.ics",
+       At(2020, 4, 1, 12),
        L"Imported no alerts from x.ics. Not imported: \"Refuse black bin\" (repeats every 2 weeks); \"Blue Recycle "
        L"bin\" (repeats every 2 weeks).",
        {}},
-      {"exchange2010_event_alarm_dropped.ics", At(2024, 10, 1, 12),
+      {"exchange2010_event_alarm_dropped.ics",
+       At(2024, 10, 1, 12),
        L"Imported 1 alert from x.ics. Not imported: \"test123\" (repeats every 2 weeks); \"test123 - edited "
        L"event!!!!\" (repeats every 2 weeks).",
        {{L"outlook event with alarm", At(2024, 10, 4, 19, 30), Once}}},  // GMT Standard Time 18:30 in BST
-      {"exchange2010_ms_timezones.ics", At(2020, 9, 1, 12),
+      {"exchange2010_ms_timezones.ics",
+       At(2020, 9, 1, 12),
        L"Imported 2 alerts from x.ics. Not imported: \"Log Yesterday's Jira time\" (a value Chimewatch cannot read "
        L"on line 152); \"Not the actual summary either\" (repeats on some days of the week).",
        {{L"test", At(2020, 9, 10, 9, 0), Once},
         {L"Not the actual summary 1", At(2020, 9, 15, 17, 30), Once}}},  // Pacific 08:30 PDT
-      {"exchange_allday_moved_recurrence.ics", At(2026, 2, 1, 12),
+      {"exchange_allday_moved_recurrence.ics",
+       At(2026, 2, 1, 12),
        L"Imported no alerts from x.ics. Not imported: \"Exchange Recurring Test\" (repeats on some days of the week).",
        {}},
-      {"google_alarm_future.ics", At(2024, 10, 1, 12),
+      {"google_alarm_future.ics",
+       At(2024, 10, 1, 12),
        L"Imported 1 alert from x.ics.",
        {{L"event with alarms", At(2024, 10, 4, 20, 5), Once}}},  // 18:15 UTC, its first display alarm 10 min before
-      {"google_apple_x_location_folded.ics", At(2016, 10, 1, 12),
+      {"google_apple_x_location_folded.ics",
+       At(2016, 10, 1, 12),
        L"Imported no alerts from x.ics. Not imported: \"Daily Sync\" (repeats on weekdays only).",
        {}},
-      {"google_yearly_exdate_action_none.ics", At(2014, 7, 1, 12),
+      {"google_yearly_exdate_action_none.ics",
+       At(2014, 7, 1, 12),
        L"Imported no alerts from x.ics. Not imported: \"Vespers for the Feast of St. Joseph\" (its time zone changes "
        L"the clock on other days than this PC's).",
        {}},
-      {"owa_quoted_tzid_no_vtimezone.ics", At(2020, 10, 1, 12),
+      {"owa_quoted_tzid_no_vtimezone.ics",
+       At(2020, 10, 1, 12),
        L"Imported 3 alerts from x.ics. Not imported: \" TEST2\" (repeats on some days of the week). Times in the "
        L"zone \"(UTC-05:00) Eastern Time (US & Canada)\" were read as local time.",
        {{L" TEST Syd", At(2020, 10, 28, 3, 30), Once},  // Sydney 13:30 in its summer, here in winter
         {L" TEST", At(2020, 10, 28, 13, 30), Once},
         {L" TEST 3", At(2020, 11, 2, 13, 30), Once}}},
-      {"owncloud_yearly_unicode.ics", At(2026, 12, 8, 12),
+      {"owncloud_yearly_unicode.ics",
+       At(2026, 12, 8, 12),
        L"Imported 1 alert from x.ics.",
        {{L"F\u00eate Nationale - F\u00e9ri\u00e9", At(2027, 7, 14), EachYear}}},
-      {"thunderbird_alarm_snoozed.ics", At(2024, 10, 1, 12),
+      {"thunderbird_alarm_snoozed.ics",
+       At(2024, 10, 1, 12),
        L"Imported 1 alert from x.ics.",
        {{L"event with alarms", At(2024, 10, 23, 15, 45), Once}}},  // London 15:00 BST, 15 min before
-      {"thunderbird_vevent_vtodo_alarms.ics", At(2023, 12, 1, 12),
+      {"thunderbird_vevent_vtodo_alarms.ics",
+       At(2023, 12, 1, 12),
        L"Imported 2 alerts from x.ics. Not imported: \"event with alarm\" (repeats until an end date); \"todo with "
        L"alarm\" (repeats until an end date).",
        {{L"todo with alarm after end", At(2023, 12, 16, 11, 0), Once},  // an hour after its due time

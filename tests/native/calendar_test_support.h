@@ -46,7 +46,8 @@ struct TestImport {
     context.nowLocal = now;
     context.findWindowsZone = [](std::wstring_view name) -> std::optional<ZoneRules> {
       if (name == L"W. Europe Standard Time") return WestEurope();
-      if (name == L"AUS Eastern Standard Time" || name == L"(GMT+10:00) Canberra, Melbourne, Sydney") return AusEastern();
+      if (name == L"AUS Eastern Standard Time" || name == L"(GMT+10:00) Canberra, Melbourne, Sydney")
+        return AusEastern();
       if (name == L"Tokyo Standard Time") return Tokyo();
       return std::nullopt;
     };

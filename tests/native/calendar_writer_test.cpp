@@ -45,7 +45,8 @@ TEST(CalendarWriter, WritesOneAlertAsOtherCalendarsExpectIt) {
             "X-CHIMEWATCH-SHOWN:FALSE\r\n"
             "X-CHIMEWATCH-DELETE:FALSE\r\n"
             "X-CHIMEWATCH-REPEAT:3\r\n"
-            "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Dentist\\, bring card\\; \xC3\xA9\r\nTRIGGER:PT0S\r\nEND:VALARM\r\n"
+            "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Dentist\\, bring card\\; "
+            "\xC3\xA9\r\nTRIGGER:PT0S\r\nEND:VALARM\r\n"
             "END:VEVENT\r\n");
   EXPECT_EQ(result.bytes.substr(result.bytes.size() - 15), "END:VCALENDAR\r\n");
   EXPECT_EQ(result.bytes.find('\n'), result.bytes.find("\r\n") + 1);
@@ -66,6 +67,10 @@ TEST(CalendarWriter, TimeZonesFromWindowsRules) {
             "RRULE:FREQ=YEARLY;BYMONTH=4;BYDAY=1SU\r\nEND:STANDARD\r\n"
             "BEGIN:DAYLIGHT\r\nDTSTART:19701004T020000\r\nTZOFFSETFROM:+1000\r\nTZOFFSETTO:+1100\r\n"
             "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=1SU\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n");
+  ZoneRules unnamed = Tokyo();
+  unnamed.name.clear();
+  EXPECT_EQ(Block(ExportAlerts(empty, unnamed, kNowUtc, L"1").bytes, "VTIMEZONE").substr(0, 59),
+            "BEGIN:VTIMEZONE\r\nTZID:Chimewatch local time\r\nBEGIN:STANDARD");
   EXPECT_EQ(Block(ExportAlerts(empty, Tokyo(), kNowUtc, L"1").bytes, "VTIMEZONE"),
             "BEGIN:VTIMEZONE\r\nTZID:Tokyo Standard Time\r\n"
             "BEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nTZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\n"
@@ -81,9 +86,12 @@ TEST(CalendarWriter, EveryRepeatAndAlarmOnlyForWhatStillReminds) {
     const char* rule;  // "" for none
     bool alarm;
   } cases[] = {
-      {Once, true, false, "", true},          {EachDay, true, false, "FREQ=DAILY", true},
-      {EachWeek, false, false, "FREQ=WEEKLY", false}, {EachMonth, true, true, "FREQ=MONTHLY", false},
-      {EachYear, true, false, "FREQ=YEARLY", true},   {7, true, false, "", true},
+      {Once, true, false, "", true},
+      {EachDay, true, false, "FREQ=DAILY", true},
+      {EachWeek, false, false, "FREQ=WEEKLY", false},
+      {EachMonth, true, true, "FREQ=MONTHLY", false},
+      {EachYear, true, false, "FREQ=YEARLY", true},
+      {7, true, false, "", true},
   };
   for (int slot = 0; slot < 6; ++slot) {
     table[slot] = ActiveAlarm(L"Alert", At(2027, 2, 1, 8, 0), cases[slot].repeat);
@@ -145,7 +153,7 @@ TEST(CalendarWriter, ItsOwnImportRestoresEveryField) {
   table[5] = ActiveAlarm(L"Old, shown; once", At(2020, 5, 1, 12, 0, 59), Once, true);
   table[5].Getoond = true;
   table[6] = InactiveAlarm(L"Off\r\nsecond line \\ \u20AC\U0001D11E", At(2027, 3, 28, 2, 30));  // the skipped hour
-  table[7] = ActiveAlarm(L"Hand-edited repeat", At(2027, 10, 31, 2, 30), 7);                   // the doubled hour
+  table[7] = ActiveAlarm(L"Hand-edited repeat", At(2027, 10, 31, 2, 30), 7);                    // the doubled hour
   table[8] = ActiveAlarm(L"", At(2026, 12, 9, 0, 0), EachWeek);
   table[9] = ActiveAlarm(std::wstring(100, L'\u00e9'), At(2026, 12, 10, 23, 59, 59), EachDay);
   const ExportResult exported = ExportAlerts(table, WestEurope(), kNowUtc, L"1");

@@ -1,0 +1,122 @@
+// Times the calendar export of a full table (101 alerts) and the import of
+// a generated 5,000-event calendar (about 2 MB) into an empty one, and
+// reports the medians and the process's peak memory.
+//   calendar_benchmark [RUNS]
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "alert_calendar.h"
+#include "benchmark_support.h"
+
+namespace {
+
+constexpr int kEvents = 5000;
+
+ZoneRules CentralEurope() {
+  ZoneRules zone;
+  zone.name = L"W. Europe Standard Time";
+  zone.biasMinutes = -60;
+  zone.daylightBiasMinutes = -60;
+  zone.standardDate = {0, 10, 0, 5, 0, 3, 0, 0};
+  zone.daylightDate = {0, 3, 0, 5, 0, 2, 0, 0};
+  return zone;
+}
+
+AlarmTable FullTable() {
+  AlarmTable table;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    AlarmRecord& alert = table[slot];
+    alert.Exist = true;
+    alert.Actief = slot % 5 != 0;
+    alert.Naam = L"Alert number " + std::to_wstring(slot) + L", with a description of some length \u00e9\u20ac";
+    alert.Tijd = 46400.0 + slot * 1.37;
+    alert.Repeat = slot % 5;
+  }
+  return table;
+}
+
+// An export-like calendar as a big shared calendar would be: a zone, and
+// events with a description, a location, an end and an alarm; some repeat.
+std::string GeneratedCalendar() {
+  std::string file =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Benchmark//EN\r\n"
+      "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+      "BEGIN:DAYLIGHT\r\nDTSTART:19700329T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+      "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\n"
+      "BEGIN:STANDARD\r\nDTSTART:19701025T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+      "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+  const char* rules[] = {"", "RRULE:FREQ=DAILY\r\n", "RRULE:FREQ=WEEKLY;BYDAY=MO,WE\r\n", "", "RRULE:FREQ=YEARLY\r\n"};
+  char line[1024];
+  for (int i = 0; i < kEvents; ++i) {
+    const int month = 1 + i % 12;
+    const int day = 1 + i % 28;
+    const int hour = 6 + i % 14;
+    std::snprintf(line, sizeof line,
+                  "BEGIN:VEVENT\r\nUID:%08d-benchmark-event@example.org\r\nDTSTAMP:20261201T120000Z\r\n"
+                  "DTSTART;TZID=Europe/Berlin:%04d%02d%02dT%02d%02d00\r\n"
+                  "DTEND;TZID=Europe/Berlin:%04d%02d%02dT%02d%02d00\r\n"
+                  "SUMMARY:Meeting %d about the quarterly numbers\\, room %d\r\n"
+                  "DESCRIPTION:Agenda: review\\, planning\\; next steps. Please bring the printed report and "
+                  "your notes.\\nDial-in details follow.\r\n"
+                  "LOCATION:Building %d\\, floor %d\r\n%sBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+                  "DESCRIPTION:Reminder\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\nEND:VEVENT\r\n",
+                  i, 2026 + i % 3, month, day, hour, (i * 5) % 60, 2026 + i % 3, month, day, hour + 1, (i * 5) % 60, i,
+                  i % 40, i % 7, i % 9, rules[i % 5]);
+    file += line;
+  }
+  return file + "END:VCALENDAR\r\n";
+}
+
+void PrintPeakMemory(const wchar_t* stage) {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  std::wprintf(L"  peak after %ls: working set %.1f MB, pagefile %.1f MB\n", stage,
+               static_cast<double>(counters.PeakWorkingSetSize) / 1048576.0,
+               static_cast<double>(counters.PeakPagefileUsage) / 1048576.0);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 11;
+  PrintPeakMemory(L"start");
+
+  const AlarmTable full = FullTable();
+  std::vector<double> exportTimes;
+  std::size_t exportBytes = 0;
+  for (int run = 0; run < runs; ++run) {
+    const LARGE_INTEGER from = benchmark::Clock();
+    const ExportResult result = ExportAlerts(full, CentralEurope(), 46364.5, L"4.2.0.5");
+    exportTimes.push_back(benchmark::Milliseconds(from, benchmark::Clock()));
+    exportBytes = result.bytes.size();
+  }
+  std::wprintf(L"Export of %d alerts (%zu bytes): median %.2f ms over %d runs\n", kSlotCount, exportBytes,
+               benchmark::Median(exportTimes), runs);
+  PrintPeakMemory(L"export");
+
+  const std::string calendar = GeneratedCalendar();
+  ImportContext context;
+  context.localZone = CentralEurope();
+  context.nowLocal = 46364.5;  // 8 December 2026, noon
+  context.saveSlot = [](int) -> std::optional<std::wstring> { return std::nullopt; };
+  std::vector<double> importTimes;
+  std::wstring summary;
+  for (int run = 0; run < runs; ++run) {
+    AlarmTable empty;
+    const LARGE_INTEGER from = benchmark::Clock();
+    const ImportResult result = ImportAlerts(calendar, L"generated.ics", empty, context);
+    importTimes.push_back(benchmark::Milliseconds(from, benchmark::Clock()));
+    summary = result.summary.substr(0, 120);
+  }
+  std::wprintf(L"Import of %d events (%.2f MB) into an empty table: median %.1f ms over %d runs\n", kEvents,
+               static_cast<double>(calendar.size()) / 1048576.0, benchmark::Median(importTimes), runs);
+  std::wprintf(L"  %ls...\n", summary.c_str());
+  PrintPeakMemory(L"import");
+  return 0;
+}
