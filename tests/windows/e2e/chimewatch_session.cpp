@@ -115,6 +115,11 @@ void ChimewatchSession::AlarmTick() { PostMessageW(main_, WM_TIMER, IDT_TIMER, 0
 
 void ChimewatchSession::TipTick() { PostMessageW(main_, WM_TIMER, IDT_TIMER1, 0); }
 
+HWND ChimewatchSession::OpenList() {
+  TrayMouse(WM_LBUTTONDBLCLK);
+  return WaitForSetupWindow();
+}
+
 HWND ChimewatchSession::SetupWindow() const {
   for (HWND window : driver::TopLevelWindows(program_->Id())) {
     if (driver::ClassName(window) == L"ChimewatchSetup") return window;

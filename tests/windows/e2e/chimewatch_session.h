@@ -51,6 +51,8 @@ class ChimewatchSession {
   void AlarmTick();
   void TipTick();
 
+  // Opens the list window from the tray, as a double-click does.
+  HWND OpenList();
   // The list window, once shown, and its list and buttons.
   HWND WaitForSetupWindow(int timeoutMs = 5000) const;
   HWND SetupWindow() const;  // loaded, shown or not

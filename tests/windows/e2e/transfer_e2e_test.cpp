@@ -181,8 +181,7 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
   ChimewatchSession session;
   StoreAlarm(0, L"Existing", LocalTimeFromNow(1, 0), 0, false);
   session.Start();
-  session.TrayMouse(WM_LBUTTONDBLCLK);
-  HWND setup = session.WaitForSetupWindow();
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(session.AlarmList()) == 1; }, 3000));
 
