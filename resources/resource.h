@@ -17,6 +17,8 @@
 #define IDM_INSTELLEN 1001
 #define IDM_ACTIEF 1002
 #define IDM_SLUITEN 1003
+#define IDM_EXPORT 1004
+#define IDM_IMPORT 1005
 
 // Timers of the main window.
 #define IDT_TIMER 1

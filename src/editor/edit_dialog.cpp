@@ -85,6 +85,7 @@ class EditDialog {
         return;
       }
       editSlot_ = *freeSlot;
+      context_.heldSlot = editSlot_;
       ShowFields(NewAlarmFields(context_.clock.Now()));
     } else {
       editSlot_ = LeadingNumber(context_.request);
@@ -156,6 +157,7 @@ void ShowEditDialog(HINSTANCE instance, HWND owner, EditDialogContext& context) 
   EditDialog dialog(context);
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
                           EditDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
+  context.heldSlot.reset();
 }
 
 void CloseEditDialog(HWND editor) { EndDialog(editor, IDCANCEL); }

@@ -5,7 +5,6 @@
 #include "alarm_store.h"
 #include "dialog_window.h"
 #include "dpi.h"
-#include "edit_dialog.h"
 #include "editor_rules.h"
 #include "resource.h"
 
@@ -186,6 +185,10 @@ std::optional<int> SetupWindow::SelectedSlot() const {
 }
 
 void SetupWindow::ShowEditor(const std::wstring& request) {
-  EditDialogContext context{table_, clock_, request, [this](int slot) { Save(slot); }};
+  EditDialogContext context{table_, clock_, request, [this](int slot) { Save(slot); }, std::nullopt};
+  openEditor_ = &context;
   ShowEditDialog(instance_, hwnd_, context);
+  openEditor_ = nullptr;
 }
+
+std::optional<int> SetupWindow::SlotHeldByEditor() const { return openEditor_ ? openEditor_->heldSlot : std::nullopt; }

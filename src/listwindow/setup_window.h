@@ -11,6 +11,7 @@
 
 #include "alarm_table.h"
 #include "date_value.h"
+#include "edit_dialog.h"
 #include "list_view.h"
 #include "scoped_handles.h"
 #include "settings_store.h"
@@ -42,6 +43,8 @@ class SetupWindow {
   void Save(int slot);
   // Removes the row of a slot, if the window is loaded and has one.
   void RemoveAlarmRow(int slot);
+  // The slot an open editor for a new alarm has chosen, if one is open.
+  std::optional<int> SlotHeldByEditor() const;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,4 +77,5 @@ class SetupWindow {
   TwipsLayout layout_{kSetupControls};
   ScopedHICON icon_;
   bool askingUser_ = false;
+  const EditDialogContext* openEditor_ = nullptr;
 };

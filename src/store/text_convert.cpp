@@ -6,14 +6,6 @@ namespace {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-bool EqualsIgnoringCase(std::wstring_view text, std::wstring_view word) {
-  if (text.size() != word.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(word[i]))) return false;
-  }
-  return true;
-}
-
 // A decimal number: sign, digits, optionally a fraction. Returns whether it
 // is zero, or nullopt when the text is no number.
 std::optional<bool> DecimalIsZero(std::wstring_view text) {
@@ -37,6 +29,14 @@ std::optional<bool> DecimalIsZero(std::wstring_view text) {
 }
 
 }  // namespace
+
+bool EqualsIgnoringCase(std::wstring_view text, std::wstring_view word) {
+  if (text.size() != word.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(word[i]))) return false;
+  }
+  return true;
+}
 
 std::wstring TrimBlanks(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');

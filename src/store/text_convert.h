@@ -29,3 +29,6 @@ Integer16Result ParseInteger16(std::wstring_view text);
 int LeadingNumber(std::wstring_view text);
 
 std::wstring TrimBlanks(std::wstring_view text);
+
+// Equal texts when letter case is ignored ("Export" and "EXPORT").
+bool EqualsIgnoringCase(std::wstring_view text, std::wstring_view word);

@@ -2,6 +2,8 @@
 
 #include "check_schedule.h"
 #include "dpi.h"
+#include "file_dialogs.h"
+#include "hand_over.h"
 #include "local_clock.h"
 #include "resource.h"
 #include "tray_tip.h"
@@ -29,6 +31,7 @@ HICON LoadTrayPicture(HINSTANCE instance, int id, int dpi) {
 MainWindow::MainWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& store, const Clock& clock)
     : instance_(instance),
       table_(table),
+      store_(store),
       clock_(clock),
       setup_(instance, table, store, clock, [this] { ListWindowClosed(); }),
       check_(table, *this) {}
@@ -69,10 +72,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       switch (LOWORD(wParam)) {
         case IDM_INSTELLEN: mnuInstellen_Click(); break;
         case IDM_ACTIEF: mnuActief_Click(); break;
+        case IDM_EXPORT: mnuExport_Click(); break;
+        case IDM_IMPORT: mnuImport_Click(); break;
         case IDM_SLUITEN: mnuSluiten_Click(); break;
         default: break;
       }
       return 0;
+    // Sent, so also taken inside the editor's or an alarm box's loop.
+    case WM_COPYDATA: return Form_CopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_POWERBROADCAST:
       if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) Form_Resume();
       return TRUE;
@@ -101,6 +108,9 @@ void MainWindow::Form_Load() {
   mnuPopup_.Reset(CreatePopupMenu());
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, L"Setup");
   AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, L"Active");
+  AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, L"Export alerts...");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, L"Import alerts...");
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"Exit");
   SetMenuDefaultItem(mnuPopup_.Get(), IDM_INSTELLEN, FALSE);
@@ -170,6 +180,40 @@ void MainWindow::mnuInstellen_Click() {
 void MainWindow::ListWindowClosed() {
   listWindowOpen_ = false;
   ArmMinuteTick();
+}
+
+void MainWindow::mnuExport_Click() {
+  if (transferOpen_) return;
+  transferOpen_ = true;
+  const auto path = ChooseExportFile(hwnd_);
+  if (path && !unloading_) ShowTransferOutcome(ExportToFile(table_, *path, clock_));
+  transferOpen_ = false;
+}
+
+void MainWindow::mnuImport_Click() {
+  if (transferOpen_) return;
+  transferOpen_ = true;
+  const auto path = ChooseImportFile(hwnd_);
+  if (path && !unloading_) {
+    const TransferOutcome outcome = ImportFromFile(table_, store_, *path, setup_.SlotHeldByEditor(), clock_);
+    setup_.RefreshAlarm();
+    ShowTransferOutcome(outcome);
+  }
+  transferOpen_ = false;
+}
+
+void MainWindow::ShowTransferOutcome(const TransferOutcome& outcome) {
+  const UINT icon = outcome.exitCode == kExitDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
+  MessageBoxW(hwnd_, outcome.summary.c_str(), kTitle, MB_OK | icon);
+}
+
+// A command-line run hands its /export or /import over to us.
+LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
+  const auto handOver = ReadHandOver(data);
+  if (!handOver || unloading_) return FALSE;
+  const TransferOutcome outcome = RunTransfer(handOver->request, table_, store_, setup_.SlotHeldByEditor(), clock_);
+  setup_.RefreshAlarm();
+  return AnswerHandOver(hwnd_, *handOver, outcome);
 }
 
 void MainWindow::mnuSluiten_Click() { Form_Unload(); }

@@ -10,6 +10,7 @@
 #include "settings_store.h"
 #include "setup_window.h"
 #include "shell_tray_sender.h"
+#include "transfer_operations.h"
 #include "tray_icon.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"ChimewatchMain";
@@ -32,7 +33,11 @@ class MainWindow final : private AlarmCheckHost {
   void LoadTrayPictures(int dpi);
   void mnuActief_Click();
   void mnuInstellen_Click();
+  void mnuExport_Click();
+  void mnuImport_Click();
   void mnuSluiten_Click();
+  LRESULT Form_CopyData(const COPYDATASTRUCT& data);
+  void ShowTransferOutcome(const TransferOutcome& outcome);
   void Form_Unload();
   void Timer_Timer();
   void Timer1_Timer();
@@ -56,6 +61,7 @@ class MainWindow final : private AlarmCheckHost {
 
   HINSTANCE instance_;
   AlarmTable& table_;
+  SettingsStore& store_;
   const Clock& clock_;
   HWND hwnd_ = nullptr;
   ScopedHMENU mnuPopup_;
@@ -69,5 +75,6 @@ class MainWindow final : private AlarmCheckHost {
   UINT taskbarCreatedMessage_ = 0;
   bool listWindowOpen_ = false;
   bool menuOpen_ = false;
+  bool transferOpen_ = false;  // an export or import dialog or its box is up
   bool unloading_ = false;
 };

@@ -39,7 +39,18 @@ struct DeleteFontHandle {
   void operator()(HFONT font) const { DeleteObject(font); }
 };
 
+struct CloseKernelHandle {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+
 using ScopedHKEY = ScopedHandle<HKEY, CloseRegKey>;
 using ScopedHMENU = ScopedHandle<HMENU, DestroyMenuHandle>;
 using ScopedHICON = ScopedHandle<HICON, DestroyIconHandle>;
 using ScopedHFONT = ScopedHandle<HFONT, DeleteFontHandle>;
+
+// CreateFileW fails with INVALID_HANDLE_VALUE rather than null: the owner
+// keeps null for "no file".
+class ScopedFileHandle : public ScopedHandle<HANDLE, CloseKernelHandle> {
+ public:
+  explicit ScopedFileHandle(HANDLE handle) : ScopedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+};

@@ -29,17 +29,7 @@ using benchmark::Milliseconds;
 
 // ---- The Unix side of Wine's processes, read through the Z: drive ----------
 
-// Files of /proc tell no size: read until the end.
-std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string content;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
-  CloseHandle(file);
-  return content;
-}
+std::string ReadWholeFile(const std::wstring& path) { return driver::ReadFileBytes(path).value_or(""); }
 
 std::vector<std::string> SplitAtNul(const std::string& text) {
   std::vector<std::string> parts;

@@ -36,8 +36,9 @@ std::wstring WindowsPath(std::wstring path);
 // A started program; terminated on destruction if it is still running.
 class Program {
  public:
-  explicit Program(const std::wstring& exePath, const std::wstring& arguments = {},
-                   const std::wstring& workingDir = {});
+  // With `standardOutput` (an inheritable handle) the program writes there.
+  explicit Program(const std::wstring& exePath, const std::wstring& arguments = {}, const std::wstring& workingDir = {},
+                   HANDLE standardOutput = nullptr);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -53,6 +54,20 @@ class Program {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// A run of a program to its end: its exit code (nothing if it was still
+// running after the timeout, and was ended) and what it wrote to its
+// standard output, which is a file here.
+struct ProgramRun {
+  std::optional<DWORD> exitCode;
+  std::string output;
+};
+// A whole file, read to its end (files of /proc tell no size); nothing when
+// it cannot be opened.
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
+
+ProgramRun RunProgram(const std::wstring& exePath, const std::wstring& arguments, int timeoutMs,
+                      const std::wstring& workingDir = {});
 
 // ---- Windows --------------------------------------------------------------
 

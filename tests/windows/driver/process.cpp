@@ -29,12 +29,17 @@ std::wstring WindowsPath(std::wstring path) {
   return path;
 }
 
-Program::Program(const std::wstring& exePath, const std::wstring& arguments, const std::wstring& workingDir) {
+Program::Program(const std::wstring& exePath, const std::wstring& arguments, const std::wstring& workingDir,
+                 HANDLE standardOutput) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (standardOutput) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = standardOutput;
+  }
+  if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, standardOutput != nullptr, 0, nullptr,
                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info_)) {
     info_ = {};
     return;
@@ -62,6 +67,38 @@ void Program::Terminate() {
   if (!Running()) return;
   TerminateProcess(info_.hProcess, 1);
   WaitForSingleObject(info_.hProcess, 5000);
+}
+
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+ProgramRun RunProgram(const std::wstring& exePath, const std::wstring& arguments, int timeoutMs,
+                      const std::wstring& workingDir) {
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t path[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, folder);
+  GetTempFileNameW(folder, L"out", 0, path);
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE output = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  ProgramRun run;
+  {
+    Program program(exePath, arguments, workingDir, output);
+    run.exitCode = program.WaitForExit(timeoutMs);
+  }
+  CloseHandle(output);
+  run.output = ReadFileBytes(path).value_or("");
+  DeleteFileW(path);
+  return run;
 }
 
 }  // namespace driver

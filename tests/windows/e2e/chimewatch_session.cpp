@@ -10,6 +10,7 @@
 
 std::wstring gProgramPath;
 std::wstring gScreenshotFolder;
+std::wstring gSamplesFolder;
 
 namespace {
 
@@ -113,6 +114,11 @@ void ChimewatchSession::Command(int menuId) { driver::PostCommand(main_, menuId)
 void ChimewatchSession::AlarmTick() { PostMessageW(main_, WM_TIMER, IDT_TIMER, 0); }
 
 void ChimewatchSession::TipTick() { PostMessageW(main_, WM_TIMER, IDT_TIMER1, 0); }
+
+HWND ChimewatchSession::OpenList() {
+  TrayMouse(WM_LBUTTONDBLCLK);
+  return WaitForSetupWindow();
+}
 
 HWND ChimewatchSession::SetupWindow() const {
   for (HWND window : driver::TopLevelWindows(program_->Id())) {

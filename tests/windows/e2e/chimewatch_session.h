@@ -14,6 +14,8 @@
 // for screenshots.
 extern std::wstring gProgramPath;
 extern std::wstring gScreenshotFolder;
+// Calendars written by other programs, read where they lie (may be absent).
+extern std::wstring gSamplesFolder;
 
 // A local date and time, shifted from now by whole days and minutes,
 // with seconds cleared.
@@ -49,6 +51,8 @@ class ChimewatchSession {
   void AlarmTick();
   void TipTick();
 
+  // Opens the list window from the tray, as a double-click does.
+  HWND OpenList();
   // The list window, once shown, and its list and buttons.
   HWND WaitForSetupWindow(int timeoutMs = 5000) const;
   HWND SetupWindow() const;  // loaded, shown or not

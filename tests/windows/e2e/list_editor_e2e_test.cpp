@@ -14,12 +14,6 @@ std::vector<std::wstring> Names(HWND list) {
   return names;
 }
 
-// Opens the list window from the tray, as a double-click does.
-HWND OpenList(ChimewatchSession& session) {
-  session.TrayMouse(WM_LBUTTONDBLCLK);
-  return session.WaitForSetupWindow();
-}
-
 // Opens the editor for a new alarm from an open list window.
 HWND OpenNewAlarm(ChimewatchSession& session, HWND setup) {
   driver::PostClick(Control(setup, IDC_CMDNIEUW));
@@ -44,7 +38,7 @@ std::wstring TwoDigits(int value) {
 TEST(ListWindow, RoadOfOneAlarmFromNewToFiringAndRestart) {
   ChimewatchSession session;
   session.Start();
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr) << "no list window";
   HWND list = session.AlarmList();
   EXPECT_EQ(driver::ListViewRowCount(list), 0);
@@ -85,7 +79,7 @@ TEST(ListWindow, RoadOfOneAlarmFromNewToFiringAndRestart) {
   driver::Answer(box->hwnd, IDOK);
   EXPECT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"0", L"Exist") == L"False"; }, 3000));
 
-  setup = OpenList(session);
+  setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   EXPECT_EQ(driver::ListViewRowCount(session.AlarmList()), 0);
   EXPECT_EQ(session.Exit(), 0u);
@@ -102,7 +96,7 @@ TEST(ListWindow, EnterOrADoubleClickOnARowEditsThatAlarm) {
   StoreAlarm(9, L"Later", LocalTimeFromNow(5, 0), 2, false);
   StoreAlarm(2, L"Sooner", LocalTimeFromNow(1, 0), 0, false);
   session.Start();
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   HWND list = session.AlarmList();
   ASSERT_EQ(Names(list), (std::vector<std::wstring>{L"Sooner", L"Later"}));
@@ -142,7 +136,7 @@ TEST(ListWindow, DeleteKeyAsksAndDeletesOnlyOnYes) {
   StoreAlarm(7, L"Meeting", LocalTimeFromNow(1, 0), 0, false);
   StoreAlarm(1, L"Other", LocalTimeFromNow(2, 0), 0, false);
   session.Start();
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   HWND list = session.AlarmList();
   ASSERT_EQ(driver::ListViewSelectedRow(list), 0);
@@ -176,7 +170,7 @@ TEST(ListWindow, NewWithAllSlotsInUseSaysTooMany) {
   for (int slot = 0; slot <= 100; ++slot)
     StoreAlarm(slot, L"Alert " + std::to_wstring(slot), LocalTimeFromNow(2, slot), 0, false);
   session.Start();
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   EXPECT_EQ(driver::ListViewRowCount(session.AlarmList()), 101);
   driver::PostClick(Control(setup, IDC_CMDNIEUW));
@@ -196,7 +190,7 @@ TEST(Editor, RefusesADateItCannotReadAndKeepsTheSlot) {
   ChimewatchSession session;
   StoreAlarm(0, L"Keep me", LocalTimeFromNow(1, 0), 0, false);
   session.Start();
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   driver::PostClick(Control(setup, IDC_CMDEDIT));
   HWND editor = session.WaitForEditor();
@@ -223,7 +217,7 @@ TEST(Editor, RefusesADateItCannotReadAndKeepsTheSlot) {
 TEST(Editor, KeepsLongAndNonLatinDescriptionsIntact) {
   ChimewatchSession session;
   session.Start();
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   HWND editor = OpenNewAlarm(session, setup);
   ASSERT_NE(editor, nullptr);
@@ -239,7 +233,7 @@ TEST(Editor, KeepsLongAndNonLatinDescriptionsIntact) {
 TEST(Editor, ExitFromTheTrayClosesTheEditorWithoutStoring) {
   ChimewatchSession session;
   session.Start();
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   HWND editor = OpenNewAlarm(session, setup);
   ASSERT_NE(editor, nullptr);
@@ -254,7 +248,7 @@ TEST(ListWindow, EscAndTheFrameCloseButtonResumeTheAlarmCheck) {
   StoreAlarm(0, L"First", LocalTimeFromNow(0, -1), 0, false);
   session.Start();
 
-  HWND setup = OpenList(session);
+  HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   driver::PostKey(session.AlarmList(), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(setup, 3000));
@@ -263,7 +257,7 @@ TEST(ListWindow, EscAndTheFrameCloseButtonResumeTheAlarmCheck) {
   EXPECT_TRUE(box->text.starts_with(L"First"));
   driver::Answer(box->hwnd, IDOK);
 
-  setup = OpenList(session);
+  setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
   // Add the second alarm through the editor, then close with the frame.
   HWND editor = OpenNewAlarm(session, setup);

@@ -1,0 +1,45 @@
+#include "file_dialogs.h"
+
+#include <commdlg.h>
+
+namespace {
+
+// Pairs of texts, each ended by a NUL, the list by a second one.
+constexpr wchar_t kExportFilter[] = L"iCalendar files (*.ics)\0*.ics\0";
+constexpr wchar_t kImportFilter[] = L"iCalendar files (*.ics)\0*.ics\0All files (*.*)\0*.*\0";
+constexpr DWORD kPathCapacity = 32768;
+
+OPENFILENAMEW DialogSettings(HWND owner, std::wstring& path, const wchar_t* filter, DWORD flags) {
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = kPathCapacity;
+  dialog.lpstrDefExt = L"ics";
+  // The program's current folder stays where it was.
+  dialog.Flags = flags | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  return dialog;
+}
+
+std::optional<std::wstring> Chosen(bool accepted, std::wstring& path) {
+  if (!accepted) return std::nullopt;
+  path.resize(path.find(L'\0'));
+  return path;
+}
+
+}  // namespace
+
+std::optional<std::wstring> ChooseExportFile(HWND owner) {
+  std::wstring path(kPathCapacity, L'\0');
+  path.replace(0, 21, L"Chimewatch alerts.ics");
+  OPENFILENAMEW dialog = DialogSettings(owner, path, kExportFilter, OFN_OVERWRITEPROMPT);
+  return Chosen(GetSaveFileNameW(&dialog) != FALSE, path);
+}
+
+std::optional<std::wstring> ChooseImportFile(HWND owner) {
+  std::wstring path(kPathCapacity, L'\0');
+  OPENFILENAMEW dialog = DialogSettings(owner, path, kImportFilter, OFN_FILEMUSTEXIST);
+  return Chosen(GetOpenFileNameW(&dialog) != FALSE, path);
+}

@@ -1,0 +1,133 @@
+#include "hand_over.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr ULONG_PTR kRequestTag = 0x43574831;  // "CWH1"
+constexpr ULONG_PTR kReplyTag = 0x43574832;    // "CWH2"
+// The handler's result: this mark plus the exit code. A window that does not
+// know the message returns 0.
+constexpr LRESULT kAnsweredMark = 0x43570000;
+constexpr LRESULT kMarkMask = 0x7FFF0000;
+constexpr LRESULT kCodeMask = 0xFF;
+// A request is taken only when this much time is left to do it and answer.
+constexpr ULONGLONG kTimeToAnswerMs = 2000;
+constexpr UINT kReplyTimeoutMs = 2000;
+constexpr wchar_t kReplyWindowClass[] = L"ChimewatchHandOverReply";
+
+// Fixed layout, the same for 32- and 64-bit programs; the path follows as
+// UTF-16 without a terminating NUL.
+struct WireHeader {
+  std::uint32_t kind;
+  std::uint32_t replyWindow;  // window handles keep to 32 bits across processes
+  std::uint64_t deadline;     // GetTickCount64 when the sender stops waiting
+};
+static_assert(sizeof(WireHeader) == 16);
+
+// A message-only window of the sending process that collects the summary.
+class ReplyWindow {
+ public:
+  ReplyWindow() {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kReplyWindowClass;
+    RegisterClassExW(&windowClass);
+    hwnd_ =
+        CreateWindowExW(0, kReplyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, this);
+  }
+  ~ReplyWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+  }
+  ReplyWindow(const ReplyWindow&) = delete;
+  ReplyWindow& operator=(const ReplyWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  const std::wstring& Summary() const { return summary_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_COPYDATA && window) {
+      const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data.dwData != kReplyTag) return FALSE;
+      window->summary_.assign(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
+      return TRUE;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  HWND hwnd_ = nullptr;
+  std::wstring summary_;
+};
+
+std::uint32_t HandleBits(HWND window) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)); }
+
+// Sign-extended, as Windows widens a 32-bit window handle.
+HWND WindowFromBits(std::uint32_t bits) {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(bits)));
+}
+
+}  // namespace
+
+std::optional<TransferOutcome> HandOverToRunningProgram(HWND running, const TransferRequest& request,
+                                                        ULONGLONG deadline) {
+  const ReplyWindow reply;
+  const ULONGLONG now = GetTickCount64();
+  if (!reply.Handle() || now >= deadline) return std::nullopt;
+
+  const WireHeader header{static_cast<std::uint32_t>(request.kind), HandleBits(reply.Handle()), deadline};
+  const std::size_t pathBytes = request.path.size() * sizeof(wchar_t);
+  std::string payload(reinterpret_cast<const char*>(&header), sizeof header);
+  payload.append(reinterpret_cast<const char*>(request.path.data()), pathBytes);
+  COPYDATASTRUCT data{kRequestTag, static_cast<DWORD>(payload.size()), payload.data()};
+
+  // While it waits, this thread takes the sent reply.
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(running, WM_COPYDATA, reinterpret_cast<WPARAM>(reply.Handle()),
+                           reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, static_cast<UINT>(deadline - now), &result)) {
+    return std::nullopt;
+  }
+  const auto answer = static_cast<LRESULT>(result);
+  if ((answer & kMarkMask) != kAnsweredMark) return std::nullopt;
+  return TransferOutcome{static_cast<ExitCode>(answer & kCodeMask), reply.Summary()};
+}
+
+std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
+  if (data.dwData != kRequestTag || data.cbData <= sizeof(WireHeader) || !data.lpData ||
+      (data.cbData - sizeof(WireHeader)) % sizeof(wchar_t) != 0) {
+    return std::nullopt;
+  }
+  WireHeader header;
+  std::memcpy(&header, data.lpData, sizeof header);
+  const auto kind = static_cast<TransferKind>(header.kind);
+  if ((kind != TransferKind::Export && kind != TransferKind::Import) ||
+      GetTickCount64() + kTimeToAnswerMs > header.deadline) {
+    return std::nullopt;
+  }
+  ReceivedHandOver handOver;
+  handOver.request.kind = kind;
+  handOver.request.path.resize((data.cbData - sizeof header) / sizeof(wchar_t));
+  std::memcpy(handOver.request.path.data(), static_cast<const unsigned char*>(data.lpData) + sizeof header,
+              handOver.request.path.size() * sizeof(wchar_t));
+  handOver.replyWindow = WindowFromBits(header.replyWindow);
+  if (handOver.request.path.find(L'\0') != std::wstring::npos || !IsWindow(handOver.replyWindow)) return std::nullopt;
+  return handOver;
+}
+
+LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
+  COPYDATASTRUCT data{kReplyTag, static_cast<DWORD>(outcome.summary.size() * sizeof(wchar_t)),
+                      const_cast<wchar_t*>(outcome.summary.data())};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(handOver.replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(self),
+                      reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
+  return kAnsweredMark | outcome.exitCode;
+}

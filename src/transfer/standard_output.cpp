@@ -1,0 +1,42 @@
+#include "standard_output.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "scoped_handles.h"
+
+namespace {
+
+HANDLE RedirectedOutput() {
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  return output == INVALID_HANDLE_VALUE ? nullptr : output;
+}
+
+// The console of the command prompt that started us, if any.
+HANDLE ParentConsole() {
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return nullptr;
+  return CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+}  // namespace
+
+void WriteToStandardOutput(std::wstring_view text) {
+  const std::wstring line = std::wstring(text) + L"\r\n";
+  HANDLE output = RedirectedOutput();
+  const ScopedFileHandle console(output ? nullptr : ParentConsole());
+  if (!output) output = console.Get();
+  if (!output) return;
+  DWORD written = 0;
+  DWORD mode = 0;
+  if (GetConsoleMode(output, &mode)) {
+    WriteConsoleW(output, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    return;
+  }
+  // A pipe or a file gets UTF-8.
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr, nullptr);
+  WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}

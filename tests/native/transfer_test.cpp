@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "command_line.h"
+#include "zone_display_name.h"
+
+namespace {
+
+using Action = CommandLine::Action;
+
+struct CommandLineCase {
+  std::vector<std::wstring> arguments;
+  Action action;
+  TransferKind kind;
+  std::wstring path;
+};
+
+}  // namespace
+
+TEST(ParseCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
+  const CommandLineCase cases[] = {
+      {{}, Action::Start, {}, L""},
+      {{L"/export", L"a.ics"}, Action::Transfer, TransferKind::Export, L"a.ics"},
+      {{L"-EXPORT", L"C:\\My files\\a.ics"}, Action::Transfer, TransferKind::Export, L"C:\\My files\\a.ics"},
+      {{L"/Import", L"b.ics"}, Action::Transfer, TransferKind::Import, L"b.ics"},
+      {{L"-import", L"-b.ics"}, Action::Transfer, TransferKind::Import, L"-b.ics"},
+      // Not understood: nothing is done.
+      {{L"/export"}, Action::NotUnderstood, {}, L""},
+      {{L"/import", L""}, Action::NotUnderstood, {}, L""},
+      {{L"/import", L"a.ics", L"b.ics"}, Action::NotUnderstood, {}, L""},
+      {{L"/frobnicate", L"a.ics"}, Action::NotUnderstood, {}, L""},
+      {{L"--export", L"a.ics"}, Action::NotUnderstood, {}, L""},
+      {{L"/export:a.ics"}, Action::NotUnderstood, {}, L""},
+      {{L"export", L"a.ics"}, Action::NotUnderstood, {}, L""},
+      {{L"a.ics"}, Action::NotUnderstood, {}, L""},
+      {{L"/"}, Action::NotUnderstood, {}, L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    const CommandLine parsed = ParseCommandLine(c.arguments);
+    EXPECT_EQ(parsed.action, c.action);
+    if (c.action == Action::Transfer) {
+      EXPECT_EQ(parsed.request, (TransferRequest{c.kind, c.path}));
+    }
+    EXPECT_EQ(parsed.message.empty(), c.action != Action::NotUnderstood);
+  }
+}
+
+TEST(ParseCommandLine, TellsWhatWasNotUnderstood) {
+  EXPECT_EQ(ParseCommandLine({L"/frob", L"a.ics"}).message,
+            L"Not understood: \"/frob\". Use: chimewatch.exe /export FILE, or chimewatch.exe /import FILE.");
+  EXPECT_TRUE(ParseCommandLine({L"/import"}).message.starts_with(L"The file name is missing."));
+  EXPECT_TRUE(ParseCommandLine({L"/import", L"a", L"b"}).message.starts_with(L"Not understood: \"b\" after"));
+}
+
+TEST(ZoneDisplayName, IgnoresTheOffsetPrefix) {
+  EXPECT_EQ(WithoutOffsetPrefix(L"(UTC+10:00) Canberra, Melbourne, Sydney"), L"Canberra, Melbourne, Sydney");
+  EXPECT_EQ(WithoutOffsetPrefix(L"(GMT-05:00) Eastern Time (US & Canada)"), L"Eastern Time (US & Canada)");
+  EXPECT_EQ(WithoutOffsetPrefix(L"(UTC) Coordinated Universal Time"), L"Coordinated Universal Time");
+  EXPECT_EQ(WithoutOffsetPrefix(L"W. Europe Standard Time"), L"W. Europe Standard Time");
+  EXPECT_EQ(WithoutOffsetPrefix(L"(UTC+1) Nowhere"), L"(UTC+1) Nowhere");  // not an offset as Windows writes it
+  EXPECT_EQ(WithoutOffsetPrefix(L"(GMT+10:00"), L"(GMT+10:00");
+
+  EXPECT_TRUE(
+      SameZoneDisplayName(L"(GMT+10:00) Canberra, Melbourne, Sydney", L"(UTC+10:00) Canberra, Melbourne, Sydney"));
+  EXPECT_TRUE(SameZoneDisplayName(L"(GMT) greenwich mean time : dublin", L"(UTC+00:00) Greenwich Mean Time : Dublin"));
+  EXPECT_FALSE(SameZoneDisplayName(L"(GMT+10:00) Canberra, Melbourne", L"(UTC+10:00) Canberra, Melbourne, Sydney"));
+  EXPECT_FALSE(SameZoneDisplayName(L"(GMT+10:00)", L"(UTC+10:00)"));
+}

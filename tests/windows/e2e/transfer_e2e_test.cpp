@@ -1,0 +1,388 @@
+// Export and import of the alerts as iCalendar files, end to end: the
+// command line with and without a running Chimewatch, the tray menu's Open
+// dialog, and real calendars of other programs.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <regex>
+
+#include "chimewatch_session.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kRunTimeoutMs = 20000;
+const std::array<const wchar_t*, 7> kKeys = {L"Exist", L"Actief", L"Getoond", L"Naam", L"Tijd", L"Repeat", L"Delete"};
+
+using StoredSlot = std::array<std::optional<std::wstring>, 7>;
+
+StoredSlot ReadSlot(int slot) {
+  StoredSlot values;
+  for (std::size_t i = 0; i < kKeys.size(); ++i) values[i] = driver::ReadSettingText(std::to_wstring(slot), kKeys[i]);
+  return values;
+}
+
+bool SlotInUse(int slot) { return driver::ReadSettingText(std::to_wstring(slot), L"Exist") == L"True"; }
+
+driver::ProgramRun Chimewatch(const std::wstring& arguments, const std::wstring& workingDir = {}) {
+  return driver::RunProgram(gProgramPath, arguments, kRunTimeoutMs, workingDir);
+}
+
+std::wstring Utf16(const std::string& utf8) {
+  std::wstring text(utf8.size(), L'\0');
+  text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                           text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// A folder of its own under the prefix's temporary folder, emptied first.
+std::wstring TestFolder() {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring folder = std::wstring(temp) + L"chimewatch-transfer\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      SetFileAttributesW((folder + found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  return folder;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+int FilesIn(const std::wstring& folder) {
+  int count = 0;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return count;
+}
+
+// A calendar as another program writes it: LF line ends, UTC and zone times.
+std::string OtherCalendar(const std::string& events) {
+  return "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Elsewhere//Test//EN\n" + events + "END:VCALENDAR\n";
+}
+
+std::string Event(const std::string& summary, const std::string& start, const std::string& more = {}) {
+  return "BEGIN:VEVENT\nUID:" + summary + "@elsewhere\nDTSTAMP:20261201T000000Z\nDTSTART" + start +
+         "\nSUMMARY:" + summary + "\n" + more + "END:VEVENT\n";
+}
+
+// The stored text of a UTC time in this PC's local time.
+std::wstring LocalStoredText(WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+  const SYSTEMTIME utc{year, month, 0, day, hour, minute, 0, 0};
+  SYSTEMTIME local;
+  SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+  return StoredTimeText(local);
+}
+
+}  // namespace
+
+TEST(CommandLine, RefusesWhatItCannotUnderstandOrReadAndChangesNothing) {
+  driver::DeleteAllSettings();
+  StoreAlarm(0, L"Kept", LocalTimeFromNow(2, 0), 0, false);
+  const StoredSlot before = ReadSlot(0);
+  const std::wstring folder = TestFolder();
+
+  for (const wchar_t* arguments : {L"/frobnicate x.ics", L"/export", L"-IMPORT a.ics b.ics", L"x.ics"}) {
+    const auto run = Chimewatch(arguments);
+    EXPECT_EQ(run.exitCode, 2u) << testing::PrintToString(arguments);
+    EXPECT_NE(run.output.find("Use: chimewatch.exe /export FILE"), std::string::npos) << run.output;
+  }
+
+  auto run = Chimewatch(L"/import \"" + folder + L"missing.ics\"");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_TRUE(run.output.starts_with("Could not read ")) << run.output;
+
+  // Refused by its size before a byte is read: 16 MiB and one byte.
+  const std::wstring huge = folder + L"huge.ics";
+  HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  LARGE_INTEGER size{};
+  size.QuadPart = (16 << 20) + 1;
+  SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+  SetEndOfFile(file);
+  CloseHandle(file);
+  run = Chimewatch(L"/import \"" + huge + L"\"");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_NE(run.output.find("larger than 16 MiB"), std::string::npos) << run.output;
+
+  WriteBytes(folder + L"notes.ics", "Shopping list\r\nmilk\r\n");
+  run = Chimewatch(L"/import \"" + folder + L"notes.ics\"");
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  EXPECT_FALSE(run.output.empty());
+
+  // An export that cannot be written leaves the old file as it was and no
+  // temporary file behind.
+  const std::wstring old = folder + L"old.ics";
+  WriteBytes(old, "old contents");
+  SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_READONLY);
+  const int filesBefore = FilesIn(folder);
+  run = Chimewatch(L"/export \"" + old + L"\"");
+  EXPECT_EQ(run.exitCode, 3u) << run.output;
+  EXPECT_TRUE(run.output.starts_with("Could not write ")) << run.output;
+  EXPECT_EQ(driver::ReadFileBytes(old), "old contents");
+  EXPECT_EQ(FilesIn(folder), filesBefore);
+  EXPECT_EQ(Chimewatch(L"/export \"" + folder + L"no such folder\\a.ics\"").exitCode, 3u);
+
+  EXPECT_EQ(ReadSlot(0), before);
+  EXPECT_FALSE(SlotInUse(1));
+  driver::DeleteAllSettings();
+}
+
+TEST(CommandLine, RoundTripWithoutARunningProgramGivesBackEveryField) {
+  driver::DeleteAllSettings();
+  StoreAlarm(0, L"Dentist, 3 pm; bring the card", LocalTimeFromNow(2, 75), 0, true);
+  StoreAlarm(1, L"Weekly review", LocalTimeFromNow(-3, 10), 2, false, /*actief=*/false);
+  StoreAlarm(2, L"Birthday \u00e9\u00e8 \u2603", LocalTimeFromNow(40, 0), 4, false);
+  StoreAlarm(3, L"Already shown", LocalTimeFromNow(-10, 0), 0, false, true, /*getoond=*/true);
+  StoreAlarm(4, L"Hand-edited repeat", LocalTimeFromNow(1, 0), 7, false);
+  std::array<StoredSlot, 5> stored;
+  for (int slot = 0; slot < 5; ++slot) stored[static_cast<std::size_t>(slot)] = ReadSlot(slot);
+  const std::wstring path = TestFolder() + L"Chimewatch alerts.ics";
+
+  auto run = Chimewatch(L"-EXPORT \"" + path + L"\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(Utf16(run.output), L"Exported 5 alerts to " + path + L".\r\n");
+  const auto bytes = driver::ReadFileBytes(path);
+  ASSERT_TRUE(bytes);
+  EXPECT_TRUE(bytes->starts_with("BEGIN:VCALENDAR\r\n"));
+
+  driver::DeleteAllSettings();
+  run = Chimewatch(L"/Import \"" + path + L"\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_TRUE(run.output.starts_with("Imported 5 alerts from Chimewatch alerts.ics.")) << run.output;
+  for (int slot = 0; slot < 5; ++slot) {
+    EXPECT_EQ(ReadSlot(slot), stored[static_cast<std::size_t>(slot)]) << "slot " << slot;
+  }
+
+  // The same file again adds nothing.
+  run = Chimewatch(L"/import \"" + path + L"\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_FALSE(SlotInUse(5)) << run.output;
+  driver::DeleteAllSettings();
+}
+
+TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Existing", LocalTimeFromNow(1, 0), 0, false);
+  session.Start();
+  HWND setup = session.OpenList();
+  ASSERT_NE(setup, nullptr);
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(session.AlarmList()) == 1; }, 3000));
+
+  // Outlook and Exchange name Windows zones, by key or by display text.
+  const std::wstring folder = TestFolder();
+  WriteBytes(
+      folder + L"Sydney.ics",
+      OtherCalendar(Event("By key name", ";TZID=AUS Eastern Standard Time:20300115T133000") +
+                    Event("By display name", ";TZID=\"(GMT+10:00) Canberra, Melbourne, Sydney\":20300115T133000") +
+                    Event("Standup", ":20300201T090000Z", "RRULE:FREQ=DAILY\n")));
+  // A name relative to the folder the command runs in, not the running program's.
+  auto run = Chimewatch(L"/import Sydney.ics", folder);
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_TRUE(run.output.starts_with("Imported 3 alerts from Sydney.ics.")) << run.output;
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(session.AlarmList()) == 4; }, 3000))
+      << "the open list does not show the new alerts";
+  // 13:30 in Sydney's summer is 02:30 UTC.
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"By key name");
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Tijd"), LocalStoredText(2030, 1, 15, 2, 30));
+  EXPECT_EQ(driver::ReadSettingText(L"2", L"Naam"), L"By display name");
+  EXPECT_EQ(driver::ReadSettingText(L"2", L"Tijd"), LocalStoredText(2030, 1, 15, 2, 30));
+  EXPECT_EQ(driver::ReadSettingText(L"3", L"Repeat"), L"1");
+
+  // The editor for a new alert holds slot 4: the import takes slot 5.
+  driver::PostClick(driver::FindChildById(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  WriteBytes(folder + L"Call.ics", OtherCalendar(Event("Call mum", ":20300301T170000Z")));
+  run = Chimewatch(L"/import \"" + folder + L"Call.ics\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_FALSE(SlotInUse(4));
+  EXPECT_EQ(driver::ReadSettingText(L"5", L"Naam"), L"Call mum");
+  driver::PostClick(driver::FindChildById(editor, IDC_CMDOK));
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_EQ(driver::ReadSettingText(L"4", L"Naam"), L"Alert !!");
+  EXPECT_EQ(driver::ReadSettingText(L"5", L"Naam"), L"Call mum");
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(session.AlarmList()) == 6; }, 3000));
+
+  // The running program writes the export from its own table.
+  run = Chimewatch(L"/export \"" + folder + L"out.ics\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(Utf16(run.output), L"Exported 6 alerts to " + folder + L"out.ics.\r\n");
+  const auto exported = driver::ReadFileBytes(folder + L"out.ics");
+  ASSERT_TRUE(exported);
+  EXPECT_NE(exported->find("SUMMARY:Call mum\r\n"), std::string::npos);
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(CommandLine, HandsOverWhileAnAlarmBoxIsOpen) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Due now", LocalTimeFromNow(0, -5), 0, false);
+  session.Start();
+  session.AlarmTick();
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no alarm box";
+  const std::wstring path = TestFolder() + L"Later.ics";
+  WriteBytes(path, OtherCalendar(Event("Later", ":20300501T120000Z")));
+  const auto run = Chimewatch(L"/import \"" + path + L"\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"Later");
+  EXPECT_TRUE(IsWindow(box->hwnd)) << "the box closed";
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+namespace {
+
+HWND FileNameField(HWND fileDialog) {
+  // The edit of the combo box cmb13 (0x47c).
+  for (HWND child : driver::ChildWindows(fileDialog)) {
+    if (driver::ClassName(child) == L"Edit" && GetDlgCtrlID(child) == 0x47c) return child;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(TrayMenu, ExportProposesItsFileNameAndOneDialogAtATime) {
+  ChimewatchSession session;
+  session.Start();
+  session.Command(IDM_EXPORT);
+  HWND saveAs = driver::WaitForWindow(session.Pid(), L"#32770", L"Save As", 10000);
+  ASSERT_NE(saveAs, nullptr) << "no Save As dialog";
+  ASSERT_NE(FileNameField(saveAs), nullptr);
+  EXPECT_EQ(driver::GetText(FileNameField(saveAs)), L"Chimewatch alerts.ics");
+  session.Command(IDM_IMPORT);
+  EXPECT_EQ(driver::WaitForWindow(session.Pid(), L"#32770", L"Open", 1000), nullptr) << "a second dialog";
+  driver::PostCommand(saveAs, IDCANCEL);
+  EXPECT_TRUE(driver::WaitForWindowGone(saveAs, 5000));
+  EXPECT_FALSE(driver::WaitForMessageBox(session.Pid(), 500)) << "a box after Cancel";
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(TrayMenu, ImportThroughTheOpenDialog) {
+  ChimewatchSession session;
+  session.Start();
+  const std::wstring path = TestFolder() + L"Dentist.ics";
+  WriteBytes(path, OtherCalendar(Event("Dentist", ":20300410T080000Z",
+                                       "BEGIN:VALARM\nACTION:DISPLAY\n"
+                                       "DESCRIPTION:Dentist\nTRIGGER:-PT30M\n"
+                                       "END:VALARM\n")));
+
+  session.TrayMouse(WM_RBUTTONUP);
+  HWND menu = driver::WaitForPopupMenu(3000);
+  ASSERT_NE(menu, nullptr);
+  Sleep(300);  // painted
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\tray-menu.png", menu));
+  driver::ChooseMenuItemByKeys(menu, 4);  // Setup, Active, Export alerts..., Import alerts...
+
+  HWND open = driver::WaitForWindow(session.Pid(), L"#32770", L"Open", 10000);
+  ASSERT_NE(open, nullptr) << "no Open dialog";
+  HWND name = FileNameField(open);
+  ASSERT_NE(name, nullptr) << "no file name field";
+  Sleep(300);
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\import-open-dialog.png", open));
+  driver::SetText(name, path);
+  driver::PostCommand(open, IDOK);
+  ASSERT_TRUE(driver::WaitForWindowGone(open, 5000));
+
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no summary";
+  EXPECT_EQ(box->caption, L"Chimewatch");
+  EXPECT_TRUE(box->text.starts_with(L"Imported 1 alert from Dentist.ics.")) << testing::PrintToString(box->text);
+  EXPECT_EQ(box->icon, driver::BoxIcon::Information);
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\import-summary.png", box->hwnd));
+  driver::Answer(box->hwnd, IDOK);
+  // Reminded 30 minutes before the start, as the other calendar would.
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Naam"), L"Dentist");
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Tijd"), LocalStoredText(2030, 4, 10, 7, 30));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+// The test holds the session's lock as a command-line run working on the
+// store would: a normal start and a command-line export both wait for it,
+// and are done when it comes free.
+TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Waiting", LocalTimeFromNow(1, 0), 0, false);
+  const std::wstring path = TestFolder() + L"waited.ics";
+  HANDLE lock = CreateMutexW(nullptr, TRUE, L"Local\\Chimewatch.SingleInstance");
+  ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  driver::Program start(gProgramPath);
+  driver::Program exportRun(gProgramPath, L"/export \"" + path + L"\"");
+  const auto mainWindowShown = [&] {
+    return driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false) != nullptr;
+  };
+  EXPECT_FALSE(driver::WaitUntil(mainWindowShown, 1500)) << "started while the lock was held";
+  EXPECT_TRUE(start.Running());
+  EXPECT_TRUE(exportRun.Running());
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+
+  EXPECT_EQ(exportRun.WaitForExit(10000), 0u);
+  EXPECT_TRUE(driver::ReadFileBytes(path));
+  EXPECT_TRUE(driver::WaitUntil(mainWindowShown, 5000)) << "did not start when the lock came free";
+  HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false);
+  if (main) driver::PostCommand(main, IDM_SLUITEN);
+  EXPECT_EQ(start.WaitForExit(5000), 0u);
+}
+
+// The calendars of other programs, each into an empty store: none fails,
+// and what is stored is always a well-formed alert.
+TEST(RealCalendars, EachImportsIntoAnEmptyStore) {
+  if (GetFileAttributesW(gSamplesFolder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "no sample calendars at " << testing::PrintToString(gSamplesFolder) << ": not checked";
+  }
+  const std::wregex storedTime(L"\\d\\d:\\d\\d \\d{4}/\\d\\d/\\d\\d");
+  const std::wregex flag(L"True|False");
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((gSamplesFolder + L"\\*.ics").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  int files = 0;
+  do {
+    ++files;
+    const std::wstring name = found.cFileName;
+    driver::DeleteAllSettings();
+    const auto run = Chimewatch(L"/import \"" + gSamplesFolder + L"\\" + name + L"\"");
+    std::printf("%ls: exit %lu\n  %s", name.c_str(), run.exitCode.value_or(99), run.output.c_str());
+    EXPECT_EQ(run.exitCode, 0u) << testing::PrintToString(name);
+    EXPECT_TRUE(run.output.starts_with("Imported ")) << testing::PrintToString(name);
+    for (int slot = 0; slot <= 100; ++slot) {
+      const StoredSlot values = ReadSlot(slot);
+      if (!values[0]) continue;
+      SCOPED_TRACE(testing::PrintToString(name) + " slot " + std::to_string(slot));
+      EXPECT_EQ(values[0], L"True");
+      for (std::size_t flagKey : {1u, 2u, 6u}) EXPECT_TRUE(values[flagKey] && std::regex_match(*values[flagKey], flag));
+      EXPECT_TRUE(values[3].has_value());
+      EXPECT_TRUE(values[4] && std::regex_match(*values[4], storedTime));
+      EXPECT_TRUE(values[5] && values[5]->size() == 1 && (*values[5])[0] >= L'0' && (*values[5])[0] <= L'4');
+    }
+    if (name == L"owncloud_yearly_unicode.ics") {
+      // All day on 14 July, each year: the next one at 00:00.
+      SYSTEMTIME today;
+      GetLocalTime(&today);
+      const int year = today.wMonth > 7 || (today.wMonth == 7 && today.wDay > 14) ? today.wYear + 1 : today.wYear;
+      EXPECT_EQ(driver::ReadSettingText(L"0", L"Naam"), L"F\u00eate Nationale - F\u00e9ri\u00e9");
+      EXPECT_EQ(driver::ReadSettingText(L"0", L"Tijd"), L"00:00 " + std::to_wstring(year) + L"/07/14");
+      EXPECT_EQ(driver::ReadSettingText(L"0", L"Repeat"), L"4");
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  EXPECT_GT(files, 0);
+  driver::DeleteAllSettings();
+}
