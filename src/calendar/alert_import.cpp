@@ -7,6 +7,7 @@
 #include "alert_calendar.h"
 #include "calendar_components.h"
 #include "event_rules.h"
+#include "number_text.h"
 #include "utf8_text.h"
 
 namespace {
@@ -28,7 +29,7 @@ std::wstring NotReadableSummary(const CalendarFile& file, std::wstring_view file
   switch (file.problem) {
     case CalendarProblem::TooLarge: return name + L" is larger than 16 MiB.";
     case CalendarProblem::TooManyLines:
-      return name + L" has more than " + std::to_wstring(kMaxContentLines) + L" lines.";
+      return name + L" has more than " + WideDecimalText(kMaxContentLines) + L" lines.";
     case CalendarProblem::NotICalendar: return name + L" is not an iCalendar file.";
     default: return name + L" is broken: " + Utf8ToWide(file.detail) + L".";
   }
@@ -86,15 +87,15 @@ class Importer {
   std::wstring Summary(const ImportResult& result, std::wstring_view fileName,
                        const std::vector<std::string>& unknownZones) const {
     std::wstring summary = L"Imported " +
-                           (result.imported == 0 ? std::wstring(L"no") : std::to_wstring(result.imported)) +
+                           (result.imported == 0 ? std::wstring(L"no") : WideDecimalText(result.imported)) +
                            (result.imported == 1 ? L" alert from " : L" alerts from ") + std::wstring(fileName) + L".";
     if (alreadyThere_ > 0) {
-      summary += L" " + std::to_wstring(alreadyThere_) + (alreadyThere_ == 1 ? L" was" : L" were") + L" already there.";
+      summary += L" " + WideDecimalText(alreadyThere_) + (alreadyThere_ == 1 ? L" was" : L" were") + L" already there.";
     }
     std::vector<std::wstring> parts = named_;
-    if (unnamed_ > 0) parts.push_back(L"and " + std::to_wstring(unnamed_) + L" more");
+    if (unnamed_ > 0) parts.push_back(L"and " + WideDecimalText(unnamed_) + L" more");
     if (didNotFit_ > 0) {
-      parts.push_back(std::to_wstring(didNotFit_) + L" did not fit (" + std::to_wstring(kSlotCount) +
+      parts.push_back(WideDecimalText(didNotFit_) + L" did not fit (" + WideDecimalText(kSlotCount) +
                       L" alerts at most)");
     }
     for (std::size_t i = 0; i < parts.size(); ++i) summary += (i == 0 ? L" Not imported: " : L"; ") + parts[i];
@@ -103,7 +104,7 @@ class Importer {
       summary += L" Times in the zone \"" + ShownName(Utf8ToWide(unknownZones[i])) + L"\" were read as local time.";
     }
     if (unknownZones.size() > kMaxNamedZones) {
-      summary += L" So were the times in " + std::to_wstring(unknownZones.size() - kMaxNamedZones) + L" other zones.";
+      summary += L" So were the times in " + WideDecimalText(static_cast<std::int64_t>(unknownZones.size() - kMaxNamedZones)) + L" other zones.";
     }
     return summary;
   }

@@ -1,6 +1,7 @@
 #include "calendar_components.h"
 
 #include "alert_calendar.h"
+#include "number_text.h"
 
 namespace {
 
@@ -8,7 +9,7 @@ namespace {
 // hostile and would cost stack.
 constexpr std::size_t kMaxDepth = 8;
 
-std::string LineText(int line) { return "line " + std::to_string(line); }
+std::string LineText(int line) { return "line " + DecimalText(line); }
 
 // A component name as the message shows it: hostile files may put anything there.
 std::string ShortName(const std::string& name) {

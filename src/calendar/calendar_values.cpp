@@ -2,7 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+
+#include "number_text.h"
 
 namespace {
 
@@ -240,20 +241,14 @@ std::optional<std::vector<int>> ReadNumberList(std::string_view text, int low, i
 
 std::string DateTimeText(double line) {
   const DateParts parts = SplitDate(FromTimeLine(line));
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d", parts.year, parts.month, parts.day, parts.hour,
-                parts.minute, parts.second);
-  return text;
+  return DecimalText(parts.year, 4) + DecimalText(parts.month, 2) + DecimalText(parts.day, 2) + "T" +
+         DecimalText(parts.hour, 2) + DecimalText(parts.minute, 2) + DecimalText(parts.second, 2);
 }
 
 std::string UtcOffsetText(int seconds) {
   const char sign = seconds < 0 ? '-' : '+';
   const int magnitude = std::abs(seconds);
-  char text[32];
-  if (magnitude % 60 != 0) {
-    std::snprintf(text, sizeof text, "%c%02d%02d%02d", sign, magnitude / 3600, magnitude / 60 % 60, magnitude % 60);
-  } else {
-    std::snprintf(text, sizeof text, "%c%02d%02d", sign, magnitude / 3600, magnitude / 60 % 60);
-  }
+  std::string text = sign + DecimalText(magnitude / 3600, 2) + DecimalText(magnitude / 60 % 60, 2);
+  if (magnitude % 60 != 0) text += DecimalText(magnitude % 60, 2);
   return text;
 }

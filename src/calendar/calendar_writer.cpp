@@ -2,11 +2,11 @@
 // other calendars expect it; Chimewatch's own state rides along in
 // X-CHIMEWATCH- properties so that its import restores every field.
 #include <cstdint>
-#include <cstdio>
 
 #include "alert_calendar.h"
 #include "calendar_values.h"
 #include "content_lines.h"
+#include "number_text.h"
 #include "utf8_text.h"
 #include "zone_clock.h"
 
@@ -56,7 +56,7 @@ std::string RuleOfChange(const ZoneChange& change) {
   const int ordinal = change.week >= 5 ? -1 : change.week;
   const std::size_t weekday =
       static_cast<std::size_t>(change.dayOfWeek >= 0 && change.dayOfWeek < 7 ? change.dayOfWeek : 0);
-  return "FREQ=YEARLY;BYMONTH=" + std::to_string(change.month) + ";BYDAY=" + std::to_string(ordinal) +
+  return "FREQ=YEARLY;BYMONTH=" + DecimalText(change.month) + ";BYDAY=" + DecimalText(ordinal) +
          std::string(kWeekdayCodes[weekday]);
 }
 
@@ -106,10 +106,7 @@ std::uint64_t Fingerprint(std::string_view description, std::int32_t repeat) {
 }
 
 std::string UidOf(int slot, std::string_view description, std::int32_t repeat) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%d-%016llx@chimewatch", slot,
-                static_cast<unsigned long long>(Fingerprint(description, repeat)));
-  return text;
+  return DecimalText(slot) + "-" + HexText(Fingerprint(description, repeat), 16) + "@chimewatch";
 }
 
 std::string_view FrequencyOf(std::int32_t repeat) {
@@ -139,7 +136,7 @@ void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std
   out.Property("X-CHIMEWATCH-ACTIVE", Flag(alert.Actief));
   out.Property("X-CHIMEWATCH-SHOWN", Flag(alert.Getoond));
   out.Property("X-CHIMEWATCH-DELETE", Flag(alert.Delete));
-  out.Property("X-CHIMEWATCH-REPEAT", std::to_string(alert.Repeat));
+  out.Property("X-CHIMEWATCH-REPEAT", DecimalText(alert.Repeat));
   if (alert.Actief && !alert.Getoond) {
     out.Property("BEGIN", "VALARM");
     out.Property("ACTION", "DISPLAY");
@@ -152,7 +149,7 @@ void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std
 
 std::wstring SlotList(const std::vector<int>& slots) {
   std::wstring list;
-  for (const int slot : slots) list += (list.empty() ? L"" : L", ") + std::to_wstring(slot);
+  for (const int slot : slots) list += (list.empty() ? L"" : L", ") + WideDecimalText(slot);
   return list;
 }
 
@@ -186,7 +183,7 @@ ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, D
 }
 
 std::wstring ExportSummary(const ExportResult& result, std::wstring_view path) {
-  std::wstring summary = L"Exported " + std::to_wstring(result.exported) +
+  std::wstring summary = L"Exported " + WideDecimalText(result.exported) +
                          (result.exported == 1 ? L" alert to " : L" alerts to ") + std::wstring(path) + L".";
   if (!result.damagedSlots.empty()) {
     const bool one = result.damagedSlots.size() == 1;

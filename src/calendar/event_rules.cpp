@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "number_text.h"
 #include "repeat_rules.h"
 #include "utf8_text.h"
 
@@ -16,7 +17,7 @@ constexpr std::size_t kMaxZoneLookups = 100;
 
 bool IsTimeComponent(const Component& component) { return component.name == "VEVENT" || component.name == "VTODO"; }
 
-std::wstring UnreadableOn(int line) { return L"a value Chimewatch cannot read on line " + std::to_wstring(line); }
+std::wstring UnreadableOn(int line) { return L"a value Chimewatch cannot read on line " + WideDecimalText(line); }
 
 // TEXT to a description: escapes resolved, line breaks as Windows writes them.
 std::wstring TextOf(const ContentLine& line) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "alarm_check.h"
+#include "number_text.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ RepeatReading RepeatOfRule(const RecurrenceRule& rule, const DateParts& start) {
       reading.unreadable = true;
       return reading;
     }
-    reading.reason = L"repeats every " + std::to_wstring(number->front()) + L" " + UnitOf(frequency);
+    reading.reason = L"repeats every " + WideDecimalText(number->front()) + L" " + UnitOf(frequency);
     return reading;
   }
   for (const auto& [name, value] : rule.parts) {
@@ -144,7 +145,7 @@ std::wstring CalendarMoveProblem(RepeatMode mode, const DateParts& start, const 
   if (mode != EachMonth && mode != EachYear) return {};
   if (mode == EachMonth) {
     for (const int day : {start.day, reminder.day}) {
-      if (day > 28) return L"repeats monthly on day " + std::to_wstring(day) + L", which short months do not have";
+      if (day > 28) return L"repeats monthly on day " + WideDecimalText(day) + L", which short months do not have";
     }
   } else {
     for (const DateParts& parts : {start, reminder}) {

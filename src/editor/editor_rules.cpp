@@ -2,9 +2,10 @@
 
 #include "date_format.h"
 #include "date_parse.h"
+#include "number_text.h"
 #include "text_convert.h"
 
-std::wstring EditRequestFor(int slot) { return std::to_wstring(slot); }
+std::wstring EditRequestFor(int slot) { return WideDecimalText(slot); }
 
 bool IsNewAlarmRequest(std::wstring_view request) { return LeadingNumber(request) == 500; }
 

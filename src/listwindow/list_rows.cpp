@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "date_format.h"
+#include "number_text.h"
 #include "text_convert.h"
 
 ListRow RowForSlot(const AlarmRecord& alarm, int slot) {
@@ -11,7 +12,7 @@ ListRow RowForSlot(const AlarmRecord& alarm, int slot) {
       alarm.Naam,
       FormatDate(alarm.Tijd, kWeekdayPattern),
       FormatDate(alarm.Tijd, kShortTimeDatePattern),
-      std::to_wstring(slot),
+      WideDecimalText(slot),
       (alarm.Actief ? L"x" : L"y") + FormatDate(alarm.Tijd, kGeneralNumberPattern),
   };
 }

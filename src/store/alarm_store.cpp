@@ -1,6 +1,7 @@
 #include "alarm_store.h"
 
 #include "date_format.h"
+#include "number_text.h"
 #include "text_convert.h"
 
 namespace {
@@ -15,7 +16,7 @@ std::wstring_view Piece(std::wstring_view text, std::size_t start, std::size_t l
 // value that does not convert and reports it.
 class SlotReader {
  public:
-  SlotReader(SettingsStore& store, int slot) : store_(store), slot_(slot), section_(std::to_wstring(slot)) {}
+  SlotReader(SettingsStore& store, int slot) : store_(store), slot_(slot), section_(WideDecimalText(slot)) {}
 
   std::optional<DamagedValue> damage;
 
@@ -119,14 +120,14 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
 
 std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot) {
   const AlarmRecord& alarm = table[slot];
-  const std::wstring section = std::to_wstring(slot);
+  const std::wstring section = WideDecimalText(slot);
   const std::pair<std::wstring_view, std::wstring> values[] = {
       {L"Exist", BooleanText(alarm.Exist)},
       {L"Actief", BooleanText(alarm.Actief)},
       {L"Getoond", BooleanText(alarm.Getoond)},
       {L"Naam", alarm.Naam},
       {L"Tijd", FormatDate(alarm.Tijd, kStoredTimePattern)},
-      {L"Repeat", std::to_wstring(alarm.Repeat)},
+      {L"Repeat", WideDecimalText(alarm.Repeat)},
       {L"Delete", BooleanText(alarm.Delete)},
   };
   for (const auto& [key, text] : values) {
@@ -140,7 +141,7 @@ std::wstring DamagedValuesMessage(const LoadReport& report) {
       L"Some stored alerts could not be read. They are left unchanged in the registry "
       L"(HKEY_CURRENT_USER\\Software\\Chimewatch) and their slots are not used in this run:\r\n";
   for (const DamagedValue& value : report.damaged) {
-    message += L"\r\nAlert " + std::to_wstring(value.slot) + L", \"" + value.key + L"\": ";
+    message += L"\r\nAlert " + WideDecimalText(value.slot) + L", \"" + value.key + L"\": ";
     message += value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
     message += ProblemWith(value) + L".";
   }
@@ -148,6 +149,6 @@ std::wstring DamagedValuesMessage(const LoadReport& report) {
 }
 
 std::wstring SaveFailedMessage(int slot, std::wstring_view key, std::wstring_view reason) {
-  return L"Alert " + std::to_wstring(slot) + L" could not be saved (\"" + std::wstring(key) +
+  return L"Alert " + WideDecimalText(slot) + L" could not be saved (\"" + std::wstring(key) +
          L"\" was not written):\r\n" + std::wstring(reason);
 }

@@ -1,23 +1,19 @@
 #include "date_format.h"
 
+#include "number_text.h"
+
 #include <array>
-#include <cstdio>
 
 namespace {
 
 constexpr std::array<std::wstring_view, 7> kWeekdayNames = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};
 
-void AppendNumber(std::wstring& out, int value, int width) {
-  wchar_t buffer[16];
-  std::swprintf(buffer, 16, L"%0*d", width, value);
-  out += buffer;
-}
+void AppendNumber(std::wstring& out, int value, int width) { out += WideDecimalText(value, width); }
 
 // Up to 15 significant digits, no trailing zeros, no point for whole values.
 std::wstring GeneralNumber(double value) {
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  return std::wstring(buffer, buffer + std::char_traits<char>::length(buffer));
+  const std::string text = GeneralNumberText(value);
+  return std::wstring(text.begin(), text.end());
 }
 
 bool StartsWith(std::wstring_view text, std::size_t at, std::wstring_view token) {
