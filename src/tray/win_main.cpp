@@ -3,12 +3,14 @@
 #include <commctrl.h>
 
 #include "alarm_table.h"
+#include "dll_search.h"
 #include "local_clock.h"
 #include "main_window.h"
 #include "registry_settings.h"
 #include "single_instance.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  SearchDllsInSystem32Only();
   const SingleInstance lock;
   if (!lock.IsFirst()) {
     OpenListInRunningInstance();
