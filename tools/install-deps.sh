@@ -2,12 +2,17 @@
 # Installs what building and testing Chimewatch needs on Debian 12, when it
 # is missing: the native and MinGW-w64 compilers, GoogleTest, clang for the
 # fuzz target, Wine (32- and 64-bit), Xvfb, ImageMagick, and for the release
-# NSIS, zip and 7-Zip (which lists what an installer holds).
+# NSIS, zip and 7-Zip (which lists what an installer holds), osslsigncode and
+# openssl (signing), and npm.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
-          wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full)
+          wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full
+          osslsigncode openssl)
+# npm fetches the schema validator the release test uses; a Node.js from
+# elsewhere that brings its own npm is left alone.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for package in "${packages[@]}"; do

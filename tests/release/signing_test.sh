@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# A signed release, with a throw-away CA and code-signing certificate made
+# here, in WORK (never committed), and no network:
+#   signing_test.sh TREE WORK      TREE: a copy of the repository to release
+#  - a wrong password, a key that is not the certificate's, or one variable
+#    without the other stops tools/release.sh at once, with a message;
+#  - with the PKCS#12 file and its password, `osslsigncode verify -CAfile`
+#    passes for each installer, the uninstaller inside it (unpacked with
+#    7-Zip) and the program in each zip, and SHA256SUMS is over the signed
+#    files;
+#  - a PEM certificate and key (with a password) sign a program too.
+# Exits non-zero on a failure.
+set -uo pipefail
+tree=$1
+work=$2
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work" || exit 1
+quiet() { "$@" >>openssl.log 2>&1 || { cat openssl.log; exit 1; }; }
+quiet openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 2 -subj "/CN=Chimewatch Test CA" \
+  -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign"
+quiet openssl req -newkey rsa:2048 -keyout signer.key -passout pass:pem-secret -out signer.csr \
+  -subj "/CN=Chimewatch Test Signer"
+printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' >signer.ext
+quiet openssl x509 -req -in signer.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile signer.ext -out signer.pem
+quiet openssl pkcs12 -export -inkey signer.key -passin pass:pem-secret -in signer.pem -certfile ca.pem \
+  -out signer.p12 -passout pass:p12-secret
+quiet openssl req -x509 -newkey rsa:2048 -nodes -keyout other.key -out other.pem -days 2 -subj "/CN=Someone Else"
+
+verify() {  # FILE WHAT
+  if osslsigncode verify -CAfile "$work/ca.pem" -in "$1" >"$1.verify" 2>&1 &&
+    grep -q '^Signature verification: ok' "$1.verify"; then
+    echo "   $2: $(grep -m1 -E '^\s+Subject:' "$1.verify" | xargs), $(grep -E '^Signature verification|^Number of verified' "$1.verify" | tr '\n' ' ')"
+  else
+    fail "$2 does not verify: $(tail -3 "$1.verify" | tr '\n' ' ')"
+  fi
+}
+
+# What must stop the release before it builds anything.
+refused() {  # MESSAGE, with the environment given by env
+  local message=$1; shift
+  local log=$work/refused.log
+  if env "$@" "$tree/tools/release.sh" >"$log" 2>&1; then
+    fail "the release went on with $*"
+  elif ! grep -qF "$message" "$log" || grep -q '^Made in' "$log"; then
+    fail "with $*, the release did not stop with \"$message\": $(cat "$log")"
+  else
+    echo "   refused ($message)"
+  fi
+}
+p12=$work/signer.p12
+refused "wrong CHIMEWATCH_SIGN_PASS" CHIMEWATCH_SIGN_CERT="$p12" CHIMEWATCH_SIGN_KEY="$p12" CHIMEWATCH_SIGN_PASS=guess
+refused "does not belong to the certificate" CHIMEWATCH_SIGN_CERT="$work/other.pem" \
+  CHIMEWATCH_SIGN_KEY="$work/signer.key" CHIMEWATCH_SIGN_PASS=pem-secret
+refused "set both CHIMEWATCH_SIGN_CERT and CHIMEWATCH_SIGN_KEY" CHIMEWATCH_SIGN_CERT="$work/signer.pem"
+refused "cannot read $work/missing.pem" CHIMEWATCH_SIGN_CERT="$work/missing.pem" CHIMEWATCH_SIGN_KEY="$work/signer.key"
+
+echo "   release signed with a PKCS#12 file"
+CHIMEWATCH_SIGN_CERT=$p12 CHIMEWATCH_SIGN_KEY=$p12 CHIMEWATCH_SIGN_PASS=p12-secret "$tree/tools/release.sh" \
+  >signed.log 2>&1 || { cat signed.log; fail "the signed release failed"; exit 1; }
+dist=$tree/dist
+(cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS is not over the signed files"
+for setup in "$dist"/*-setup.exe; do
+  name=$(basename "$setup" -setup.exe)
+  verify "$setup" "$name-setup.exe"
+  rm -rf "unpacked-$name" && mkdir "unpacked-$name"
+  7z e -o"unpacked-$name" "$setup" Uninstall.exe >/dev/null 2>&1 || fail "no Uninstall.exe in $setup"
+  verify "unpacked-$name/Uninstall.exe" "the uninstaller in $name-setup.exe"
+  unzip -p "$dist/$name.zip" Chimewatch/chimewatch.exe >"$name-chimewatch.exe"
+  verify "$name-chimewatch.exe" "chimewatch.exe in $name.zip"
+done
+
+echo "   a program signed with a PEM certificate and key"
+cp "$name-chimewatch.exe" pem.exe
+osslsigncode remove-signature -in pem.exe -out unsigned.exe >/dev/null 2>&1
+mv unsigned.exe pem.exe
+osslsigncode verify -CAfile ca.pem -in pem.exe >/dev/null 2>&1 && fail "the signature was not removed"
+CHIMEWATCH_SIGN_CERT=signer.pem CHIMEWATCH_SIGN_KEY=signer.key CHIMEWATCH_SIGN_PASS=pem-secret \
+  "$tree/tools/sign.sh" pem.exe >/dev/null || fail "tools/sign.sh with a PEM key"
+verify pem.exe "chimewatch.exe signed with PEM files"
+
+exit $((failures > 0))
