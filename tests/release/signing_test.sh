@@ -81,5 +81,62 @@ osslsigncode verify -CAfile ca.pem -in pem.exe >/dev/null 2>&1 && fail "the sign
 CHIMEWATCH_SIGN_CERT=signer.pem CHIMEWATCH_SIGN_KEY=signer.key CHIMEWATCH_SIGN_PASS=pem-secret \
   "$tree/tools/sign.sh" pem.exe >/dev/null || fail "tools/sign.sh with a PEM key"
 verify pem.exe "chimewatch.exe signed with PEM files"
+grep -q '^Timestamp is not available' pem.exe.verify || fail "a time stamp without CHIMEWATCH_SIGN_TIMESTAMP_URL"
+
+echo "   a program signed and time-stamped"
+quiet openssl req -newkey rsa:2048 -nodes -keyout tsa.key -out tsa.csr -subj "/CN=Chimewatch Test Time Stamps"
+printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=critical,timeStamping\n' >tsa.ext
+quiet openssl x509 -req -in tsa.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile tsa.ext -out tsa.pem
+cat >tsa.cnf <<CONFIG
+[ tsa ]
+default_tsa = here
+[ here ]
+serial = $work/tsa.serial
+signer_cert = $work/tsa.pem
+signer_key = $work/tsa.key
+signer_digest = sha256
+default_policy = 1.3.6.1.4.1.99999.1
+digests = sha1, sha256, sha384, sha512
+ess_cert_id_alg = sha256
+CONFIG
+# Answers each time-stamp query posted to it with `openssl ts -reply`.
+node - "$work" >tsa.log 2>&1 <<'SERVER' &
+const fs = require('fs');
+const http = require('http');
+const {execFileSync} = require('child_process');
+const dir = process.argv[2];
+const server = http.createServer((request, response) => {
+  const body = [];
+  request.on('data', (chunk) => body.push(chunk));
+  request.on('end', () => {
+    fs.writeFileSync(`${dir}/query.tsq`, Buffer.concat(body));
+    try {
+      execFileSync('openssl', ['ts', '-reply', '-config', `${dir}/tsa.cnf`, '-queryfile', `${dir}/query.tsq`,
+                               '-out', `${dir}/reply.tsr`]);
+      response.writeHead(200, {'Content-Type': 'application/timestamp-reply'});
+      response.end(fs.readFileSync(`${dir}/reply.tsr`));
+    } catch (error) {
+      console.error(String(error));
+      response.writeHead(500);
+      response.end();
+    }
+  });
+});
+server.listen(0, '127.0.0.1', () => fs.writeFileSync(`${dir}/tsa.port`, String(server.address().port)));
+SERVER
+tsa_pid=$!
+for _ in $(seq 50); do [ -s tsa.port ] && break; sleep 0.1; done
+osslsigncode remove-signature -in "$name-chimewatch.exe" -out stamped.exe >/dev/null 2>&1
+no_proxy=127.0.0.1 CHIMEWATCH_SIGN_CERT=signer.pem CHIMEWATCH_SIGN_KEY=signer.key CHIMEWATCH_SIGN_PASS=pem-secret \
+  CHIMEWATCH_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat tsa.port)" "$tree/tools/sign.sh" stamped.exe >/dev/null ||
+  fail "tools/sign.sh with a time-stamp server: $(cat tsa.log)"
+kill "$tsa_pid" 2>/dev/null
+verify stamped.exe "chimewatch.exe signed and time-stamped"
+osslsigncode verify -CAfile ca.pem -TSA-CAfile ca.pem -in stamped.exe >stamped.tsa 2>&1
+if grep -q '^Timestamp Server Signature verification: ok' stamped.tsa; then
+  echo "   $(grep -m1 'Timestamp time:' stamped.tsa | xargs), Timestamp Server Signature verification: ok"
+else
+  fail "the signature holds no time stamp of the test's server: $(grep -i timestamp stamped.tsa | tr '\n' ' ')"
+fi
 
 exit $((failures > 0))
