@@ -37,10 +37,14 @@ if [ "${1:-}" = --check ]; then
   # built: a readable certificate, a key that opens with the password, and
   # the two belonging together.
   if [ "${signer[0]}" = -pkcs12 ]; then
-    certificate=$(openssl pkcs12 -in "$key" -passin env:CHIMEWATCH_SIGN_PASS -nokeys -clcerts 2>/dev/null) ||
+    # Files exported by older Windows use ciphers OpenSSL 3 keeps apart.
+    pkcs12() {
+      openssl pkcs12 -in "$key" -passin env:CHIMEWATCH_SIGN_PASS "$@" 2>/dev/null ||
+        openssl pkcs12 -legacy -in "$key" -passin env:CHIMEWATCH_SIGN_PASS "$@" 2>/dev/null
+    }
+    certificate=$(pkcs12 -nokeys -clcerts) ||
       stop "cannot open the PKCS#12 file $key: wrong CHIMEWATCH_SIGN_PASS, or not a PKCS#12 file"
-    private=$(openssl pkcs12 -in "$key" -passin env:CHIMEWATCH_SIGN_PASS -nocerts -nodes 2>/dev/null) ||
-      stop "cannot open the PKCS#12 file $key: wrong CHIMEWATCH_SIGN_PASS"
+    private=$(pkcs12 -nocerts -nodes) || stop "cannot open the PKCS#12 file $key: wrong CHIMEWATCH_SIGN_PASS"
   else
     certificate=$(openssl x509 -in "$cert" 2>/dev/null) || stop "$cert holds no PEM certificate"
     private=$(openssl pkey -in "$key" -passin env:CHIMEWATCH_SIGN_PASS 2>/dev/null) ||
