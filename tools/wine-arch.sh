@@ -45,7 +45,7 @@ else
   fi
   case $status in
     124|137) reason="it did not finish within $limit s" ;;
-    0) reason="it printed nothing" ;;
+    0) reason="it printed '$(head -c 80 <<<"${output//$'\r'/}" | head -1)', not its line" ;;
     *) reason="it ended with status $status$(grep -m1 -v '^$' "$probe/wine.log" | sed 's/^/: /' | cut -c1-120)" ;;
   esac
 fi
