@@ -9,7 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-arch=$(tools/wine-arch.sh)
+# The 32-bit program where this machine runs it (the first of the list).
+arch=$(tools/wine-arch.sh | cut -d" " -f1)
 
 # ---- Lateness of the alarm box after its minute ---------------------------
 # Real minutes (5 by default): one alarm due at each, the box's delay after

@@ -2,7 +2,7 @@
 # Prints the Windows architectures whose programs this machine runs under
 # Wine, the ones the Windows-side tests run: "i686 x86_64" where 32-bit
 # Windows code runs, else "x86_64", with one line on stderr that says why the
-# 32-bit program is not run.
+# 32-bit program is not run. The first is the one to run where one will do.
 #
 # Whether 32-bit code runs depends on the host under the machine: on some,
 # every 32-bit code path faults, while `/usr/lib/wine/wine --version` still
