@@ -81,6 +81,9 @@ TEST(DllSearch, ADllBesideTheProgramIsNotLoadedByName) {
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(5000));
+  DeleteFileW(exe.c_str());
+  DeleteFileW(planted.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 int wmain(int argc, wchar_t** argv) {
