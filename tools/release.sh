@@ -17,10 +17,11 @@ root=$PWD
 started=$SECONDS
 tools/install-deps.sh
 
-# A wrong key or password stops the release here, before anything is built.
+# A wrong key or password stops the release here, before anything is built;
+# so does a password or time-stamp server given without the certificate.
 sign=""
 nsis_sign=()
-if [ -n "${CHIMEWATCH_SIGN_CERT:-}${CHIMEWATCH_SIGN_KEY:-}" ]; then
+if [ -n "${CHIMEWATCH_SIGN_CERT:-}${CHIMEWATCH_SIGN_KEY:-}${CHIMEWATCH_SIGN_PASS:-}${CHIMEWATCH_SIGN_TIMESTAMP_URL:-}" ]; then
   tools/sign.sh --check || { echo "The release is not made: the certificate cannot sign." >&2; exit 1; }
   sign=$root/tools/sign.sh
   nsis_sign=(-DSIGN="$sign")
@@ -78,7 +79,7 @@ done
 tools/write-manifests.sh dist "$version" "${CHIMEWATCH_RELEASE_URL:-https://github.com/chimewatch/chimewatch/releases/download/v$version}"
 
 echo
-echo "Made in dist/ (version $version, $((SECONDS - started)) s):"
+echo "Made in dist/ (version $version, $([ -n "$sign" ] && echo signed || echo unsigned), $((SECONDS - started)) s):"
 for file in dist/* dist/*/*; do
   [ -f "$file" ] || continue
   printf '%10d bytes  %s\n' "$(stat -c %s "$file")" "${file#dist/}"

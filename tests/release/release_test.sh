@@ -39,6 +39,7 @@ release_in() {  # TREE TZ
 }
 release_in "$first" XST-11
 sed -n '/^Made in/,$p' "$first.log"
+grep -q '^Made in dist/ (version .*, unsigned,' "$first.log" || fail "the release without a certificate does not say unsigned"
 release_in "$second" YST+7
 cmp -s "$first/dist/SHA256SUMS" "$second/dist/SHA256SUMS" ||
   fail "SHA256SUMS differ: $(diff "$first/dist/SHA256SUMS" "$second/dist/SHA256SUMS")"

@@ -2,8 +2,9 @@
 # A signed release, with a throw-away CA and code-signing certificate made
 # here, in WORK (never committed), and no network:
 #   signing_test.sh TREE WORK      TREE: a copy of the repository to release
-#  - a wrong password, a key that is not the certificate's, or one variable
-#    without the other stops tools/release.sh at once, with a message;
+#  - a wrong password, a key that is not the certificate's, a missing file,
+#    or one variable without the others stops tools/release.sh at once, with
+#    a message;
 #  - with the PKCS#12 file and its password, `osslsigncode verify -CAfile`
 #    passes for each installer, the uninstaller inside it (unpacked with
 #    7-Zip) and the program in each zip, and SHA256SUMS is over the signed
@@ -56,11 +57,13 @@ refused "wrong CHIMEWATCH_SIGN_PASS" CHIMEWATCH_SIGN_CERT="$p12" CHIMEWATCH_SIGN
 refused "does not belong to the certificate" CHIMEWATCH_SIGN_CERT="$work/other.pem" \
   CHIMEWATCH_SIGN_KEY="$work/signer.key" CHIMEWATCH_SIGN_PASS=pem-secret
 refused "set both CHIMEWATCH_SIGN_CERT and CHIMEWATCH_SIGN_KEY" CHIMEWATCH_SIGN_CERT="$work/signer.pem"
+refused "set both CHIMEWATCH_SIGN_CERT and CHIMEWATCH_SIGN_KEY" CHIMEWATCH_SIGN_TIMESTAMP_URL=http://127.0.0.1:9
 refused "cannot read $work/missing.pem" CHIMEWATCH_SIGN_CERT="$work/missing.pem" CHIMEWATCH_SIGN_KEY="$work/signer.key"
 
 echo "   release signed with a PKCS#12 file"
 CHIMEWATCH_SIGN_CERT=$p12 CHIMEWATCH_SIGN_KEY=$p12 CHIMEWATCH_SIGN_PASS=p12-secret "$tree/tools/release.sh" \
   >signed.log 2>&1 || { cat signed.log; fail "the signed release failed"; exit 1; }
+grep -q '^Made in dist/ (version .*, signed,' signed.log || fail "the release does not say it is signed"
 dist=$tree/dist
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS is not over the signed files"
 for setup in "$dist"/*-setup.exe; do
