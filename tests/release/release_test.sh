@@ -15,6 +15,8 @@
 # Needs DISPLAY (tools/test.sh starts Xvfb). Exits non-zero on a failure.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+# The releases compared are unsigned, whatever the caller's environment holds.
+unset CHIMEWATCH_SIGN_CERT CHIMEWATCH_SIGN_KEY CHIMEWATCH_SIGN_PASS CHIMEWATCH_SIGN_TIMESTAMP_URL
 root=$PWD
 work=$root/build/release-test
 failures=0

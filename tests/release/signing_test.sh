@@ -9,9 +9,14 @@
 #    passes for each installer, the uninstaller inside it (unpacked with
 #    7-Zip) and the program in each zip, and SHA256SUMS is over the signed
 #    files;
-#  - a PEM certificate and key (with a password) sign a program too.
+#  - a PEM certificate and key (with a password) sign a program too, and with
+#    CHIMEWATCH_SIGN_TIMESTAMP_URL the signature carries an RFC 3161 time
+#    stamp, from a time-stamp server of the test's own on this machine
+#    (Node.js answering with `openssl ts -reply`).
 # Exits non-zero on a failure.
 set -uo pipefail
+# Only what each case gives: not a maintainer's own certificate.
+unset CHIMEWATCH_SIGN_CERT CHIMEWATCH_SIGN_KEY CHIMEWATCH_SIGN_PASS CHIMEWATCH_SIGN_TIMESTAMP_URL
 tree=$1
 work=$2
 failures=0
