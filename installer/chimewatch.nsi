@@ -7,6 +7,7 @@
 ;   README       README.txt (CRLF)
 ;   LICENSE      LICENSE.txt (CRLF)
 ;   OUTFILE      the installer to write
+;   SIGN         (optional) tools/sign.sh, which signs a file in place
 ; Command line: /S silent, /NOAUTOSTART leaves out the sign-in entry; the
 ; uninstaller takes /S and /REMOVEALERTS.
 
@@ -24,6 +25,13 @@
 
 Target ${NSIS_TARGET}
 SetCompressor /SOLID lzma
+
+; Signed as they are written: the uninstaller before it goes into the
+; installer, then the installer. "= 0": a signing that fails fails the build.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 !include "MUI2.nsh"
 !include "nsDialogs.nsh"

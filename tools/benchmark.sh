@@ -10,7 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-arch=$(tools/wine-arch.sh)
+# The 32-bit program where this machine runs it (the first of the list).
+arch=$(tools/wine-arch.sh | cut -d" " -f1)
 
 # ---- Calendar export and import -------------------------------------------
 # Export of 101 alerts and import of a generated 5,000-event calendar: the

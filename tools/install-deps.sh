@@ -2,14 +2,18 @@
 # Installs what building and testing Chimewatch needs on Debian 12, when it
 # is missing: the native and MinGW-w64 compilers, GoogleTest, clang for the
 # fuzz target, Wine (32- and 64-bit), Xvfb, ImageMagick, and for the release
-# NSIS, zip and 7-Zip (which lists what an installer holds), and the Python
-# iCalendar libraries that check the calendar export.
+# NSIS, zip and 7-Zip (which lists what an installer holds), osslsigncode and
+# openssl (signing), npm, and the Python iCalendar libraries that check the
+# calendar export.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full
-          python3-icalendar python3-recurring-ical-events)
+          osslsigncode openssl python3-icalendar python3-recurring-ical-events)
+# npm fetches the schema validator the release test uses; a Node.js from
+# elsewhere that brings its own npm is left alone.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for package in "${packages[@]}"; do

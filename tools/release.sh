@@ -1,13 +1,32 @@
 #!/usr/bin/env bash
 # Builds the release of Chimewatch into dist/, from nothing but the sources:
 # for the 64-bit and the 32-bit program the installer and the portable zip,
-# and SHA256SUMS of the four. The same commit gives the same bytes, in any
-# folder, at any time, in any time zone.
+# SHA256SUMS of the four, and the winget and Scoop manifests. The same
+# commit gives the same bytes, in any folder, at any time, in any time zone.
+#
+# With a code-signing certificate (CHIMEWATCH_SIGN_CERT, CHIMEWATCH_SIGN_KEY,
+# CHIMEWATCH_SIGN_PASS, CHIMEWATCH_SIGN_TIMESTAMP_URL: see tools/sign.sh) it
+# signs every program it ships: chimewatch.exe, the uninstaller and the
+# installer. A signature holds its own time, so a signed release is not
+# reproducible; without the certificate nothing is signed.
+# CHIMEWATCH_RELEASE_URL is where the release files will be downloaded from,
+# for the manifests (default below).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 started=$SECONDS
 tools/install-deps.sh
+
+# A wrong key or password stops the release here, before anything is built;
+# so does a password or time-stamp server given without the certificate.
+sign=""
+nsis_sign=()
+if [ -n "${CHIMEWATCH_SIGN_CERT:-}${CHIMEWATCH_SIGN_KEY:-}${CHIMEWATCH_SIGN_PASS:-}${CHIMEWATCH_SIGN_TIMESTAMP_URL:-}" ]; then
+  tools/sign.sh --check || { echo "The release is not made: the certificate cannot sign." >&2; exit 1; }
+  sign=$root/tools/sign.sh
+  nsis_sign=(-DSIGN="$sign")
+  echo "Signing with $CHIMEWATCH_SIGN_CERT${CHIMEWATCH_SIGN_TIMESTAMP_URL:+, time-stamped by $CHIMEWATCH_SIGN_TIMESTAMP_URL}"
+fi
 
 if [ -n "$(GIT_OPTIONAL_LOCKS=0 git status --porcelain)" ]; then
   echo "Note: the tree has uncommitted changes; the release is built from them," \
@@ -37,6 +56,8 @@ for arch in x86_64 i686; do
   folder=$root/$build/portable/Chimewatch
   mkdir -p "$folder"
   cp "$program" "$folder/chimewatch.exe"
+  # Signed before it goes into the zip and the installer.
+  [ -z "$sign" ] || "$sign" "$folder/chimewatch.exe"
   crlf installer/README.txt "$folder/README.txt"
   crlf LICENSE "$folder/LICENSE.txt"
   chmod 644 "$folder"/*
@@ -44,7 +65,9 @@ for arch in x86_64 i686; do
   touch -d "@$SOURCE_DATE_EPOCH" "$folder"/* "$folder"
 
   echo "== $arch: $release_name-setup.exe"
-  makensis -V2 -DVERSION="$version" -DNSIS_TARGET="$nsis_target" -DPROGRAM="$folder/chimewatch.exe" \
+  # With SIGN, makensis signs the uninstaller and the installer as it writes
+  # them.
+  makensis -V2 "${nsis_sign[@]}" -DVERSION="$version" -DNSIS_TARGET="$nsis_target" -DPROGRAM="$folder/chimewatch.exe" \
     -DREADME="$folder/README.txt" -DLICENSE="$folder/LICENSE.txt" \
     -DOUTFILE="$root/dist/$release_name-setup.exe" installer/chimewatch.nsi
 
@@ -53,9 +76,11 @@ for arch in x86_64 i686; do
 done
 
 (cd dist && sha256sum -- *-setup.exe *.zip >SHA256SUMS)
+tools/write-manifests.sh dist "$version" "${CHIMEWATCH_RELEASE_URL:-https://github.com/chimewatch/chimewatch/releases/download/v$version}"
 
 echo
-echo "Made in dist/ (version $version, $((SECONDS - started)) s):"
-for file in dist/*; do
+echo "Made in dist/ (version $version, $([ -n "$sign" ] && echo signed || echo unsigned), $((SECONDS - started)) s):"
+for file in dist/* dist/*/*; do
+  [ -f "$file" ] || continue
   printf '%10d bytes  %s\n' "$(stat -c %s "$file")" "${file#dist/}"
 done

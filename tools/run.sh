@@ -6,9 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 tools/build-windows.sh i686
-arch=$(tools/wine-arch.sh)
-if [ "$arch" != i686 ]; then
-  echo "Starting the 64-bit build under 64-bit Wine (CHIMEWATCH_WINE_ARCH=i686 starts the 32-bit one)."
+# The 32-bit program where this machine runs 32-bit Windows code, else the
+# 64-bit one (tools/wine-arch.sh says why).
+arch=i686
+if [ "$(tools/wine-arch.sh)" = x86_64 ]; then
+  arch=x86_64
+  echo "Starting the 64-bit build under 64-bit Wine."
   tools/build-windows.sh "$arch"
 fi
 source tools/xvfb.sh

@@ -6,6 +6,7 @@
 #include "alarm_store.h"
 #include "alarm_table.h"
 #include "command_line.h"
+#include "dll_search.h"
 #include "hand_over.h"
 #include "local_clock.h"
 #include "main_window.h"
@@ -51,6 +52,7 @@ TransferOutcome RunFromCommandLine(TransferRequest request, SingleInstance& lock
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  SearchDllsInSystem32Only();
   const CommandLine commandLine = ParseCommandLine(ProgramArguments());
   if (commandLine.action == CommandLine::Action::NotUnderstood) {
     WriteToStandardOutput(commandLine.message);

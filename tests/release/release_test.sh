@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # The release, end to end:
 #  - tools/release.sh in two copies of the tree, at different paths and in
-#    different time zones, gives the same SHA256SUMS;
+#    different time zones, gives the same SHA256SUMS and manifests;
 #  - each zip holds exactly its three files, the installers hold the same
-#    program as the zips (listed with 7-Zip; the 32-bit ones cannot run here);
-#  - the 64-bit installer and uninstaller, run by installer_tests under
-#    64-bit Wine in a fresh prefix of their own.
+#    program as the zips (listed with 7-Zip);
+#  - both programs are hardened (hardening_test.sh);
+#  - the winget and Scoop manifests pass their official schemas and name the
+#    files' hashes (manifests_test.sh);
+#  - signed with a throw-away certificate, every program of the release
+#    verifies, and a wrong key or password stops the release (signing_test.sh);
+#  - the installer and uninstaller of each architecture this machine runs
+#    (CHIMEWATCH_WINE_ARCHS, else tools/wine-arch.sh asks), run by
+#    installer_tests under Wine in a fresh prefix of their own.
 # Needs DISPLAY (tools/test.sh starts Xvfb). Exits non-zero on a failure.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+# The releases compared are unsigned, whatever the caller's environment holds.
+unset CHIMEWATCH_SIGN_CERT CHIMEWATCH_SIGN_KEY CHIMEWATCH_SIGN_PASS CHIMEWATCH_SIGN_TIMESTAMP_URL
 root=$PWD
 work=$root/build/release-test
 failures=0
@@ -33,10 +41,13 @@ release_in() {  # TREE TZ
 }
 release_in "$first" XST-11
 sed -n '/^Made in/,$p' "$first.log"
+grep -q '^Made in dist/ (version .*, unsigned,' "$first.log" || fail "the release without a certificate does not say unsigned"
 release_in "$second" YST+7
 cmp -s "$first/dist/SHA256SUMS" "$second/dist/SHA256SUMS" ||
   fail "SHA256SUMS differ: $(diff "$first/dist/SHA256SUMS" "$second/dist/SHA256SUMS")"
 (cd "$first/dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match dist/"
+diff -r "$first/dist/winget" "$second/dist/winget" && diff -r "$first/dist/scoop" "$second/dist/scoop" ||
+  fail "the manifests differ between the two releases"
 
 dist=$first/dist
 source "$first/build/release-x86_64/installer/release.env"  # version
@@ -62,13 +73,27 @@ for platform in win64:x86_64:pei-x86-64 win32:i686:pei-i386; do
   done
 done
 
-echo "== The 64-bit installer under Wine, in a fresh prefix"
-tools/build-windows.sh x86_64 >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
-export CHIMEWATCH_WINEPREFIX=$work/wineprefix
-mkdir -p "$work/screenshots"
-tools/wine-run.sh x86_64 build/windows-x86_64/tests/windows/installer_tests.exe \
-  "$dist/chimewatch-$version-win64-setup.exe" "$version" "$work/screenshots" || fail "installer_tests"
-WINEPREFIX=$CHIMEWATCH_WINEPREFIX wineserver -k 2>/dev/null || true
+echo "== Hardening, read from the programs in the zips"
+tests/release/hardening_test.sh i686="$work/win32.exe" x86_64="$work/win64.exe" || fail "hardening"
 
-[ "$failures" -eq 0 ] && echo "Release tests passed; screenshots of the pages in $work/screenshots"
+echo "== The winget and Scoop manifests"
+tests/release/manifests_test.sh "$dist" || fail "manifests"
+
+# The second tree's release has served; it is made again, signed.
+echo "== Signing"
+tests/release/signing_test.sh "$second" "$work/signing" || fail "signing"
+
+archs=${CHIMEWATCH_WINE_ARCHS:-$(tools/wine-arch.sh)}
+for arch in $archs; do
+  platform=$([ "$arch" = x86_64 ] && echo win64 || echo win32)
+  echo "== The $platform installer under Wine ($arch), in a fresh prefix"
+  tools/build-windows.sh "$arch" >"$work/build-$arch.log" 2>&1 || { cat "$work/build-$arch.log"; exit 1; }
+  export CHIMEWATCH_WINEPREFIX=$work/wineprefix-$arch
+  mkdir -p "$work/screenshots-$arch"
+  tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/installer_tests.exe" \
+    "$dist/chimewatch-$version-$platform-setup.exe" "$version" "$work/screenshots-$arch" || fail "installer_tests ($arch)"
+  WINEPREFIX=$CHIMEWATCH_WINEPREFIX wineserver -k 2>/dev/null || true
+done
+
+[ "$failures" -eq 0 ] && echo "Release tests passed ($archs); screenshots of the pages in $work/screenshots-*"
 exit $((failures > 0))

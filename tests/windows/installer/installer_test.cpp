@@ -1,6 +1,7 @@
-// installer_tests SETUP VERSION SCREENSHOT_FOLDER: runs the 64-bit installer
-// and its uninstaller as a user would, silently and through their pages, in
-// a Wine prefix of its own, and checks what they leave behind.
+// installer_tests SETUP VERSION SCREENSHOT_FOLDER: runs an installer of the
+// test's own architecture (32- or 64-bit) and its uninstaller as a user
+// would, silently and through their pages, in a Wine prefix of its own, and
+// checks what they leave behind.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <windows.h>
