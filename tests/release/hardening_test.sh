@@ -4,7 +4,10 @@
 #   hardening_test.sh ARCH=PROGRAM...      ARCH is i686 or x86_64
 # Prints the flags of each program; exits non-zero when one is missing.
 set -uo pipefail
-limit=$((150 * 1024))
+# The calendar export and import brought the program from 140 KB to about
+# 190 KB; the bound keeps a large library (printf's formatter, the unwinder)
+# from coming back unnoticed.
+limit=$((200 * 1024))
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
