@@ -104,7 +104,8 @@ class Importer {
       summary += L" Times in the zone \"" + ShownName(Utf8ToWide(unknownZones[i])) + L"\" were read as local time.";
     }
     if (unknownZones.size() > kMaxNamedZones) {
-      summary += L" So were the times in " + WideDecimalText(static_cast<std::int64_t>(unknownZones.size() - kMaxNamedZones)) + L" other zones.";
+      summary += L" So were the times in " +
+                 WideDecimalText(static_cast<std::int64_t>(unknownZones.size() - kMaxNamedZones)) + L" other zones.";
     }
     return summary;
   }

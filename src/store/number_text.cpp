@@ -26,8 +26,7 @@ Text Digits(std::uint64_t magnitude, bool negative, unsigned base, int minDigits
 template <typename Text>
 Text Decimal(std::int64_t value, int minDigits) {
   // Through unsigned arithmetic, so that the most negative value has a magnitude.
-  const std::uint64_t magnitude =
-      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   return Digits<Text>(magnitude, value < 0, 10, minDigits);
 }
 
@@ -126,7 +125,8 @@ std::string GeneralNumberText(double value) {
     text += decimalExponent < 0 ? "E-" : "E+";
     return text + DecimalText(std::abs(decimalExponent), 2);
   }
-  if (decimalExponent < 0) return sign + "0." + std::string(static_cast<std::size_t>(-decimalExponent - 1), '0') + digits;
+  if (decimalExponent < 0)
+    return sign + "0." + std::string(static_cast<std::size_t>(-decimalExponent - 1), '0') + digits;
   const auto whole = static_cast<std::size_t>(decimalExponent) + 1;
   if (digits.size() <= whole) return sign + digits + std::string(whole - digits.size(), '0');
   return sign + digits.substr(0, whole) + "." + digits.substr(whole);

@@ -9,21 +9,12 @@
 
 #include "alert_calendar.h"
 #include "calendar_components.h"
+#include "calendar_test_support.h"
 
 namespace {
 
 void Check(bool condition) {
   if (!condition) std::abort();
-}
-
-ZoneRules CentralEurope() {
-  ZoneRules zone;
-  zone.name = L"W. Europe Standard Time";
-  zone.biasMinutes = -60;
-  zone.daylightBiasMinutes = -60;
-  zone.standardDate = {0, 10, 0, 5, 0, 3, 0, 0};
-  zone.daylightDate = {0, 3, 0, 5, 0, 2, 0, 0};
-  return zone;
 }
 
 }  // namespace
@@ -38,12 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const AlarmTable before = table;
   int saves = 0;
   ImportContext context;
-  context.localZone = CentralEurope();
+  context.localZone = WestEurope();
   context.nowLocal = 46364.5;  // 8 December 2026, noon
   context.heldSlot = 2;
   context.findWindowsZone = [](std::wstring_view name) -> std::optional<ZoneRules> {
     if (name.size() % 2 == 0) return std::nullopt;
-    return CentralEurope();
+    return WestEurope();
   };
   context.saveSlot = [&saves](int slot) -> std::optional<std::wstring> {
     ++saves;

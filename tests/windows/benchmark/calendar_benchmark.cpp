@@ -12,20 +12,11 @@
 
 #include "alert_calendar.h"
 #include "benchmark_support.h"
+#include "calendar_test_support.h"
 
 namespace {
 
 constexpr int kEvents = 5000;
-
-ZoneRules CentralEurope() {
-  ZoneRules zone;
-  zone.name = L"W. Europe Standard Time";
-  zone.biasMinutes = -60;
-  zone.daylightBiasMinutes = -60;
-  zone.standardDate = {0, 10, 0, 5, 0, 3, 0, 0};
-  zone.daylightDate = {0, 3, 0, 5, 0, 2, 0, 0};
-  return zone;
-}
 
 AlarmTable FullTable() {
   AlarmTable table;
@@ -92,7 +83,7 @@ int wmain(int argc, wchar_t** argv) {
   std::size_t exportBytes = 0;
   for (int run = 0; run < runs; ++run) {
     const LARGE_INTEGER from = benchmark::Clock();
-    const ExportResult result = ExportAlerts(full, CentralEurope(), 46364.5, L"4.2.0.5");
+    const ExportResult result = ExportAlerts(full, WestEurope(), 46364.5, L"4.2.0.5");
     exportTimes.push_back(benchmark::Milliseconds(from, benchmark::Clock()));
     exportBytes = result.bytes.size();
   }
@@ -102,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::string calendar = GeneratedCalendar();
   ImportContext context;
-  context.localZone = CentralEurope();
+  context.localZone = WestEurope();
   context.nowLocal = 46364.5;  // 8 December 2026, noon
   context.saveSlot = [](int) -> std::optional<std::wstring> { return std::nullopt; };
   std::vector<double> importTimes;
