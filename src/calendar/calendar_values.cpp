@@ -48,27 +48,9 @@ std::vector<std::string_view> Split(std::string_view text, char separator, std::
   }
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
 constexpr std::string_view kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
 }  // namespace
-
-double ToTimeLine(DateValue value) {
-  const double whole = std::trunc(value);
-  return value < 0 ? whole + (whole - value) : value;
-}
-
-DateValue FromTimeLine(double line) {
-  const double day = std::floor(line);
-  return CombineDateTime(day, line - day);
-}
-
-int DaysInMonth(int year, int month) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 std::optional<double> TimeLineOf(int year, int month, int day, int secondOfDay) {
   if (year < 100 || year > 9999 || day < 1 || day > DaysInMonth(year, month)) return std::nullopt;

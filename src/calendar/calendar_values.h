@@ -11,12 +11,6 @@
 #include "content_lines.h"
 #include "date_value.h"
 
-// Days on a plain time line: the date value without its encoding for days
-// before 30 December 1899 (where the fraction counts forward from a whole
-// part that counts down). Arithmetic on times happens on this line.
-double ToTimeLine(DateValue value);
-DateValue FromTimeLine(double line);
-
 inline constexpr double kSecondsPerDay = 86400.0;
 
 struct CalendarTime {
@@ -60,4 +54,3 @@ std::string UtcOffsetText(int seconds);
 
 // A calendar date and time of day on the time line, when it exists.
 std::optional<double> TimeLineOf(int year, int month, int day, int secondOfDay);
-int DaysInMonth(int year, int month);

@@ -24,13 +24,6 @@ std::optional<Number> ReadNumber(std::wstring_view text, std::size_t& pos, std::
   return number;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 int NearestCentury(int twoDigitYear, int referenceYear) {
   int best = 0;
   int bestDistance = 1 << 30;

@@ -76,11 +76,24 @@ DateValue TimeOfDay(DateValue value) {
   return std::fabs(value - whole);
 }
 
-DateValue CombineDateTime(DateValue midnight, DateValue timeOfDay) {
-  // Count on a plain time line, then encode: before 1899-12-30 the whole
-  // part goes down while the time of day still counts up.
-  const double line = midnight + timeOfDay;
+int DaysInMonth(int year, int month) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  const bool leapYear = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leapYear ? 29 : kDays[month - 1];
+}
+
+double ToTimeLine(DateValue value) {
+  const double whole = std::trunc(value);
+  return value < 0 ? whole + (whole - value) : value;
+}
+
+DateValue FromTimeLine(double line) {
+  // Before 1899-12-30 the whole part goes down while the time of day still
+  // counts up.
   const double day = std::floor(line);
   const double time = line - day;
   return day < 0 ? day - time : day + time;
 }
+
+DateValue CombineDateTime(DateValue midnight, DateValue timeOfDay) { return FromTimeLine(midnight + timeOfDay); }

@@ -41,6 +41,15 @@ int Day(DateValue value);
 // The time-of-day part, always 0 <= t < 1.
 DateValue TimeOfDay(DateValue value);
 
+// Days in a month of the Gregorian calendar (0 for a month outside 1..12).
+int DaysInMonth(int year, int month);
+
+// Days on a plain time line: the date value without its encoding for days
+// before 30 December 1899 (where the fraction counts forward from a whole
+// part that counts down), so that times can be added and compared.
+double ToTimeLine(DateValue value);
+DateValue FromTimeLine(double line);
+
 // A calendar day plus a time of day (which may pass midnight: 25:00 is 01:00
 // of the next day), with the OLE encoding for days before 1899.
 DateValue CombineDateTime(DateValue midnight, DateValue timeOfDay);
