@@ -20,17 +20,18 @@ std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t co
   return value;
 }
 
+// Takes a leading '+' or '-' off the text; true for '-'.
+bool TakeSign(std::string_view& text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+  return negative;
+}
+
 // A whole number of at most nine digits with an optional sign.
 std::optional<int> SmallNumber(std::string_view text) {
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  const auto value = Digits(text, 0, text.size());
+  const auto value = ReadWholeNumber(text, 9);
   if (!value) return std::nullopt;
-  return negative ? -*value : *value;
+  return static_cast<int>(*value);
 }
 
 std::vector<std::string_view> Split(std::string_view text, char separator, std::size_t limit, bool& tooMany) {
@@ -111,12 +112,19 @@ std::optional<std::vector<CalendarTime>> ReadCalendarTimes(const ContentLine& li
   return times;
 }
 
-std::optional<long long> ReadDurationSeconds(std::string_view text) {
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
+std::optional<long long> ReadWholeNumber(std::string_view text, std::size_t maxDigits) {
+  const bool negative = TakeSign(text);
+  if (text.empty() || text.size() > maxDigits) return std::nullopt;
+  long long value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
   }
+  return negative ? -value : value;
+}
+
+std::optional<long long> ReadDurationSeconds(std::string_view text) {
+  const bool negative = TakeSign(text);
   if (text.empty() || text.front() != 'P') return std::nullopt;
   text.remove_prefix(1);
   long long seconds = 0;

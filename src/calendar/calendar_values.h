@@ -27,6 +27,9 @@ std::optional<CalendarTime> ReadCalendarTime(const ContentLine& line);
 std::optional<std::vector<CalendarTime>> ReadCalendarTimes(const ContentLine& line, std::size_t limit);
 std::optional<CalendarTime> ReadCalendarTimeText(std::string_view text, bool dateOnly, std::string zone);
 
+// A whole number with an optional sign and at most `maxDigits` digits.
+std::optional<long long> ReadWholeNumber(std::string_view text, std::size_t maxDigits);
+
 // "-PT15M", "P1DT2H", "P2W": seconds, days counted as 86,400.
 std::optional<long long> ReadDurationSeconds(std::string_view text);
 // "+0100", "-0330", "+053000": seconds east of UTC.

@@ -60,20 +60,9 @@ std::string UpperValue(const ContentLine* line) { return line != nullptr ? ToUpp
 
 // A whole number within the 32 bits the store keeps for a repeat.
 std::optional<std::int32_t> ReadInt32(std::string_view text) {
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.size() > 10) return std::nullopt;
-  long long value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (negative) value = -value;
-  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  const auto value = ReadWholeNumber(text, 10);
+  if (!value || *value < INT32_MIN || *value > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
 }
 
 int DistanceAt(const ZoneClock& zone, const ZoneClock& local, double utc) {
@@ -156,16 +145,22 @@ class EventReader {
     return true;
   }
 
+  // An active alert with the event's description, as every import starts one.
+  AlarmRecord NewAlert() const {
+    AlarmRecord alert;
+    alert.Exist = true;
+    alert.Actief = true;
+    alert.Naam = description_;
+    return alert;
+  }
+
   bool Fail(std::wstring reason) {
     outcome_.reason = std::move(reason);
     return false;
   }
 
   EventOutcome ReadOwnAlert() {
-    AlarmRecord alert;
-    alert.Exist = true;
-    alert.Actief = true;
-    alert.Naam = description_;
+    AlarmRecord alert = NewAlert();
     for (const ContentLine& property : event_.properties) {
       const std::string value = ToUpperAscii(property.value);
       const bool isTrue = value == "TRUE";
@@ -228,10 +223,7 @@ class EventReader {
       if (!next) return LeftOut(L"already past");
       due = *next;
     }
-    AlarmRecord alert;
-    alert.Exist = true;
-    alert.Actief = true;
-    alert.Naam = description_;
+    AlarmRecord alert = NewAlert();
     alert.Tijd = FromTimeLine(due);
     alert.Repeat = mode_;
     if (!IsValidDate(alert.Tijd)) return LeftOut(UnreadableOn(base->lineNumber));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scoped_handles.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -34,9 +35,6 @@ void WriteToStandardOutput(std::wstring_view text) {
     return;
   }
   // A pipe or a file gets UTF-8.
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr, nullptr);
+  const std::string bytes = WideToUtf8(line);
   WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
