@@ -37,24 +37,23 @@ const std::string kBerlin =
     "BEGIN:STANDARD\r\nDTSTART:19961027T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
     "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
 
-struct Case {
+// One event "E" with these lines after its SUMMARY (line 5).
+std::string One(const std::string& lines, const std::string& kind = "VEVENT") {
+  return Calendar(Event("SUMMARY:E\r\n" + lines, kind));
+}
+
+struct Kept {
   const char* what;
   std::string file;
-  DateValue due;  // when kept
-  std::int32_t repeat;
-  std::wstring leftOut;  // the summary's words for it otherwise
+  DateValue due;
+  std::int32_t repeat = Once;
 };
 
-void Check(const Case& c) {
+void CheckKept(const Kept& c) {
   SCOPED_TRACE(c.what);
   TestImport import(kNow);
   const ImportResult result = import.Run(c.file);
-  EXPECT_EQ(result.status, ImportStatus::Done) << result.summary;
-  if (!c.leftOut.empty()) {
-    EXPECT_EQ(result.imported, 0);
-    EXPECT_EQ(result.summary, L"Imported no alerts from Work.ics. Not imported: " + c.leftOut + L".");
-    return;
-  }
+  EXPECT_EQ(result.status, ImportStatus::Done);
   ASSERT_EQ(result.imported, 1) << result.summary;
   const AlarmRecord& alert = import.table[0];
   EXPECT_NEAR(alert.Tijd, c.due, 0.5 / 86400)
@@ -67,163 +66,127 @@ void Check(const Case& c) {
 }  // namespace
 
 TEST(CalendarImport, TimesAndReminders) {
-  const Case cases[] = {
-      {"floating", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n")), At(2026, 12, 10, 12, 0), Once, L""},
-      {"UTC in winter", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T110000Z\r\n")), At(2026, 12, 10, 12, 0), Once,
-       L""},
-      {"UTC in summer", Calendar(Event("SUMMARY:E\r\nDTSTART:20270710T100000Z\r\n")), At(2027, 7, 10, 12, 0), Once,
-       L""},
-      {"Windows zone name, Sydney in its summer",
-       Calendar(Event("SUMMARY:E\r\nDTSTART;TZID=AUS Eastern Standard Time:20261210T220000\r\n")),
-       At(2026, 12, 10, 12, 0), Once, L""},
+  const std::string noon = "DTSTART:20261210T120000\r\n";
+  const Kept cases[] = {
+      {"floating", One(noon), At(2026, 12, 10, 12, 0)},
+      {"UTC in winter", One("DTSTART:20261210T110000Z\r\n"), At(2026, 12, 10, 12, 0)},
+      {"UTC in summer", One("DTSTART:20270710T100000Z\r\n"), At(2027, 7, 10, 12, 0)},
+      {"Windows zone name, Sydney in its summer", One("DTSTART;TZID=AUS Eastern Standard Time:20261210T220000\r\n"),
+       At(2026, 12, 10, 12, 0)},
       {"file zone with RDATEs",
-       Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270710T120000\r\n")), At(2027, 7, 10, 12, 0),
-       Once, L""},
+       Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270710T120000\r\n")),
+       At(2027, 7, 10, 12, 0)},
       {"file zone, New York",
        Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20270710T060000\r\n")),
-       At(2027, 7, 10, 12, 0), Once, L""},
-      {"all-day", Calendar(Event("SUMMARY:E\r\nDTSTART;VALUE=DATE:20261224\r\n")), At(2026, 12, 24), Once, L""},
-      {"reminder before", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(":-PT15M"))),
-       At(2026, 12, 10, 11, 45), Once, L""},
-      {"reminder after", Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(";RELATED=START:+PT1H"))),
-       At(2026, 12, 10, 13, 0), Once, L""},
-      {"before the end",
-       Calendar(
-           Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\nDTEND:20261210T133000\r\n" + Alarm(";RELATED=END:-PT10M"))),
-       At(2026, 12, 10, 13, 20), Once, L""},
-      {"end by duration",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\nDURATION:PT2H\r\n" + Alarm(";RELATED=END:PT0S"))),
-       At(2026, 12, 10, 14, 0), Once, L""},
-      {"all-day end", Calendar(Event("SUMMARY:E\r\nDTSTART;VALUE=DATE:20261224\r\n" + Alarm(";RELATED=END:-PT1H"))),
-       At(2026, 12, 24, 23, 0), Once, L""},
-      {"absolute reminder",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(";VALUE=DATE-TIME:20261209T080000Z"))),
-       At(2026, 12, 9, 9, 0), Once, L""},
-      {"mail alarms do not count",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T120000\r\n" + Alarm(":-PT5M", "EMAIL") + Alarm(":-P1D", "AUDIO"))),
-       At(2026, 12, 9, 12, 0), Once, L""},
-      {"description when no summary", Calendar(Event("SUMMARY:\r\nDESCRIPTION:E\r\nDTSTART:20261210T120000\r\n")),
-       At(2026, 12, 10, 12, 0), Once, L""},
-      {"to-do by its due time",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO")),
-       At(2026, 12, 11, 17, 0), Once, L""},
+       At(2027, 7, 10, 12, 0)},
+      {"all-day", One("DTSTART;VALUE=DATE:20261224\r\n"), At(2026, 12, 24)},
+      {"reminder before", One(noon + Alarm(":-PT15M")), At(2026, 12, 10, 11, 45)},
+      {"reminder after", One(noon + Alarm(";RELATED=START:+PT1H")), At(2026, 12, 10, 13, 0)},
+      {"before the end", One(noon + "DTEND:20261210T133000\r\n" + Alarm(";RELATED=END:-PT10M")),
+       At(2026, 12, 10, 13, 20)},
+      {"end by duration", One(noon + "DURATION:PT2H\r\n" + Alarm(";RELATED=END:PT0S")), At(2026, 12, 10, 14, 0)},
+      {"all-day end", One("DTSTART;VALUE=DATE:20261224\r\n" + Alarm(";RELATED=END:-PT1H")), At(2026, 12, 24, 23, 0)},
+      {"absolute reminder", One(noon + Alarm(";VALUE=DATE-TIME:20261209T080000Z")), At(2026, 12, 9, 9, 0)},
+      {"mail alarms do not count", One(noon + Alarm(":-PT5M", "EMAIL") + Alarm(":-P1D", "AUDIO")),
+       At(2026, 12, 9, 12, 0)},
+      {"description when no summary", Calendar(Event("SUMMARY:\r\nDESCRIPTION:E\r\n" + noon)), At(2026, 12, 10, 12, 0)},
+      {"to-do by its due time", One("DTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO"),
+       At(2026, 12, 11, 17, 0)},
       {"to-do reminder before its start",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20261210T090000\r\nDUE:20261211T170000\r\n" + Alarm(":-PT1H"), "VTODO")),
-       At(2026, 12, 10, 8, 0), Once, L""},
-      {"to-do reminder after its due time",
-       Calendar(Event("SUMMARY:E\r\nDUE:20261211T170000\r\n" + Alarm(";RELATED=END:PT1H"), "VTODO")),
-       At(2026, 12, 11, 18, 0), Once, L""},
+       One("DTSTART:20261210T090000\r\nDUE:20261211T170000\r\n" + Alarm(":-PT1H"), "VTODO"), At(2026, 12, 10, 8, 0)},
+      {"to-do reminder after its due time", One("DUE:20261211T170000\r\n" + Alarm(";RELATED=END:PT1H"), "VTODO"),
+       At(2026, 12, 11, 18, 0)},
   };
-  for (const Case& c : cases) Check(c);
+  for (const Kept& c : cases) CheckKept(c);
 }
 
 TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
-  const Case cases[] = {
-      {"daily", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY;WKST=SU\r\n")),
-       At(2026, 12, 9, 9, 0), EachDay, L""},
-      {"daily on all seven days",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T130000\r\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR,SA,SU\r\n")),
-       At(2026, 12, 8, 13, 0), EachDay, L""},
-      {"weekly on its own weekday",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20260105T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n")),
-       At(2026, 12, 14, 10, 0), EachWeek, L""},
-      {"monthly on its own day",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20250315T080000\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15;INTERVAL=1\r\n")),
-       At(2026, 12, 15, 8, 0), EachMonth, L""},
+  const Kept cases[] = {
+      {"daily", One("DTSTART:20260101T090000\r\nRRULE:FREQ=DAILY;WKST=SU\r\n"), At(2026, 12, 9, 9, 0), EachDay},
+      {"daily on all seven days", One("DTSTART:20260101T130000\r\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR,SA,SU\r\n"),
+       At(2026, 12, 8, 13, 0), EachDay},
+      {"weekly on its own weekday", One("DTSTART:20260105T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n"),
+       At(2026, 12, 14, 10, 0), EachWeek},
+      {"monthly on its own day", One("DTSTART:20250315T080000\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15;INTERVAL=1\r\n"),
+       At(2026, 12, 15, 8, 0), EachMonth},
       {"yearly, this year's passed an hour ago",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20201208T110000\r\nRRULE:FREQ=YEARLY;BYMONTH=12;BYMONTHDAY=8\r\n")),
-       At(2027, 12, 8, 11, 0), EachYear, L""},
-      {"yearly, due right now", Calendar(Event("SUMMARY:E\r\nDTSTART:20201208T120000\r\nRRULE:FREQ=YEARLY\r\n")),
-       At(2026, 12, 8, 12, 0), EachYear, L""},
-      {"a future start stays", Calendar(Event("SUMMARY:E\r\nDTSTART:20270301T120000\r\nRRULE:FREQ=MONTHLY\r\n")),
-       At(2027, 3, 1, 12, 0), EachMonth, L""},
-      {"all-day yearly", Calendar(Event("SUMMARY:E\r\nDTSTART;VALUE=DATE:19900714\r\nRRULE:FREQ=YEARLY\r\n")),
-       At(2027, 7, 14), EachYear, L""},
+       One("DTSTART:20201208T110000\r\nRRULE:FREQ=YEARLY;BYMONTH=12;BYMONTHDAY=8\r\n"), At(2027, 12, 8, 11, 0),
+       EachYear},
+      {"yearly, due right now", One("DTSTART:20201208T120000\r\nRRULE:FREQ=YEARLY\r\n"), At(2026, 12, 8, 12, 0),
+       EachYear},
+      {"a future start stays", One("DTSTART:20270301T120000\r\nRRULE:FREQ=MONTHLY\r\n"), At(2027, 3, 1, 12, 0),
+       EachMonth},
+      {"all-day yearly", One("DTSTART;VALUE=DATE:19900714\r\nRRULE:FREQ=YEARLY\r\n"), At(2027, 7, 14), EachYear},
       {"same rules as this PC, in the skipped hour",
        Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T023000\r\nRRULE:FREQ=YEARLY\r\n")),
-       At(2027, 3, 28, 2, 30), EachYear, L""},
-      {"Windows zone without summer time into one with",  // Tokyo 20:00 is noon or 13:00 here
-       Calendar(Event("SUMMARY:E\r\nDTSTART;TZID=Tokyo Standard Time:20261201T200000\r\nRRULE:FREQ=DAILY\r\n")), 0, 0,
-       L"\"E\" (its time zone changes the clock on other days than this PC's)"},
-      {"UTC counts as a zone", Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000Z\r\nRRULE:FREQ=WEEKLY\r\n")), 0, 0,
-       L"\"E\" (its time zone changes the clock on other days than this PC's)"},
-      {"New York",
-       Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20260101T090000\r\nRRULE:FREQ=DAILY\r\n")),
-       0, 0, L"\"E\" (its time zone changes the clock on other days than this PC's)"},
+       At(2027, 3, 28, 2, 30), EachYear},
       {"a past exception does not matter",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\nEXDATE:20260301T090000\r\n")),
-       At(2026, 12, 9, 9, 0), EachDay, L""},
+       One("DTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\nEXDATE:20260301T090000\r\n"), At(2026, 12, 9, 9, 0),
+       EachDay},
       {"a past changed occurrence does not matter",
        Calendar(Event("UID:u1\r\nSUMMARY:E\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\n") +
                 Event("UID:u1\r\nSUMMARY:Moved\r\nRECURRENCE-ID:20261201T090000\r\nDTSTART:20261201T110000\r\n")),
-       At(2026, 12, 9, 9, 0), EachDay, L""},
+       At(2026, 12, 9, 9, 0), EachDay},
   };
-  for (const Case& c : cases) Check(c);
+  for (const Kept& c : cases) CheckKept(c);
 }
 
 TEST(CalendarImport, LeavesOutWhatItCannotKeepExactly) {
-  const std::string start = "SUMMARY:E\r\nDTSTART:20260105T090000\r\n";  // a Monday
-  const Case cases[] = {
-      {"every two weeks", Calendar(Event(start + "RRULE:FREQ=WEEKLY;INTERVAL=2\r\n")), 0, 0,
-       L"\"E\" (repeats every 2 weeks)"},
-      {"weekdays", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR\r\n")), 0, 0,
-       L"\"E\" (repeats on weekdays only)"},
-      {"another weekday", Calendar(Event(start + "RRULE:FREQ=WEEKLY;BYDAY=TU\r\n")), 0, 0,
-       L"\"E\" (repeats on some days of the week)"},
-      {"second Monday", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYDAY=2MO\r\n")), 0, 0,
-       L"\"E\" (repeats on a weekday of the month)"},
-      {"a count", Calendar(Event(start + "RRULE:FREQ=DAILY;COUNT=500\r\n")), 0, 0,
-       L"\"E\" (repeats a fixed number of times)"},
-      {"an end", Calendar(Event(start + "RRULE:FREQ=DAILY;UNTIL=20271231T000000Z\r\n")), 0, 0,
-       L"\"E\" (repeats until an end date)"},
-      {"hourly", Calendar(Event(start + "RRULE:FREQ=HOURLY\r\n")), 0, 0, L"\"E\" (repeats several times a day)"},
-      {"twice a day", Calendar(Event(start + "RRULE:FREQ=DAILY;BYHOUR=9,17\r\n")), 0, 0,
-       L"\"E\" (repeats several times a day)"},
-      {"by week number", Calendar(Event(start + "RRULE:FREQ=YEARLY;BYWEEKNO=2\r\n")), 0, 0,
-       L"\"E\" (repeats by a rule Chimewatch does not have)"},
-      {"monthly in some months", Calendar(Event(start + "RRULE:FREQ=MONTHLY;BYMONTH=1\r\n")), 0, 0,
-       L"\"E\" (repeats in certain months)"},
-      {"two rules", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRRULE:FREQ=WEEKLY\r\n")), 0, 0,
-       L"\"E\" (repeats by several rules)"},
-      {"extra dates", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nRDATE:20270101T090000\r\n")), 0, 0,
-       L"\"E\" (repeats on extra dates)"},
-      {"monthly on the 31st", Calendar(Event("SUMMARY:E\r\nDTSTART:20260131T090000\r\nRRULE:FREQ=MONTHLY\r\n")), 0, 0,
-       L"\"E\" (repeats monthly on day 31, which short months do not have)"},
-      {"yearly on 29 February", Calendar(Event("SUMMARY:E\r\nDTSTART:20240229T090000\r\nRRULE:FREQ=YEARLY\r\n")), 0, 0,
-       L"\"E\" (repeats yearly on 29 February)"},
-      {"reminder in the month before",
-       Calendar(Event("SUMMARY:E\r\nDTSTART:20260301T120000\r\nRRULE:FREQ=MONTHLY\r\n" + Alarm(":-P1D"))), 0, 0,
-       L"\"E\" (reminds in another month than the event's)"},
-      {"fixed reminder of a repeat",
-       Calendar(Event(start + "RRULE:FREQ=DAILY\r\n" + Alarm(";VALUE=DATE-TIME:20270101T080000Z"))), 0, 0,
-       L"\"E\" (reminds once at a fixed time of a repeating event)"},
-      {"a future exception", Calendar(Event(start + "RRULE:FREQ=DAILY\r\nEXDATE:20260101T090000,20261224T090000\r\n")),
-       0, 0, L"\"E\" (leaves out a future date)"},
-      {"a future changed occurrence",
-       Calendar(Event("UID:u1\r\n" + start + "RRULE:FREQ=DAILY\r\n") +
+  const std::string start = "DTSTART:20260105T090000\r\n";  // a Monday
+  const std::wstring otherZone = L"its time zone changes the clock on other days than this PC's";
+  const struct {
+    std::string file;
+    std::wstring reason;
+  } cases[] = {
+      // Tokyo 20:00 is noon or 13:00 here.
+      {One("DTSTART;TZID=Tokyo Standard Time:20261201T200000\r\nRRULE:FREQ=DAILY\r\n"), otherZone},
+      {One("DTSTART:20260101T090000Z\r\nRRULE:FREQ=WEEKLY\r\n"), otherZone},  // UTC counts as a zone
+      {Calendar(kNewYork + Event("SUMMARY:E\r\nDTSTART;TZID=America/New_York:20260101T090000\r\nRRULE:FREQ=DAILY\r\n")),
+       otherZone},
+      {One(start + "RRULE:FREQ=WEEKLY;INTERVAL=2\r\n"), L"repeats every 2 weeks"},
+      {One(start + "RRULE:FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR\r\n"), L"repeats on weekdays only"},
+      {One(start + "RRULE:FREQ=WEEKLY;BYDAY=TU\r\n"), L"repeats on some days of the week"},
+      {One(start + "RRULE:FREQ=MONTHLY;BYDAY=2MO\r\n"), L"repeats on a weekday of the month"},
+      {One(start + "RRULE:FREQ=DAILY;COUNT=500\r\n"), L"repeats a fixed number of times"},
+      {One(start + "RRULE:FREQ=DAILY;UNTIL=20271231T000000Z\r\n"), L"repeats until an end date"},
+      {One(start + "RRULE:FREQ=HOURLY\r\n"), L"repeats several times a day"},
+      {One(start + "RRULE:FREQ=DAILY;BYHOUR=9,17\r\n"), L"repeats several times a day"},
+      {One(start + "RRULE:FREQ=YEARLY;BYWEEKNO=2\r\n"), L"repeats by a rule Chimewatch does not have"},
+      {One(start + "RRULE:FREQ=MONTHLY;BYMONTH=1\r\n"), L"repeats in certain months"},
+      {One(start + "RRULE:FREQ=DAILY\r\nRRULE:FREQ=WEEKLY\r\n"), L"repeats by several rules"},
+      {One(start + "RRULE:FREQ=DAILY\r\nRDATE:20270101T090000\r\n"), L"repeats on extra dates"},
+      {One("DTSTART:20260131T090000\r\nRRULE:FREQ=MONTHLY\r\n"),
+       L"repeats monthly on day 31, which short months do not have"},
+      {One("DTSTART:20240229T090000\r\nRRULE:FREQ=YEARLY\r\n"), L"repeats yearly on 29 February"},
+      {One("DTSTART:20260301T120000\r\nRRULE:FREQ=MONTHLY\r\n" + Alarm(":-P1D")),
+       L"reminds in another month than the event's"},
+      {One(start + "RRULE:FREQ=DAILY\r\n" + Alarm(";VALUE=DATE-TIME:20270101T080000Z")),
+       L"reminds once at a fixed time of a repeating event"},
+      {One(start + "RRULE:FREQ=DAILY\r\nEXDATE:20260101T090000,20261224T090000\r\n"), L"leaves out a future date"},
+      {Calendar(Event("UID:u1\r\nSUMMARY:E\r\n" + start + "RRULE:FREQ=DAILY\r\n") +
                 Event("UID:u1\r\nSUMMARY:E\r\nRECURRENCE-ID:20261210T090000\r\nDTSTART:20261210T110000\r\n")),
-       0, 0, L"\"E\" (has a changed future occurrence)"},
-      {"past", Calendar(Event("SUMMARY:E\r\nDTSTART:20261208T120000\r\n" + Alarm(":-PT1M"))), 0, 0,
-       L"\"E\" (already past)"},
-      {"cancelled", Calendar(Event("SUMMARY:E\r\nSTATUS:cancelled\r\nDTSTART:20270101T120000\r\n")), 0, 0,
-       L"\"E\" (cancelled)"},
-      {"completed to-do", Calendar(Event("SUMMARY:E\r\nSTATUS:COMPLETED\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0,
-       L"\"E\" (completed)"},
-      {"to-do with a completion time",
-       Calendar(Event("SUMMARY:E\r\nCOMPLETED:20261201T100000Z\r\nDUE:20270101T120000\r\n", "VTODO")), 0, 0,
-       L"\"E\" (completed)"},
-      {"no start", Calendar(Event("SUMMARY:E\r\n")), 0, 0, L"\"E\" (has no start)"},
-      {"bad start on line 6", Calendar(Event("SUMMARY:E\r\nDTSTART:2027011\r\n")), 0, 0,
-       L"\"E\" (a value Chimewatch cannot read on line 6)"},
-      {"bad trigger on line 9", Calendar(Event("SUMMARY:E\r\nDTSTART:20270101T120000\r\n" + Alarm(":soon"))), 0, 0,
-       L"\"E\" (a value Chimewatch cannot read on line 9)"},
-      {"a line without a colon", Calendar(Event("SUMMARY:E\r\nDTSTART:20270101T120000\r\nLOCATION\r\n")), 0, 0,
-       L"\"E\" (a value Chimewatch cannot read on line 7)"},
-      {"bad rule", Calendar(Event(start + "RRULE:FREQ=SOMETIMES\r\n")), 0, 0,
-       L"\"E\" (a value Chimewatch cannot read on line 7)"},
-      {"no description", Calendar(Event("DTSTART:20200101T120000\r\n")), 0, 0, L"\"(no description)\" (already past)"},
+       L"has a changed future occurrence"},
+      {One("DTSTART:20261208T120000\r\n" + Alarm(":-PT1M")), L"already past"},
+      {One("STATUS:cancelled\r\nDTSTART:20270101T120000\r\n"), L"cancelled"},
+      {One("STATUS:COMPLETED\r\nDUE:20270101T120000\r\n", "VTODO"), L"completed"},
+      {One("COMPLETED:20261201T100000Z\r\nDUE:20270101T120000\r\n", "VTODO"), L"completed"},
+      {One(""), L"has no start"},
+      {One("DTSTART:2027011\r\n"), L"a value Chimewatch cannot read on line 6"},
+      {One("DTSTART:20270101T120000\r\n" + Alarm(":soon")), L"a value Chimewatch cannot read on line 9"},
+      {One("DTSTART:20270101T120000\r\nLOCATION\r\n"), L"a value Chimewatch cannot read on line 7"},  // no colon
+      {One(start + "RRULE:FREQ=SOMETIMES\r\n"), L"a value Chimewatch cannot read on line 7"},
   };
-  for (const Case& c : cases) Check(c);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TestImport import(kNow);
+    const ImportResult result = import.Run(c.file);
+    EXPECT_EQ(result.status, ImportStatus::Done);
+    EXPECT_EQ(result.imported, 0);
+    EXPECT_EQ(result.summary, L"Imported no alerts from Work.ics. Not imported: \"E\" (" + c.reason + L").");
+  }
+  TestImport import(kNow);
+  EXPECT_EQ(import.Run(Calendar(Event("DTSTART:20200101T120000\r\n"))).summary,
+            L"Imported no alerts from Work.ics. Not imported: \"(no description)\" (already past).");
 }
 
 TEST(CalendarImport, UnknownZonesAreReadAsLocalTimeAndSaid) {

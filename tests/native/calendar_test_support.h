@@ -7,37 +7,31 @@
 
 #include "alert_calendar.h"
 
+// A zone with its bias and, if it has summer time, the two changes
+// {0, month, 0 (Sunday), week (5: the last), 0, hour, 0, 0}.
+inline ZoneRules TestZone(const wchar_t* name, int biasMinutes, ZoneChange standardDate = {},
+                          ZoneChange daylightDate = {}) {
+  ZoneRules zone;
+  zone.name = name;
+  zone.biasMinutes = biasMinutes;
+  if (daylightDate.month != 0) zone.daylightBiasMinutes = -60;
+  zone.standardDate = standardDate;
+  zone.daylightDate = daylightDate;
+  return zone;
+}
+
 // Central Europe: UTC+1, summer time from the last Sunday of March 02:00
 // to the last Sunday of October 03:00.
 inline ZoneRules WestEurope() {
-  ZoneRules zone;
-  zone.name = L"W. Europe Standard Time";
-  zone.biasMinutes = -60;
-  zone.daylightBiasMinutes = -60;
-  zone.standardDate = {0, 10, 0, 5, 0, 3, 0, 0};
-  zone.daylightDate = {0, 3, 0, 5, 0, 2, 0, 0};
-  return zone;
+  return TestZone(L"W. Europe Standard Time", -60, {0, 10, 0, 5, 0, 3, 0, 0}, {0, 3, 0, 5, 0, 2, 0, 0});
 }
-
 // Sydney: UTC+10, summer time from the first Sunday of October 02:00 to
 // the first Sunday of April 03:00, across the new year.
 inline ZoneRules AusEastern() {
-  ZoneRules zone;
-  zone.name = L"AUS Eastern Standard Time";
-  zone.biasMinutes = -600;
-  zone.daylightBiasMinutes = -60;
-  zone.standardDate = {0, 4, 0, 1, 0, 3, 0, 0};
-  zone.daylightDate = {0, 10, 0, 1, 0, 2, 0, 0};
-  return zone;
+  return TestZone(L"AUS Eastern Standard Time", -600, {0, 4, 0, 1, 0, 3, 0, 0}, {0, 10, 0, 1, 0, 2, 0, 0});
 }
-
 // Tokyo: UTC+9 all year.
-inline ZoneRules Tokyo() {
-  ZoneRules zone;
-  zone.name = L"Tokyo Standard Time";
-  zone.biasMinutes = -540;
-  return zone;
-}
+inline ZoneRules Tokyo() { return TestZone(L"Tokyo Standard Time", -540); }
 
 // An import as the program makes it, in Central Europe, recording saves.
 struct TestImport {
