@@ -156,9 +156,7 @@ TEST(CommandLine, RoundTripWithoutARunningProgramGivesBackEveryField) {
   run = Chimewatch(L"/Import " + Quoted(path));
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_TRUE(run.output.starts_with("Imported 5 alerts from Chimewatch alerts.ics.")) << run.output;
-  for (int slot = 0; slot < 5; ++slot) {
-    EXPECT_EQ(ReadSlot(slot), stored[static_cast<std::size_t>(slot)]) << "slot " << slot;
-  }
+  for (int slot = 0; slot < 5; ++slot) EXPECT_EQ(ReadSlot(slot), stored[static_cast<std::size_t>(slot)]) << slot;
 
   // The same file again adds nothing.
   run = Chimewatch(L"/import " + Quoted(path));
@@ -305,10 +303,8 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
   ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   driver::Program start(gProgramPath);
   driver::Program exportRun(gProgramPath, L"/export " + Quoted(path));
-  const auto mainWindowShown = [&] {
-    return driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false) != nullptr;
-  };
-  EXPECT_FALSE(driver::WaitUntil(mainWindowShown, 1500)) << "started while the lock was held";
+  EXPECT_EQ(driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 1500, false), nullptr)
+      << "started while the lock was held";
   EXPECT_TRUE(start.Running());
   EXPECT_TRUE(exportRun.Running());
   ReleaseMutex(lock);
@@ -316,8 +312,8 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
 
   EXPECT_EQ(exportRun.WaitForExit(10000), 0u);
   EXPECT_TRUE(driver::ReadFileBytes(path));
-  EXPECT_TRUE(driver::WaitUntil(mainWindowShown, 5000)) << "did not start when the lock came free";
-  HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false);
+  HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 5000, false);
+  EXPECT_NE(main, nullptr) << "did not start when the lock came free";
   if (main) driver::PostCommand(main, IDM_SLUITEN);
   EXPECT_EQ(start.WaitForExit(5000), 0u);
 }
