@@ -27,7 +27,7 @@ if [ -d "$schemas/winget/v1.12.0" ] && [ -f "$schemas/scoop/schema.json" ]; then
   # Non-strict: the winget schemas use a format ("long") that ajv does not
   # know, which strict mode rejects.
   validate() {  # SCHEMA DATA
-    "$npm_dir/node_modules/.bin/ajv" validate --spec=draft7 -c ajv-formats --strict=false --errors=text \
+    "$npm_dir/node_modules/.bin/ajv" validate -c ajv-formats --strict=false --errors=text \
       -s "$1" -d "$2" 2>&1 | grep -v '^unknown format "long" ignored' | sed 's/^/   /'
     return "${PIPESTATUS[0]}"
   }

@@ -1,18 +1,13 @@
 #!/usr/bin/env bash
-# A signed release, with a throw-away CA and code-signing certificate made
-# here, in WORK (never committed), and no network:
-#   signing_test.sh TREE WORK      TREE: a copy of the repository to release
-#  - a wrong password, a key that is not the certificate's, a missing file,
-#    or one variable without the others stops tools/release.sh at once, with
-#    a message;
-#  - with the PKCS#12 file and its password, `osslsigncode verify -CAfile`
-#    passes for each installer, the uninstaller inside it (unpacked with
-#    7-Zip) and the program in each zip, and SHA256SUMS is over the signed
-#    files;
-#  - a PEM certificate and key (with a password) sign a program too, and with
-#    CHIMEWATCH_SIGN_TIMESTAMP_URL the signature carries an RFC 3161 time
-#    stamp, from a time-stamp server of the test's own on this machine
-#    (Node.js answering with `openssl ts -reply`).
+# A signed release, with a throw-away CA and certificates made in WORK (never
+# committed), and no network:   signing_test.sh TREE WORK   (TREE: a copy of
+# the repository to release)
+#  - each wrong signing setting stops tools/release.sh at once, with a message;
+#  - with a PKCS#12 file, each installer, the uninstaller inside it and the
+#    program in each zip verify against the CA, and SHA256SUMS is over them;
+#  - PEM files sign a program too, time-stamped (RFC 3161) by a server of the
+#    test's own (Node.js answering with `openssl ts -reply`) when
+#    CHIMEWATCH_SIGN_TIMESTAMP_URL is set.
 # Exits non-zero on a failure.
 set -uo pipefail
 # Only what each case gives: not a maintainer's own certificate.
@@ -82,9 +77,7 @@ for setup in "$dist"/*-setup.exe; do
 done
 
 echo "   a program signed with a PEM certificate and key"
-cp "$name-chimewatch.exe" pem.exe
-osslsigncode remove-signature -in pem.exe -out unsigned.exe >/dev/null 2>&1
-mv unsigned.exe pem.exe
+osslsigncode remove-signature -in "$name-chimewatch.exe" -out pem.exe >/dev/null 2>&1
 osslsigncode verify -CAfile ca.pem -in pem.exe >/dev/null 2>&1 && fail "the signature was not removed"
 CHIMEWATCH_SIGN_CERT=signer.pem CHIMEWATCH_SIGN_KEY=signer.key CHIMEWATCH_SIGN_PASS=pem-secret \
   "$tree/tools/sign.sh" pem.exe >/dev/null || fail "tools/sign.sh with a PEM key"

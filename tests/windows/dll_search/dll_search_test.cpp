@@ -20,16 +20,6 @@ std::wstring gProgram;
 std::wstring gPlantedDll;
 constexpr wchar_t kPlantedName[] = L"chimewatch_planted.dll";
 
-std::wstring FreshFolder() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"chimewatch-dll-search";
-  DeleteFileW((folder + L"\\chimewatch.exe").c_str());
-  DeleteFileW((folder + L"\\" + kPlantedName).c_str());
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
 bool ModuleLoaded(DWORD pid, std::wstring_view name) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
@@ -61,7 +51,11 @@ bool LoadLibraryInProgram(HWND window, HANDLE process, const std::wstring& path)
 }  // namespace
 
 TEST(DllSearch, ADllBesideTheProgramIsNotLoadedByName) {
-  const std::wstring folder = FreshFolder();
+  // A folder of the test's own; the copies below replace those of an earlier run.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"chimewatch-dll-search";
+  CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring exe = folder + L"\\chimewatch.exe";
   const std::wstring planted = folder + L"\\" + kPlantedName;
   ASSERT_TRUE(CopyFileW(gProgram.c_str(), exe.c_str(), FALSE));
@@ -81,9 +75,6 @@ TEST(DllSearch, ADllBesideTheProgramIsNotLoadedByName) {
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(5000));
-  DeleteFileW(exe.c_str());
-  DeleteFileW(planted.c_str());
-  RemoveDirectoryW(folder.c_str());
 }
 
 int wmain(int argc, wchar_t** argv) {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
+#include <functional>
 #include <regex>
 
 #include "chimewatch_session.h"
@@ -29,11 +29,30 @@ driver::ProgramRun Chimewatch(const std::wstring& arguments, const std::wstring&
   return driver::RunProgram(gProgramPath, arguments, kRunTimeoutMs, workingDir);
 }
 
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
 std::wstring Utf16(const std::string& utf8) {
   std::wstring text(utf8.size(), L'\0');
   text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
                                                            text.data(), static_cast<int>(text.size()))));
   return text;
+}
+
+// Calls `each` with the name of each file that matches `pattern`.
+void ForEachFile(const std::wstring& pattern, const std::function<void(const std::wstring&)>& each) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) each(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+int FilesIn(const std::wstring& folder) {
+  int count = 0;
+  ForEachFile(folder + L"*", [&](const std::wstring&) { ++count; });
+  return count;
 }
 
 // A folder of its own under the prefix's temporary folder, emptied first.
@@ -42,15 +61,10 @@ std::wstring TestFolder() {
   GetTempPathW(MAX_PATH + 1, temp);
   const std::wstring folder = std::wstring(temp) + L"chimewatch-transfer\\";
   CreateDirectoryW(folder.c_str(), nullptr);
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      SetFileAttributesW((folder + found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW((folder + found.cFileName).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
+  ForEachFile(folder + L"*", [&](const std::wstring& name) {
+    SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW((folder + name).c_str());
+  });
   return folder;
 }
 
@@ -59,18 +73,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
-}
-
-int FilesIn(const std::wstring& folder) {
-  int count = 0;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return count;
 }
 
 // A calendar as another program writes it: LF line ends, UTC and zone times.
@@ -98,47 +100,37 @@ TEST(CommandLine, RefusesWhatItCannotUnderstandOrReadAndChangesNothing) {
   StoreAlarm(0, L"Kept", LocalTimeFromNow(2, 0), 0, false);
   const StoredSlot before = ReadSlot(0);
   const std::wstring folder = TestFolder();
-
-  for (const wchar_t* arguments : {L"/frobnicate x.ics", L"/export", L"-IMPORT a.ics b.ics", L"x.ics"}) {
-    const auto run = Chimewatch(arguments);
-    EXPECT_EQ(run.exitCode, 2u) << testing::PrintToString(arguments);
-    EXPECT_NE(run.output.find("Use: chimewatch.exe /export FILE"), std::string::npos) << run.output;
-  }
-
-  auto run = Chimewatch(L"/import \"" + folder + L"missing.ics\"");
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_TRUE(run.output.starts_with("Could not read ")) << run.output;
-
-  // Refused by its size before a byte is read: 16 MiB and one byte.
-  const std::wstring huge = folder + L"huge.ics";
-  HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  LARGE_INTEGER size{};
-  size.QuadPart = (16 << 20) + 1;
-  SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
-  SetEndOfFile(file);
-  CloseHandle(file);
-  run = Chimewatch(L"/import \"" + huge + L"\"");
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_NE(run.output.find("larger than 16 MiB"), std::string::npos) << run.output;
-
+  // 16 MiB and one byte: refused by its size before a byte is read.
+  WriteBytes(folder + L"huge.ics", std::string((16 << 20) + 1, ' '));
   WriteBytes(folder + L"notes.ics", "Shopping list\r\nmilk\r\n");
-  run = Chimewatch(L"/import \"" + folder + L"notes.ics\"");
-  EXPECT_EQ(run.exitCode, 1u) << run.output;
-  EXPECT_FALSE(run.output.empty());
-
-  // An export that cannot be written leaves the old file as it was and no
-  // temporary file behind.
   const std::wstring old = folder + L"old.ics";
   WriteBytes(old, "old contents");
   SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_READONLY);
   const int filesBefore = FilesIn(folder);
-  run = Chimewatch(L"/export \"" + old + L"\"");
-  EXPECT_EQ(run.exitCode, 3u) << run.output;
-  EXPECT_TRUE(run.output.starts_with("Could not write ")) << run.output;
+
+  const struct {
+    std::wstring arguments;
+    DWORD exitCode;
+    const char* output;  // searched for in what the run printed
+  } cases[] = {
+      {L"/frobnicate x.ics", 2, "Use: chimewatch\\.exe /export FILE"},
+      {L"/export", 2, "Use: chimewatch\\.exe /export FILE"},
+      {L"-IMPORT a.ics b.ics", 2, "Use: chimewatch\\.exe /export FILE"},
+      {L"x.ics", 2, "Use: chimewatch\\.exe /export FILE"},
+      {L"/import " + Quoted(folder + L"missing.ics"), 1, "^Could not read "},
+      {L"/import " + Quoted(folder + L"huge.ics"), 1, "larger than 16 MiB"},
+      {L"/import " + Quoted(folder + L"notes.ics"), 1, "."},
+      // Neither leaves a temporary file behind; the old file stays as it was.
+      {L"/export " + Quoted(folder + L"old.ics"), 3, "^Could not write "},
+      {L"/export " + Quoted(folder + L"no such folder\\a.ics"), 3, "^Could not write "},
+  };
+  for (const auto& c : cases) {
+    const auto run = Chimewatch(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << testing::PrintToString(c.arguments);
+    EXPECT_TRUE(std::regex_search(run.output, std::regex(c.output))) << run.output;
+  }
   EXPECT_EQ(driver::ReadFileBytes(old), "old contents");
   EXPECT_EQ(FilesIn(folder), filesBefore);
-  EXPECT_EQ(Chimewatch(L"/export \"" + folder + L"no such folder\\a.ics\"").exitCode, 3u);
-
   EXPECT_EQ(ReadSlot(0), before);
   EXPECT_FALSE(SlotInUse(1));
   driver::DeleteAllSettings();
@@ -155,23 +147,19 @@ TEST(CommandLine, RoundTripWithoutARunningProgramGivesBackEveryField) {
   for (int slot = 0; slot < 5; ++slot) stored[static_cast<std::size_t>(slot)] = ReadSlot(slot);
   const std::wstring path = TestFolder() + L"Chimewatch alerts.ics";
 
-  auto run = Chimewatch(L"-EXPORT \"" + path + L"\"");
+  auto run = Chimewatch(L"-EXPORT " + Quoted(path));
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_EQ(Utf16(run.output), L"Exported 5 alerts to " + path + L".\r\n");
-  const auto bytes = driver::ReadFileBytes(path);
-  ASSERT_TRUE(bytes);
-  EXPECT_TRUE(bytes->starts_with("BEGIN:VCALENDAR\r\n"));
+  EXPECT_TRUE(driver::ReadFileBytes(path).value_or("").starts_with("BEGIN:VCALENDAR\r\n"));
 
   driver::DeleteAllSettings();
-  run = Chimewatch(L"/Import \"" + path + L"\"");
+  run = Chimewatch(L"/Import " + Quoted(path));
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_TRUE(run.output.starts_with("Imported 5 alerts from Chimewatch alerts.ics.")) << run.output;
-  for (int slot = 0; slot < 5; ++slot) {
-    EXPECT_EQ(ReadSlot(slot), stored[static_cast<std::size_t>(slot)]) << "slot " << slot;
-  }
+  for (int slot = 0; slot < 5; ++slot) EXPECT_EQ(ReadSlot(slot), stored[static_cast<std::size_t>(slot)]) << slot;
 
   // The same file again adds nothing.
-  run = Chimewatch(L"/import \"" + path + L"\"");
+  run = Chimewatch(L"/import " + Quoted(path));
   EXPECT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_FALSE(SlotInUse(5)) << run.output;
   driver::DeleteAllSettings();
@@ -199,10 +187,10 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
   EXPECT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(session.AlarmList()) == 4; }, 3000))
       << "the open list does not show the new alerts";
   // 13:30 in Sydney's summer is 02:30 UTC.
-  EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"By key name");
-  EXPECT_EQ(driver::ReadSettingText(L"1", L"Tijd"), LocalStoredText(2030, 1, 15, 2, 30));
-  EXPECT_EQ(driver::ReadSettingText(L"2", L"Naam"), L"By display name");
-  EXPECT_EQ(driver::ReadSettingText(L"2", L"Tijd"), LocalStoredText(2030, 1, 15, 2, 30));
+  for (const auto& [slot, naam] : {std::pair{L"1", L"By key name"}, std::pair{L"2", L"By display name"}}) {
+    EXPECT_EQ(driver::ReadSettingText(slot, L"Naam"), naam);
+    EXPECT_EQ(driver::ReadSettingText(slot, L"Tijd"), LocalStoredText(2030, 1, 15, 2, 30));
+  }
   EXPECT_EQ(driver::ReadSettingText(L"3", L"Repeat"), L"1");
 
   // The editor for a new alert holds slot 4: the import takes slot 5.
@@ -210,10 +198,8 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
   HWND editor = session.WaitForEditor();
   ASSERT_NE(editor, nullptr);
   WriteBytes(folder + L"Call.ics", OtherCalendar(Event("Call mum", ":20300301T170000Z")));
-  run = Chimewatch(L"/import \"" + folder + L"Call.ics\"");
+  run = Chimewatch(L"/import " + Quoted(folder + L"Call.ics"));
   ASSERT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_FALSE(SlotInUse(4));
-  EXPECT_EQ(driver::ReadSettingText(L"5", L"Naam"), L"Call mum");
   driver::PostClick(driver::FindChildById(editor, IDC_CMDOK));
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
   EXPECT_EQ(driver::ReadSettingText(L"4", L"Naam"), L"Alert !!");
@@ -221,12 +207,10 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
   EXPECT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(session.AlarmList()) == 6; }, 3000));
 
   // The running program writes the export from its own table.
-  run = Chimewatch(L"/export \"" + folder + L"out.ics\"");
+  run = Chimewatch(L"/export " + Quoted(folder + L"out.ics"));
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_EQ(Utf16(run.output), L"Exported 6 alerts to " + folder + L"out.ics.\r\n");
-  const auto exported = driver::ReadFileBytes(folder + L"out.ics");
-  ASSERT_TRUE(exported);
-  EXPECT_NE(exported->find("SUMMARY:Call mum\r\n"), std::string::npos);
+  EXPECT_NE(driver::ReadFileBytes(folder + L"out.ics").value_or("").find("SUMMARY:Call mum\r\n"), std::string::npos);
   EXPECT_EQ(session.Exit(), 0u);
 }
 
@@ -239,7 +223,7 @@ TEST(CommandLine, HandsOverWhileAnAlarmBoxIsOpen) {
   ASSERT_TRUE(box) << "no alarm box";
   const std::wstring path = TestFolder() + L"Later.ics";
   WriteBytes(path, OtherCalendar(Event("Later", ":20300501T120000Z")));
-  const auto run = Chimewatch(L"/import \"" + path + L"\"");
+  const auto run = Chimewatch(L"/import " + Quoted(path));
   EXPECT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"Later");
   EXPECT_TRUE(IsWindow(box->hwnd)) << "the box closed";
@@ -259,25 +243,19 @@ HWND FileNameField(HWND fileDialog) {
 
 }  // namespace
 
-TEST(TrayMenu, ExportProposesItsFileNameAndOneDialogAtATime) {
+TEST(TrayMenu, ExportProposesItsFileNameAndImportGoesThroughTheOpenDialog) {
   ChimewatchSession session;
   session.Start();
   session.Command(IDM_EXPORT);
   HWND saveAs = driver::WaitForWindow(session.Pid(), L"#32770", L"Save As", 10000);
   ASSERT_NE(saveAs, nullptr) << "no Save As dialog";
-  ASSERT_NE(FileNameField(saveAs), nullptr);
   EXPECT_EQ(driver::GetText(FileNameField(saveAs)), L"Chimewatch alerts.ics");
   session.Command(IDM_IMPORT);
   EXPECT_EQ(driver::WaitForWindow(session.Pid(), L"#32770", L"Open", 1000), nullptr) << "a second dialog";
   driver::PostCommand(saveAs, IDCANCEL);
   EXPECT_TRUE(driver::WaitForWindowGone(saveAs, 5000));
   EXPECT_FALSE(driver::WaitForMessageBox(session.Pid(), 500)) << "a box after Cancel";
-  EXPECT_EQ(session.Exit(), 0u);
-}
 
-TEST(TrayMenu, ImportThroughTheOpenDialog) {
-  ChimewatchSession session;
-  session.Start();
   const std::wstring path = TestFolder() + L"Dentist.ics";
   WriteBytes(path, OtherCalendar(Event("Dentist", ":20300410T080000Z",
                                        "BEGIN:VALARM\nACTION:DISPLAY\n"
@@ -324,11 +302,9 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
   HANDLE lock = CreateMutexW(nullptr, TRUE, L"Local\\Chimewatch.SingleInstance");
   ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   driver::Program start(gProgramPath);
-  driver::Program exportRun(gProgramPath, L"/export \"" + path + L"\"");
-  const auto mainWindowShown = [&] {
-    return driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false) != nullptr;
-  };
-  EXPECT_FALSE(driver::WaitUntil(mainWindowShown, 1500)) << "started while the lock was held";
+  driver::Program exportRun(gProgramPath, L"/export " + Quoted(path));
+  EXPECT_EQ(driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 1500, false), nullptr)
+      << "started while the lock was held";
   EXPECT_TRUE(start.Running());
   EXPECT_TRUE(exportRun.Running());
   ReleaseMutex(lock);
@@ -336,8 +312,8 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
 
   EXPECT_EQ(exportRun.WaitForExit(10000), 0u);
   EXPECT_TRUE(driver::ReadFileBytes(path));
-  EXPECT_TRUE(driver::WaitUntil(mainWindowShown, 5000)) << "did not start when the lock came free";
-  HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 0, false);
+  HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 5000, false);
+  EXPECT_NE(main, nullptr) << "did not start when the lock came free";
   if (main) driver::PostCommand(main, IDM_SLUITEN);
   EXPECT_EQ(start.WaitForExit(5000), 0u);
 }
@@ -345,32 +321,28 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
 // The calendars of other programs, each into an empty store: none fails,
 // and what is stored is always a well-formed alert.
 TEST(RealCalendars, EachImportsIntoAnEmptyStore) {
-  if (GetFileAttributesW(gSamplesFolder.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    GTEST_SKIP() << "no sample calendars at " << testing::PrintToString(gSamplesFolder) << ": not checked";
-  }
-  const std::wregex storedTime(L"\\d\\d:\\d\\d \\d{4}/\\d\\d/\\d\\d");
-  const std::wregex flag(L"True|False");
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((gSamplesFolder + L"\\*.ics").c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  if (GetFileAttributesW(gSamplesFolder.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "no sample calendars at " << testing::PrintToString(gSamplesFolder);
+  // What a well-formed alert holds under each of kKeys.
+  const std::array<const wchar_t*, 7> wellFormed = {
+      L"True",  L"True|False", L"True|False", L"[\\s\\S]*", L"\\d\\d:\\d\\d \\d{4}/\\d\\d/\\d\\d",
+      L"[0-4]", L"True|False"};
   int files = 0;
-  do {
+  ForEachFile(gSamplesFolder + L"\\*.ics", [&](const std::wstring& name) {
     ++files;
-    const std::wstring name = found.cFileName;
+    SCOPED_TRACE(testing::PrintToString(name));
     driver::DeleteAllSettings();
-    const auto run = Chimewatch(L"/import \"" + gSamplesFolder + L"\\" + name + L"\"");
-    std::printf("%ls: exit %lu\n  %s", name.c_str(), run.exitCode.value_or(99), run.output.c_str());
-    EXPECT_EQ(run.exitCode, 0u) << testing::PrintToString(name);
-    EXPECT_TRUE(run.output.starts_with("Imported ")) << testing::PrintToString(name);
+    const auto run = Chimewatch(L"/import " + Quoted(gSamplesFolder + L"\\" + name));
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(run.output.starts_with("Imported ")) << run.output;
     for (int slot = 0; slot <= 100; ++slot) {
       const StoredSlot values = ReadSlot(slot);
       if (!values[0]) continue;
-      SCOPED_TRACE(testing::PrintToString(name) + " slot " + std::to_string(slot));
-      EXPECT_EQ(values[0], L"True");
-      for (std::size_t flagKey : {1u, 2u, 6u}) EXPECT_TRUE(values[flagKey] && std::regex_match(*values[flagKey], flag));
-      EXPECT_TRUE(values[3].has_value());
-      EXPECT_TRUE(values[4] && std::regex_match(*values[4], storedTime));
-      EXPECT_TRUE(values[5] && values[5]->size() == 1 && (*values[5])[0] >= L'0' && (*values[5])[0] <= L'4');
+      SCOPED_TRACE("slot " + std::to_string(slot));
+      for (std::size_t key = 0; key < kKeys.size(); ++key) {
+        EXPECT_TRUE(values[key] && std::regex_match(*values[key], std::wregex(wellFormed[key])))
+            << testing::PrintToString(kKeys[key]);
+      }
     }
     if (name == L"owncloud_yearly_unicode.ics") {
       // All day on 14 July, each year: the next one at 00:00.
@@ -381,8 +353,7 @@ TEST(RealCalendars, EachImportsIntoAnEmptyStore) {
       EXPECT_EQ(driver::ReadSettingText(L"0", L"Tijd"), L"00:00 " + std::to_wstring(year) + L"/07/14");
       EXPECT_EQ(driver::ReadSettingText(L"0", L"Repeat"), L"4");
     }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  });
   EXPECT_GT(files, 0);
   driver::DeleteAllSettings();
 }
