@@ -49,15 +49,40 @@ enum class ImportStatus {
   NotReadable  // not iCalendar, broken in its structure, or too large: nothing imported
 };
 
+// What one event of a file becomes: an alert kept exactly, or the reason
+// it is left out.
+struct EventOutcome {
+  std::optional<AlarmRecord> alert;
+  std::wstring name;    // for the summary: the description, or "(no description)"
+  std::wstring reason;  // why it was left out
+};
+
+// A calendar read and judged, not yet placed: what each event becomes.
+// Made without the table, so that the file work needs no lock on it.
+struct CalendarReading {
+  ImportStatus status = ImportStatus::Done;
+  std::wstring problem;  // when NotReadable: the summary
+  std::vector<EventOutcome> events;
+  std::vector<std::string> unknownZones;  // zone names read as local time
+};
+
 struct ImportResult {
   ImportStatus status = ImportStatus::Done;
   int imported = 0;
+  int notSaved = 0;           // alerts the store refused: named in the summary
   std::vector<int> newSlots;  // the slots the new alerts took
   std::wstring summary;       // for the box or standard output
 };
 
-// Reads the calendar and adds what it can keep exactly to the lowest free
-// slots, saving each at once. `fileName` (without folder) names the file in
-// the summary. Never throws, whatever the bytes.
+// Reads the calendar and judges each event against the context's clock and
+// zones. `fileName` (without folder) names the file in a problem. Never
+// throws, whatever the bytes.
+CalendarReading ReadCalendar(std::string_view bytes, std::wstring_view fileName, const ImportContext& context);
+
+// Adds what the reading keeps to the lowest free slots, saving each at once.
+ImportResult PlaceAlerts(const CalendarReading& reading, std::wstring_view fileName, AlarmTable& table,
+                         const ImportContext& context);
+
+// Both in one.
 ImportResult ImportAlerts(std::string_view bytes, std::wstring_view fileName, AlarmTable& table,
                           const ImportContext& context);

@@ -75,6 +75,7 @@ class Importer {
       if (auto error = context_.saveSlot(*slot)) {
         table_[*slot] = AlarmRecord{};
         failedSlots_.insert(*slot);  // not tried again for the next alert
+        ++result.notSaved;
         LeaveOut(outcome.name, L"not saved: " + *error);
         return;
       }
@@ -141,19 +142,37 @@ class Importer {
 
 }  // namespace
 
-ImportResult ImportAlerts(std::string_view bytes, std::wstring_view fileName, AlarmTable& table,
-                          const ImportContext& context) {
-  ImportResult result;
+CalendarReading ReadCalendar(std::string_view bytes, std::wstring_view fileName, const ImportContext& context) {
+  CalendarReading reading;
   const CalendarFile file = ReadCalendarFile(bytes);
   if (file.problem != CalendarProblem::None) {
-    result.status = ImportStatus::NotReadable;
-    result.summary = NotReadableSummary(file, fileName);
-    return result;
+    reading.status = ImportStatus::NotReadable;
+    reading.problem = NotReadableSummary(file, fileName);
+    return reading;
   }
   ZoneResolver zones(file.calendars, context);
   const FileEvents events = CollectEvents(file.calendars);
+  reading.events.reserve(events.events.size());
+  for (const Component* event : events.events) reading.events.push_back(ReadEvent(*event, events, zones, context));
+  reading.unknownZones = zones.UnknownNames();
+  return reading;
+}
+
+ImportResult PlaceAlerts(const CalendarReading& reading, std::wstring_view fileName, AlarmTable& table,
+                         const ImportContext& context) {
+  ImportResult result;
+  result.status = reading.status;
+  if (reading.status != ImportStatus::Done) {
+    result.summary = reading.problem;
+    return result;
+  }
   Importer importer(table, context);
-  for (const Component* event : events.events) importer.Add(ReadEvent(*event, events, zones, context), result);
-  result.summary = importer.Summary(result, fileName, zones.UnknownNames());
+  for (const EventOutcome& outcome : reading.events) importer.Add(outcome, result);
+  result.summary = importer.Summary(result, fileName, reading.unknownZones);
   return result;
+}
+
+ImportResult ImportAlerts(std::string_view bytes, std::wstring_view fileName, AlarmTable& table,
+                          const ImportContext& context) {
+  return PlaceAlerts(ReadCalendar(bytes, fileName, context), fileName, table, context);
 }

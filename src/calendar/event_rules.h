@@ -45,12 +45,6 @@ class ZoneResolver {
   std::map<const ZoneClock*, std::optional<int>> steadyDistances_;
 };
 
-struct EventOutcome {
-  std::optional<AlarmRecord> alert;
-  std::wstring name;    // for the summary: the description, or "(no description)"
-  std::wstring reason;  // why it was left out
-};
-
 // The future changed occurrences (RECURRENCE-ID) of a file, by UID.
 struct FileEvents {
   std::vector<const Component*> events;  // VEVENTs and VTODOs that are not overrides

@@ -154,7 +154,8 @@ void SetupWindow::cmdRemove_Click() {
   const std::wstring question = L"Are you sure you want to remove the alert\r\n" + table_[slot].Naam + L" ?";
   if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   table_[slot].Exist = false;
-  lstAlarm_.RemoveRow(row);
+  // An import during the question may have sorted the rows anew.
+  RemoveAlarmRow(slot);
   Save(slot);
   if (hwnd_) SetFocus(lstAlarm_.Handle());
 }

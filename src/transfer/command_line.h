@@ -13,8 +13,9 @@ enum ExitCode : int {
   kExitDone = 0,
   kExitNotReadable = 1,    // unreadable, not iCalendar, broken, or over 16 MiB: nothing imported
   kExitNotUnderstood = 2,  // unknown switch, missing or extra file name: nothing done
-  kExitNotWritten = 3,     // the export file could not be written
-  kExitNoAnswer = 4,       // the running Chimewatch did not answer in time: nothing done
+  kExitNotWritten = 3,     // the export file, or an imported alert, could not be written
+  kExitNoAnswer = 4,       // the running Chimewatch did not answer in time: nothing done, then or later
+  kExitBusy = 5,           // the alerts stayed taken (starting, ending, another command): nothing done
 };
 
 // The numbers travel in the hand-over to a running program.

@@ -8,13 +8,16 @@ namespace {
 
 constexpr ULONG_PTR kRequestTag = 0x43574831;  // "CWH1"
 constexpr ULONG_PTR kReplyTag = 0x43574832;    // "CWH2"
-// The handler's result: this mark plus the exit code. A window that does not
-// know the message returns 0.
+// The handler's result: a mark, with the exit code for a request done. A
+// window that does not know the message returns 0.
 constexpr LRESULT kAnsweredMark = 0x43570000;
+constexpr LRESULT kNotReadyMark = 0x43580000;
+constexpr LRESULT kEndingMark = 0x43590000;
 constexpr LRESULT kMarkMask = 0x7FFF0000;
 constexpr LRESULT kCodeMask = 0xFF;
-// A request is taken only when this much time is left to do it and answer.
-constexpr ULONGLONG kTimeToAnswerMs = 2000;
+// How much longer than its deadline the sender waits: the running program
+// may have begun an import just before it.
+constexpr ULONGLONG kAnswerGraceMs = 5000;
 constexpr UINT kReplyTimeoutMs = 2000;
 constexpr wchar_t kReplyWindowClass[] = L"ChimewatchHandOverReply";
 
@@ -39,6 +42,9 @@ class ReplyWindow {
     RegisterClassExW(&windowClass);
     hwnd_ =
         CreateWindowExW(0, kReplyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, this);
+    // From an elevated prompt the running program has a lower integrity
+    // level, and Windows drops its reply unless we let it in.
+    if (hwnd_) ChangeWindowMessageFilterEx(hwnd_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   }
   ~ReplyWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -78,11 +84,10 @@ HWND WindowFromBits(std::uint32_t bits) {
 
 }  // namespace
 
-std::optional<TransferOutcome> HandOverToRunningProgram(HWND running, const TransferRequest& request,
-                                                        ULONGLONG deadline) {
-  const ReplyWindow reply;
+HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& request, ULONGLONG deadline) {
+  ReplyWindow reply;
   const ULONGLONG now = GetTickCount64();
-  if (!reply.Handle() || now >= deadline) return std::nullopt;
+  if (!reply.Handle() || now >= deadline) return {};
 
   const WireHeader header{static_cast<std::uint32_t>(request.kind), HandleBits(reply.Handle()), deadline};
   const std::size_t pathBytes = request.path.size() * sizeof(wchar_t);
@@ -92,13 +97,23 @@ std::optional<TransferOutcome> HandOverToRunningProgram(HWND running, const Tran
 
   // While it waits, this thread takes the sent reply.
   DWORD_PTR result = 0;
+  SetLastError(ERROR_SUCCESS);
   if (!SendMessageTimeoutW(running, WM_COPYDATA, reinterpret_cast<WPARAM>(reply.Handle()),
-                           reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, static_cast<UINT>(deadline - now), &result)) {
-    return std::nullopt;
+                           reinterpret_cast<LPARAM>(&data), SMTO_NORMAL,
+                           static_cast<UINT>(deadline - now + kAnswerGraceMs), &result)) {
+    const DWORD error = GetLastError();
+    // A window gone meanwhile belonged to a program that has ended.
+    return {error == ERROR_TIMEOUT || error == ERROR_SUCCESS ? HandOverAnswer::NotAnswered : HandOverAnswer::Ending, {}};
   }
   const auto answer = static_cast<LRESULT>(result);
-  if ((answer & kMarkMask) != kAnsweredMark) return std::nullopt;
-  return TransferOutcome{static_cast<ExitCode>(answer & kCodeMask), reply.Summary()};
+  switch (answer & kMarkMask) {
+    case kAnsweredMark:
+      return {HandOverAnswer::Done, {static_cast<ExitCode>(answer & kCodeMask), reply.Summary()}};
+    case kEndingMark: return {HandOverAnswer::Ending, {}};
+    // Also a window that does not know the request: one of ours still
+    // starting answers so before it has a handler for it.
+    default: return {HandOverAnswer::NotReady, {}};
+  }
 }
 
 std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
@@ -109,19 +124,19 @@ std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
   WireHeader header;
   std::memcpy(&header, data.lpData, sizeof header);
   const auto kind = static_cast<TransferKind>(header.kind);
-  if ((kind != TransferKind::Export && kind != TransferKind::Import) ||
-      GetTickCount64() + kTimeToAnswerMs > header.deadline) {
-    return std::nullopt;
-  }
+  if (kind != TransferKind::Export && kind != TransferKind::Import) return std::nullopt;
   ReceivedHandOver handOver;
   handOver.request.kind = kind;
   handOver.request.path.resize((data.cbData - sizeof header) / sizeof(wchar_t));
   std::memcpy(handOver.request.path.data(), static_cast<const unsigned char*>(data.lpData) + sizeof header,
               handOver.request.path.size() * sizeof(wchar_t));
   handOver.replyWindow = WindowFromBits(header.replyWindow);
+  handOver.deadline = header.deadline;
   if (handOver.request.path.find(L'\0') != std::wstring::npos || !IsWindow(handOver.replyWindow)) return std::nullopt;
   return handOver;
 }
+
+LRESULT RefuseHandOver(HandOverAnswer why) { return why == HandOverAnswer::Ending ? kEndingMark : kNotReadyMark; }
 
 LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
   COPYDATASTRUCT data{kReplyTag, static_cast<DWORD>(outcome.summary.size() * sizeof(wchar_t)),

@@ -15,20 +15,36 @@
 #include "command_line.h"
 #include "transfer_operations.h"
 
-// Waits for the answer until `deadline` (GetTickCount64); nothing when the
-// running program did not answer by then.
-std::optional<TransferOutcome> HandOverToRunningProgram(HWND running, const TransferRequest& request,
-                                                        ULONGLONG deadline);
+enum class HandOverAnswer {
+  Done,         // the running program did the work: `outcome` says how it went
+  NotReady,     // it is still loading its alerts: ask again
+  Ending,       // it is ending (or its window went away): wait for the lock
+  NotAnswered,  // it did not answer in time, and will not do the work later
+};
+
+struct HandOverReply {
+  HandOverAnswer answer = HandOverAnswer::NotAnswered;
+  TransferOutcome outcome;  // for Done
+};
+
+// Sends the request, which carries `deadline` (GetTickCount64): the running
+// program starts nothing after it. Waits for the answer a little longer, for
+// work begun just before the deadline.
+HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& request, ULONGLONG deadline);
 
 // In the running program: a hand-over, read from WM_COPYDATA.
 struct ReceivedHandOver {
   TransferRequest request;
   HWND replyWindow = nullptr;
+  ULONGLONG deadline = 0;  // GetTickCount64 after which nothing may be started
 };
 
-// The request, or nothing for a message that is no hand-over, is damaged,
-// or came too late to be answered before the sender gives up.
+// The request, or nothing for a message that is no hand-over or is damaged.
 std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data);
+
+// What the WM_COPYDATA handler returns while the program cannot take a
+// request: before its alerts are loaded, or once it is ending.
+LRESULT RefuseHandOver(HandOverAnswer why);
 
 // Sends the summary back and returns what the WM_COPYDATA handler returns.
 LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome);

@@ -20,6 +20,11 @@ HANDLE ParentConsole() {
   return CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
+bool IsNewFile(HANDLE output) {
+  LARGE_INTEGER size{};
+  return GetFileType(output) == FILE_TYPE_DISK && GetFileSizeEx(output, &size) && size.QuadPart == 0;
+}
+
 }  // namespace
 
 void WriteToStandardOutput(std::wstring_view text) {
@@ -34,7 +39,14 @@ void WriteToStandardOutput(std::wstring_view text) {
     WriteConsoleW(output, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     return;
   }
-  // A pipe or a file gets UTF-8.
+  if (IsNewFile(output)) {
+    // A new file (chimewatch.exe /export a.ics > log.txt) gets UTF-16 with
+    // a byte order mark, which type, PowerShell and Notepad all read right.
+    const std::wstring marked = L"\xFEFF" + line;
+    WriteFile(output, marked.data(), static_cast<DWORD>(marked.size() * sizeof(wchar_t)), &written, nullptr);
+    return;
+  }
+  // A pipe, or a file added to, gets UTF-8.
   const std::string bytes = WideToUtf8(line);
   WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

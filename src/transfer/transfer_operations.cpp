@@ -5,7 +5,8 @@
 #include "alarm_store.h"
 #include "alert_calendar.h"
 #include "atomic_write.h"
-#include "calendar_file.h"
+#include "whole_file.h"
+#include "system_error_text.h"
 #include "version.h"
 #include "windows_zones.h"
 
@@ -14,6 +15,22 @@ namespace {
 std::wstring FileNameOf(std::wstring_view path) {
   const std::size_t slash = path.find_last_of(L"\\/");
   return std::wstring(slash == std::wstring_view::npos ? path : path.substr(slash + 1));
+}
+
+std::wstring NotReadText(std::wstring_view path, const FileBytes& file) {
+  if (file.tooLarge) {
+    return std::wstring(path) + L" is larger than 16 MiB, too large for a calendar of alerts. Nothing was imported.";
+  }
+  return L"Could not read " + std::wstring(path) + L": " + SystemErrorText(file.error) + L" Nothing was imported.";
+}
+
+// The PC's zone and clock, which reading a calendar needs.
+ImportContext ImportContextAt(const Clock& clock) {
+  ImportContext context;
+  context.localZone = LocalZoneRules();
+  context.nowLocal = clock.Now();
+  context.findWindowsZone = FindWindowsZone;
+  return context;
 }
 
 }  // namespace
@@ -29,35 +46,63 @@ std::wstring AbsolutePath(std::wstring_view path) {
   return full;
 }
 
-TransferOutcome ExportToFile(const AlarmTable& table, std::wstring_view path, const Clock& clock) {
+const wchar_t kNoAnswerText[] = L"Chimewatch is running but did not answer within 10 seconds. Nothing was done.";
+
+ExportResult MakeExport(const AlarmTable& table, const Clock& clock) {
   const ZoneRules zone = LocalZoneRules();
-  const ExportResult result = ExportAlerts(table, zone, LocalToUtc(zone, clock.Now()), CHIMEWATCH_VERSION_TEXT_W);
+  return ExportAlerts(table, zone, LocalToUtc(zone, clock.Now()), CHIMEWATCH_VERSION_TEXT_W);
+}
+
+TransferOutcome WriteExport(const ExportResult& result, std::wstring_view path) {
   if (const auto problem = WriteFileAtomically(path, result.bytes)) {
     return {kExitNotWritten, L"Could not write " + std::wstring(path) + L": " + *problem + L" Nothing was exported."};
   }
   return {kExitDone, ExportSummary(result, path)};
 }
 
-TransferOutcome ImportFromFile(AlarmTable& table, SettingsStore& store, std::wstring_view path,
-                               std::optional<int> heldSlot, const Clock& clock) {
-  const CalendarFile file = ReadCalendarFile(path);
-  if (!file.read) return {kExitNotReadable, file.problem};
+TransferOutcome ExportToFile(const AlarmTable& table, std::wstring_view path, const Clock& clock) {
+  return WriteExport(MakeExport(table, clock), path);
+}
+
+ImportFile ReadImportFile(std::wstring_view path, const Clock& clock) {
+  ImportFile result;
+  const FileBytes file = ReadWholeFile(path, kMaxCalendarBytes);
+  if (!file.read) {
+    result.failed = TransferOutcome{kExitNotReadable, NotReadText(path, file)};
+    return result;
+  }
+  result.fileName = FileNameOf(path);
+  result.reading = ReadCalendar(file.bytes, result.fileName, ImportContextAt(clock));
+  if (result.reading.status != ImportStatus::Done) result.failed = TransferOutcome{kExitNotReadable, result.reading.problem};
+  return result;
+}
+
+TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
+                            std::optional<int> heldSlot) {
+  if (file.failed) return *file.failed;
   ImportContext context;
-  context.localZone = LocalZoneRules();
-  context.nowLocal = clock.Now();
-  context.findWindowsZone = FindWindowsZone;
   context.heldSlot = heldSlot;
   // No box here: a failed save is named in the summary.
   context.saveSlot = [&](int slot) -> std::optional<std::wstring> {
     if (const auto failedKey = Save(table, store, slot)) return SaveFailedMessage(slot, *failedKey, store.LastError());
     return std::nullopt;
   };
-  const ImportResult result = ImportAlerts(file.bytes, FileNameOf(path), table, context);
-  return {result.status == ImportStatus::Done ? kExitDone : kExitNotReadable, result.summary};
+  const ImportResult result = PlaceAlerts(file.reading, file.fileName, table, context);
+  return {result.notSaved > 0 ? kExitNotWritten : kExitDone, result.summary};
 }
 
-TransferOutcome RunTransfer(const TransferRequest& request, AlarmTable& table, SettingsStore& store,
-                            std::optional<int> heldSlot, const Clock& clock) {
-  if (request.kind == TransferKind::Export) return ExportToFile(table, request.path, clock);
-  return ImportFromFile(table, store, request.path, heldSlot, clock);
+TransferOutcome ImportFromFile(AlarmTable& table, SettingsStore& store, std::wstring_view path,
+                               std::optional<int> heldSlot, const Clock& clock) {
+  return PlaceImport(ReadImportFile(path, clock), table, store, heldSlot);
+}
+
+TransferOutcome RunHandedOver(const TransferRequest& request, AlarmTable& table, SettingsStore& store,
+                              std::optional<int> heldSlot, const Clock& clock, unsigned long long deadline) {
+  const auto expired = [&] { return GetTickCount64() >= deadline; };
+  if (request.kind == TransferKind::Export) {
+    const ExportResult exported = MakeExport(table, clock);
+    return expired() ? TransferOutcome{kExitNoAnswer, kNoAnswerText} : WriteExport(exported, request.path);
+  }
+  const ImportFile file = ReadImportFile(request.path, clock);
+  return expired() ? TransferOutcome{kExitNoAnswer, kNoAnswerText} : PlaceImport(file, table, store, heldSlot);
 }

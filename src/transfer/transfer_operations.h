@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "alarm_table.h"
+#include "alert_calendar.h"
 #include "command_line.h"
 #include "date_value.h"
 #include "settings_store.h"
@@ -21,14 +22,30 @@ struct TransferOutcome {
 // current folder is its own) must get it.
 std::wstring AbsolutePath(std::wstring_view path);
 
-// Writes every alert to `path`; an old file there is replaced only by a
-// complete new one.
+// Export: the file made from the table (under the lock), then written
+// (outside it); an old file there is replaced only by a complete new one.
+ExportResult MakeExport(const AlarmTable& table, const Clock& clock);
+TransferOutcome WriteExport(const ExportResult& result, std::wstring_view path);
 TransferOutcome ExportToFile(const AlarmTable& table, std::wstring_view path, const Clock& clock);
 
-// Adds the file's alerts to the lowest free slots, never `heldSlot` (the
-// slot an open editor has chosen for a new alert), saving each at once.
+// Import: the file read and judged (without the lock), then placed in the
+// lowest free slots, never `heldSlot` (the slot an open editor has chosen
+// for a new alert), each saved at once (under the lock).
+struct ImportFile {
+  std::optional<TransferOutcome> failed;  // unreadable: nothing to place
+  std::wstring fileName;
+  CalendarReading reading;
+};
+ImportFile ReadImportFile(std::wstring_view path, const Clock& clock);
+TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
+                            std::optional<int> heldSlot);
 TransferOutcome ImportFromFile(AlarmTable& table, SettingsStore& store, std::wstring_view path,
                                std::optional<int> heldSlot, const Clock& clock);
 
-TransferOutcome RunTransfer(const TransferRequest& request, AlarmTable& table, SettingsStore& store,
-                            std::optional<int> heldSlot, const Clock& clock);
+// A request handed over to the running program: nothing is changed or
+// written once GetTickCount64 reaches `deadline`, when the sender has gone.
+TransferOutcome RunHandedOver(const TransferRequest& request, AlarmTable& table, SettingsStore& store,
+                              std::optional<int> heldSlot, const Clock& clock, unsigned long long deadline);
+
+// What a command-line run says when the running program did not answer in time.
+extern const wchar_t kNoAnswerText[];

@@ -50,11 +50,16 @@ ZoneRules RulesFrom(std::wstring name, LONG bias, LONG standardBias, LONG daylig
   return rules;
 }
 
+constexpr std::size_t kMaxKeyNameLength = 255;
+
 std::optional<std::wstring> ReadText(HKEY key, const wchar_t* value) {
-  wchar_t text[256];
-  DWORD size = sizeof text;
-  if (RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return std::nullopt;
-  return std::wstring(text);
+  DWORD size = 0;
+  if (RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS) return std::nullopt;
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  return text;
 }
 
 std::optional<ZoneRules> ReadZone(HKEY zones, const std::wstring& keyName) {
@@ -71,14 +76,15 @@ std::optional<ZoneRules> ReadZone(HKEY zones, const std::wstring& keyName) {
 }
 
 std::optional<ZoneRules> FindByDisplayName(HKEY zones, std::wstring_view display) {
-  wchar_t keyName[256];
+  // A key's name has at most 255 characters, as Windows' registry allows.
+  std::wstring keyName(kMaxKeyNameLength + 1, L'\0');
   for (DWORD index = 0;; ++index) {
-    DWORD length = ARRAYSIZE(keyName);
-    if (RegEnumKeyExW(zones, index, keyName, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    DWORD length = static_cast<DWORD>(keyName.size());
+    if (RegEnumKeyExW(zones, index, keyName.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     ScopedHKEY zone;
-    if (RegOpenKeyExW(zones, keyName, 0, KEY_READ, zone.Receive()) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExW(zones, keyName.c_str(), 0, KEY_READ, zone.Receive()) != ERROR_SUCCESS) continue;
     const auto shown = ReadText(zone.Get(), L"Display");
-    if (shown && SameZoneDisplayName(*shown, display)) return ReadZone(zones, keyName);
+    if (shown && SameZoneDisplayName(*shown, display)) return ReadZone(zones, keyName.substr(0, length));
   }
   return std::nullopt;
 }
@@ -93,7 +99,7 @@ ZoneRules LocalZoneRules() {
 }
 
 std::optional<ZoneRules> FindWindowsZone(std::wstring_view name) {
-  if (name.empty() || name.size() >= 256) return std::nullopt;
+  if (name.empty() || name.size() > kMaxKeyNameLength) return std::nullopt;
   ScopedHKEY zones;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kZonesKey, 0, KEY_READ, zones.Receive()) != ERROR_SUCCESS) return std::nullopt;
   const std::wstring keyName(name);

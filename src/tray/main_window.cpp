@@ -65,6 +65,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     TaskbarCreated();
     return 0;
   }
+  // Until the alerts are loaded, what comes from outside waits: a command
+  // from a second start is posted again, a shell or clock event has
+  // nothing to act on yet, and a hand-over is refused (its sender asks again).
+  if (!ready_ && message != WM_CREATE && message != WM_NCDESTROY) {
+    if (message == WM_COMMAND) PostMessageW(hwnd_, message, wParam, lParam);
+    if (message == WM_COPYDATA) return RefuseHandOver(HandOverAnswer::NotReady);
+    if (message == WM_COMMAND || message == kTrayCallbackMessage || message == WM_TIMECHANGE ||
+        message == WM_POWERBROADCAST || message == taskbarCreatedMessage_) {
+      return 0;
+    }
+  }
   switch (message) {
     case WM_CREATE: Form_Load(); return 0;
     case kTrayCallbackMessage: Form_MouseMove(lParam); return 0;
@@ -105,6 +116,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::Form_Load() {
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+  // The alerts first: the icon and the timers need them, and a request
+  // from outside must never find an empty table.
+  setup_.Load();
+  loadProblems_ = setup_.LaadAlarmen();
+  if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
+
   mnuPopup_.Reset(CreatePopupMenu());
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, L"Setup");
   AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, L"Active");
@@ -119,9 +136,7 @@ void MainWindow::Form_Load() {
 
   LoadTrayPictures(WindowDpi(hwnd_));
   tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
-  setup_.Load();
-  loadProblems_ = setup_.LaadAlarmen();
-  if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
+  ready_ = true;
 }
 
 void MainWindow::LoadTrayPictures(int dpi) {
@@ -209,9 +224,11 @@ void MainWindow::ShowTransferOutcome(const TransferOutcome& outcome) {
 
 // A command-line run hands its /export or /import over to us.
 LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
+  if (unloading_) return RefuseHandOver(HandOverAnswer::Ending);
   const auto handOver = ReadHandOver(data);
-  if (!handOver || unloading_) return FALSE;
-  const TransferOutcome outcome = RunTransfer(handOver->request, table_, store_, setup_.SlotHeldByEditor(), clock_);
+  if (!handOver) return FALSE;
+  const TransferOutcome outcome = RunHandedOver(handOver->request, table_, store_, setup_.SlotHeldByEditor(), clock_,
+                                                handOver->deadline);
   setup_.RefreshAlarm();
   return AnswerHandOver(hwnd_, *handOver, outcome);
 }

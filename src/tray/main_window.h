@@ -77,4 +77,5 @@ class MainWindow final : private AlarmCheckHost {
   bool menuOpen_ = false;
   bool transferOpen_ = false;  // an export or import dialog or its box is up
   bool unloading_ = false;
+  bool ready_ = false;  // the alerts are loaded: requests from outside are taken
 };

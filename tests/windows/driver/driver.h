@@ -60,7 +60,8 @@ class Program {
 // standard output, which is a file here.
 struct ProgramRun {
   std::optional<DWORD> exitCode;
-  std::string output;
+  std::string output;   // UTF-8
+  bool marked = false;  // written as UTF-16 with a byte order mark
 };
 // A whole file, read to its end (files of /proc tell no size); nothing when
 // it cannot be opened.

@@ -98,6 +98,16 @@ ProgramRun RunProgram(const std::wstring& exePath, const std::wstring& arguments
   CloseHandle(output);
   run.output = ReadFileBytes(path).value_or("");
   DeleteFileW(path);
+  // A program may write a new file as UTF-16 with a byte order mark.
+  if (run.output.starts_with("\xFF\xFE")) {
+    run.marked = true;
+    const std::wstring_view text(reinterpret_cast<const wchar_t*>(run.output.data() + 2), (run.output.size() - 2) / 2);
+    std::string utf8(text.size() * 3, '\0');
+    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                             utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                                             nullptr)));
+    run.output = utf8;
+  }
   return run;
 }
 

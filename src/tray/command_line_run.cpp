@@ -1,0 +1,59 @@
+#include "command_line_run.h"
+
+#include <windows.h>
+
+#include "alarm_store.h"
+#include "hand_over.h"
+#include "local_clock.h"
+#include "registry_settings.h"
+#include "single_instance.h"
+
+namespace {
+
+// How long a command-line run waits for a running program or the lock.
+constexpr ULONGLONG kCommandLineWaitMs = 10000;
+constexpr DWORD kAskAgainMs = 50;
+
+// Until the deadline: the running program's outcome, or nothing once the
+// lock is ours.
+std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const TransferRequest& request,
+                                                  ULONGLONG deadline) {
+  const wchar_t* busy = L"Another Chimewatch command kept the alerts for more than 10 seconds.";
+  while (!lock.Owned()) {
+    HWND running = lock.WaitForWindowOrLock(deadline);
+    if (!running) break;
+    const HandOverReply reply = HandOverToRunningProgram(running, request, deadline);
+    switch (reply.answer) {
+      case HandOverAnswer::Done: return reply.outcome;
+      case HandOverAnswer::NotAnswered: return TransferOutcome{kExitNoAnswer, kNoAnswerText};
+      case HandOverAnswer::NotReady: busy = L"Chimewatch was still starting after 10 seconds."; break;
+      case HandOverAnswer::Ending: busy = L"Chimewatch was ending and kept the alerts for more than 10 seconds."; break;
+    }
+    if (GetTickCount64() >= deadline) break;
+    Sleep(kAskAgainMs);
+  }
+  if (lock.Owned()) return std::nullopt;
+  return TransferOutcome{kExitBusy, std::wstring(busy) + L" Nothing was done."};
+}
+
+}  // namespace
+
+TransferOutcome RunFromCommandLine(TransferRequest request) {
+  request.path = AbsolutePath(request.path);
+  LocalClock clock;
+  ImportFile importFile;
+  if (request.kind == TransferKind::Import) {
+    importFile = ReadImportFile(request.path, clock);
+    if (importFile.failed) return *importFile.failed;
+  }
+  ExportResult exported;
+  {
+    SingleInstance lock;
+    if (auto outcome = HandOverOrTakeLock(lock, request, GetTickCount64() + kCommandLineWaitMs)) return *outcome;
+    RegistrySettings store;
+    LaadAlarmen(Alarms, store);
+    if (request.kind == TransferKind::Import) return PlaceImport(importFile, Alarms, store, std::nullopt);
+    exported = MakeExport(Alarms, clock);
+  }
+  return WriteExport(exported, request.path);
+}
