@@ -19,7 +19,7 @@ constexpr DWORD kAskAgainMs = 50;
 std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const TransferRequest& request,
                                                   ULONGLONG deadline) {
   const wchar_t* busy = L"Another Chimewatch command kept the alerts for more than 10 seconds.";
-  while (!lock.Owned()) {
+  while (!lock.Owned() && GetTickCount64() < deadline) {
     HWND running = lock.WaitForWindowOrLock(deadline);
     if (!running) break;
     const HandOverReply reply = HandOverToRunningProgram(running, request, deadline);
@@ -29,7 +29,6 @@ std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const Tr
       case HandOverAnswer::NotReady: busy = L"Chimewatch was still starting after 10 seconds."; break;
       case HandOverAnswer::Ending: busy = L"Chimewatch was ending and kept the alerts for more than 10 seconds."; break;
     }
-    if (GetTickCount64() >= deadline) break;
     Sleep(kAskAgainMs);
   }
   if (lock.Owned()) return std::nullopt;

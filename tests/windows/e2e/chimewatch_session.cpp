@@ -101,8 +101,8 @@ void ChimewatchSession::WaitForStartUp() {
   ASSERT_TRUE(program_->Started()) << "cannot start the program";
   main_ = driver::WaitForWindow(program_->Id(), L"ChimewatchMain", L"Form1", 10000, false);
   ASSERT_NE(main_, nullptr) << "no main window";
-  // Start-up is over once the hidden list window exists.
-  ASSERT_TRUE(driver::WaitUntil([&] { return SetupWindow() != nullptr; }, 5000));
+  // Start-up is over once the icon is there: the alerts are loaded before.
+  ASSERT_TRUE(driver::WaitUntil([&] { return SetupWindow() != nullptr && driver::TrayIconPresent(L"Chimewatch"); }, 5000));
 }
 
 void ChimewatchSession::TrayMouse(UINT mouseMessage) {

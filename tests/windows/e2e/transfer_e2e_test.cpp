@@ -149,6 +149,7 @@ TEST(CommandLine, RoundTripWithoutARunningProgramGivesBackEveryField) {
 
   auto run = Chimewatch(L"-EXPORT " + Quoted(path));
   ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_TRUE(run.marked) << "a new file of output without a byte order mark";
   EXPECT_EQ(Utf16(run.output), L"Exported 5 alerts to " + path + L".\r\n");
   EXPECT_TRUE(driver::ReadFileBytes(path).value_or("").starts_with("BEGIN:VCALENDAR\r\n"));
 
@@ -228,6 +229,203 @@ TEST(CommandLine, HandsOverWhileAnAlarmBoxIsOpen) {
   EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"Later");
   EXPECT_TRUE(IsWindow(box->hwnd)) << "the box closed";
   driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+// A command that comes while Chimewatch starts (a start at sign-in next to
+// a scripted backup) waits for the loaded alerts: an export holds every
+// stored alert, an import overwrites none.
+TEST(CommandLine, RightAfterAStartSeesEveryStoredAlert) {
+  const std::wstring folder = TestFolder();
+  WriteBytes(folder + L"two.ics",
+             OtherCalendar(Event("First new", ":20300601T080000Z") + Event("Second new", ":20300602T080000Z")));
+  constexpr int kStored = 7;
+  for (const int delayMs : {0, 200, 400, 700, 1000}) {
+    for (const bool import : {false, true}) {
+      SCOPED_TRACE(std::to_string(delayMs) + (import ? " ms, import" : " ms, export"));
+      driver::DeleteAllSettings();
+      for (int slot = 0; slot < kStored; ++slot) StoreAlarm(slot, L"Stored " + std::to_wstring(slot), LocalTimeFromNow(1, slot), 0, false);
+      std::array<StoredSlot, kStored> stored;
+      for (int slot = 0; slot < kStored; ++slot) stored[static_cast<std::size_t>(slot)] = ReadSlot(slot);
+
+      driver::Program start(gProgramPath);
+      Sleep(static_cast<DWORD>(delayMs));
+      const auto run = import ? Chimewatch(L"/import " + Quoted(folder + L"two.ics"))
+                              : Chimewatch(L"/export " + Quoted(folder + L"out.ics"));
+      EXPECT_EQ(run.exitCode, 0u) << run.output;
+      if (import) {
+        for (int slot = 0; slot < kStored; ++slot) EXPECT_EQ(ReadSlot(slot), stored[static_cast<std::size_t>(slot)]);
+        EXPECT_TRUE(SlotInUse(kStored) && SlotInUse(kStored + 1)) << run.output;
+      } else {
+        const std::string file = driver::ReadFileBytes(folder + L"out.ics").value_or("");
+        std::size_t events = 0;
+        for (std::size_t at = file.find("BEGIN:VEVENT"); at != std::string::npos; at = file.find("BEGIN:VEVENT", at + 1)) ++events;
+        EXPECT_EQ(events, static_cast<std::size_t>(kStored)) << run.output;
+      }
+      HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 5000, false);
+      if (main) driver::PostCommand(main, IDM_SLUITEN);
+      EXPECT_EQ(start.WaitForExit(5000), 0u);
+    }
+  }
+  driver::DeleteAllSettings();
+}
+
+namespace {
+
+// Plays a running Chimewatch on a thread of its own: holds the session's
+// lock and, with a window, answers each hand-over with `answer` after
+// `delayMs`. The Ending answer lets the lock go, as an ending program does.
+class StandIn {
+ public:
+  enum class Window { None, Answers };
+  static constexpr LRESULT kNotReady = 0x43580000;
+  static constexpr LRESULT kEnding = 0x43590000;
+
+  StandIn(Window window, LRESULT answer, DWORD delayMs) : window_(window), answer_(answer), delayMs_(delayMs) {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
+    WaitForSingleObject(ready_, 5000);
+  }
+  ~StandIn() {
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 30000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+  }
+  StandIn(const StandIn&) = delete;
+  StandIn& operator=(const StandIn&) = delete;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcW(hwnd, message, wParam, lParam);
+    auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    Sleep(self->delayMs_);
+    if (self->answer_ == kEnding) PostQuitMessage(0);
+    return self->answer_;
+  }
+
+  static DWORD WINAPI Run(void* parameter) {
+    auto* self = static_cast<StandIn*>(parameter);
+    HANDLE lock = CreateMutexW(nullptr, TRUE, L"Local\\Chimewatch.SingleInstance");
+    HWND window = nullptr;
+    if (self->window_ == Window::Answers) {
+      WNDCLASSW windowClass = {};
+      windowClass.lpfnWndProc = WindowProc;
+      windowClass.lpszClassName = L"ChimewatchMain";
+      RegisterClassW(&windowClass);
+      window = CreateWindowW(L"ChimewatchMain", L"Form1", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+    SetEvent(self->ready_);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    if (window) DestroyWindow(window);
+    UnregisterClassW(L"ChimewatchMain", nullptr);
+    ReleaseMutex(lock);
+    CloseHandle(lock);
+    return 0;
+  }
+
+  Window window_;
+  LRESULT answer_;
+  DWORD delayMs_;
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+};
+
+}  // namespace
+
+// Each way a running program or the lock can answer a command has its own
+// exit code and words.
+TEST(CommandLine, EachAnswerOfTheRunningProgramHasItsOwnExitCode) {
+  driver::DeleteAllSettings();
+  StoreAlarm(0, L"Stored", LocalTimeFromNow(1, 0), 0, false);
+  const std::wstring path = TestFolder() + L"answers.ics";
+  const struct {
+    const char* what;
+    StandIn::Window window;
+    LRESULT answer;
+    DWORD delayMs;
+    DWORD exitCode;
+    const char* output;
+  } cases[] = {
+      {"another command holds the lock", StandIn::Window::None, 0, 0, 5, "^Another Chimewatch command kept the alerts"},
+      {"still starting", StandIn::Window::Answers, StandIn::kNotReady, 0, 5, "^Chimewatch was still starting"},
+      {"ending, then gone", StandIn::Window::Answers, StandIn::kEnding, 0, 0, "^Exported 1 alert to "},
+      {"answers too late", StandIn::Window::Answers, 0x43570000, 16000, 4, "did not answer within 10 seconds"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const StandIn running(c.window, c.answer, c.delayMs);
+    const auto run = Chimewatch(L"/export " + Quoted(path));
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    EXPECT_TRUE(std::regex_search(run.output, std::regex(c.output))) << run.output;
+  }
+  driver::DeleteAllSettings();
+}
+
+// A request that reaches the running program after its sender gave up is
+// answered, and never done.
+TEST(CommandLine, TheRunningProgramDropsARequestPastItsDeadline) {
+  ChimewatchSession session;
+  session.Start();
+  const std::wstring path = TestFolder() + L"late.ics";
+  WriteBytes(path, OtherCalendar(Event("Too late", ":20300501T120000Z")));
+  HWND reply = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  struct {
+    std::uint32_t kind = 2;  // import
+    std::uint32_t replyWindow;
+    std::uint64_t deadline;
+  } header{2, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(reply)), GetTickCount64() - 1};
+  std::string payload(reinterpret_cast<const char*>(&header), sizeof header);
+  payload.append(reinterpret_cast<const char*>(path.data()), path.size() * sizeof(wchar_t));
+  COPYDATASTRUCT data{0x43574831, static_cast<DWORD>(payload.size()), payload.data()};
+  const LRESULT answer = SendMessageW(session.MainWindow(), WM_COPYDATA, reinterpret_cast<WPARAM>(reply),
+                                      reinterpret_cast<LPARAM>(&data));
+  EXPECT_EQ(answer, 0x43570000 | 4);
+  EXPECT_FALSE(SlotInUse(0));
+  DestroyWindow(reply);
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+// The list removes the row of the alert it deleted, also when an import
+// sorted the rows anew while it asked.
+TEST(ListWindow, RemovesTheRightRowWhenAnImportComesDuringTheQuestion) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Keep me", LocalTimeFromNow(2, 0), 0, false);
+  StoreAlarm(1, L"Remove me", LocalTimeFromNow(3, 0), 0, false);
+  session.Start();
+  HWND list = session.OpenList() ? session.AlarmList() : nullptr;
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(list) == 2; }, 3000));
+  ASSERT_TRUE(driver::ClickListViewRow(list, 1));
+  driver::PostClick(driver::FindChildById(session.SetupWindow(), IDC_CMDREMOVE));
+  const auto question = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(question) << "no question";
+
+  // Due tomorrow, so sorted first: the rows move while the question is up.
+  SYSTEMTIME tomorrow;
+  GetSystemTime(&tomorrow);
+  FILETIME ticks;
+  SystemTimeToFileTime(&tomorrow, &ticks);
+  const ULONGLONG later = ((ULONGLONG{ticks.dwHighDateTime} << 32) | ticks.dwLowDateTime) + 1440 * driver::kTicksPerMinute;
+  ticks = {static_cast<DWORD>(later), static_cast<DWORD>(later >> 32)};
+  FileTimeToSystemTime(&ticks, &tomorrow);
+  char start[32];
+  snprintf(start, sizeof start, ":%04u%02u%02uT%02u%02u00Z", tomorrow.wYear, tomorrow.wMonth, tomorrow.wDay,
+           tomorrow.wHour, tomorrow.wMinute);
+  const std::wstring path = TestFolder() + L"early.ics";
+  WriteBytes(path, OtherCalendar(Event("Early", start)));
+  const auto run = Chimewatch(L"/import " + Quoted(path));
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(list) == 3; }, 3000));
+  driver::Answer(question->hwnd, IDYES);
+
+  EXPECT_TRUE(driver::WaitUntil([&] { return !SlotInUse(1); }, 3000));
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(list) == 2; }, 3000));
+  for (int row = 0; row < 2; ++row) EXPECT_NE(driver::ListViewCell(list, row, 1), L"Remove me");
   EXPECT_EQ(session.Exit(), 0u);
 }
 
