@@ -19,6 +19,9 @@
 #define IDM_SLUITEN 1003
 #define IDM_EXPORT 1004
 #define IDM_IMPORT 1005
+// "Remind me again": the five delays, in their order.
+#define IDM_REMIND_FIRST 1006
+#define IDM_REMIND_LAST 1010
 
 // Timers of the main window.
 #define IDT_TIMER 1

@@ -9,13 +9,6 @@ std::wstring EditRequestFor(int slot) { return WideDecimalText(slot); }
 
 bool IsNewAlarmRequest(std::wstring_view request) { return LeadingNumber(request) == 500; }
 
-std::optional<int> FindFreeSlot(const AlarmTable& table) {
-  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-    if (!table[slot].Exist && !table.IsReserved(slot)) return slot;
-  }
-  return std::nullopt;
-}
-
 EditorFields NewAlarmFields(DateValue now) {
   EditorFields fields;
   fields.txtDate = FormatDate(now, kEditorDatePattern);

@@ -32,9 +32,6 @@ struct EditorFields {
   bool operator==(const EditorFields&) const = default;
 };
 
-// The lowest free slot not held back by a damaged stored section.
-std::optional<int> FindFreeSlot(const AlarmTable& table);
-
 // A new alarm: now's date and time, "Once", delete when over.
 EditorFields NewAlarmFields(DateValue now);
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "date_value.h"
@@ -58,6 +59,10 @@ class AlarmTable {
   std::array<AlarmRecord, kSlotCount> slots_{};
   std::array<bool, kSlotCount> reserved_{};
 };
+
+// The lowest free slot not held back by a damaged stored section, nor the
+// `heldSlot` an open editor has chosen for a new alarm.
+std::optional<int> FindFreeSlot(const AlarmTable& table, std::optional<int> heldSlot = std::nullopt);
 
 // The program-wide table.
 extern AlarmTable Alarms;

@@ -65,7 +65,9 @@ void AlarmCheck::Timer_Timer(bool monitoring) {
 
 bool AlarmCheck::Fire(int slot) {
   const DateValue due = table_[slot].Tijd;
+  const std::wstring description = table_[slot].Naam;
   if (!host_.ShowAlarm(AlarmMessageText(table_[slot], due))) return false;
+  host_.AlarmBoxClosed(description);
   if (MoveOnAfterFiring(table_[slot], due) == AfterFiring::Retired) host_.RemoveListRow(slot);
   host_.SaveSlot(slot);
   return true;

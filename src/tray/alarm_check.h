@@ -13,6 +13,8 @@ class AlarmCheckHost {
   // Shows the alarm and returns when the box has closed: true when the user
   // closed it, false when the program is ending and the check must stop.
   virtual bool ShowAlarm(const std::wstring& text) = 0;
+  // The user closed the box of the alarm with this description.
+  virtual void AlarmBoxClosed(const std::wstring& description) = 0;
   // Removes the list window's row of the slot, if there is one.
   virtual void RemoveListRow(int slot) = 0;
   virtual void SaveSlot(int slot) = 0;

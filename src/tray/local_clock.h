@@ -11,3 +11,8 @@ class LocalClock final : public Clock {
 
 // To the millisecond: for aiming the check's timer at the minute.
 DateValue LocalNowToTheMillisecond();
+
+// Now in UTC, and a UTC time in local time by Windows' rules for the PC's
+// zone in that year: for adding real time across a clock change.
+DateValue UtcNow();
+DateValue UtcToPcLocal(DateValue utc);

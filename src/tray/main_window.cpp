@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <windowsx.h>
+
 #include "check_schedule.h"
 #include "dpi.h"
 #include "file_dialogs.h"
@@ -18,6 +20,8 @@ constexpr UINT kClockEventSettleMs = 300;
 // Tells the user, once the program runs, what could not be loaded.
 constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 constexpr wchar_t kTitle[] = L"Chimewatch";
+// "Remind me again" goes after Setup and Active, before the export group.
+constexpr UINT kRemindAgainPosition = 2;
 
 // At the small-icon size of the display's DPI, so that the picture is drawn
 // crisp rather than scaled.
@@ -78,7 +82,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   switch (message) {
     case WM_CREATE: Form_Load(); return 0;
-    case kTrayCallbackMessage: Form_MouseMove(lParam); return 0;
+    case kTrayCallbackMessage: Form_MouseMove(wParam, lParam); return 0;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDM_INSTELLEN: mnuInstellen_Click(); break;
@@ -86,7 +90,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_EXPORT: mnuExport_Click(); break;
         case IDM_IMPORT: mnuImport_Click(); break;
         case IDM_SLUITEN: mnuSluiten_Click(); break;
-        default: break;
+        default:
+          if (LOWORD(wParam) >= IDM_REMIND_FIRST && LOWORD(wParam) <= IDM_REMIND_LAST) {
+            mnuRemindAgain_Click(kRemindDelays[LOWORD(wParam) - IDM_REMIND_FIRST]);
+          }
+          break;
       }
       return 0;
     // Sent, so also taken inside the editor's or an alarm box's loop.
@@ -131,6 +139,10 @@ void MainWindow::Form_Load() {
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"Exit");
   SetMenuDefaultItem(mnuPopup_.Get(), IDM_INSTELLEN, FALSE);
+  mnuRemindAgain_.Reset(CreatePopupMenu());
+  for (std::size_t i = 0; i < kRemindDelays.size(); ++i) {
+    AppendMenuW(mnuRemindAgain_.Get(), MF_STRING, IDM_REMIND_FIRST + i, RemindDelayText(kRemindDelays[i]));
+  }
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
 
@@ -154,25 +166,56 @@ void MainWindow::Form_DisplayChange() {
   tray_.ChangeTrayIcon(tray_.TrayIcons[IsMonitoring() ? 1 : 0]);
 }
 
-void MainWindow::Form_MouseMove(LPARAM lParam) {
-  switch (LOWORD(lParam)) {
-    case WM_LBUTTONDBLCLK: mnuInstellen_Click(); break;
-    case WM_RBUTTONUP: ShowPopupMenu(); break;
-    default: break;
+// With the version 4 callback the low word of lParam holds the event and
+// wParam the icon's place; a plain mouse code reads the same.
+void MainWindow::Form_MouseMove(WPARAM wParam, LPARAM lParam) {
+  switch (clicks_.OnEvent(LOWORD(lParam))) {
+    case TrayAction::OpenList: mnuInstellen_Click(); break;
+    case TrayAction::MenuAtPointer: {
+      POINT cursor;
+      GetCursorPos(&cursor);
+      ShowPopupMenu(cursor);
+      break;
+    }
+    case TrayAction::MenuAtIcon: ShowPopupMenu({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}); break;
+    case TrayAction::None: break;
   }
 }
 
-void MainWindow::ShowPopupMenu() {
+void MainWindow::ShowPopupMenu(POINT at) {
   if (menuOpen_) return;
   menuOpen_ = true;
-  POINT cursor;
-  GetCursorPos(&cursor);
+  const bool remindAgain = InsertRemindAgainItem();
   // The window must be in the foreground, or the menu does not close when
   // the user clicks elsewhere; the posted WM_NULL lets it close properly.
   SetForegroundWindow(hwnd_);
-  TrackPopupMenu(mnuPopup_.Get(), 0, cursor.x, cursor.y, 0, hwnd_, nullptr);
+  TrackPopupMenu(mnuPopup_.Get(), 0, at.x, at.y, 0, hwnd_, nullptr);
   PostMessageW(hwnd_, WM_NULL, 0, 0);
+  // Taken out again, so that the delays' menu is never destroyed with it.
+  if (remindAgain) RemoveMenu(mnuPopup_.Get(), kRemindAgainPosition, MF_BYPOSITION);
   menuOpen_ = false;
+}
+
+bool MainWindow::InsertRemindAgainItem() {
+  const auto description = remindAgain_.Offered(GetTickCount64());
+  if (!description) return false;
+  const std::wstring text = RemindAgainMenuText(*description);
+  return InsertMenuW(mnuPopup_.Get(), kRemindAgainPosition, MF_BYPOSITION | MF_POPUP,
+                     reinterpret_cast<UINT_PTR>(mnuRemindAgain_.Get()), text.c_str()) != FALSE;
+}
+
+void MainWindow::mnuRemindAgain_Click(RemindDelay delay) {
+  const auto description = remindAgain_.Offered(GetTickCount64());
+  if (!description || unloading_) return;
+  const DateValue due = RemindAgainDue(delay, clock_.Now(), UtcNow(), UtcToPcLocal);
+  const auto slot = AddReminder(table_, *description, due, setup_.SlotHeldByEditor());
+  if (!slot) {
+    MessageBoxW(hwnd_, L"Too many alerts !!", kTitle, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  remindAgain_.Used();
+  setup_.Save(*slot);
+  setup_.RefreshAlarm();
 }
 
 bool MainWindow::IsMonitoring() const {
@@ -286,6 +329,10 @@ bool MainWindow::ShowAlarm(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
   // A box ended by the program's exit was not seen through: leave the alarm due.
   return !unloading_;
+}
+
+void MainWindow::AlarmBoxClosed(const std::wstring& description) {
+  remindAgain_.BoxClosed(description, GetTickCount64());
 }
 
 void MainWindow::RemoveListRow(int slot) { setup_.RemoveAlarmRow(slot); }

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include "alarm_check.h"
+#include "remind_again.h"
 #include "scoped_handles.h"
 #include "settings_store.h"
 #include "setup_window.h"
 #include "shell_tray_sender.h"
 #include "transfer_operations.h"
+#include "tray_clicks.h"
 #include "tray_icon.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"ChimewatchMain";
@@ -28,7 +30,7 @@ class MainWindow final : private AlarmCheckHost {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   void Form_Load();
-  void Form_MouseMove(LPARAM lParam);
+  void Form_MouseMove(WPARAM wParam, LPARAM lParam);
   void Form_DisplayChange();
   void LoadTrayPictures(int dpi);
   void mnuActief_Click();
@@ -36,6 +38,7 @@ class MainWindow final : private AlarmCheckHost {
   void mnuExport_Click();
   void mnuImport_Click();
   void mnuSluiten_Click();
+  void mnuRemindAgain_Click(RemindDelay delay);
   LRESULT Form_CopyData(const COPYDATASTRUCT& data);
   void ShowTransferOutcome(const TransferOutcome& outcome);
   void Form_Unload();
@@ -50,12 +53,15 @@ class MainWindow final : private AlarmCheckHost {
   // The next check at the start of the next minute of the local clock.
   void ArmMinuteTick();
   void RealignAlarmCheck();
-  void ShowPopupMenu();
+  void ShowPopupMenu(POINT at);
+  // "Remind me again" while an alert is on offer; true when it was put in.
+  bool InsertRemindAgainItem();
   bool IsMonitoring() const;
 
   // AlarmCheckHost
   DateValue Now() override;
   bool ShowAlarm(const std::wstring& text) override;
+  void AlarmBoxClosed(const std::wstring& description) override;
   void RemoveListRow(int slot) override;
   void SaveSlot(int slot) override;
 
@@ -65,12 +71,15 @@ class MainWindow final : private AlarmCheckHost {
   const Clock& clock_;
   HWND hwnd_ = nullptr;
   ScopedHMENU mnuPopup_;
+  ScopedHMENU mnuRemindAgain_;  // the delays; in mnuPopup_ only while it is open
   ScopedHICON pictures_[2];
   int trayDpi_ = 0;  // the DPI the pictures were loaded for
   ShellTraySender shell_;
   TrayIconService tray_{shell_};
   SetupWindow setup_;
   AlarmCheck check_;
+  TrayClicks clicks_;
+  RemindAgainOffer remindAgain_;
   std::wstring loadProblems_;
   UINT taskbarCreatedMessage_ = 0;
   bool listWindowOpen_ = false;

@@ -19,16 +19,17 @@ class RecordingHost final : public AlarmCheckHost {
     if (nestedTick) nestedTick();
     return !ending;
   }
+  void AlarmBoxClosed(const std::wstring& description) override { closed.push_back(description); }
   void RemoveListRow(int slot) override { events.push_back(L"remove " + std::to_wstring(slot)); }
   void SaveSlot(int slot) override { events.push_back(L"save " + std::to_wstring(slot)); }
 
   DateValue now;
   std::vector<std::wstring> boxes;
   std::vector<std::wstring> events;
+  std::vector<std::wstring> closed;  // descriptions, as the boxes closed
   std::function<void()> nestedTick;
   bool ending = false;
 };
-
 
 const DateValue kNow = At(2026, 12, 7, 9, 0);
 
@@ -90,6 +91,7 @@ TEST(AlarmCheck, FiresInSlotOrderAndSavesEachAfterItsBox) {
   ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0].substr(0, 5), L"three");
   EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 3", L"save 7"}));
+  EXPECT_EQ(host.closed, (std::vector<std::wstring>{L"three", L"seven"}));
   EXPECT_EQ(table[3].Tijd, kNow - 0.5 + 7);
   EXPECT_EQ(table[7].Tijd, kNow);
 }
@@ -194,6 +196,7 @@ TEST(AlarmCheck, ABoxEndedByTheProgramsExitLeavesTheAlarmDue) {
   AlarmCheck(table, host).Timer_Timer(true);
   EXPECT_EQ(host.boxes.size(), 1u);
   EXPECT_TRUE(host.events.empty());
+  EXPECT_TRUE(host.closed.empty()) << "a box the user did not close is offered again";
   EXPECT_EQ(table[1], before[1]);
   EXPECT_EQ(table[2], before[2]);
 }

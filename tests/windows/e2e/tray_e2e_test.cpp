@@ -159,3 +159,83 @@ TEST(TrayMonitor, DamagedStoredValueIsReportedAndLeftAlone) {
   EXPECT_EQ(driver::ReadSettingText(L"4", L"Naam"), L"Kept");
   EXPECT_EQ(session.Exit(), 0u);
 }
+
+namespace {
+
+// The version 4 callback: the event in the low word, the icon's ID in the
+// high word, the icon's place in wParam.
+void PostVersion4(HWND main, UINT event, int x = 0, int y = 0) {
+  PostMessageW(main, WM_MOUSEMOVE, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
+}
+
+}  // namespace
+
+TEST(TrayMonitor, RemindMeAgainAddsTheClosedAlertFiveMinutesLater) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Stretch & walk", LocalTimeFromNow(0, -2), 0, false);
+  session.Start();
+  session.AlarmTick();
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no alarm box";
+  driver::Answer(box->hwnd, IDOK);
+  ASSERT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"0", L"Getoond") == L"True"; }, 3000));
+
+  session.TrayMouse(WM_RBUTTONUP);
+  HWND menu = driver::WaitForPopupMenu(3000);
+  ASSERT_NE(menu, nullptr) << "no popup menu";
+  driver::ChooseMenuItemByKeys(menu, 3);  // Setup, Active, Remind me again: its delays open
+  Sleep(300);                             // painted
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\remind-again-menu.png", nullptr));
+  const SYSTEMTIME before = LocalTimeFromNow(0, 5);
+  driver::PostKey(menu, VK_RETURN);  // "In 5 minutes"
+  ASSERT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"1", L"Exist") == L"True"; }, 3000))
+      << "no new alert";
+  const SYSTEMTIME after = LocalTimeFromNow(0, 5);
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"Stretch & walk");
+  const auto due = driver::ReadSettingText(L"1", L"Tijd");
+  EXPECT_TRUE(due == StoredTimeText(before) || due == StoredTimeText(after)) << testing::PrintToString(due);
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Repeat"), L"0");
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Delete"), L"True");
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Getoond"), L"False");
+
+  // Used: the menu is as it was.
+  session.TrayMouse(WM_RBUTTONUP);
+  menu = driver::WaitForPopupMenu(3000);
+  ASSERT_NE(menu, nullptr);
+  driver::ChooseMenuItemByKeys(menu, 3);  // Setup, Active, Export alerts...
+  HWND saveAs = driver::WaitForWindow(session.Pid(), L"#32770", L"Save As", 10000);
+  EXPECT_NE(saveAs, nullptr) << "the third item is not Export alerts...";
+  if (saveAs) driver::PostCommand(saveAs, IDCANCEL);
+  EXPECT_TRUE(driver::WaitForWindowGone(saveAs, 5000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(TrayMonitor, TheIconWorksFromTheKeyboardAndARightClickOpensOneMenu) {
+  ChimewatchSession session;
+  session.Start();
+  PostVersion4(session.MainWindow(), NIN_KEYSELECT, 40, 1000);  // Enter or Space
+  ASSERT_NE(session.WaitForSetupWindow(), nullptr) << "Enter did not open the list";
+  driver::PostCommand(session.SetupWindow(), IDCANCEL);
+  ASSERT_TRUE(driver::WaitForWindowGone(session.SetupWindow(), 3000));
+
+  PostVersion4(session.MainWindow(), WM_CONTEXTMENU, 300, 400);  // Shift+F10 at the icon
+  HWND menu = driver::WaitForPopupMenu(3000);
+  ASSERT_NE(menu, nullptr) << "no menu from the keyboard";
+  RECT place;
+  GetWindowRect(menu, &place);
+  EXPECT_EQ(place.left, 300);
+  EXPECT_EQ(place.top, 400);
+  driver::PostKey(menu, VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(menu, 3000));
+
+  // A version 4 shell follows the release with a context menu event.
+  for (const UINT event : {UINT{WM_RBUTTONDOWN}, UINT{WM_RBUTTONUP}, UINT{WM_CONTEXTMENU}}) {
+    PostVersion4(session.MainWindow(), event, 300, 400);
+  }
+  menu = driver::WaitForPopupMenu(3000);
+  ASSERT_NE(menu, nullptr) << "no menu from the right-click";
+  driver::PostKey(menu, VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(menu, 3000));
+  EXPECT_EQ(driver::WaitForPopupMenu(1000), nullptr) << "a second menu";
+  EXPECT_EQ(session.Exit(), 0u);
+}
