@@ -52,7 +52,7 @@ bool SetupWindow::TranslateDialogMessage(MSG& message) { return hwnd_ && IsDialo
 std::wstring SetupWindow::LaadAlarmen() {
   const LoadReport report = ::LaadAlarmen(table_, store_);
   RefreshAlarm();
-  return report.damaged.empty() ? std::wstring() : DamagedValuesMessage(report);
+  return LoadProblemsMessage(report);
 }
 
 void SetupWindow::RefreshAlarm() {

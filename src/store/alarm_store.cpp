@@ -93,6 +93,8 @@ std::optional<DateValue> ReadStoredTime(std::wstring_view text) {
 
 LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
   LoadReport report;
+  report.where = store.Where();
+  report.cannotSave = store.WhyNotSaved();
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     SlotReader reader(store, slot);
     AlarmRecord loaded = table[slot];
@@ -121,7 +123,7 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
 std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot) {
   const AlarmRecord& alarm = table[slot];
   const std::wstring section = WideDecimalText(slot);
-  const std::pair<std::wstring_view, std::wstring> values[] = {
+  const SettingsStore::KeyText values[] = {
       {L"Exist", BooleanText(alarm.Exist)},
       {L"Actief", BooleanText(alarm.Actief)},
       {L"Getoond", BooleanText(alarm.Getoond)},
@@ -130,20 +132,26 @@ std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, 
       {L"Repeat", WideDecimalText(alarm.Repeat)},
       {L"Delete", BooleanText(alarm.Delete)},
   };
-  for (const auto& [key, text] : values) {
-    if (!store.WriteSetting(kApplicationName, section, key, text)) return std::wstring(key);
-  }
-  return std::nullopt;
+  return store.WriteSection(kApplicationName, section, values);
 }
 
 std::wstring DamagedValuesMessage(const LoadReport& report) {
   std::wstring message =
-      L"Some stored alerts could not be read. They are left unchanged in the registry "
-      L"(HKEY_CURRENT_USER\\Software\\Chimewatch) and their slots are not used in this run:\r\n";
+      L"Some stored alerts could not be read. They are left unchanged in " + report.where +
+      L" and their slots are not used in this run:\r\n";
   for (const DamagedValue& value : report.damaged) {
     message += L"\r\nAlert " + WideDecimalText(value.slot) + L", \"" + value.key + L"\": ";
     message += value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
     message += ProblemWith(value) + L".";
+  }
+  return message;
+}
+
+std::wstring LoadProblemsMessage(const LoadReport& report) {
+  std::wstring message = report.damaged.empty() ? std::wstring() : DamagedValuesMessage(report);
+  if (report.cannotSave) {
+    message += (message.empty() ? L"" : L"\r\n\r\n") + std::wstring(L"Changes to your alerts cannot be saved in ") +
+               report.where + L": " + *report.cannotSave + L" Chimewatch runs with the alerts it could read.";
   }
   return message;
 }

@@ -19,6 +19,8 @@ struct DamagedValue {
 
 struct LoadReport {
   std::vector<DamagedValue> damaged;
+  std::wstring where;                      // the store's place, for the messages
+  std::optional<std::wstring> cannotSave;  // why no change will be kept, told once
 };
 
 // Reads the stored "hh:nn yyyy/mm/dd" text by character position; the
@@ -37,6 +39,10 @@ std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, 
 
 // The one message that tells the user which stored values were not read.
 std::wstring DamagedValuesMessage(const LoadReport& report);
+
+// What the user is told after the load: the damaged values and why changes
+// cannot be kept, if either; empty when all is well.
+std::wstring LoadProblemsMessage(const LoadReport& report);
 
 // The message for a failed Save.
 std::wstring SaveFailedMessage(int slot, std::wstring_view key, std::wstring_view reason);

@@ -10,6 +10,7 @@ class RegistrySettings final : public SettingsStore {
                                           std::wstring_view key, std::wstring_view defaultText) override;
   bool WriteSetting(std::wstring_view application, std::wstring_view section, std::wstring_view key,
                     std::wstring_view value) override;
+  std::wstring Where() const override { return std::wstring(kRegistryPlace); }
   std::wstring LastError() const override { return lastError_; }
 
  private:

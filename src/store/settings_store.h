@@ -1,10 +1,13 @@
 // The per-user settings store: texts addressed by application, section and
-// key. The registry is the program's backend, an in-memory map the tests'.
+// key. The registry is the program's backend, or chimewatch.ini beside a
+// portable program (chosen once, at start); an in-memory map the tests'.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <span>
 #include <string_view>
+#include <utility>
 
 inline constexpr std::wstring_view kApplicationName = L"Chimewatch";
 
@@ -23,4 +26,22 @@ class SettingsStore {
                             std::wstring_view value) = 0;
 
   virtual std::wstring LastError() const = 0;
+
+  using KeyText = std::pair<std::wstring_view, std::wstring>;
+  // Writes the keys of one section in their order; returns the key whose
+  // write failed, or nullopt. A store that saves a whole file does it once.
+  virtual std::optional<std::wstring> WriteSection(std::wstring_view application, std::wstring_view section,
+                                                   std::span<const KeyText> values) {
+    for (const auto& [key, text] : values) {
+      if (!WriteSetting(application, section, key, text)) return std::wstring(key);
+    }
+    return std::nullopt;
+  }
+
+  // Where the alerts are kept, for the user: "the registry (...)" or a path.
+  virtual std::wstring Where() const = 0;
+  // Why no change can be kept there, when that is known at start.
+  virtual std::optional<std::wstring> WhyNotSaved() const { return std::nullopt; }
 };
+
+inline constexpr std::wstring_view kRegistryPlace = L"the registry (HKEY_CURRENT_USER\\Software\\Chimewatch)";

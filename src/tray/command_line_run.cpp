@@ -5,7 +5,7 @@
 #include "alarm_store.h"
 #include "hand_over.h"
 #include "local_clock.h"
-#include "registry_settings.h"
+#include "settings_location.h"
 #include "single_instance.h"
 
 namespace {
@@ -49,9 +49,9 @@ TransferOutcome RunFromCommandLine(TransferRequest request) {
   {
     SingleInstance lock;
     if (auto outcome = HandOverOrTakeLock(lock, request, GetTickCount64() + kCommandLineWaitMs)) return *outcome;
-    RegistrySettings store;
-    LaadAlarmen(Alarms, store);
-    if (request.kind == TransferKind::Import) return PlaceImport(importFile, Alarms, store, std::nullopt);
+    const auto store = OpenSettingsStore();
+    LaadAlarmen(Alarms, *store);
+    if (request.kind == TransferKind::Import) return PlaceImport(importFile, Alarms, *store, std::nullopt);
     exported = MakeExport(Alarms, clock);
   }
   return WriteExport(exported, request.path);

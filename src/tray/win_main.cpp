@@ -9,7 +9,7 @@
 #include "dll_search.h"
 #include "local_clock.h"
 #include "main_window.h"
-#include "registry_settings.h"
+#include "settings_location.h"
 #include "single_instance.h"
 #include "standard_output.h"
 
@@ -48,9 +48,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  RegistrySettings store;
+  const auto store = OpenSettingsStore();
   LocalClock clock;
-  MainWindow frmMain(instance, Alarms, store, clock);
+  MainWindow frmMain(instance, Alarms, *store, clock);
   if (!frmMain.Create()) return 1;
 
   MSG message;

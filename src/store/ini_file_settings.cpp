@@ -1,0 +1,102 @@
+#include "ini_file_settings.h"
+
+#include <windows.h>
+
+#include "atomic_write.h"
+#include "number_text.h"
+#include "scoped_handles.h"
+#include "system_error_text.h"
+#include "whole_file.h"
+
+namespace {
+
+// Far more than 101 alerts take.
+constexpr unsigned long long kMaxFileBytes = 4ull << 20;
+
+constexpr wchar_t kHeader[] =
+    L"; Chimewatch keeps its alerts in this file, because it lies beside chimewatch.exe.\r\n"
+    L"; Without it, Chimewatch keeps them in the registry. Chimewatch rewrites this file\r\n"
+    L"; whole at each change; edit it only while Chimewatch is not running.\r\n";
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring(L".\\") : path.substr(0, slash + 1);
+}
+
+// Why nothing can be written beside `path`, or nothing when it can.
+std::optional<std::wstring> WhyNotWritable(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return std::wstring(L"the file is read-only.");
+  }
+  const std::wstring probe = path + L"." + WideDecimalText(GetCurrentProcessId()) + L".probe.tmp";
+  const ScopedFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!file.Get()) return SystemErrorText(GetLastError());
+  return std::nullopt;
+}
+
+}  // namespace
+
+IniFileSettings::IniFileSettings(std::wstring path) : path_(std::move(path)) {
+  const FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
+  if (!file.read) {
+    notSaved_ = file.tooLarge ? std::wstring(L"the file is larger than 4 MiB.")
+                              : L"the file could not be read: " + SystemErrorText(file.error);
+    return;
+  }
+  IniDocument::Reading reading = IniDocument::Parse(file.bytes);
+  document_ = std::move(reading.document);
+  if (reading.notUnderstoodLine != 0) {
+    notSaved_ = L"line " + WideDecimalText(static_cast<std::int64_t>(reading.notUnderstoodLine)) +
+                L" of the file is not understood; correct or remove it while Chimewatch is not running.";
+    return;
+  }
+  notSaved_ = WhyNotWritable(path_);
+}
+
+std::optional<std::wstring> IniFileSettings::ReadSetting(std::wstring_view, std::wstring_view section,
+                                                         std::wstring_view key, std::wstring_view defaultText) {
+  const auto found = document_.Find(section, key);
+  return found ? *found : std::optional(std::wstring(defaultText));
+}
+
+bool IniFileSettings::WriteSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
+                                   std::wstring_view value) {
+  IniDocument changed = document_;
+  changed.Set(section, key, value);
+  return Store(changed);
+}
+
+std::optional<std::wstring> IniFileSettings::WriteSection(std::wstring_view, std::wstring_view section,
+                                                          std::span<const KeyText> values) {
+  IniDocument changed = document_;
+  for (const auto& [key, text] : values) changed.Set(section, key, text);
+  if (Store(changed) || values.empty()) return std::nullopt;
+  return std::wstring(values.front().first);
+}
+
+bool IniFileSettings::Store(const IniDocument& changed) {
+  if (notSaved_) {
+    lastError_ = *notSaved_;
+    return false;
+  }
+  if (const auto problem = WriteFileAtomically(path_, changed.Bytes(kHeader))) {
+    lastError_ = *problem;
+    return false;
+  }
+  document_ = changed;
+  RemoveLeftoverTemporaries();
+  return true;
+}
+
+// A save ended by a kill leaves its new file behind under a name of its own.
+void IniFileSettings::RemoveLeftoverTemporaries() const {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((path_ + L".*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    DeleteFileW((FolderOf(path_) + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}

@@ -1,0 +1,269 @@
+#include "ini_text.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace {
+
+constexpr char kUtf16Mark[] = "\xFF\xFE";
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+           return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
+         });
+}
+
+std::wstring_view Trimmed(std::wstring_view text) {
+  const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// ---- Bytes and text ------------------------------------------------------
+
+void AppendCodePoint(std::wstring& text, char32_t point) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    if (point >= 0x10000) {
+      point -= 0x10000;
+      text += static_cast<wchar_t>(0xD800 + (point >> 10));
+      text += static_cast<wchar_t>(0xDC00 + (point & 0x3FF));
+      return;
+    }
+  }
+  text += static_cast<wchar_t>(point);
+}
+
+char32_t Utf16Unit(std::string_view bytes, std::size_t at) {
+  return static_cast<char32_t>(static_cast<unsigned char>(bytes[at])) |
+         (static_cast<char32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
+}
+
+std::wstring FromUtf16Le(std::string_view bytes) {
+  std::wstring text;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t unit = Utf16Unit(bytes, i);
+    // Where wchar_t is 32 bits wide, a surrogate pair is one character.
+    if (sizeof(wchar_t) == 4 && unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
+      const char32_t low = Utf16Unit(bytes, i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    AppendCodePoint(text, unit);
+  }
+  return text;
+}
+
+// Malformed sequences read as U+FFFD, one per byte.
+std::wstring FromUtf8(std::string_view bytes) {
+  std::wstring text;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+    const unsigned char lead = byte(i);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t point = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool good = length != 0 && i + length <= bytes.size();
+    for (std::size_t k = 1; good && k < length; ++k) {
+      good = (byte(i + k) & 0xC0) == 0x80;
+      point = (point << 6) | (byte(i + k) & 0x3F);
+    }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    good = good && point >= kSmallest[length] && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
+    AppendCodePoint(text, good ? point : 0xFFFD);
+    i += good ? length : 1;
+  }
+  return text;
+}
+
+std::string ToUtf16Le(std::wstring_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() * 2);
+  const auto unit = [&](char32_t value) {
+    bytes += static_cast<char>(value & 0xFF);
+    bytes += static_cast<char>((value >> 8) & 0xFF);
+  };
+  for (const wchar_t c : text) {
+    const auto point = static_cast<char32_t>(c);
+    if (point >= 0x10000) {
+      unit(0xD800 + ((point - 0x10000) >> 10));
+      unit(0xDC00 + ((point - 0x10000) & 0x3FF));
+    } else {
+      unit(point);
+    }
+  }
+  return bytes;
+}
+
+std::wstring DecodeFile(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16Mark)) return FromUtf16Le(bytes.substr(2));
+  if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(3);
+  return FromUtf8(bytes);
+}
+
+// ---- Values --------------------------------------------------------------
+
+bool NeedsQuotes(std::wstring_view value) {
+  if (value.empty()) return false;
+  const auto control = [](wchar_t c) { return c < 0x20 || c == 0x7F; };
+  return value.front() == L'"' || value.front() == L' ' || value.front() == L'\t' || value.back() == L' ' ||
+         value.back() == L'\t' || std::any_of(value.begin(), value.end(), control);
+}
+
+std::wstring HexUnit(unsigned value) {
+  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  std::wstring text = L"\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 0xF];
+  return text;
+}
+
+std::wstring Quoted(std::wstring_view value) {
+  std::wstring text = L"\"";
+  for (const wchar_t c : value) {
+    switch (c) {
+      case L'\\': text += L"\\\\"; break;
+      case L'"': text += L"\\\""; break;
+      case L'\r': text += L"\\r"; break;
+      case L'\n': text += L"\\n"; break;
+      case L'\t': text += L"\\t"; break;
+      default: text += (c < 0x20 || c == 0x7F) ? HexUnit(static_cast<unsigned>(c)) : std::wstring(1, c);
+    }
+  }
+  return text + L"\"";
+}
+
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  return -1;
+}
+
+// A quoted value with nothing after its closing quote, or nothing.
+std::optional<std::wstring> Unquoted(std::wstring_view text) {
+  std::wstring value;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c == L'"') return i + 1 == text.size() ? std::optional(value) : std::nullopt;
+    if (c != L'\\') {
+      value += c;
+      continue;
+    }
+    if (++i == text.size()) return std::nullopt;
+    switch (text[i]) {
+      case L'\\': value += L'\\'; break;
+      case L'"': value += L'"'; break;
+      case L'r': value += L'\r'; break;
+      case L'n': value += L'\n'; break;
+      case L't': value += L'\t'; break;
+      case L'u': {
+        if (i + 4 >= text.size()) return std::nullopt;
+        unsigned unit = 0;
+        for (std::size_t k = 1; k <= 4; ++k) {
+          const int digit = HexDigit(text[i + k]);
+          if (digit < 0) return std::nullopt;
+          unit = unit * 16 + static_cast<unsigned>(digit);
+        }
+        value += static_cast<wchar_t>(unit);
+        i += 4;
+        break;
+      }
+      default: return std::nullopt;
+    }
+  }
+  return std::nullopt;  // no closing quote
+}
+
+bool NumberedBefore(std::wstring_view a, std::wstring_view b) {
+  const bool aNumber = !a.empty() && std::all_of(a.begin(), a.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+  const bool bNumber = !b.empty() && std::all_of(b.begin(), b.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+  if (aNumber != bNumber) return aNumber;
+  if (aNumber && a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+}  // namespace
+
+IniDocument::Reading IniDocument::Parse(std::string_view bytes) {
+  Reading reading;
+  const std::wstring text = DecodeFile(bytes);
+  Section* section = nullptr;
+  std::size_t lineNumber = 0;
+  for (std::size_t start = 0; start <= text.size();) {
+    std::size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring_view line(text.data() + start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
+    const std::wstring_view trimmed = Trimmed(line);
+    if (trimmed.empty() || trimmed.front() == L';' || trimmed.front() == L'#') continue;
+    if (trimmed.front() == L'[' && trimmed.back() == L']' && trimmed.size() > 2) {
+      const std::wstring_view name = Trimmed(trimmed.substr(1, trimmed.size() - 2));
+      section = reading.document.FindSection(name);
+      if (!section) section = &reading.document.sections_.emplace_back(Section{std::wstring(name), {}});
+      continue;
+    }
+    const std::size_t equals = trimmed.find(L'=');
+    const std::wstring_view key = equals == std::wstring_view::npos ? std::wstring_view() : Trimmed(trimmed.substr(0, equals));
+    if (!section || key.empty()) {
+      if (reading.notUnderstoodLine == 0) reading.notUnderstoodLine = lineNumber;
+      continue;
+    }
+    const std::wstring_view raw = Trimmed(trimmed.substr(equals + 1));
+    const bool known = std::any_of(section->keys.begin(), section->keys.end(),
+                                   [&](const auto& entry) { return SameName(entry.first, key); });
+    if (known) continue;  // the first one counts, as in Windows' INI files
+    section->keys.emplace_back(std::wstring(key), std::wstring(raw));
+  }
+  return reading;
+}
+
+IniDocument::Section* IniDocument::FindSection(std::wstring_view name) {
+  for (Section& section : sections_) {
+    if (SameName(section.name, name)) return &section;
+  }
+  return nullptr;
+}
+
+const IniDocument::Section* IniDocument::FindSection(std::wstring_view name) const {
+  return const_cast<IniDocument*>(this)->FindSection(name);
+}
+
+std::optional<std::optional<std::wstring>> IniDocument::Find(std::wstring_view section, std::wstring_view key) const {
+  const Section* found = FindSection(section);
+  if (!found) return std::nullopt;
+  for (const auto& [name, raw] : found->keys) {
+    if (SameName(name, key)) return raw.starts_with(L'"') ? Unquoted(raw) : std::optional(raw);
+  }
+  return std::nullopt;
+}
+
+void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+  Section* found = FindSection(section);
+  if (!found) found = &sections_.emplace_back(Section{std::wstring(section), {}});
+  const std::wstring raw = NeedsQuotes(value) ? Quoted(value) : std::wstring(value);
+  for (auto& [name, stored] : found->keys) {
+    if (SameName(name, key)) {
+      stored = raw;
+      return;
+    }
+  }
+  found->keys.emplace_back(std::wstring(key), raw);
+}
+
+std::string IniDocument::Bytes(std::wstring_view header) const {
+  std::vector<const Section*> ordered;
+  for (const Section& section : sections_) ordered.push_back(&section);
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [](const Section* a, const Section* b) { return NumberedBefore(a->name, b->name); });
+  std::wstring text(header);
+  for (const Section* section : ordered) {
+    text += L"\r\n[" + section->name + L"]\r\n";
+    // An unreadable value is written back as the file had it.
+    for (const auto& [key, raw] : section->keys) text += key + L"=" + raw + L"\r\n";
+  }
+  return std::string(kUtf16Mark, 2) + ToUtf16Le(text);
+}

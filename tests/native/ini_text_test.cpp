@@ -1,0 +1,129 @@
+// chimewatch.ini: the file store's text, read and written.
+#include <gtest/gtest.h>
+
+#include "alarm_store.h"
+#include "ini_text.h"
+#include "memory_settings.h"
+#include "test_support.h"
+
+namespace {
+
+// The file store's reading and writing without the file.
+class DocumentSettings final : public SettingsStore {
+ public:
+  std::optional<std::wstring> ReadSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
+                                          std::wstring_view defaultText) override {
+    const auto found = document.Find(section, key);
+    return found ? *found : std::optional(std::wstring(defaultText));
+  }
+  bool WriteSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
+                    std::wstring_view value) override {
+    document.Set(section, key, value);
+    return true;
+  }
+  std::wstring LastError() const override { return {}; }
+  std::wstring Where() const override { return L"chimewatch.ini"; }
+
+  IniDocument document;
+};
+
+IniDocument ReadBack(const IniDocument& document) { return IniDocument::Parse(document.Bytes(L"; header\r\n")).document; }
+
+std::string Utf8(const char8_t* text) { return std::string(reinterpret_cast<const char*>(text)); }
+
+}  // namespace
+
+TEST(IniText, EveryDescriptionComesBackExactly) {
+  const std::wstring descriptions[] = {
+      L"Dentist",          L"",          L"CR LF\r\nline",   L"lone CR\rx",     L"lone LF\nx",
+      L"tab\tx",           L"\x01\x1F\x7F", L"  blanks  ",  L"\"quoted\"",     L"back\\slash \\n",
+      L"a = b ; c # d",    L"[7]",       L"F\u00eate \u2603", L"\U0001F600",   std::wstring(1, wchar_t(0xD800)) + L"x",
+  };
+  IniDocument document;
+  for (std::size_t i = 0; i < std::size(descriptions); ++i) document.Set(std::to_wstring(i), L"Naam", descriptions[i]);
+  const IniDocument read = ReadBack(document);
+  for (std::size_t i = 0; i < std::size(descriptions); ++i) {
+    EXPECT_EQ(read.Find(std::to_wstring(i), L"Naam"), std::optional(std::optional(descriptions[i]))) << i;
+  }
+}
+
+TEST(IniText, WrittenAsUtf16WithItsHeaderAndSectionsInNumberOrder) {
+  IniDocument document;
+  document.Set(L"10", L"Exist", L"True");
+  document.Set(L"9", L"Exist", L"False");
+  document.Set(L"9", L"Naam", L"Tea");
+  const std::string bytes = document.Bytes(L"; header\r\n");
+  std::string expected = "\xFF\xFE";
+  for (const char c : std::string("; header\r\n\r\n[9]\r\nExist=False\r\nNaam=Tea\r\n\r\n[10]\r\nExist=True\r\n")) {
+    expected += c;
+    expected += '\0';
+  }
+  EXPECT_EQ(bytes, expected);
+}
+
+TEST(IniText, ReadsWhatAPersonMightWrite) {
+  const struct {
+    std::string file;
+    std::optional<std::optional<std::wstring>> naam;  // of section 7
+    std::size_t notUnderstoodLine;
+  } cases[] = {
+      {"", std::nullopt, 0},
+      {"; only a comment\r\n# and another\r\n", std::nullopt, 0},
+      {"[7]\nNaam=Tea\n", std::optional<std::wstring>(L"Tea"), 0},
+      {Utf8(u8"\uFEFF[7]\r\n  naam =  F\u00eate  \r\n"), std::optional<std::wstring>(L"F\u00eate"), 0},
+      {"[7]\r\nNaam=first\r\nNAAM=second\r\n", std::optional<std::wstring>(L"first"), 0},
+      {"[7]\r\nNaam=\"open\r\n", std::optional<std::wstring>(), 0},     // unreadable
+      {"[7]\r\nNaam=\"bad \\q\"\r\n", std::optional<std::wstring>(), 0},  // unreadable
+      {"[7]\r\nNaam=\xFF\r\n", std::optional<std::wstring>(L"\xFFFD"), 0},
+      {"Naam=outside\r\n[7]\r\nNaam=Tea\r\n", std::optional<std::wstring>(L"Tea"), 1},
+      {"[7]\r\nNaam=Tea\r\njust words\r\n", std::optional<std::wstring>(L"Tea"), 3},
+  };
+  for (const auto& c : cases) {
+    const IniDocument::Reading reading = IniDocument::Parse(c.file);
+    EXPECT_EQ(reading.document.Find(L"7", L"Naam"), c.naam) << c.file;
+    EXPECT_EQ(reading.notUnderstoodLine, c.notUnderstoodLine) << c.file;
+  }
+}
+
+TEST(IniText, AnUnreadableValueIsWrittenBackAsItWas) {
+  IniDocument document = IniDocument::Parse("[7]\r\nNaam=\"open\r\nTijd=x\r\n").document;
+  document.Set(L"7", L"Tijd", L"08:05 2000/02/29");
+  const std::string bytes = document.Bytes(L"");
+  EXPECT_NE(bytes.find(std::string("N\0a\0a\0m\0=\0\"\0o\0p\0e\0n\0\r\0", 22)), std::string::npos);
+}
+
+// The same texts give the same table through either store, damaged values
+// and their report included.
+TEST(IniText, LoadsTheSameTableAsTheRegistryStore) {
+  MemorySettings registry;
+  DocumentSettings file;
+  const struct {
+    const wchar_t* section;
+    const wchar_t* key;
+    const wchar_t* value;
+  } values[] = {
+      {L"0", L"Exist", L"True"},  {L"0", L"Actief", L"True"},  {L"0", L"Getoond", L"False"},
+      {L"0", L"Naam", L"Tea\r\n"}, {L"0", L"Tijd", L"08:05 2000/02/29"}, {L"0", L"Repeat", L"3"},
+      {L"0", L"Delete", L"False"}, {L"5", L"Exist", L"True"},  {L"5", L"Tijd", L"soon"},
+      {L"9", L"Exist", L"maybe"},
+  };
+  for (const auto& v : values) {
+    registry.WriteSetting(kApplicationName, v.section, v.key, v.value);
+    file.WriteSetting(kApplicationName, v.section, v.key, v.value);
+  }
+  file.document = ReadBack(file.document);
+  AlarmTable fromRegistry;
+  AlarmTable fromFile;
+  const LoadReport registryReport = LaadAlarmen(fromRegistry, registry);
+  const LoadReport fileReport = LaadAlarmen(fromFile, file);
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    EXPECT_EQ(fromFile[slot], fromRegistry[slot]) << slot;
+    EXPECT_EQ(fromFile.IsReserved(slot), fromRegistry.IsReserved(slot)) << slot;
+  }
+  ASSERT_EQ(fileReport.damaged.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(fileReport.damaged[i].slot, registryReport.damaged[i].slot);
+    EXPECT_EQ(fileReport.damaged[i].storedText, registryReport.damaged[i].storedText);
+  }
+  EXPECT_NE(DamagedValuesMessage(fileReport).find(L"left unchanged in chimewatch.ini"), std::wstring::npos);
+}
