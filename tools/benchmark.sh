@@ -7,6 +7,7 @@
 #   and CHIMEWATCH_IDLE_SECONDS (idle window, default 60) tune the second part.
 #   benchmark.sh --lateness [MINUTES [REF]]   see the section at the end
 #   benchmark.sh --calendar [RUNS]             the calendar export and import
+#   benchmark.sh --store [RUNS]                one save, in chimewatch.ini and the registry
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -20,6 +21,14 @@ if [ "${1:-}" = --calendar ]; then
   tools/build-windows.sh "$arch"
   export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
   tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" "${2:-11}"
+  exit 0
+fi
+
+# ---- A save in the file store and in the registry -------------------------
+if [ "${1:-}" = --store ]; then
+  tools/build-windows.sh "$arch"
+  export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
+  tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/store_benchmark.exe" "${2:-101}"
   exit 0
 fi
 

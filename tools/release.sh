@@ -60,6 +60,8 @@ for arch in x86_64 i686; do
   [ -z "$sign" ] || "$sign" "$folder/chimewatch.exe"
   crlf installer/README.txt "$folder/README.txt"
   crlf LICENSE "$folder/LICENSE.txt"
+  # Only the zip is portable: the installer takes the three files above.
+  crlf installer/chimewatch.ini "$folder/chimewatch.ini"
   chmod 644 "$folder"/*
   chmod 755 "$folder"
   touch -d "@$SOURCE_DATE_EPOCH" "$folder"/* "$folder"

@@ -94,8 +94,8 @@ ManifestVersion: $manifest_version
 EOF
 } >"$dist/winget/$id.locale.en-US.yaml"
 
-# The alerts live in the registry, so nothing needs to persist across
-# Scoop's updates.
+# The zip is portable: its alerts live in chimewatch.ini beside the
+# program, which persists across Scoop's updates.
 cat >"$dist/scoop/chimewatch.json" <<EOF
 {
   "version": "$version",
@@ -114,6 +114,7 @@ cat >"$dist/scoop/chimewatch.json" <<EOF
   },
   "extract_dir": "Chimewatch",
   "bin": "chimewatch.exe",
+  "persist": "chimewatch.ini",
   "shortcuts": [
     [
       "chimewatch.exe",

@@ -36,9 +36,46 @@ std::optional<std::wstring> WhyNotWritable(const std::wstring& path) {
   return std::nullopt;
 }
 
+bool HasOtherNames(const std::wstring& path) {
+  const ScopedFileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  return file.Get() && GetFileInformationByHandle(file.Get(), &information) && information.nNumberOfLinks > 1;
+}
+
+std::optional<std::wstring> WriteOver(const std::wstring& path, std::string_view bytes) {
+  const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  DWORD written = 0;
+  if (!file.Get() ||
+      !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+      written != bytes.size() || !SetEndOfFile(file.Get()) || !FlushFileBuffers(file.Get())) {
+    return SystemErrorText(GetLastError());
+  }
+  return std::nullopt;
+}
+
+std::wstring JournalOf(const std::wstring& path) { return path + L".new"; }
+
+// The file written over in place, so that its other names see the change:
+// the new contents first go whole to the journal, which stays until the
+// file holds them.
+std::optional<std::wstring> WriteInPlace(const std::wstring& path, std::string_view bytes) {
+  if (auto problem = WriteFileAtomically(JournalOf(path), bytes)) return problem;
+  if (auto problem = WriteOver(path, bytes)) return problem;
+  DeleteFileW(JournalOf(path).c_str());
+  return std::nullopt;
+}
+
+// A journal left by a kill is whole: the file is made to hold it.
+void FinishInterruptedWrite(const std::wstring& path) {
+  const FileBytes journal = ReadWholeFile(JournalOf(path), kMaxFileBytes);
+  if (journal.read && !WriteOver(path, journal.bytes)) DeleteFileW(JournalOf(path).c_str());
+}
+
 }  // namespace
 
 IniFileSettings::IniFileSettings(std::wstring path) : path_(std::move(path)) {
+  FinishInterruptedWrite(path_);
   const FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
   if (!file.read) {
     notSaved_ = file.tooLarge ? std::wstring(L"the file is larger than 4 MiB.")
@@ -81,7 +118,9 @@ bool IniFileSettings::Store(const IniDocument& changed) {
     lastError_ = *notSaved_;
     return false;
   }
-  if (const auto problem = WriteFileAtomically(path_, changed.Bytes(kHeader))) {
+  const std::string bytes = changed.Bytes(kHeader);
+  const auto problem = HasOtherNames(path_) ? WriteInPlace(path_, bytes) : WriteFileAtomically(path_, bytes);
+  if (problem) {
     lastError_ = *problem;
     return false;
   }

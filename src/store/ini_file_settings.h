@@ -5,7 +5,10 @@
 // leaves the old file or the new one, never a mix. A file that cannot be
 // read, is not understood, or lies where nothing can be written is never
 // written: its alerts are read as far as they can be, and every save fails
-// with the reason.
+// with the reason. A file with other names (Scoop keeps its copy in its
+// "persist" folder as a hard link, which a replace would leave behind) is
+// written over in place instead, through a complete copy "chimewatch.ini.new"
+// that the next start finishes from when a kill came in between.
 #pragma once
 
 #include "ini_text.h"

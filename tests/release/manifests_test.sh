@@ -56,7 +56,7 @@ for (const i of installer.Installers)
 for (const [arch, a] of Object.entries(scoop.architecture)) console.log(`scoop ${arch} ${file(a.url)} ${a.hash}`);
 console.log(`winget-package ${version.PackageVersion} ${installer.PackageVersion} ${locale.PackageVersion}` +
             ` ${installer.InstallerType} ${installer.Scope} ${version.DefaultLocale} ${locale.PackageLocale}`);
-console.log(`scoop-package ${scoop.version} ${scoop.extract_dir} ${scoop.bin} ${JSON.stringify(scoop.shortcuts)}`);
+console.log(`scoop-package ${scoop.version} ${scoop.extract_dir} ${scoop.bin} ${scoop.persist} ${JSON.stringify(scoop.shortcuts)}`);
 EOF
 ) || { echo "FAIL: cannot read the manifests"; exit 1; }
 
@@ -74,7 +74,7 @@ for expected in "winget x86 chimewatch-$version-win32-setup.exe" "winget x64 chi
 done
 grep -qxF "winget-package $version $version $version nullsoft user en-US en-US" <<<"$described" ||
   fail "winget: $(grep winget-package <<<"$described")"
-grep -qxF "scoop-package $version Chimewatch chimewatch.exe [[\"chimewatch.exe\",\"Chimewatch\"]]" <<<"$described" ||
+grep -qxF "scoop-package $version Chimewatch chimewatch.exe chimewatch.ini [[\"chimewatch.exe\",\"Chimewatch\"]]" <<<"$described" ||
   fail "scoop: $(grep scoop-package <<<"$described")"
 [ "$failures" -eq 0 ] && echo "The manifests name the release's four files with their hashes (version $version)."
 exit $((failures > 0))

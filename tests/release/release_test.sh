@@ -2,8 +2,9 @@
 # The release, end to end:
 #  - tools/release.sh in two copies of the tree, at different paths and in
 #    different time zones, gives the same SHA256SUMS and manifests;
-#  - each zip holds exactly its three files, the installers hold the same
-#    program as the zips (listed with 7-Zip);
+#  - each zip holds exactly its four files (chimewatch.ini makes it
+#    portable), the installers hold the same program as the zips and no
+#    chimewatch.ini (listed with 7-Zip);
 #  - both programs are hardened (hardening_test.sh);
 #  - the winget and Scoop manifests pass their official schemas and name the
 #    files' hashes (manifests_test.sh);
@@ -53,20 +54,22 @@ dist=$first/dist
 source "$first/build/release-x86_64/installer/release.env"  # version
 expected="Chimewatch/LICENSE.txt
 Chimewatch/README.txt
-Chimewatch/chimewatch.exe"
+Chimewatch/chimewatch.exe
+Chimewatch/chimewatch.ini"
 for platform in win64:x86_64:pei-x86-64 win32:i686:pei-i386; do
   IFS=: read -r platform arch format <<<"$platform"
   zip=$dist/chimewatch-$version-$platform.zip
   setup=$dist/chimewatch-$version-$platform-setup.exe
   echo "== $(basename "$zip"):"
   unzip -Z1 "$zip" | sed 's/^/   /'
-  [ "$(unzip -Z1 "$zip")" = "$expected" ] || fail "$zip does not hold exactly the three files"
+  [ "$(unzip -Z1 "$zip")" = "$expected" ] || fail "$zip does not hold exactly the four files"
   unzip -p "$zip" Chimewatch/README.txt | grep -qv $'\r$' && fail "README.txt in $zip has lines without CR LF"
   unzip -p "$zip" Chimewatch/chimewatch.exe >"$work/$platform.exe"
   "$arch-w64-mingw32-objdump" -f "$work/$platform.exe" | grep -q "file format $format" ||
     fail "the program in $zip is not $format"
   echo "== $(basename "$setup"):"
   7z l -ba "$setup" | awk '{print "   " $NF}'
+  7z l -ba "$setup" | grep -qi 'chimewatch\.ini' && fail "$(basename "$setup") ships chimewatch.ini"
   for file in chimewatch.exe README.txt LICENSE.txt; do
     cmp -s <(7z e -so "$setup" "$file" 2>/dev/null) <(unzip -p "$zip" "Chimewatch/$file") ||
       fail "$file in $(basename "$setup") is not the one in the zip"

@@ -1,0 +1,149 @@
+// A portable Chimewatch: the alerts in chimewatch.ini beside the program.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "chimewatch_session.h"
+#include "resource.h"
+
+namespace {
+
+constexpr char kShippedIni[] = "; Chimewatch keeps its alerts in this file.\r\n";
+
+// chimewatch.exe and a chimewatch.ini in a folder of their own, as an
+// unpacked zip holds them; the registry's alerts are gone.
+class PortableFolder {
+ public:
+  PortableFolder() {
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    folder_ = std::wstring(temp) + L"chimewatch-portable\\";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!CopyFileW(gProgramPath.c_str(), Program().c_str(), FALSE)) ADD_FAILURE() << "the program was not copied";
+    WriteFile(Ini(), kShippedIni);
+    driver::DeleteAllSettings();
+  }
+  ~PortableFolder() { SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL); }
+  PortableFolder(const PortableFolder&) = delete;
+  PortableFolder& operator=(const PortableFolder&) = delete;
+
+  std::wstring Program() const { return folder_ + L"chimewatch.exe"; }
+  std::wstring Ini() const { return folder_ + L"chimewatch.ini"; }
+  std::wstring File(const wchar_t* name) const { return folder_ + name; }
+
+  driver::ProgramRun Run(const std::wstring& arguments) const { return driver::RunProgram(Program(), arguments, 20000, {}); }
+
+  static void WriteFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+
+ private:
+  std::wstring folder_;
+};
+
+std::string Calendar(const std::string& prefix, int events) {
+  std::string text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n";
+  for (int i = 0; i < events; ++i) {
+    text += "BEGIN:VEVENT\r\nUID:" + prefix + std::to_string(i) + "\r\nDTSTAMP:20261201T000000Z\r\nDTSTART:2030" +
+            (i % 12 < 9 ? "0" : "") + std::to_string(i % 12 + 1) + "1" + std::to_string(i % 9) + "T0800" +
+            std::to_string(10 + i % 50) + "Z\r\nSUMMARY:" + prefix + std::to_string(i) + "\r\nEND:VEVENT\r\n";
+  }
+  return text + "END:VCALENDAR\r\n";
+}
+
+bool RegistryHasChimewatch() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Chimewatch", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+HWND StartedMainWindow(const driver::Program& program) {
+  return driver::WaitForWindow(program.Id(), L"ChimewatchMain", L"Form1", 10000, false);
+}
+
+}  // namespace
+
+TEST(Portable, KeepsItsAlertsInTheFileBesideTheProgramAndNotInTheRegistry) {
+  const PortableFolder portable;
+  PortableFolder::WriteFile(portable.File(L"tea.ics"), Calendar("Tea ", 1));
+  // Scoop keeps the file in its persist folder, linked by a hard link.
+  const std::wstring persisted = portable.File(L"persisted.ini");
+  DeleteFileW(persisted.c_str());
+  ASSERT_TRUE(CreateHardLinkW(persisted.c_str(), portable.Ini().c_str(), nullptr));
+  {
+    const driver::Program running(portable.Program());
+    HWND main = StartedMainWindow(running);
+    ASSERT_NE(main, nullptr);
+    const auto run = portable.Run(L"/import \"" + portable.File(L"tea.ics") + L"\"");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    driver::PostCommand(main, IDM_SLUITEN);
+    EXPECT_EQ(running.WaitForExit(10000), 0u);
+  }
+  const std::string ini = driver::ReadFileBytes(portable.Ini()).value_or("");
+  EXPECT_TRUE(ini.starts_with("\xFF\xFE")) << "not UTF-16";
+  EXPECT_EQ(driver::ReadFileBytes(persisted), ini) << "the other name of the file was left behind";
+  // Read again by a new start: the export holds the alert.
+  const auto run = portable.Run(L"/export \"" + portable.File(L"out.ics") + L"\"");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_TRUE(run.output.starts_with("Exported 1 alert to ")) << run.output;
+  EXPECT_NE(driver::ReadFileBytes(portable.File(L"out.ics")).value_or("").find("SUMMARY:Tea 0"), std::string::npos);
+  EXPECT_FALSE(RegistryHasChimewatch()) << "wrote to the registry";
+}
+
+TEST(Portable, AReadOnlyFileIsToldOnceAndStaysAsItWas) {
+  const PortableFolder portable;
+  PortableFolder::WriteFile(portable.Ini(), std::string(kShippedIni) + "[3]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\n"
+                                                                       "Naam=Kept\r\nTijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n");
+  SetFileAttributesW(portable.Ini().c_str(), FILE_ATTRIBUTE_READONLY);
+  const std::string before = driver::ReadFileBytes(portable.Ini()).value_or("");
+  PortableFolder::WriteFile(portable.File(L"tea.ics"), Calendar("Tea ", 2));
+
+  const driver::Program running(portable.Program());
+  const auto box = driver::WaitForMessageBox(running.Id(), 10000);
+  ASSERT_TRUE(box) << "no message";
+  EXPECT_TRUE(std::regex_search(box->text, std::wregex(L"^Changes to your alerts cannot be saved in .*chimewatch\\.ini: "
+                                                       L"the file is read-only\\. Chimewatch runs with the alerts it "
+                                                       L"could read\\.$")))
+      << testing::PrintToString(box->text);
+  driver::Answer(box->hwnd, IDOK);
+  const auto run = portable.Run(L"/import \"" + portable.File(L"tea.ics") + L"\"");
+  EXPECT_EQ(run.exitCode, 3u) << run.output;
+  EXPECT_TRUE(run.output.starts_with("Imported no alerts from tea.ics. Not imported: \"Tea 0\" (not saved: ")) << run.output;
+  EXPECT_EQ(driver::ReadFileBytes(portable.Ini()), before);
+  HWND main = StartedMainWindow(running);
+  if (main) driver::PostCommand(main, IDM_SLUITEN);
+  EXPECT_EQ(running.WaitForExit(10000), 0u);
+}
+
+// Killed at many moments of a run of saves, each time the file reads whole:
+// the old table or the new one, no damaged value, no half file.
+TEST(Portable, AKillDuringSavesLeavesAReadableFile) {
+  const PortableFolder portable;
+  int killedMidway = 0;
+  for (const int afterFirstSaveMs : {0, 2, 5, 10, 20, 40, 80}) {
+    SCOPED_TRACE(afterFirstSaveMs);
+    PortableFolder::WriteFile(portable.Ini(), kShippedIni);
+    const std::wstring calendar = portable.File(L"many.ics");
+    PortableFolder::WriteFile(calendar, Calendar("Kill " + std::to_string(afterFirstSaveMs) + " ", 100));
+    {
+      driver::Program importing(portable.Program(), L"/import \"" + calendar + L"\"");
+      driver::WaitUntil([&] { return driver::ReadFileBytes(portable.Ini()) != kShippedIni; }, 10000);
+      Sleep(static_cast<DWORD>(afterFirstSaveMs));
+      TerminateProcess(importing.Handle(), 9);
+      importing.WaitForExit(5000);
+    }
+    const auto run = portable.Run(L"/export \"" + portable.File(L"out.ics") + L"\"");
+    EXPECT_EQ(run.exitCode, 0u);
+    std::smatch exported;
+    ASSERT_TRUE(std::regex_match(run.output, exported, std::regex("Exported (\\d+) alerts? to [^\\r]*\\.\\r\\n")))
+        << run.output;
+    const int count = std::stoi(exported[1]);
+    if (count > 0 && count < 100) ++killedMidway;
+  }
+  EXPECT_GT(killedMidway, 0) << "no kill came during the saves";
+}
