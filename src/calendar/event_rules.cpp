@@ -10,10 +10,6 @@
 namespace {
 
 constexpr std::size_t kMaxExcludedDates = 1000;
-// Repeats are kept when their zone and the PC's keep the same distance over
-// the next year (and a margin): then their local time never drifts.
-constexpr double kDriftWindowDays = 368.0;
-constexpr std::size_t kMaxZoneLookups = 100;
 
 bool IsTimeComponent(const Component& component) { return component.name == "VEVENT" || component.name == "VTODO"; }
 
@@ -65,30 +61,15 @@ std::optional<std::int32_t> ReadInt32(std::string_view text) {
   return static_cast<std::int32_t>(*value);
 }
 
-int DistanceAt(const ZoneClock& zone, const ZoneClock& local, double utc) {
-  return local.OffsetAtUtc(utc) - zone.OffsetAtUtc(utc);
-}
-
 // A wall-clock time of `zone` (null: local already) as local time. Where the
 // two zones keep the same distance around it, the wall clock moves by that
 // distance, so that a time in a skipped or doubled hour stays as written.
 double ToLocal(const ZoneClock* zone, const ZoneClock& local, double wall) {
   if (zone == nullptr) return wall;
   const double utc = WallToUtc(*zone, wall);
-  const int before = DistanceAt(*zone, local, utc - 1.0);
-  if (before == DistanceAt(*zone, local, utc + 1.0)) return wall + before / kSecondsPerDay;
+  const int before = OffsetDistance(*zone, local, utc - 1.0);
+  if (before == OffsetDistance(*zone, local, utc + 1.0)) return wall + before / kSecondsPerDay;
   return UtcToWall(local, utc);
-}
-
-std::optional<int> ConstantDistance(const ZoneClock* zone, const ZoneClock& local, double from, double to) {
-  if (zone == nullptr) return 0;
-  const int distance = DistanceAt(*zone, local, from);
-  for (const ZoneClock* clock : {zone, &local}) {
-    for (const double change : clock->ChangesBetween(from, to)) {
-      if (DistanceAt(*zone, local, change) != distance) return std::nullopt;
-    }
-  }
-  return distance;
 }
 
 // Reads one event. Each step either sets the outcome's reason and returns
@@ -350,56 +331,7 @@ class EventReader {
   double baseLocal_ = 0.0;
 };
 
-bool IsUtcName(std::string_view name) { return name == "UTC" || name == "Etc/UTC" || name == "GMT" || name == "Z"; }
-
 }  // namespace
-
-ZoneResolver::ZoneResolver(const std::vector<Component>& calendars, const ImportContext& context)
-    : context_(context), local_(context.localZone) {
-  for (const Component& calendar : calendars) {
-    for (const Component& child : calendar.children) {
-      if (child.name != "VTIMEZONE") continue;
-      FileZoneReading reading = ReadFileZone(child);
-      fileZones_.try_emplace(reading.name, std::move(reading));
-    }
-  }
-}
-
-ZoneResolver::Lookup ZoneResolver::Find(const std::string& name) {
-  Lookup lookup;
-  if (const auto own = fileZones_.find(name); own != fileZones_.end()) {
-    if (own->second.zone) {
-      lookup.zone = &*own->second.zone;
-    } else {
-      lookup.unreadableLine = own->second.unreadableLine;
-    }
-    return lookup;
-  }
-  auto known = windowsZones_.find(name);
-  if (known == windowsZones_.end()) {
-    std::unique_ptr<ZoneClock> zone;
-    // A hostile file could name thousands of zones: Windows is asked about the first few.
-    const bool mayAsk = context_.findWindowsZone && windowsZones_.size() < kMaxZoneLookups;
-    if (auto rules = mayAsk ? context_.findWindowsZone(Utf8ToWide(name)) : std::nullopt) {
-      zone = std::make_unique<RulesClock>(std::move(*rules));
-    } else if (IsUtcName(name)) {
-      zone = std::make_unique<ConstantClock>(0);
-    } else {
-      unknown_.push_back(name);
-    }
-    known = windowsZones_.emplace(name, std::move(zone)).first;
-  }
-  lookup.zone = known->second.get();
-  return lookup;
-}
-
-std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, double nowUtc) {
-  const auto known = steadyDistances_.find(zone);
-  if (known != steadyDistances_.end()) return known->second;
-  const auto distance = ConstantDistance(zone, local_, nowUtc - 2.0, nowUtc + kDriftWindowDays);
-  steadyDistances_.emplace(zone, distance);
-  return distance;
-}
 
 FileEvents CollectEvents(const std::vector<Component>& calendars) {
   FileEvents file;

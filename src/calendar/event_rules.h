@@ -4,46 +4,12 @@
 #pragma once
 
 #include <map>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "alert_calendar.h"
 #include "calendar_components.h"
-#include "file_zone.h"
-#include "zone_clock.h"
-
-// The zones a file's TZIDs name: its own VTIMEZONEs first, then Windows'
-// zones by name. Remembers the names it could not find.
-class ZoneResolver {
- public:
-  ZoneResolver(const std::vector<Component>& calendars, const ImportContext& context);
-
-  struct Lookup {
-    const ZoneClock* zone = nullptr;  // null: not known, read as local time
-    int unreadableLine = 0;           // the file's VTIMEZONE of that name could not be read
-  };
-  Lookup Find(const std::string& name);
-
-  // The distance in seconds from `zone` (null: local) to the PC's zone
-  // when it stays the same over the year from `nowUtc`; none when either
-  // zone changes its clock on a day the other does not. Kept per zone.
-  std::optional<int> SteadyDistance(const ZoneClock* zone, double nowUtc);
-
-  const ZoneClock& Local() const { return local_; }
-  const ZoneClock& Utc() const { return utc_; }
-  const std::vector<std::string>& UnknownNames() const { return unknown_; }
-
- private:
-  const ImportContext& context_;
-  RulesClock local_;
-  ConstantClock utc_{0};
-  std::map<std::string, FileZoneReading> fileZones_;
-  std::map<std::string, std::unique_ptr<ZoneClock>> windowsZones_;  // null: Windows does not know it
-  std::vector<std::string> unknown_;
-  std::map<const ZoneClock*, std::optional<int>> steadyDistances_;
-};
+#include "zone_resolver.h"
 
 // The future changed occurrences (RECURRENCE-ID) of a file, by UID.
 struct FileEvents {

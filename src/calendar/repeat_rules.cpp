@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "alarm_check.h"
+#include "after_firing.h"
 #include "number_text.h"
 
 namespace {

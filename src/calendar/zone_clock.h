@@ -22,6 +22,9 @@ class ZoneClock {
 double WallToUtc(const ZoneClock& zone, double wall);
 double UtcToWall(const ZoneClock& zone, double utc);
 
+// Seconds from `zone`'s wall clock to `local`'s at the instant `utc`.
+int OffsetDistance(const ZoneClock& zone, const ZoneClock& local, double utc);
+
 // A zone in Windows' form.
 class RulesClock final : public ZoneClock {
  public:

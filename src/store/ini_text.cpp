@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "utf8_text.h"
+
 namespace {
 
 constexpr char kUtf16Mark[] = "\xFF\xFE";
@@ -57,27 +59,6 @@ std::wstring FromUtf16Le(std::string_view bytes) {
   return text;
 }
 
-// Malformed sequences read as U+FFFD, one per byte.
-std::wstring FromUtf8(std::string_view bytes) {
-  std::wstring text;
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-    const unsigned char lead = byte(i);
-    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    char32_t point = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    bool good = length != 0 && i + length <= bytes.size();
-    for (std::size_t k = 1; good && k < length; ++k) {
-      good = (byte(i + k) & 0xC0) == 0x80;
-      point = (point << 6) | (byte(i + k) & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    good = good && point >= kSmallest[length] && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
-    AppendCodePoint(text, good ? point : 0xFFFD);
-    i += good ? length : 1;
-  }
-  return text;
-}
-
 std::string ToUtf16Le(std::wstring_view text) {
   std::string bytes;
   bytes.reserve(text.size() * 2);
@@ -100,7 +81,7 @@ std::string ToUtf16Le(std::wstring_view text) {
 std::wstring DecodeFile(std::string_view bytes) {
   if (bytes.starts_with(kUtf16Mark)) return FromUtf16Le(bytes.substr(2));
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(3);
-  return FromUtf8(bytes);
+  return Utf8ToWide(bytes);
 }
 
 // ---- Values --------------------------------------------------------------

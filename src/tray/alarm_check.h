@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "after_firing.h"
 #include "alarm_table.h"
 
 // What the check needs from the windows around it.
@@ -23,9 +24,6 @@ class AlarmCheckHost {
 // The text of the alarm box: the description, CR LF, the due time.
 std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due);
 
-// What firing does to a slot, given the due time read before its box.
-enum class AfterFiring { MovedOn, Retired, Unchanged };
-AfterFiring MoveOnAfterFiring(AlarmRecord& alarm, DateValue due);
 
 class AlarmCheck {
  public:

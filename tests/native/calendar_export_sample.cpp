@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "alarm_check.h"
+#include "after_firing.h"
 #include "calendar_test_support.h"
 #include "test_support.h"
 #include "utf8_text.h"

@@ -1,0 +1,88 @@
+#include "zone_clock.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "calendar_values.h"
+
+namespace {
+
+// Instants compare to the second: a change computed one way and a time
+// computed another must not differ by a rounding step.
+double ToWholeSecond(double line) { return std::round(line * kSecondsPerDay) / kSecondsPerDay; }
+
+int YearOf(double line) { return SplitDate(FromTimeLine(line)).year; }
+
+int StandardOffset(const ZoneRules& rules) { return -(rules.biasMinutes + rules.standardBiasMinutes) * 60; }
+int DaylightOffset(const ZoneRules& rules) { return -(rules.biasMinutes + rules.daylightBiasMinutes) * 60; }
+
+// The change's instant in `year` in UTC, given the offset in force before it.
+std::optional<double> ChangeInstant(const ZoneChange& change, int year, int offsetBefore) {
+  const int day = change.year != 0
+                      ? change.day
+                      : NthWeekdayOfMonth(year, change.month, change.dayOfWeek, change.week >= 5 ? -1 : change.week);
+  const auto wall = TimeLineOf(year, change.month, day, change.hour * 3600 + change.minute * 60 + change.second);
+  if (!wall) return std::nullopt;
+  return ToWholeSecond(*wall - offsetBefore / kSecondsPerDay);
+}
+
+}  // namespace
+
+int NthWeekdayOfMonth(int year, int month, int weekday, int ordinal) {
+  const int days = DaysInMonth(year, month);
+  const auto first = TimeLineOf(year, month, 1, 0);
+  if (days == 0 || !first || ordinal == 0) return 0;
+  const int firstWeekday = SplitDate(FromTimeLine(*first)).weekday;
+  const int firstMatch = 1 + (weekday - firstWeekday + 7) % 7;
+  const int matches = (days - firstMatch) / 7 + 1;
+  if (ordinal > matches || -ordinal > matches) return 0;
+  const int index = ordinal > 0 ? ordinal - 1 : matches + ordinal;
+  return firstMatch + 7 * index;
+}
+
+int RulesClock::OffsetAtUtc(double utc) const {
+  if (!HasSummerTime(rules_)) return StandardOffset(rules_);
+  utc = ToWholeSecond(utc);
+  const int year = YearOf(utc + StandardOffset(rules_) / kSecondsPerDay);
+  const auto summerStarts = ChangeInstant(rules_.daylightDate, year, StandardOffset(rules_));
+  const auto summerEnds = ChangeInstant(rules_.standardDate, year, DaylightOffset(rules_));
+  if (!summerStarts || !summerEnds) return StandardOffset(rules_);
+  const bool summer = *summerStarts < *summerEnds ? utc >= *summerStarts && utc < *summerEnds
+                                                  : utc >= *summerStarts || utc < *summerEnds;  // southern
+  return summer ? DaylightOffset(rules_) : StandardOffset(rules_);
+}
+
+std::vector<double> RulesClock::ChangesBetween(double from, double to) const {
+  std::vector<double> changes;
+  if (!HasSummerTime(rules_) || !(from <= to)) return changes;
+  const int last = std::min(YearOf(to) + 1, 9999);
+  for (int year = std::max(YearOf(from) - 1, 100); year <= last; ++year) {
+    for (const auto instant : {ChangeInstant(rules_.daylightDate, year, StandardOffset(rules_)),
+                               ChangeInstant(rules_.standardDate, year, DaylightOffset(rules_))}) {
+      if (instant && *instant >= from && *instant <= to) changes.push_back(*instant);
+    }
+  }
+  std::sort(changes.begin(), changes.end());
+  return changes;
+}
+
+double WallToUtc(const ZoneClock& zone, double wall) {
+  const int before = zone.OffsetAtUtc(wall - 1.0);
+  const int after = zone.OffsetAtUtc(wall + 1.0);
+  const double fromBefore = ToWholeSecond(wall - before / kSecondsPerDay);
+  if (before == after) return fromBefore;
+  const double fromAfter = ToWholeSecond(wall - after / kSecondsPerDay);
+  const bool beforeHolds = zone.OffsetAtUtc(fromBefore) == before;
+  const bool afterHolds = zone.OffsetAtUtc(fromAfter) == after;
+  if (beforeHolds != afterHolds) return beforeHolds ? fromBefore : fromAfter;
+  // Both: the doubled hour, taken in the larger offset (summer time).
+  // Neither: the skipped hour, taken in the smaller (standard time).
+  const bool takeLarger = beforeHolds;
+  return (before > after) == takeLarger ? fromBefore : fromAfter;
+}
+
+double UtcToWall(const ZoneClock& zone, double utc) { return utc + zone.OffsetAtUtc(utc) / kSecondsPerDay; }
+
+int OffsetDistance(const ZoneClock& zone, const ZoneClock& local, double utc) {
+  return local.OffsetAtUtc(utc) - zone.OffsetAtUtc(utc);
+}
