@@ -114,6 +114,7 @@ std::optional<std::vector<CalendarTime>> ReadCalendarTimes(const ContentLine& li
 
 std::optional<long long> ReadWholeNumber(std::string_view text, std::size_t maxDigits) {
   const bool negative = TakeSign(text);
+  while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
   if (text.empty() || text.size() > maxDigits) return std::nullopt;
   long long value = 0;
   for (const char c : text) {
@@ -123,15 +124,15 @@ std::optional<long long> ReadWholeNumber(std::string_view text, std::size_t maxD
   return negative ? -value : value;
 }
 
-std::optional<long long> ReadDurationSeconds(std::string_view text) {
+std::optional<CalendarDuration> ReadDuration(std::string_view text) {
   const bool negative = TakeSign(text);
-  if (text.empty() || text.front() != 'P') return std::nullopt;
+  if (text.empty() || (text.front() != 'P' && text.front() != 'p')) return std::nullopt;
   text.remove_prefix(1);
-  long long seconds = 0;
+  CalendarDuration duration;
   bool inTime = false;
   bool anyField = false;
   while (!text.empty()) {
-    if (text.front() == 'T') {
+    if (text.front() == 'T' || text.front() == 't') {
       if (inTime) return std::nullopt;
       inTime = true;
       text.remove_prefix(1);
@@ -141,20 +142,23 @@ std::optional<long long> ReadDurationSeconds(std::string_view text) {
     while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
     if (digits == 0 || digits > 7 || digits == text.size()) return std::nullopt;
     const long long number = *Digits(text, 0, digits);
-    const char unit = text[digits];
+    const char unit = static_cast<char>(text[digits] & ~0x20);  // upper case
+    long long days = 0;
     long long scale = 0;
-    if (!inTime && unit == 'W') scale = 7 * 86400;
-    if (!inTime && unit == 'D') scale = 86400;
+    if (!inTime && unit == 'W') days = 7;
+    if (!inTime && unit == 'D') days = 1;
     if (inTime && unit == 'H') scale = 3600;
     if (inTime && unit == 'M') scale = 60;
     if (inTime && unit == 'S') scale = 1;
-    if (scale == 0) return std::nullopt;
-    seconds += number * scale;
+    if (days == 0 && scale == 0) return std::nullopt;
+    duration.days += number * days;
+    duration.seconds += number * scale;
     anyField = true;
     text.remove_prefix(digits + 1);
   }
   if (!anyField) return std::nullopt;
-  return negative ? -seconds : seconds;
+  if (negative) duration = {-duration.days, -duration.seconds};
+  return duration;
 }
 
 std::optional<int> ReadUtcOffsetSeconds(std::string_view text) {
@@ -178,6 +182,7 @@ std::optional<RecurrenceRule> ReadRecurrenceRule(std::string_view text) {
   RecurrenceRule rule;
   bool tooMany = false;
   for (std::string_view piece : Split(text, ';', kMaxRuleParts, tooMany)) {
+    if (piece.empty()) continue;  // "FREQ=DAILY;" as some programs write it
     const std::size_t equals = piece.find('=');
     if (equals == std::string_view::npos || equals == 0) return std::nullopt;
     std::string name = ToUpperAscii(piece.substr(0, equals));

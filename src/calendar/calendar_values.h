@@ -27,11 +27,17 @@ std::optional<CalendarTime> ReadCalendarTime(const ContentLine& line);
 std::optional<std::vector<CalendarTime>> ReadCalendarTimes(const ContentLine& line, std::size_t limit);
 std::optional<CalendarTime> ReadCalendarTimeText(std::string_view text, bool dateOnly, std::string zone);
 
-// A whole number with an optional sign and at most `maxDigits` digits.
+// A whole number with an optional sign and at most `maxDigits` digits
+// (leading zeros not counted).
 std::optional<long long> ReadWholeNumber(std::string_view text, std::size_t maxDigits);
 
-// "-PT15M", "P1DT2H", "P2W": seconds, days counted as 86,400.
-std::optional<long long> ReadDurationSeconds(std::string_view text);
+// "-PT15M", "P1DT2H", "P2W": days and weeks are calendar days (of the zone
+// a time is in), hours, minutes and seconds exact time, as RFC 5545 has it.
+struct CalendarDuration {
+  long long days = 0;
+  long long seconds = 0;
+};
+std::optional<CalendarDuration> ReadDuration(std::string_view text);
 // "+0100", "-0330", "+053000": seconds east of UTC.
 std::optional<int> ReadUtcOffsetSeconds(std::string_view text);
 

@@ -1,7 +1,10 @@
 #include "event_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <set>
 
 #include "number_text.h"
 #include "repeat_rules.h"
@@ -12,6 +15,10 @@ namespace {
 constexpr std::size_t kMaxExcludedDates = 1000;
 
 bool IsTimeComponent(const Component& component) { return component.name == "VEVENT" || component.name == "VTODO"; }
+
+double InDays(const CalendarDuration& duration) {
+  return static_cast<double>(duration.days) + static_cast<double>(duration.seconds) / kSecondsPerDay;
+}
 
 std::wstring UnreadableOn(int line) { return L"a value Chimewatch cannot read on line " + WideDecimalText(line); }
 
@@ -54,10 +61,12 @@ bool IsOwnEvent(const Component& event) {
 
 std::string UpperValue(const ContentLine* line) { return line != nullptr ? ToUpperAscii(line->value) : std::string(); }
 
-// A whole number within the 32 bits the store keeps for a repeat.
-std::optional<std::int32_t> ReadInt32(std::string_view text) {
+std::wstring CannotKeepOn(int line) { return L"a value Chimewatch cannot keep on line " + WideDecimalText(line); }
+
+// A whole number within the 16 bits the store keeps for a repeat.
+std::optional<std::int32_t> ReadRepeatNumber(std::string_view text) {
   const auto value = ReadWholeNumber(text, 10);
-  if (!value || *value < INT32_MIN || *value > INT32_MAX) return std::nullopt;
+  if (!value || *value < INT16_MIN || *value > INT16_MAX) return std::nullopt;
   return static_cast<std::int32_t>(*value);
 }
 
@@ -153,8 +162,9 @@ class EventReader {
          : property.name == "X-CHIMEWATCH-SHOWN" ? alert.Getoond
                                                  : alert.Delete) = isTrue;
       } else if (property.name == "X-CHIMEWATCH-REPEAT") {
-        const auto repeat = ReadInt32(property.value);
-        if (!repeat) return LeftOut(UnreadableOn(property.lineNumber));
+        if (!ReadWholeNumber(property.value, 10)) return LeftOut(UnreadableOn(property.lineNumber));
+        const auto repeat = ReadRepeatNumber(property.value);
+        if (!repeat) return LeftOut(CannotKeepOn(property.lineNumber));
         alert.Repeat = *repeat;
       }
     }
@@ -163,7 +173,7 @@ class EventReader {
     double local = 0.0;
     if (!LocalTimeOf(*start, local)) return outcome_;
     alert.Tijd = FromTimeLine(local);
-    if (!IsValidDate(alert.Tijd)) return LeftOut(UnreadableOn(start->lineNumber));
+    if (!IsValidDate(alert.Tijd)) return LeftOut(CannotKeepOn(start->lineNumber));
     outcome_.alert = std::move(alert);
     return outcome_;
   }
@@ -183,13 +193,15 @@ class EventReader {
     if (mode_ == Once) {
       startLocal = ToLocal(zone, zones_.Local(), start.wall);
     } else {
-      const auto distance = zones_.SteadyDistance(zone, nowUtc_);
+      const double nowWall = zone != nullptr ? UtcToWall(*zone, nowUtc_) : now_;
+      const auto first = NextReminderAtOrAfter(start.wall, mode_, nowWall);
+      const auto distance = zones_.SteadyDistance(zone, mode_, first.value_or(start.wall), nowUtc_);
       if (!distance) return LeftOut(L"its time zone changes the clock on other days than this PC's");
       startLocal = start.wall + *distance / kSecondsPerDay;
     }
     baseLocal_ = ToLocal(zone, zones_.Local(), start.wall);
     double due = 0.0;
-    if (!ReminderOf(start, startLocal, due)) return outcome_;
+    if (!ReminderOf(start, zone, startLocal, due)) return outcome_;
 
     if (mode_ == Once) {
       if (due < now_) return LeftOut(L"already past");
@@ -207,7 +219,7 @@ class EventReader {
     AlarmRecord alert = NewAlert();
     alert.Tijd = FromTimeLine(due);
     alert.Repeat = mode_;
-    if (!IsValidDate(alert.Tijd)) return LeftOut(UnreadableOn(base->lineNumber));
+    if (!IsValidDate(alert.Tijd)) return LeftOut(CannotKeepOn(base->lineNumber));
     outcome_.alert = std::move(alert);
     return outcome_;
   }
@@ -230,35 +242,68 @@ class EventReader {
     return true;
   }
 
-  // The first alarm that shows or sounds, if any.
-  const Component* ReminderAlarm() const {
-    for (const Component& child : event_.children) {
-      if (child.name != "VALARM") continue;
-      const std::string action = UpperValue(child.Find("ACTION"));
-      if (action == "DISPLAY" || action == "AUDIO") return &child;
+  // When the event reminds, in local time: at the earliest of its alarms
+  // that show or sound, as the calendar would, else at its start.
+  bool ReminderOf(const CalendarTime& start, const ZoneClock* zone, double startLocal, double& due) {
+    due = startLocal;
+    bool reminded = false;
+    for (const Component& alarm : event_.children) {
+      const std::string action = UpperValue(alarm.Find("ACTION"));
+      if (alarm.name != "VALARM" || (action != "DISPLAY" && action != "AUDIO")) continue;
+      double alarmDue = 0.0;
+      if (!AlarmDue(alarm, start, zone, startLocal, alarmDue)) return false;
+      if (!reminded || alarmDue < due) due = alarmDue;
+      reminded = true;
     }
-    return nullptr;
+    return true;
   }
 
-  // When the event reminds, from its start in local time.
-  bool ReminderOf(const CalendarTime& start, double startLocal, double& due) {
-    due = startLocal;
-    const Component* alarm = ReminderAlarm();
-    if (alarm == nullptr) return true;
-    const ContentLine* trigger = alarm->Find("TRIGGER");
-    if (trigger == nullptr) return Fail(UnreadableOn(alarm->beginLine));
-    const auto seconds = ReadDurationSeconds(trigger->value);
+  bool AlarmDue(const Component& alarm, const CalendarTime& start, const ZoneClock* zone, double startLocal,
+                double& due) {
+    const ContentLine* trigger = alarm.Find("TRIGGER");
+    if (trigger == nullptr) return Fail(UnreadableOn(alarm.beginLine));
+    const auto duration = ReadDuration(trigger->value);
     // A fixed time says VALUE=DATE-TIME; some programs leave that out.
     if (ToUpperAscii(trigger->Parameter("VALUE").value_or("")) == "DATE-TIME" ||
-        (!seconds && ReadCalendarTime(*trigger))) {
+        (!duration && ReadCalendarTime(*trigger))) {
       if (mode_ != Once) return Fail(L"reminds once at a fixed time of a repeating event");
       return LocalTimeOf(*trigger, due);
     }
-    if (!seconds) return Fail(UnreadableOn(trigger->lineNumber));
+    if (!duration) return Fail(UnreadableOn(trigger->lineNumber));
     const bool fromEnd = ToUpperAscii(trigger->Parameter("RELATED").value_or("")) == "END";
+    if (mode_ == Once) return ExactReminder(start, zone, fromEnd, *duration, due);
     double reference = 0.0;
     if (!(fromEnd ? EndOffset(start, reference) : StartOffset(reference))) return false;
-    due = startLocal + reference + static_cast<double>(*seconds) / kSecondsPerDay;
+    due = startLocal + reference + InDays(*duration);
+    return true;
+  }
+
+  // A one-time event's reminder to the second: the trigger's days are added
+  // to the date in the zone of the time it counts from, its hours, minutes
+  // and seconds to the instant; the result is read on this PC's clock.
+  bool ExactReminder(const CalendarTime& base, const ZoneClock* baseZone, bool fromEnd, CalendarDuration trigger,
+                     double& due) {
+    CalendarTime from = base;
+    const ZoneClock* zone = baseZone;
+    long long exactSeconds = trigger.seconds;
+    const ContentLine* line =
+        fromEnd ? event_.Find(IsTodo() ? "DUE" : "DTEND") : (IsTodo() ? event_.Find("DTSTART") : nullptr);
+    if (line != nullptr) {
+      if (!ReadTime(*line, from, zone)) return false;
+    } else if (fromEnd) {
+      if (const ContentLine* length = event_.Find("DURATION")) {
+        const auto duration = ReadDuration(length->value);
+        if (!duration) return Fail(UnreadableOn(length->lineNumber));
+        from.wall += static_cast<double>(duration->days);
+        exactSeconds += duration->seconds;
+      } else if (base.form == CalendarTime::Form::Date) {
+        from.wall += 1.0;
+      }
+    }
+    const ZoneClock& clock = zone != nullptr ? *zone : zones_.Local();  // floating: this PC's
+    const double utc = WallToUtc(clock, from.wall + static_cast<double>(trigger.days)) +
+                       static_cast<double>(exactSeconds) / kSecondsPerDay;
+    due = UtcToWall(zones_.Local(), utc);
     return true;
   }
 
@@ -285,9 +330,9 @@ class EventReader {
       return true;
     }
     if (const ContentLine* duration = event_.Find("DURATION")) {
-      const auto seconds = ReadDurationSeconds(duration->value);
-      if (!seconds) return Fail(UnreadableOn(duration->lineNumber));
-      offset = static_cast<double>(*seconds) / kSecondsPerDay;
+      const auto length = ReadDuration(duration->value);
+      if (!length) return Fail(UnreadableOn(duration->lineNumber));
+      offset = InDays(*length);
       return true;
     }
     offset = base.form == CalendarTime::Form::Date ? 1.0 : 0.0;
@@ -310,14 +355,41 @@ class EventReader {
     }
     const ContentLine* uid = event_.Find("UID");
     if (uid == nullptr) return true;
-    const auto overrides = file_.overrides.find(uid->value);
-    if (overrides == file_.overrides.end()) return true;
-    for (const Component* changed : overrides->second) {
-      double local = 0.0;
-      if (!LocalTimeOf(*changed->Find("RECURRENCE-ID"), local)) return false;
-      if (local + reminderOffset >= now_) return Fail(L"has a changed future occurrence");
+    const auto changes = ChangesOf(uid->value);
+    if (!changes) return true;
+    if (changes->failure) return Fail(*changes->failure);
+    if (changes->thisAndFuture || changes->latestLocal + reminderOffset >= now_) {
+      return Fail(L"has a changed date ahead");
     }
     return true;
+  }
+
+  // The changed occurrences of a UID, summed up once for every series that
+  // has it: the latest date one moves from or to, and whether one changes
+  // all that follow it (RANGE=THISANDFUTURE).
+  const FileEvents::Changes* ChangesOf(const std::string& uid) {
+    const auto overrides = file_.overrides.find(uid);
+    if (overrides == file_.overrides.end()) return nullptr;
+    auto [known, isNew] = file_.changes.try_emplace(uid);
+    if (!isNew) return &known->second;
+    FileEvents::Changes& changes = known->second;
+    changes.latestLocal = -std::numeric_limits<double>::infinity();
+    const std::wstring reason = outcome_.reason;
+    for (const Component* changed : overrides->second) {
+      const ContentLine* recurrence = changed->Find("RECURRENCE-ID");
+      if (ToUpperAscii(recurrence->Parameter("RANGE").value_or("")) == "THISANDFUTURE") changes.thisAndFuture = true;
+      for (const ContentLine* time : {recurrence, changed->Find("DTSTART")}) {
+        double local = 0.0;
+        if (time == nullptr) continue;
+        if (!LocalTimeOf(*time, local)) {
+          changes.failure = outcome_.reason;
+          outcome_.reason = reason;
+          return &changes;
+        }
+        changes.latestLocal = std::max(changes.latestLocal, local);
+      }
+    }
+    return &changes;
   }
 
   const Component& event_;
@@ -335,15 +407,28 @@ class EventReader {
 
 FileEvents CollectEvents(const std::vector<Component>& calendars) {
   FileEvents file;
+  std::set<std::string> seriesUids;
+  std::vector<const Component*> changed;
   for (const Component& calendar : calendars) {
     for (const Component& child : calendar.children) {
       if (!IsTimeComponent(child)) continue;
       const ContentLine* uid = child.Find("UID");
       if (child.Find("RECURRENCE-ID") != nullptr && uid != nullptr) {
-        file.overrides[uid->value].push_back(&child);
+        changed.push_back(&child);
       } else {
+        if (uid != nullptr) seriesUids.insert(uid->value);
         file.events.push_back(&child);
       }
+    }
+  }
+  // A changed occurrence whose series is not in the file (a meeting update
+  // sent alone) is an event of its own, at its own start.
+  for (const Component* occurrence : changed) {
+    const std::string& uid = occurrence->Find("UID")->value;
+    if (seriesUids.count(uid) != 0) {
+      file.overrides[uid].push_back(occurrence);
+    } else {
+      file.events.push_back(occurrence);
     }
   }
   return file;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,19 @@
 #include "calendar_components.h"
 #include "zone_resolver.h"
 
-// The future changed occurrences (RECURRENCE-ID) of a file, by UID.
+// The changed occurrences (RECURRENCE-ID) of a file, by the UID of their
+// series; one whose series is not in the file counts as an event.
 struct FileEvents {
-  std::vector<const Component*> events;  // VEVENTs and VTODOs that are not overrides
+  std::vector<const Component*> events;  // VEVENTs and VTODOs, each read on its own
   std::map<std::string, std::vector<const Component*>> overrides;
+
+  // What the changed occurrences of a UID come to, worked out once.
+  struct Changes {
+    double latestLocal = 0.0;
+    bool thisAndFuture = false;
+    std::optional<std::wstring> failure;  // a time that cannot be read
+  };
+  mutable std::map<std::string, Changes> changes;
 };
 FileEvents CollectEvents(const std::vector<Component>& calendars);
 

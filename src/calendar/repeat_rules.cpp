@@ -109,14 +109,16 @@ RepeatReading RepeatOfRule(const RecurrenceRule& rule, const DateParts& start) {
     reading.unreadable = true;
     return reading;
   }
-  if (const std::string* interval = rule.Part("INTERVAL"); interval != nullptr && *interval != "1") {
+  if (const std::string* interval = rule.Part("INTERVAL"); interval != nullptr) {
     const auto number = ReadNumberList(*interval, 1, 1000000);
     if (!number || number->size() != 1) {
       reading.unreadable = true;
       return reading;
     }
-    reading.reason = L"repeats every " + WideDecimalText(number->front()) + L" " + UnitOf(frequency);
-    return reading;
+    if (number->front() != 1) {  // "01" is 1 as well
+      reading.reason = L"repeats every " + WideDecimalText(number->front()) + L" " + UnitOf(frequency);
+      return reading;
+    }
   }
   for (const auto& [name, value] : rule.parts) {
     std::wstring problem = ByPartProblem(rule, name, value, start, reading.unreadable);

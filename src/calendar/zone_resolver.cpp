@@ -1,24 +1,17 @@
 #include "zone_resolver.h"
 
+#include <algorithm>
+
+#include "repeat_rules.h"
 #include "utf8_text.h"
 
 namespace {
 
-// Repeats are kept when their zone and the PC's keep the same distance over
-// the next year (and a margin): then their local time never drifts.
+// Repeats are kept when their zone and the PC's keep the same distance at
+// each occurrence over the next year (and a margin): then their local time
+// never drifts.
 constexpr double kDriftWindowDays = 368.0;
 constexpr std::size_t kMaxZoneLookups = 100;
-
-std::optional<int> ConstantDistance(const ZoneClock* zone, const ZoneClock& local, double from, double to) {
-  if (zone == nullptr) return 0;
-  const int distance = OffsetDistance(*zone, local, from);
-  for (const ZoneClock* clock : {zone, &local}) {
-    for (const double change : clock->ChangesBetween(from, to)) {
-      if (OffsetDistance(*zone, local, change) != distance) return std::nullopt;
-    }
-  }
-  return distance;
-}
 
 bool IsUtcName(std::string_view name) { return name == "UTC" || name == "Etc/UTC" || name == "GMT" || name == "Z"; }
 
@@ -63,10 +56,27 @@ ZoneResolver::Lookup ZoneResolver::Find(const std::string& name) {
   return lookup;
 }
 
-std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, double nowUtc) {
-  const auto known = steadyDistances_.find(zone);
-  if (known != steadyDistances_.end()) return known->second;
-  const auto distance = ConstantDistance(zone, local_, nowUtc - 2.0, nowUtc + kDriftWindowDays);
-  steadyDistances_.emplace(zone, distance);
+std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, RepeatMode mode, double firstWall,
+                                                double nowUtc) const {
+  if (zone == nullptr) return 0;
+  // Between two changes of either zone the distance holds: only the
+  // stretches where it differs from the first occurrence's are looked at,
+  // and only an occurrence inside one of them moves.
+  const double fromUtc = nowUtc;
+  const double toUtc = fromUtc + kDriftWindowDays;
+  std::vector<double> edges = zone->ChangesBetween(fromUtc, toUtc);
+  const std::vector<double> localChanges = local_.ChangesBetween(fromUtc, toUtc);
+  edges.insert(edges.end(), localChanges.begin(), localChanges.end());
+  edges.push_back(fromUtc);
+  edges.push_back(toUtc);
+  std::sort(edges.begin(), edges.end());
+  const int distance = OffsetDistance(*zone, local_, WallToUtc(*zone, firstWall));
+  for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
+    const double middle = (edges[i] + edges[i + 1]) / 2;
+    if (!(edges[i] < edges[i + 1]) || OffsetDistance(*zone, local_, middle) == distance) continue;
+    const double offset = zone->OffsetAtUtc(middle) / kSecondsPerDay;
+    const auto next = NextReminderAtOrAfter(firstWall, mode, edges[i] + offset);
+    if (next && *next < edges[i + 1] + offset) return std::nullopt;
+  }
   return distance;
 }

@@ -24,10 +24,11 @@ class ZoneResolver {
   };
   Lookup Find(const std::string& name);
 
-  // The distance in seconds from `zone` (null: local) to the PC's zone
-  // when it stays the same over the year from `nowUtc`; none when either
-  // zone changes its clock on a day the other does not. Kept per zone.
-  std::optional<int> SteadyDistance(const ZoneClock* zone, double nowUtc);
+  // The distance in seconds from `zone` (null: local) to the PC's zone at
+  // every occurrence, over the year from `nowUtc`, of a repeat by `mode`
+  // whose next occurrence is `firstWall` on `zone`'s clock; none when one
+  // of them would come at another distance.
+  std::optional<int> SteadyDistance(const ZoneClock* zone, RepeatMode mode, double firstWall, double nowUtc) const;
 
   const ZoneClock& Local() const { return local_; }
   const ZoneClock& Utc() const { return utc_; }
@@ -40,5 +41,4 @@ class ZoneResolver {
   std::map<std::string, FileZoneReading> fileZones_;
   std::map<std::string, std::unique_ptr<ZoneClock>> windowsZones_;  // null: Windows does not know it
   std::vector<std::string> unknown_;
-  std::map<const ZoneClock*, std::optional<int>> steadyDistances_;
 };

@@ -175,15 +175,20 @@ TEST(CalendarValues, ReadsDatesAndTimesInEveryForm) {
 }
 
 TEST(CalendarValues, ReadsDurationsAndOffsets) {
+  // Days (and weeks) apart from exact seconds; {} for none.
   const struct {
     const char* text;
-    std::optional<long long> seconds;
+    std::optional<std::pair<long long, long long>> daysAndSeconds;
   } durations[] = {
-      {"-PT15M", -900}, {"P1DT2H", 93600}, {"P2W", 1209600}, {"-P0DT0H10M0S", -600},
-      {"+PT1H", 3600},  {"PT0S", 0},       {"P", {}},        {"PT", {}},
-      {"15M", {}},      {"P1H", {}},       {"PT1D", {}},     {"P1.5D", {}},
+      {"-PT15M", {{0, -900}}}, {"P1DT2H", {{1, 7200}}}, {"P2W", {{14, 0}}}, {"-P0DT0H10M0S", {{0, -600}}},
+      {"+PT1H", {{0, 3600}}},  {"PT0S", {{0, 0}}},      {"-pt12h", {{0, -43200}}}, {"P", {}},
+      {"PT", {}},              {"15M", {}},             {"P1H", {}},             {"PT1D", {}},
+      {"P1.5D", {}},
   };
-  for (const auto& d : durations) EXPECT_EQ(ReadDurationSeconds(d.text), d.seconds) << d.text;
+  for (const auto& d : durations) {
+    const auto read = ReadDuration(d.text);
+    EXPECT_EQ(read ? std::optional(std::pair(read->days, read->seconds)) : std::nullopt, d.daysAndSeconds) << d.text;
+  }
   EXPECT_EQ(ReadUtcOffsetSeconds("+0100"), 3600);
   EXPECT_EQ(ReadUtcOffsetSeconds("-0330"), -12600);
   EXPECT_EQ(ReadUtcOffsetSeconds("+053000"), 19800);

@@ -37,6 +37,15 @@ const std::string kBerlin =
     "BEGIN:STANDARD\r\nDTSTART:19961027T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
     "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
 
+// Amsterdam as a file may have it: the autumn change at 02:00, an hour
+// before Windows' (and this PC's) 03:00.
+const std::string kAmsterdam =
+    "BEGIN:VTIMEZONE\r\nTZID:Europe/Amsterdam\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:19810329T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:19961027T020000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+
 // One event "E" with these lines after its SUMMARY (line 5).
 std::string One(const std::string& lines, const std::string& kind = "VEVENT") {
   return Calendar(Event("SUMMARY:E\r\n" + lines, kind));
@@ -47,11 +56,13 @@ struct Kept {
   std::string file;
   DateValue due;
   std::int32_t repeat = Once;
+  ZoneRules pcZone = WestEurope();
 };
 
 void CheckKept(const Kept& c) {
   SCOPED_TRACE(c.what);
   TestImport import(kNow);
+  import.context.localZone = c.pcZone;
   const ImportResult result = import.Run(c.file);
   EXPECT_EQ(result.status, ImportStatus::Done);
   ASSERT_EQ(result.imported, 1) << result.summary;
@@ -89,6 +100,23 @@ TEST(CalendarImport, TimesAndReminders) {
       {"absolute reminder", One(noon + Alarm(";VALUE=DATE-TIME:20261209T080000Z")), At(2026, 12, 9, 9, 0)},
       {"mail alarms do not count", One(noon + Alarm(":-PT5M", "EMAIL") + Alarm(":-P1D", "AUDIO")),
        At(2026, 12, 9, 12, 0)},
+      {"the earliest reminder counts", One(noon + Alarm(":-PT15M") + Alarm(":-PT45M")), At(2026, 12, 10, 11, 15)},
+      // Hours are exact time across a clock change, days calendar days in the event's zone.
+      {"12 hours before, here", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 27, 20, 0)},
+      {"12 hours before, in New York", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")),
+       At(2027, 3, 27, 15, 0), Once, UsEastern()},
+      {"12 hours before, in Tokyo", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 28, 4, 0),
+       Once, Tokyo()},
+      {"a day before in Berlin, here", Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T090000\r\n" + Alarm(":-P1D"))),
+       At(2027, 3, 27, 9, 0)},
+      {"a day before in Berlin, in New York",
+       Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T090000\r\n" + Alarm(":-P1D"))),
+       At(2027, 3, 27, 4, 0), Once, UsEastern()},
+      {"a day before in Berlin, in Tokyo",
+       Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T090000\r\n" + Alarm(":-P1D"))),
+       At(2027, 3, 27, 17, 0), Once, Tokyo()},
+      {"a changed occurrence without its series", Calendar(Event("UID:u9\r\nSUMMARY:E\r\nRECURRENCE-ID:20261210T090000\r\nDTSTART:20261210T110000\r\n")),
+       At(2026, 12, 10, 11, 0)},
       {"description when no summary", Calendar(Event("SUMMARY:\r\nDESCRIPTION:E\r\n" + noon)), At(2026, 12, 10, 12, 0)},
       {"to-do by its due time", One("DTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO"),
        At(2026, 12, 11, 17, 0)},
@@ -116,6 +144,11 @@ TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
        EachYear},
       {"a future start stays", One("DTSTART:20270301T120000\r\nRRULE:FREQ=MONTHLY\r\n"), At(2027, 3, 1, 12, 0),
        EachMonth},
+      {"changes on the same days at another hour, none of its times between",
+       Calendar(kAmsterdam + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Amsterdam:20260105T100000\r\nRRULE:FREQ=WEEKLY\r\n")),
+       At(2026, 12, 14, 10, 0), EachWeek},
+      {"lower case, a leading zero and a trailing semicolon",
+       One("DTSTART:20260105T100000\r\nRRULE:freq=weekly;interval=01;\r\n"), At(2026, 12, 14, 10, 0), EachWeek},
       {"all-day yearly", One("DTSTART;VALUE=DATE:19900714\r\nRRULE:FREQ=YEARLY\r\n"), At(2027, 7, 14), EachYear},
       {"same rules as this PC, in the skipped hour",
        Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T023000\r\nRRULE:FREQ=YEARLY\r\n")),
@@ -165,7 +198,15 @@ TEST(CalendarImport, LeavesOutWhatItCannotKeepExactly) {
       {One(start + "RRULE:FREQ=DAILY\r\nEXDATE:20260101T090000,20261224T090000\r\n"), L"leaves out a future date"},
       {Calendar(Event("UID:u1\r\nSUMMARY:E\r\n" + start + "RRULE:FREQ=DAILY\r\n") +
                 Event("UID:u1\r\nSUMMARY:E\r\nRECURRENCE-ID:20261210T090000\r\nDTSTART:20261210T110000\r\n")),
-       L"has a changed future occurrence"},
+       L"has a changed date ahead"},
+      {Calendar(Event("UID:u1\r\nSUMMARY:E\r\n" + start + "RRULE:FREQ=DAILY\r\n") +
+                Event("UID:u1\r\nSUMMARY:E\r\nRECURRENCE-ID:20261201T090000\r\nDTSTART:20261215T110000\r\n")),
+       L"has a changed date ahead"},  // a past one moved ahead
+      {Calendar(Event("UID:u1\r\nSUMMARY:E\r\n" + start + "RRULE:FREQ=DAILY\r\n") +
+                Event("UID:u1\r\nSUMMARY:E\r\nRECURRENCE-ID;RANGE=THISANDFUTURE:20261201T090000\r\n"
+                      "DTSTART:20261201T110000\r\n")),
+       L"has a changed date ahead"},
+      {One("X-CHIMEWATCH-REPEAT:40000\r\nDTSTART:20270101T120000\r\n"), L"a value Chimewatch cannot keep on line 6"},
       {One("DTSTART:20261208T120000\r\n" + Alarm(":-PT1M")), L"already past"},
       {One("STATUS:cancelled\r\nDTSTART:20270101T120000\r\n"), L"cancelled"},
       {One("STATUS:COMPLETED\r\nDUE:20270101T120000\r\n", "VTODO"), L"completed"},

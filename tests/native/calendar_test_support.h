@@ -30,6 +30,11 @@ inline ZoneRules WestEurope() {
 inline ZoneRules AusEastern() {
   return TestZone(L"AUS Eastern Standard Time", -600, {0, 4, 0, 1, 0, 3, 0, 0}, {0, 10, 0, 1, 0, 2, 0, 0});
 }
+// New York: UTC-5, summer time from the second Sunday of March 02:00 to
+// the first Sunday of November 02:00.
+inline ZoneRules UsEastern() {
+  return TestZone(L"Eastern Standard Time", 300, {0, 11, 0, 1, 0, 2, 0, 0}, {0, 3, 0, 2, 0, 2, 0, 0});
+}
 // Tokyo: UTC+9 all year.
 inline ZoneRules Tokyo() { return TestZone(L"Tokyo Standard Time", -540); }
 
