@@ -12,9 +12,10 @@
 
 namespace {
 
-// A year in which every onset written is real: its DTSTART falls where its
-// rule puts it.
-constexpr int kOnsetYear = 1970;
+// The first year of Windows' calendar: a zone's rules hold for every year
+// from it, as Windows applies them, also in other readers. Every onset
+// written is real: its DTSTART falls where its rule puts it.
+constexpr int kOnsetYear = 1601;
 constexpr std::string_view kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
 class CalendarText {
@@ -119,7 +120,34 @@ std::string_view FrequencyOf(std::int32_t repeat) {
   }
 }
 
+std::string HexBytes(std::string_view bytes) {
+  std::string hex;
+  for (const char c : bytes) hex += HexText(static_cast<unsigned char>(c), 2);
+  return hex;
+}
+
 std::string_view Flag(bool value) { return value ? "TRUE" : "FALSE"; }
+
+// Whether SUMMARY, read back, gives the description exactly: TEXT has line
+// breaks only as CR LF reads them back, and no other control character;
+// UTF-8 has no lone surrogate.
+bool SummaryIsExact(std::wstring_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<char32_t>(text[i]);
+    if (c == U'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+      ++i;
+      continue;
+    }
+    if ((c < 0x20 && c != U'\t') || c == 0x7F) return false;
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      const bool pair = sizeof(wchar_t) == 2 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                        text[i + 1] <= 0xDFFF;
+      if (!pair) return false;
+      ++i;
+    }
+  }
+  return true;
+}
 
 void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std::string& zoneParameter,
                 const std::string& stamp) {
@@ -137,6 +165,8 @@ void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std
   out.Property("X-CHIMEWATCH-SHOWN", Flag(alert.Getoond));
   out.Property("X-CHIMEWATCH-DELETE", Flag(alert.Delete));
   out.Property("X-CHIMEWATCH-REPEAT", DecimalText(alert.Repeat));
+  // Where SUMMARY cannot carry it, the description's UTF-16 in hex.
+  if (!SummaryIsExact(alert.Naam)) out.Property("X-CHIMEWATCH-TEXT", HexBytes(WideToUtf16Le(alert.Naam)));
   if (alert.Actief && !alert.Getoond) {
     out.Property("BEGIN", "VALARM");
     out.Property("ACTION", "DISPLAY");

@@ -178,7 +178,8 @@ std::string EscapeText(std::string_view text) {
         escaped += "\\n";
         break;
       case '\n': escaped += "\\n"; break;
-      default: escaped += c;
+      // TEXT holds no other control character: a blank stands for it.
+      default: escaped += (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F ? ' ' : c;
     }
   }
   return escaped;

@@ -61,6 +61,24 @@ bool IsOwnEvent(const Component& event) {
 
 std::string UpperValue(const ContentLine* line) { return line != nullptr ? ToUpperAscii(line->value) : std::string(); }
 
+// The exact description Chimewatch writes beside SUMMARY when that cannot
+// carry it: UTF-16 LE bytes in hex.
+std::optional<std::wstring> FromHexUtf16(std::string_view hex) {
+  const auto digit = [](char c) {
+    const char upper = static_cast<char>(c & ~0x20);
+    return c >= '0' && c <= '9' ? c - '0' : upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
+  };
+  if (hex.size() % 4 != 0) return std::nullopt;
+  std::string bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    const int high = digit(hex[i]);
+    const int low = digit(hex[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes += static_cast<char>(high * 16 + low);
+  }
+  return Utf16LeToWide(bytes);
+}
+
 std::wstring CannotKeepOn(int line) { return L"a value Chimewatch cannot keep on line " + WideDecimalText(line); }
 
 // A whole number within the 16 bits the store keeps for a repeat.
@@ -161,6 +179,10 @@ class EventReader {
         (property.name == "X-CHIMEWATCH-ACTIVE"  ? alert.Actief
          : property.name == "X-CHIMEWATCH-SHOWN" ? alert.Getoond
                                                  : alert.Delete) = isTrue;
+      } else if (property.name == "X-CHIMEWATCH-TEXT") {
+        const auto exact = FromHexUtf16(property.value);
+        if (!exact) return LeftOut(UnreadableOn(property.lineNumber));
+        alert.Naam = *exact;
       } else if (property.name == "X-CHIMEWATCH-REPEAT") {
         if (!ReadWholeNumber(property.value, 10)) return LeftOut(UnreadableOn(property.lineNumber));
         const auto repeat = ReadRepeatNumber(property.value);

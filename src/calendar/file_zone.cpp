@@ -10,6 +10,8 @@ constexpr std::size_t kMaxObservances = 128;
 constexpr std::size_t kMaxStartsPerLine = 400;
 constexpr std::size_t kMaxStartsPerObservance = 2000;
 constexpr std::size_t kMaxStartsPerZone = 4000;
+// The Gregorian calendar repeats its weekdays every 400 years.
+constexpr int kCalendarCycleYears = 400;
 
 int YearOf(double line) { return SplitDate(FromTimeLine(line)).year; }
 int SecondOfDay(double line) {
@@ -126,6 +128,25 @@ ObservanceReading ReadObservance(const Component& component) {
 
 double OnsetUtc(const Observance& observance, double wall) { return wall - observance.offsetFrom / kSecondsPerDay; }
 
+// The wall-clock years an observance's rule may have an onset in.
+std::pair<int, int> RuleYears(const Observance& observance) {
+  const YearlyOnsetRule& rule = *observance.rule;
+  const int first = YearOf(observance.start);
+  int last = rule.count > 0 ? first + rule.count - 1 : 9999;
+  if (rule.untilUtc) last = std::min(last, YearOf(*rule.untilUtc) + 1);
+  return {first, last};
+}
+
+// The rule's onset in a wall-clock year, if it has one there.
+std::optional<Onset> RuleOnset(const Observance& observance, int wallYear) {
+  const YearlyOnsetRule& rule = *observance.rule;
+  const auto wall = YearlyOnset(rule, wallYear, SecondOfDay(observance.start));
+  if (!wall || *wall < observance.start) return std::nullopt;
+  const double utc = OnsetUtc(observance, *wall);
+  if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) return std::nullopt;
+  return Onset{utc, observance.offsetTo};
+}
+
 }  // namespace
 
 std::optional<double> YearlyOnset(const YearlyOnsetRule& rule, int year, int secondOfDay) {
@@ -157,17 +178,11 @@ const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
   if (const auto listed = listedOnsets_.find(year); listed != listedOnsets_.end()) onsets = listed->second;
   for (const Observance& observance : observances_) {
     if (!observance.rule) continue;
-    const YearlyOnsetRule& rule = *observance.rule;
-    const int ruleFirst = YearOf(observance.start);
-    int ruleLast = rule.count > 0 ? ruleFirst + rule.count - 1 : 9999;
-    if (rule.untilUtc) ruleLast = std::min(ruleLast, YearOf(*rule.untilUtc) + 1);
+    const auto [ruleFirst, ruleLast] = RuleYears(observance);
     // A wall-clock onset near the new year can fall in the UTC year beside it.
     for (int wallYear = std::max(year - 1, ruleFirst); wallYear <= std::min(year + 1, ruleLast); ++wallYear) {
-      const auto wall = YearlyOnset(rule, wallYear, SecondOfDay(observance.start));
-      if (!wall || *wall < observance.start) continue;
-      const double utc = OnsetUtc(observance, *wall);
-      if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) continue;
-      if (YearOf(utc) == year) onsets.push_back({utc, observance.offsetTo});
+      const auto onset = RuleOnset(observance, wallYear);
+      if (onset && YearOf(onset->utc) == year) onsets.push_back(*onset);
     }
   }
   std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
@@ -178,20 +193,28 @@ std::optional<Onset> FileZone::LatestBefore(int year) const {
   const auto known = latestBefore_.find(year);
   if (known != latestBefore_.end()) return known->second;
   std::optional<Onset> latest;
-  int earlier = year - 1;
-  for (; earlier >= firstYear_; --earlier) {
-    if (const auto memo = latestBefore_.find(earlier + 1); memo != latestBefore_.end()) {
-      latest = memo->second;
-      break;
-    }
-    const std::vector<Onset>& onsets = OnsetsIn(earlier);
-    if (!onsets.empty()) {
-      latest = onsets.back();
-      break;
+  const auto later = [&](const Onset& onset) {
+    if (!latest || onset.utc >= latest->utc) latest = onset;
+  };
+  // The listed onsets of the last year before that has any.
+  if (auto listed = listedOnsets_.lower_bound(year); listed != listedOnsets_.begin()) {
+    for (const Onset& onset : (--listed)->second) later(onset);
+  }
+  // A yearly rule picks the same days every 400 years: one that has no
+  // onset in the 400 years before has none earlier either.
+  for (const Observance& observance : observances_) {
+    if (!observance.rule) continue;
+    const auto [ruleFirst, ruleLast] = RuleYears(observance);
+    const int newest = std::min(year, ruleLast);
+    for (int wallYear = newest; wallYear >= std::max(ruleFirst, newest - kCalendarCycleYears); --wallYear) {
+      const auto onset = RuleOnset(observance, wallYear);
+      if (onset && YearOf(onset->utc) < year) {
+        later(*onset);
+        break;
+      }
     }
   }
-  // Every year passed on the way has the same answer.
-  for (int passed = std::max(earlier + 1, firstYear_); passed <= year; ++passed) latestBefore_[passed] = latest;
+  latestBefore_.emplace(year, latest);
   return latest;
 }
 

@@ -25,61 +25,8 @@ std::wstring_view Trimmed(std::wstring_view text) {
 
 // ---- Bytes and text ------------------------------------------------------
 
-void AppendCodePoint(std::wstring& text, char32_t point) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (point >= 0x10000) {
-      point -= 0x10000;
-      text += static_cast<wchar_t>(0xD800 + (point >> 10));
-      text += static_cast<wchar_t>(0xDC00 + (point & 0x3FF));
-      return;
-    }
-  }
-  text += static_cast<wchar_t>(point);
-}
-
-char32_t Utf16Unit(std::string_view bytes, std::size_t at) {
-  return static_cast<char32_t>(static_cast<unsigned char>(bytes[at])) |
-         (static_cast<char32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
-}
-
-std::wstring FromUtf16Le(std::string_view bytes) {
-  std::wstring text;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    char32_t unit = Utf16Unit(bytes, i);
-    // Where wchar_t is 32 bits wide, a surrogate pair is one character.
-    if (sizeof(wchar_t) == 4 && unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
-      const char32_t low = Utf16Unit(bytes, i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    AppendCodePoint(text, unit);
-  }
-  return text;
-}
-
-std::string ToUtf16Le(std::wstring_view text) {
-  std::string bytes;
-  bytes.reserve(text.size() * 2);
-  const auto unit = [&](char32_t value) {
-    bytes += static_cast<char>(value & 0xFF);
-    bytes += static_cast<char>((value >> 8) & 0xFF);
-  };
-  for (const wchar_t c : text) {
-    const auto point = static_cast<char32_t>(c);
-    if (point >= 0x10000) {
-      unit(0xD800 + ((point - 0x10000) >> 10));
-      unit(0xDC00 + ((point - 0x10000) & 0x3FF));
-    } else {
-      unit(point);
-    }
-  }
-  return bytes;
-}
-
 std::wstring DecodeFile(std::string_view bytes) {
-  if (bytes.starts_with(kUtf16Mark)) return FromUtf16Le(bytes.substr(2));
+  if (bytes.starts_with(kUtf16Mark)) return Utf16LeToWide(bytes.substr(2));
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(3);
   return Utf8ToWide(bytes);
 }
@@ -246,5 +193,5 @@ std::string IniDocument::Bytes(std::wstring_view header) const {
     // An unreadable value is written back as the file had it.
     for (const auto& [key, raw] : section->keys) text += key + L"=" + raw + L"\r\n";
   }
-  return std::string(kUtf16Mark, 2) + ToUtf16Le(text);
+  return std::string(kUtf16Mark, 2) + WideToUtf16Le(text);
 }

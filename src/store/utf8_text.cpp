@@ -81,6 +81,11 @@ void AppendUtf8(std::string& out, char32_t code) {
 bool IsHighSurrogate(char32_t code) { return code >= 0xD800 && code <= 0xDBFF; }
 bool IsLowSurrogate(char32_t code) { return code >= 0xDC00 && code <= 0xDFFF; }
 
+char32_t Utf16Unit(std::string_view bytes, std::size_t at) {
+  return static_cast<char32_t>(static_cast<unsigned char>(bytes[at])) |
+         (static_cast<char32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
+}
+
 }  // namespace
 
 std::wstring Utf8ToWide(std::string_view utf8) {
@@ -107,4 +112,40 @@ std::string WideToUtf8(std::wstring_view wide) {
     AppendUtf8(utf8, code);
   }
   return utf8;
+}
+
+std::wstring Utf16LeToWide(std::string_view bytes) {
+  std::wstring text;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t unit = Utf16Unit(bytes, i);
+    // Where wchar_t is 32 bits wide, a surrogate pair is one character.
+    if (sizeof(wchar_t) == 4 && IsHighSurrogate(unit) && i + 3 < bytes.size()) {
+      const char32_t low = Utf16Unit(bytes, i + 2);
+      if (IsLowSurrogate(low)) {
+        unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    AppendWide(text, unit);
+  }
+  return text;
+}
+
+std::string WideToUtf16Le(std::wstring_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() * 2);
+  const auto unit = [&](char32_t value) {
+    bytes += static_cast<char>(value & 0xFF);
+    bytes += static_cast<char>((value >> 8) & 0xFF);
+  };
+  for (const wchar_t c : text) {
+    const auto point = static_cast<char32_t>(c);
+    if (point >= 0x10000) {
+      unit(0xD800 + ((point - 0x10000) >> 10));
+      unit(0xDC00 + ((point - 0x10000) & 0x3FF));
+    } else {
+      unit(point);
+    }
+  }
+  return bytes;
 }

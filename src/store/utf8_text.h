@@ -1,5 +1,6 @@
-// UTF-8 <-> std::wstring. wchar_t holds UTF-16 on Windows and code points
-// on Linux; both are handled. Invalid UTF-8 becomes U+FFFD.
+// UTF-8 and UTF-16 LE bytes <-> std::wstring. wchar_t holds UTF-16 on
+// Windows and code points on Linux; both are handled. Invalid UTF-8 becomes
+// U+FFFD; UTF-16 keeps even a lone surrogate.
 #pragma once
 
 #include <string>
@@ -7,3 +8,5 @@
 
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
+std::wstring Utf16LeToWide(std::string_view bytes);
+std::string WideToUtf16Le(std::wstring_view wide);

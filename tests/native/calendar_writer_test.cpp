@@ -56,16 +56,16 @@ TEST(CalendarWriter, TimeZonesFromWindowsRules) {
   const AlarmTable empty;
   EXPECT_EQ(Block(ExportAlerts(empty, WestEurope(), kNowUtc, L"1").bytes, "VTIMEZONE"),
             "BEGIN:VTIMEZONE\r\nTZID:W. Europe Standard Time\r\n"
-            "BEGIN:STANDARD\r\nDTSTART:19701025T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+            "BEGIN:STANDARD\r\nDTSTART:16011028T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
             "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\n"
-            "BEGIN:DAYLIGHT\r\nDTSTART:19700329T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+            "BEGIN:DAYLIGHT\r\nDTSTART:16010325T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
             "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n");
-  // 1970: 5 April and 4 October were the first Sundays.
+  // From 1601, where Windows' calendar begins: 1 April and 7 October were the first Sundays.
   EXPECT_EQ(Block(ExportAlerts(empty, AusEastern(), kNowUtc, L"1").bytes, "VTIMEZONE"),
             "BEGIN:VTIMEZONE\r\nTZID:AUS Eastern Standard Time\r\n"
-            "BEGIN:STANDARD\r\nDTSTART:19700405T030000\r\nTZOFFSETFROM:+1100\r\nTZOFFSETTO:+1000\r\n"
+            "BEGIN:STANDARD\r\nDTSTART:16010401T030000\r\nTZOFFSETFROM:+1100\r\nTZOFFSETTO:+1000\r\n"
             "RRULE:FREQ=YEARLY;BYMONTH=4;BYDAY=1SU\r\nEND:STANDARD\r\n"
-            "BEGIN:DAYLIGHT\r\nDTSTART:19701004T020000\r\nTZOFFSETFROM:+1000\r\nTZOFFSETTO:+1100\r\n"
+            "BEGIN:DAYLIGHT\r\nDTSTART:16011007T020000\r\nTZOFFSETFROM:+1000\r\nTZOFFSETTO:+1100\r\n"
             "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=1SU\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n");
   ZoneRules unnamed = Tokyo();
   unnamed.name.clear();
@@ -73,7 +73,7 @@ TEST(CalendarWriter, TimeZonesFromWindowsRules) {
             "BEGIN:VTIMEZONE\r\nTZID:Chimewatch local time\r\nBEGIN:STANDARD");
   EXPECT_EQ(Block(ExportAlerts(empty, Tokyo(), kNowUtc, L"1").bytes, "VTIMEZONE"),
             "BEGIN:VTIMEZONE\r\nTZID:Tokyo Standard Time\r\n"
-            "BEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nTZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\n"
+            "BEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\n"
             "END:STANDARD\r\nEND:VTIMEZONE\r\n");
 }
 
@@ -156,14 +156,21 @@ TEST(CalendarWriter, ItsOwnImportRestoresEveryField) {
   table[7] = ActiveAlarm(L"Hand-edited repeat", At(2027, 10, 31, 2, 30), 7);                    // the doubled hour
   table[8] = ActiveAlarm(L"", At(2026, 12, 9, 0, 0), EachWeek);
   table[9] = ActiveAlarm(std::wstring(100, L'\u00e9'), At(2026, 12, 10, 23, 59, 59), EachDay);
+  // Descriptions that TEXT cannot carry as they are, and summer time before 1970.
+  table[10] = ActiveAlarm(L"lone CR\rthen text", At(2027, 1, 5, 8, 0));
+  table[11] = ActiveAlarm(L"lone LF\nthen\ttab", At(2027, 1, 5, 8, 0));
+  table[12] = ActiveAlarm(L"bell\x07, escape\x1B and delete\x7F", At(2027, 1, 5, 8, 0));
+  table[13] = ActiveAlarm(L"half " + std::wstring(1, wchar_t(0xD800)) + L" a pair", At(2027, 1, 5, 8, 0));
+  table[14] = InactiveAlarm(L"Summer of 1960", At(1960, 7, 1, 12, 0));
   const ExportResult exported = ExportAlerts(table, WestEurope(), kNowUtc, L"1");
+  EXPECT_EQ(exported.bytes.find('\x07'), std::string::npos) << "a control character in TEXT";
   TestImport import(At(2026, 12, 8, 7, 0));
   const ImportResult result = import.Run(exported.bytes);
   EXPECT_EQ(result.status, ImportStatus::Done);
-  EXPECT_EQ(result.summary, L"Imported 7 alerts from Work.ics.");
-  const int original[] = {0, 2, 5, 6, 7, 8, 9};
-  ASSERT_EQ(result.newSlots, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
-  for (int i = 0; i < 7; ++i) {
+  EXPECT_EQ(result.summary, L"Imported 12 alerts from Work.ics.");
+  const int original[] = {0, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+  ASSERT_EQ(result.newSlots, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+  for (int i = 0; i < 12; ++i) {
     const AlarmRecord& back = import.table[i];
     const AlarmRecord& sent = table[original[i]];
     EXPECT_EQ(back.Naam, sent.Naam);
@@ -173,5 +180,5 @@ TEST(CalendarWriter, ItsOwnImportRestoresEveryField) {
         << i;
   }
   // The same file again adds nothing.
-  EXPECT_EQ(import.Run(exported.bytes).summary, L"Imported no alerts from Work.ics. 7 were already there.");
+  EXPECT_EQ(import.Run(exported.bytes).summary, L"Imported no alerts from Work.ics. 12 were already there.");
 }
