@@ -23,6 +23,18 @@ OPENFILENAMEW DialogSettings(HWND owner, std::wstring& path, const wchar_t* filt
   return dialog;
 }
 
+// The dialogs' library is loaded when a dialog first opens, not at every
+// start: most runs never open one, and it brings the printer libraries.
+using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+BOOL ShowFileDialog(const char* name, OPENFILENAMEW& dialog) {
+  // One of Windows' known DLLs: it always comes from the system folder.
+  static HMODULE library = LoadLibraryW(L"comdlg32.dll");
+  if (library == nullptr) return FALSE;
+  const auto show = reinterpret_cast<FileDialogFunction>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return show != nullptr && show(&dialog);
+}
+
 std::optional<std::wstring> Chosen(bool accepted, std::wstring& path) {
   if (!accepted) return std::nullopt;
   path.resize(path.find(L'\0'));
@@ -35,11 +47,11 @@ std::optional<std::wstring> ChooseExportFile(HWND owner) {
   std::wstring path(kPathCapacity, L'\0');
   path.replace(0, 21, L"Chimewatch alerts.ics");
   OPENFILENAMEW dialog = DialogSettings(owner, path, kExportFilter, OFN_OVERWRITEPROMPT);
-  return Chosen(GetSaveFileNameW(&dialog) != FALSE, path);
+  return Chosen(ShowFileDialog("GetSaveFileNameW", dialog) != FALSE, path);
 }
 
 std::optional<std::wstring> ChooseImportFile(HWND owner) {
   std::wstring path(kPathCapacity, L'\0');
   OPENFILENAMEW dialog = DialogSettings(owner, path, kImportFilter, OFN_FILEMUSTEXIST);
-  return Chosen(GetOpenFileNameW(&dialog) != FALSE, path);
+  return Chosen(ShowFileDialog("GetOpenFileNameW", dialog) != FALSE, path);
 }
