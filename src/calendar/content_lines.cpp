@@ -4,6 +4,18 @@ namespace {
 
 constexpr std::size_t kMaxFoldedOctets = 75;
 constexpr std::size_t kMaxParameters = 64;
+// Only the parameters the import reads are kept, with their first few
+// values: a hostile file of long parameter lists then costs no more memory
+// than a plain one. The others are read for their form only.
+constexpr std::string_view kKeptParameters[] = {"VALUE", "TZID", "RELATED", "RANGE"};
+constexpr std::size_t kMaxKeptValues = 4;
+
+bool IsKept(std::string_view name) {
+  for (const std::string_view kept : kKeptParameters) {
+    if (name == kept) return true;
+  }
+  return false;
+}
 
 bool IsNameCharacter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
@@ -38,10 +50,11 @@ bool ReadParameter(std::string_view text, std::size_t& pos, ContentParameter& pa
   if (!name || pos >= text.size() || text[pos] != '=') return false;
   parameter.name = std::move(*name);
   ++pos;
+  const bool kept = IsKept(parameter.name);
   for (;;) {
     auto value = ReadParameterValue(text, pos);
     if (!value) return false;
-    parameter.values.push_back(std::move(*value));
+    if (kept && parameter.values.size() < kMaxKeptValues) parameter.values.push_back(std::move(*value));
     if (pos >= text.size() || text[pos] != ',') return true;
     ++pos;
   }
@@ -57,14 +70,15 @@ ContentLine ParseLogicalLine(std::string_view text, int lineNumber) {
     return line;
   }
   line.name = std::move(*name);
+  std::size_t parameters = 0;
   while (pos < text.size() && text[pos] == ';') {
     ++pos;
     ContentParameter parameter;
-    if (line.parameters.size() >= kMaxParameters || !ReadParameter(text, pos, parameter)) {
+    if (++parameters > kMaxParameters || !ReadParameter(text, pos, parameter)) {
       line.readable = false;
       return line;
     }
-    line.parameters.push_back(std::move(parameter));
+    if (!parameter.values.empty()) line.parameters.push_back(std::move(parameter));
   }
   if (pos >= text.size() || text[pos] != ':') {
     line.readable = false;

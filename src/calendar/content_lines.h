@@ -16,7 +16,7 @@ struct ContentParameter {
 
 struct ContentLine {
   std::string name;  // upper case
-  std::vector<ContentParameter> parameters;
+  std::vector<ContentParameter> parameters;  // only those the import reads
   std::string value;     // raw: TEXT escapes are still in it
   int lineNumber = 0;    // of its first physical line
   bool readable = true;  // false: no name or no colon where one belongs
