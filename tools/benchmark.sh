@@ -6,7 +6,7 @@
 #   benchmark.sh [STARTUP_RUNS]; CHIMEWATCH_IDLE_TRIALS (pairs, default 4)
 #   and CHIMEWATCH_IDLE_SECONDS (idle window, default 60) tune the second part.
 #   benchmark.sh --lateness [MINUTES [REF]]   see the section at the end
-#   benchmark.sh --calendar [RUNS]             the calendar export and import
+#   benchmark.sh --calendar [RUNS]             the calendar export and import, and its worst shapes
 #   benchmark.sh --store [RUNS]                one save, in chimewatch.ini and the registry
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +21,10 @@ if [ "${1:-}" = --calendar ]; then
   tools/build-windows.sh "$arch"
   export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
   tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" "${2:-11}"
+  # The worst shapes near 16 MiB, each in a process of its own for its peak memory.
+  for shape in events overrides observances parameters; do
+    tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" --shape "$shape"
+  done
   exit 0
 fi
 

@@ -1,7 +1,5 @@
 #include "alarm_table.h"
 
-AlarmTable Alarms;
-
 std::optional<int> FindFreeSlot(const AlarmTable& table, std::optional<int> heldSlot) {
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (!table[slot].Exist && !table.IsReserved(slot) && slot != heldSlot) return slot;

@@ -65,4 +65,4 @@ class AlarmTable {
 std::optional<int> FindFreeSlot(const AlarmTable& table, std::optional<int> heldSlot = std::nullopt);
 
 // The program-wide table.
-extern AlarmTable Alarms;
+extern AlarmTable& Alarms;

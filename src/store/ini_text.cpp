@@ -1,7 +1,6 @@
 #include "ini_text.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "utf8_text.h"
 
@@ -10,9 +9,11 @@ namespace {
 constexpr char kUtf16Mark[] = "\xFF\xFE";
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
+// Section and key names are the program's own, ASCII: compared as Windows
+// compares them, without regard to case.
 bool SameName(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-           return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
+           return (x | 0x20) == (y | 0x20) && (x == y || (((x | 0x20) >= L'a') && ((x | 0x20) <= L'z')));
          });
 }
 
@@ -104,14 +105,6 @@ std::optional<std::wstring> Unquoted(std::wstring_view text) {
   return std::nullopt;  // no closing quote
 }
 
-bool NumberedBefore(std::wstring_view a, std::wstring_view b) {
-  const bool aNumber = !a.empty() && std::all_of(a.begin(), a.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-  const bool bNumber = !b.empty() && std::all_of(b.begin(), b.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-  if (aNumber != bNumber) return aNumber;
-  if (aNumber && a.size() != b.size()) return a.size() < b.size();
-  return a < b;
-}
-
 }  // namespace
 
 IniDocument::Reading IniDocument::Parse(std::string_view bytes) {
@@ -183,15 +176,11 @@ void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wst
 }
 
 std::string IniDocument::Bytes(std::wstring_view header) const {
-  std::vector<const Section*> ordered;
-  for (const Section& section : sections_) ordered.push_back(&section);
-  std::stable_sort(ordered.begin(), ordered.end(),
-                   [](const Section* a, const Section* b) { return NumberedBefore(a->name, b->name); });
   std::wstring text(header);
-  for (const Section* section : ordered) {
-    text += L"\r\n[" + section->name + L"]\r\n";
+  for (const Section& section : sections_) {
+    text += L"\r\n[" + section.name + L"]\r\n";
     // An unreadable value is written back as the file had it.
-    for (const auto& [key, raw] : section->keys) text += key + L"=" + raw + L"\r\n";
+    for (const auto& [key, raw] : section.keys) text += key + L"=" + raw + L"\r\n";
   }
   return std::string(kUtf16Mark, 2) + WideToUtf16Le(text);
 }

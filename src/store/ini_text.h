@@ -27,7 +27,7 @@ class IniDocument {
   void Set(std::wstring_view section, std::wstring_view key, std::wstring_view value);
 
   // The whole file: `header` (comment lines), then the sections in the
-  // order of their numbers.
+  // order they were read or made.
   std::string Bytes(std::wstring_view header) const;
 
  private:

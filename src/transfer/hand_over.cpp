@@ -7,12 +7,14 @@
 namespace {
 
 constexpr ULONG_PTR kRequestTag = 0x43574831;  // "CWH1"
-constexpr ULONG_PTR kReplyTag = 0x43574832;    // "CWH2"
+constexpr ULONG_PTR kReplyTag = 0x43574832;    // "CWH2": the summary of a request done at once
+constexpr ULONG_PTR kResultTag = 0x43574833;   // "CWH3": exit code and summary of one done later
 // The handler's result: a mark, with the exit code for a request done. A
 // window that does not know the message returns 0.
 constexpr LRESULT kAnsweredMark = 0x43570000;
 constexpr LRESULT kNotReadyMark = 0x43580000;
 constexpr LRESULT kEndingMark = 0x43590000;
+constexpr LRESULT kAcceptedMark = 0x435A0000;  // taken: the result follows as a message
 constexpr LRESULT kMarkMask = 0x7FFF0000;
 constexpr LRESULT kCodeMask = 0xFF;
 // How much longer than its deadline the sender waits: the running program
@@ -54,6 +56,19 @@ class ReplyWindow {
 
   HWND Handle() const { return hwnd_; }
   const std::wstring& Summary() const { return summary_; }
+  std::optional<ExitCode> Result() const { return result_; }
+
+  // Takes this thread's messages until the result came or `deadline`.
+  bool WaitForResult(ULONGLONG deadline) {
+    while (!result_) {
+      const ULONGLONG now = GetTickCount64();
+      if (now >= deadline) return false;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    return true;
+  }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -64,8 +79,18 @@ class ReplyWindow {
     auto* window = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_COPYDATA && window) {
       const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (data.dwData != kReplyTag) return FALSE;
-      window->summary_.assign(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
+      const auto* bytes = static_cast<const unsigned char*>(data.lpData);
+      std::size_t skip = 0;
+      if (data.dwData == kResultTag && data.cbData >= sizeof(std::uint32_t)) {
+        std::uint32_t code = 0;
+        std::memcpy(&code, bytes, sizeof code);
+        window->result_ = static_cast<ExitCode>(code);
+        skip = sizeof code;
+      } else if (data.dwData != kReplyTag) {
+        return FALSE;
+      }
+      window->summary_.resize((data.cbData - skip) / sizeof(wchar_t));
+      std::memcpy(window->summary_.data(), bytes + skip, window->summary_.size() * sizeof(wchar_t));
       return TRUE;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -73,6 +98,7 @@ class ReplyWindow {
 
   HWND hwnd_ = nullptr;
   std::wstring summary_;
+  std::optional<ExitCode> result_;
 };
 
 std::uint32_t HandleBits(HWND window) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)); }
@@ -110,6 +136,9 @@ HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& requ
     case kAnsweredMark:
       return {HandOverAnswer::Done, {static_cast<ExitCode>(answer & kCodeMask), reply.Summary()}};
     case kEndingMark: return {HandOverAnswer::Ending, {}};
+    case kAcceptedMark:
+      if (!reply.WaitForResult(deadline + kAnswerGraceMs)) return {};
+      return {HandOverAnswer::Done, {*reply.Result(), reply.Summary()}};
     // Also a window that does not know the request: one of ours still
     // starting answers so before it has a handler for it.
     default: return {HandOverAnswer::NotReady, {}};
@@ -138,11 +167,30 @@ std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
 
 LRESULT RefuseHandOver(HandOverAnswer why) { return why == HandOverAnswer::Ending ? kEndingMark : kNotReadyMark; }
 
-LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
-  COPYDATASTRUCT data{kReplyTag, static_cast<DWORD>(outcome.summary.size() * sizeof(wchar_t)),
-                      const_cast<wchar_t*>(outcome.summary.data())};
+namespace {
+
+void SendToReplyWindow(HWND self, const ReceivedHandOver& handOver, ULONG_PTR tag, const std::string& payload) {
+  COPYDATASTRUCT data{tag, static_cast<DWORD>(payload.size()), const_cast<char*>(payload.data())};
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(handOver.replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(self),
                       reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
+}
+
+std::string SummaryBytes(const std::wstring& summary) {
+  return std::string(reinterpret_cast<const char*>(summary.data()), summary.size() * sizeof(wchar_t));
+}
+
+}  // namespace
+
+LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
+  SendToReplyWindow(self, handOver, kReplyTag, SummaryBytes(outcome.summary));
   return kAnsweredMark | outcome.exitCode;
+}
+
+LRESULT AcceptHandOver() { return kAcceptedMark; }
+
+void SendHandOverResult(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
+  const auto code = static_cast<std::uint32_t>(outcome.exitCode);
+  SendToReplyWindow(self, handOver, kResultTag,
+                    std::string(reinterpret_cast<const char*>(&code), sizeof code) + SummaryBytes(outcome.summary));
 }

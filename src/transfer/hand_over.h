@@ -28,8 +28,9 @@ struct HandOverReply {
 };
 
 // Sends the request, which carries `deadline` (GetTickCount64): the running
-// program starts nothing after it. Waits for the answer a little longer, for
-// work begun just before the deadline.
+// program starts nothing after it. Waits for the answer (and for a result
+// that follows it, taking this thread's messages) a little longer, for work
+// begun just before the deadline.
 HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& request, ULONGLONG deadline);
 
 // In the running program: a hand-over, read from WM_COPYDATA.
@@ -48,3 +49,9 @@ LRESULT RefuseHandOver(HandOverAnswer why);
 
 // Sends the summary back and returns what the WM_COPYDATA handler returns.
 LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome);
+
+// For a request done later (an import, read on a thread of its own): the
+// handler returns AcceptHandOver(), and the result follows, by the sender's
+// deadline and a little after, as a message to the reply window.
+LRESULT AcceptHandOver();
+void SendHandOverResult(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome);

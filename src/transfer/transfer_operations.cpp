@@ -91,18 +91,15 @@ TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsS
   return {result.notSaved > 0 ? kExitNotWritten : kExitDone, result.summary};
 }
 
-TransferOutcome ImportFromFile(AlarmTable& table, SettingsStore& store, std::wstring_view path,
-                               std::optional<int> heldSlot, const Clock& clock) {
-  return PlaceImport(ReadImportFile(path, clock), table, store, heldSlot);
+TransferOutcome ExportHandedOver(const AlarmTable& table, std::wstring_view path, const Clock& clock,
+                                 unsigned long long deadline) {
+  const ExportResult exported = MakeExport(table, clock);
+  if (GetTickCount64() >= deadline) return {kExitNoAnswer, kNoAnswerText};
+  return WriteExport(exported, path);
 }
 
-TransferOutcome RunHandedOver(const TransferRequest& request, AlarmTable& table, SettingsStore& store,
-                              std::optional<int> heldSlot, const Clock& clock, unsigned long long deadline) {
-  const auto expired = [&] { return GetTickCount64() >= deadline; };
-  if (request.kind == TransferKind::Export) {
-    const ExportResult exported = MakeExport(table, clock);
-    return expired() ? TransferOutcome{kExitNoAnswer, kNoAnswerText} : WriteExport(exported, request.path);
-  }
-  const ImportFile file = ReadImportFile(request.path, clock);
-  return expired() ? TransferOutcome{kExitNoAnswer, kNoAnswerText} : PlaceImport(file, table, store, heldSlot);
+TransferOutcome PlaceHandedOverImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
+                                      std::optional<int> heldSlot, unsigned long long deadline) {
+  if (GetTickCount64() >= deadline) return {kExitNoAnswer, kNoAnswerText};
+  return PlaceImport(file, table, store, heldSlot);
 }

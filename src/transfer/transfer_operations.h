@@ -39,13 +39,13 @@ struct ImportFile {
 ImportFile ReadImportFile(std::wstring_view path, const Clock& clock);
 TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
                             std::optional<int> heldSlot);
-TransferOutcome ImportFromFile(AlarmTable& table, SettingsStore& store, std::wstring_view path,
-                               std::optional<int> heldSlot, const Clock& clock);
 
-// A request handed over to the running program: nothing is changed or
+// Requests handed over to the running program: nothing is changed or
 // written once GetTickCount64 reaches `deadline`, when the sender has gone.
-TransferOutcome RunHandedOver(const TransferRequest& request, AlarmTable& table, SettingsStore& store,
-                              std::optional<int> heldSlot, const Clock& clock, unsigned long long deadline);
+TransferOutcome ExportHandedOver(const AlarmTable& table, std::wstring_view path, const Clock& clock,
+                                 unsigned long long deadline);
+TransferOutcome PlaceHandedOverImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
+                                      std::optional<int> heldSlot, unsigned long long deadline);
 
 // What a command-line run says when the running program did not answer in time.
 extern const wchar_t kNoAnswerText[];

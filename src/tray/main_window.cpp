@@ -19,6 +19,8 @@ constexpr UINT kTimer1Interval = 1000;  // the tray tip
 constexpr UINT kClockEventSettleMs = 300;
 // Tells the user, once the program runs, what could not be loaded.
 constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
+// The import file, read on its own thread, is ready to be placed.
+constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 constexpr wchar_t kTitle[] = L"Chimewatch";
 // "Remind me again" goes after Setup and Active, before the export group.
 constexpr UINT kRemindAgainPosition = 2;
@@ -107,6 +109,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == IDT_TIMER) Timer_Timer();
       if (wParam == IDT_TIMER1) Timer1_Timer();
       return 0;
+    case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
     case WMAPP_REPORT_LOAD:
       if (!unloading_) MessageBoxW(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
       return 0;
@@ -252,11 +255,9 @@ void MainWindow::mnuImport_Click() {
   if (transferOpen_) return;
   transferOpen_ = true;
   const auto path = ChooseImportFile(hwnd_);
-  if (path && !unloading_) {
-    const TransferOutcome outcome = ImportFromFile(table_, store_, *path, setup_.SlotHeldByEditor(), clock_);
-    setup_.RefreshAlarm();
-    ShowTransferOutcome(outcome);
-  }
+  // Read on its own thread; Form_ImportRead places it and shows the summary.
+  if (path && !unloading_ && import_.Start(*path, clock_, hwnd_, WMAPP_IMPORT_READ)) return;
+  if (path && !unloading_) ShowTransferOutcome({kExitBusy, L"Another import is being read. Try again in a moment."});
   transferOpen_ = false;
 }
 
@@ -270,10 +271,33 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   if (unloading_) return RefuseHandOver(HandOverAnswer::Ending);
   const auto handOver = ReadHandOver(data);
   if (!handOver) return FALSE;
-  const TransferOutcome outcome = RunHandedOver(handOver->request, table_, store_, setup_.SlotHeldByEditor(), clock_,
-                                                handOver->deadline);
+  if (handOver->request.kind == TransferKind::Export) {
+    return AnswerHandOver(hwnd_, *handOver, ExportHandedOver(table_, handOver->request.path, clock_, handOver->deadline));
+  }
+  // One file is read at a time: the sender asks again.
+  if (!import_.Start(handOver->request.path, clock_, hwnd_, WMAPP_IMPORT_READ)) {
+    return RefuseHandOver(HandOverAnswer::NotReady);
+  }
+  importFor_ = *handOver;
+  return AcceptHandOver();
+}
+
+void MainWindow::Form_ImportRead() {
+  const ImportFile file = import_.Take();
+  if (unloading_) return;
+  if (importFor_) {
+    const ReceivedHandOver handOver = *importFor_;
+    importFor_.reset();
+    const TransferOutcome outcome =
+        PlaceHandedOverImport(file, table_, store_, setup_.SlotHeldByEditor(), handOver.deadline);
+    setup_.RefreshAlarm();
+    SendHandOverResult(hwnd_, handOver, outcome);
+    return;
+  }
+  const TransferOutcome outcome = PlaceImport(file, table_, store_, setup_.SlotHeldByEditor());
   setup_.RefreshAlarm();
-  return AnswerHandOver(hwnd_, *handOver, outcome);
+  ShowTransferOutcome(outcome);
+  transferOpen_ = false;
 }
 
 void MainWindow::mnuSluiten_Click() { Form_Unload(); }
@@ -281,6 +305,10 @@ void MainWindow::mnuSluiten_Click() { Form_Unload(); }
 void MainWindow::Form_Unload() {
   if (unloading_) return;
   unloading_ = true;
+  if (importFor_) {
+    SendHandOverResult(hwnd_, *importFor_, {kExitBusy, L"Chimewatch ended before it imported the file. Nothing was done."});
+    importFor_.reset();
+  }
   tray_.DeleteTrayIcon();
   setup_.Unload();
   DestroyWindow(hwnd_);

@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "alarm_check.h"
+#include "background_import.h"
+#include "hand_over.h"
 #include "remind_again.h"
 #include "scoped_handles.h"
 #include "settings_store.h"
@@ -40,6 +44,8 @@ class MainWindow final : private AlarmCheckHost {
   void mnuSluiten_Click();
   void mnuRemindAgain_Click(RemindDelay delay);
   LRESULT Form_CopyData(const COPYDATASTRUCT& data);
+  // The import file is read: its alerts are placed now.
+  void Form_ImportRead();
   void ShowTransferOutcome(const TransferOutcome& outcome);
   void Form_Unload();
   void Timer_Timer();
@@ -80,6 +86,8 @@ class MainWindow final : private AlarmCheckHost {
   AlarmCheck check_;
   TrayClicks clicks_;
   RemindAgainOffer remindAgain_;
+  BackgroundImport import_;
+  std::optional<ReceivedHandOver> importFor_;  // the command whose file is being read
   std::wstring loadProblems_;
   UINT taskbarCreatedMessage_ = 0;
   bool listWindowOpen_ = false;

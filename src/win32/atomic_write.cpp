@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "number_text.h"
 #include "scoped_handles.h"
 #include "system_error_text.h"
 
@@ -17,8 +18,9 @@ constexpr int kNameTries = 16;
 HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < kNameTries; ++attempt) {
-    name = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64() % 100000) +
-           L"-" + std::to_wstring(++counter) + L".tmp";
+    name = target + L"." + WideDecimalText(GetCurrentProcessId()) + L"-" +
+           WideDecimalText(static_cast<std::int64_t>(GetTickCount64() % 100000)) + L"-" + WideDecimalText(++counter) +
+           L".tmp";
     HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }

@@ -47,14 +47,14 @@ TEST(IniText, EveryDescriptionComesBackExactly) {
   }
 }
 
-TEST(IniText, WrittenAsUtf16WithItsHeaderAndSectionsInNumberOrder) {
+TEST(IniText, WrittenAsUtf16WithItsHeaderAndSectionsInTheirOrder) {
   IniDocument document;
   document.Set(L"10", L"Exist", L"True");
   document.Set(L"9", L"Exist", L"False");
   document.Set(L"9", L"Naam", L"Tea");
   const std::string bytes = document.Bytes(L"; header\r\n");
   std::string expected = "\xFF\xFE";
-  for (const char c : std::string("; header\r\n\r\n[9]\r\nExist=False\r\nNaam=Tea\r\n\r\n[10]\r\nExist=True\r\n")) {
+  for (const char c : std::string("; header\r\n\r\n[10]\r\nExist=True\r\n\r\n[9]\r\nExist=False\r\nNaam=Tea\r\n")) {
     expected += c;
     expected += '\0';
   }

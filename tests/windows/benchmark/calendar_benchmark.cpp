@@ -1,12 +1,16 @@
 // Times the calendar export of a full table (101 alerts) and the import of
 // a generated 5,000-event calendar (about 2 MB) into an empty one, and
-// reports the medians and the process's peak memory.
+// reports the medians and the process's peak memory. With a shape, one
+// import of a file of that shape near the 16 MiB limit instead, and the
+// peak memory against the file's size.
 //   calendar_benchmark [RUNS]
+//   calendar_benchmark --shape events|overrides|observances|parameters
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,7 @@
 namespace {
 
 constexpr int kEvents = 5000;
+constexpr std::size_t kShapeBytes = (std::size_t{16} << 20) - 4096;
 
 AlarmTable FullTable() {
   AlarmTable table;
@@ -33,7 +38,7 @@ AlarmTable FullTable() {
 
 // An export-like calendar as a big shared calendar would be: a zone, and
 // events with a description, a location, an end and an alarm; some repeat.
-std::string GeneratedCalendar() {
+std::string GeneratedCalendar(int events = kEvents) {
   std::string file =
       "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Benchmark//EN\r\n"
       "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
@@ -43,7 +48,7 @@ std::string GeneratedCalendar() {
       "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
   const char* rules[] = {"", "RRULE:FREQ=DAILY\r\n", "RRULE:FREQ=WEEKLY;BYDAY=MO,WE\r\n", "", "RRULE:FREQ=YEARLY\r\n"};
   char line[1024];
-  for (int i = 0; i < kEvents; ++i) {
+  for (int i = 0; i < events; ++i) {
     const int month = 1 + i % 12;
     const int day = 1 + i % 28;
     const int hour = 6 + i % 14;
@@ -63,6 +68,46 @@ std::string GeneratedCalendar() {
   return file + "END:VCALENDAR\r\n";
 }
 
+// Worst shapes for the import, each a little under 16 MiB.
+std::string ShapedCalendar(const std::wstring& shape) {
+  if (shape == L"events") return GeneratedCalendar(36000);
+  std::string file = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Benchmark//EN\r\n";
+  const auto fill = [&](const std::function<std::string(int)>& piece) {
+    for (int i = 0; file.size() < kShapeBytes; ++i) file += piece(i);
+  };
+  if (shape == L"overrides") {
+    // Series and changed occurrences, all of one UID.
+    fill([](int i) {
+      return i % 2 == 0 ? "BEGIN:VEVENT\r\nUID:one\r\nSUMMARY:Series " + std::to_string(i) +
+                              "\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n"
+                        : "BEGIN:VEVENT\r\nUID:one\r\nSUMMARY:Changed\r\nRECURRENCE-ID:20260" +
+                              std::to_string(1 + i % 9) + "01T090000\r\nDTSTART:20260" + std::to_string(1 + i % 9) +
+                              "01T100000\r\nEND:VEVENT\r\n";
+    });
+  } else if (shape == L"observances") {
+    // Zones whose rules never match (30 February), from 1601, each used.
+    fill([](int i) {
+      const std::string zone = "Z" + std::to_string(i);
+      std::string text = "BEGIN:VTIMEZONE\r\nTZID:" + zone + "\r\n";
+      for (int k = 0; k < 8; ++k) {
+        text += "BEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\n"
+                "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30\r\nEND:STANDARD\r\n";
+      }
+      return text + "END:VTIMEZONE\r\nBEGIN:VEVENT\r\nSUMMARY:E\r\nDTSTART;TZID=" + zone +
+             ":20270101T120000\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n";
+    });
+  } else {
+    // Long lists of parameter values.
+    std::string values = "1";
+    for (int k = 0; k < 2000; ++k) values += ",1";
+    fill([&](int i) {
+      return "BEGIN:VEVENT\r\nSUMMARY;X-A=" + values + ";X-B=" + values + ":E" + std::to_string(i) +
+             "\r\nDTSTART:20270101T120000\r\nEND:VEVENT\r\n";
+    });
+  }
+  return file + "END:VCALENDAR\r\n";
+}
+
 void PrintPeakMemory(const wchar_t* stage) {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
@@ -74,7 +119,33 @@ void PrintPeakMemory(const wchar_t* stage) {
 
 }  // namespace
 
+ImportContext BenchmarkContext() {
+  ImportContext context;
+  context.localZone = WestEurope();
+  context.nowLocal = 46364.5;  // 8 December 2026, noon
+  context.saveSlot = [](int) -> std::optional<std::wstring> { return std::nullopt; };
+  return context;
+}
+
+int ImportShape(const std::wstring& shape) {
+  const std::string calendar = ShapedCalendar(shape);
+  AlarmTable empty;
+  const LARGE_INTEGER from = benchmark::Clock();
+  const ImportResult result = ImportAlerts(calendar, L"shape.ics", empty, BenchmarkContext());
+  const double ms = benchmark::Milliseconds(from, benchmark::Clock());
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  const double peak = static_cast<double>(std::max(counters.PeakWorkingSetSize, counters.PeakPagefileUsage));
+  std::wprintf(L"Import of the shape \"%ls\" (%.2f MB): %.0f ms, peak memory %.1f MB (%.1fx the file)\n", shape.c_str(),
+               static_cast<double>(calendar.size()) / 1048576.0, ms, peak / 1048576.0,
+               peak / static_cast<double>(calendar.size()));
+  std::wprintf(L"  %ls...\n", result.summary.substr(0, 100).c_str());
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc > 2 && std::wstring(argv[1]) == L"--shape") return ImportShape(argv[2]);
   const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 11;
   PrintPeakMemory(L"start");
 
@@ -92,10 +163,7 @@ int wmain(int argc, wchar_t** argv) {
   PrintPeakMemory(L"export");
 
   const std::string calendar = GeneratedCalendar();
-  ImportContext context;
-  context.localZone = WestEurope();
-  context.nowLocal = 46364.5;  // 8 December 2026, noon
-  context.saveSlot = [](int) -> std::optional<std::wstring> { return std::nullopt; };
+  const ImportContext context = BenchmarkContext();
   std::vector<double> importTimes;
   std::wstring summary;
   for (int run = 0; run < runs; ++run) {

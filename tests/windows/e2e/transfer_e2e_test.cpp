@@ -7,6 +7,9 @@
 #include <functional>
 #include <regex>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include "chimewatch_session.h"
 #include "resource.h"
 
@@ -426,6 +429,50 @@ TEST(ListWindow, RemovesTheRightRowWhenAnImportComesDuringTheQuestion) {
   EXPECT_TRUE(driver::WaitUntil([&] { return !SlotInUse(1); }, 3000));
   ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(list) == 2; }, 3000));
   for (int row = 0; row < 2; ++row) EXPECT_NE(driver::ListViewCell(list, row, 1), L"Remove me");
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+namespace {
+
+// The threads of a process, counted from a snapshot.
+int ThreadsOf(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == pid) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+}  // namespace
+
+// A large file handed to the running program is read on a thread of its
+// own: an alert that falls due meanwhile shows at once, and the import
+// still ends well.
+TEST(CommandLine, AnAlertShowsWhileALargeFileIsRead) {
+  ChimewatchSession session;
+  StoreAlarm(0, L"Due during the import", LocalTimeFromNow(0, -1), 0, false);
+  session.Start();
+  std::string events;
+  for (int i = 0; events.size() < (15u << 20); ++i) {
+    events += Event("Big " + std::to_string(i), ":20300101T120000Z", "DESCRIPTION:" + std::string(200, 'x') + "\n");
+  }
+  const std::wstring path = TestFolder() + L"large.ics";
+  WriteBytes(path, OtherCalendar(events));
+  const int threadsBefore = ThreadsOf(session.Pid());
+  driver::Program importing(gProgramPath, L"/import " + Quoted(path));
+  ASSERT_TRUE(driver::WaitUntil([&] { return ThreadsOf(session.Pid()) > threadsBefore; }, 10000))
+      << "the file is not read on a thread of its own";
+  session.AlarmTick();
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no alarm box";
+  EXPECT_TRUE(importing.Running()) << "the box came only after the import";
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(importing.WaitForExit(20000), 0u);
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Naam"), L"Big 0");
   EXPECT_EQ(session.Exit(), 0u);
 }
 
