@@ -271,6 +271,8 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   if (unloading_) return RefuseHandOver(HandOverAnswer::Ending);
   const auto handOver = ReadHandOver(data);
   if (!handOver) return FALSE;
+  // Its sender has given up: answered, never done.
+  if (GetTickCount64() >= handOver->deadline) return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, kNoAnswerText});
   if (handOver->request.kind == TransferKind::Export) {
     return AnswerHandOver(hwnd_, *handOver, ExportHandedOver(table_, handOver->request.path, clock_, handOver->deadline));
   }
