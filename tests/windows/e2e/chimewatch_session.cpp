@@ -115,6 +115,14 @@ void ChimewatchSession::AlarmTick() { PostMessageW(main_, WM_TIMER, IDT_TIMER, 0
 
 void ChimewatchSession::TipTick() { PostMessageW(main_, WM_TIMER, IDT_TIMER1, 0); }
 
+std::optional<driver::MessageBoxInfo> ChimewatchSession::StartWithAlarmBox(const std::wstring& naam) {
+  StoreAlarm(0, naam, LocalTimeFromNow(0, -2), 0, false);
+  Start();
+  if (!main_) return std::nullopt;
+  AlarmTick();
+  return driver::WaitForMessageBox(Pid(), 5000);
+}
+
 HWND ChimewatchSession::OpenList() {
   TrayMouse(WM_LBUTTONDBLCLK);
   return WaitForSetupWindow();

@@ -50,6 +50,8 @@ class ChimewatchSession {
   void Command(int menuId);
   void AlarmTick();
   void TipTick();
+  // Starts with one alarm due now, in slot 0, and ticks until its box shows.
+  std::optional<driver::MessageBoxInfo> StartWithAlarmBox(const std::wstring& naam);
 
   // Opens the list window from the tray, as a double-click does.
   HWND OpenList();

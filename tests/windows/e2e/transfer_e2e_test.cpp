@@ -220,10 +220,7 @@ TEST(CommandLine, HandsOverToTheRunningProgramAlsoWhileItsEditorIsOpen) {
 
 TEST(CommandLine, HandsOverWhileAnAlarmBoxIsOpen) {
   ChimewatchSession session;
-  StoreAlarm(0, L"Due now", LocalTimeFromNow(0, -5), 0, false);
-  session.Start();
-  session.AlarmTick();
-  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  const auto box = session.StartWithAlarmBox(L"Due now");
   ASSERT_TRUE(box) << "no alarm box";
   const std::wstring path = TestFolder() + L"Later.ics";
   WriteBytes(path, OtherCalendar(Event("Later", ":20300501T120000Z")));

@@ -172,10 +172,7 @@ void PostVersion4(HWND main, UINT event, int x = 0, int y = 0) {
 
 TEST(TrayMonitor, RemindMeAgainAddsTheClosedAlertFiveMinutesLater) {
   ChimewatchSession session;
-  StoreAlarm(0, L"Stretch & walk", LocalTimeFromNow(0, -2), 0, false);
-  session.Start();
-  session.AlarmTick();
-  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  const auto box = session.StartWithAlarmBox(L"Stretch & walk");
   ASSERT_TRUE(box) << "no alarm box";
   driver::Answer(box->hwnd, IDOK);
   ASSERT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"0", L"Getoond") == L"True"; }, 3000));
