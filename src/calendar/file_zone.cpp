@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -128,10 +129,26 @@ ObservanceReading ReadObservance(const Component& component) {
 
 double OnsetUtc(const Observance& observance, double wall) { return wall - observance.offsetFrom / kSecondsPerDay; }
 
-// The wall-clock years an observance's rule may have an onset in.
+// Whether the rule picks a day in any year at all: one that asks for 30
+// February, or the sixth Sunday, never does, and is not looked for.
+bool CanEverMatch(const YearlyOnsetRule& rule) {
+  const int longest = rule.month == 2 ? 29 : DaysInMonth(2000, rule.month);
+  if (!rule.monthDays.empty()) {
+    return std::any_of(rule.monthDays.begin(), rule.monthDays.end(), [&](int day) { return day <= longest; });
+  }
+  if (rule.weekdays.size() == 1 && rule.weekdays.front().ordinal != 0) {
+    const int ordinal = rule.weekdays.front().ordinal;
+    return ordinal <= 5 && ordinal >= -5 && (std::abs(ordinal) < 5 || longest >= 29);
+  }
+  return longest > 0;
+}
+
+// The wall-clock years an observance's rule may have an onset in; none
+// (the first after the last) when it never has one.
 std::pair<int, int> RuleYears(const Observance& observance) {
   const YearlyOnsetRule& rule = *observance.rule;
   const int first = YearOf(observance.start);
+  if (!CanEverMatch(rule)) return {first, first - 1};
   int last = rule.count > 0 ? first + rule.count - 1 : 9999;
   if (rule.untilUtc) last = std::min(last, YearOf(*rule.untilUtc) + 1);
   return {first, last};

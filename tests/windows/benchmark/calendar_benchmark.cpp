@@ -70,7 +70,7 @@ std::string GeneratedCalendar(int events = kEvents) {
 
 // Worst shapes for the import, each a little under 16 MiB.
 std::string ShapedCalendar(const std::wstring& shape) {
-  if (shape == L"events") return GeneratedCalendar(36000);
+  if (shape == L"events") return GeneratedCalendar(34000);
   std::string file = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Benchmark//EN\r\n";
   const auto fill = [&](const std::function<std::string(int)>& piece) {
     for (int i = 0; file.size() < kShapeBytes; ++i) file += piece(i);
