@@ -26,7 +26,9 @@ std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const Tr
     switch (reply.answer) {
       case HandOverAnswer::Done: return reply.outcome;
       case HandOverAnswer::NotAnswered: return TransferOutcome{kExitNoAnswer, kNoAnswerText};
-      case HandOverAnswer::NotReady: busy = L"Chimewatch was still starting after 10 seconds."; break;
+      case HandOverAnswer::NotReady:
+        busy = L"Chimewatch was busy (starting, or reading another file) for 10 seconds.";
+        break;
       case HandOverAnswer::Ending: busy = L"Chimewatch was ending and kept the alerts for more than 10 seconds."; break;
     }
     Sleep(kAskAgainMs);

@@ -352,7 +352,7 @@ TEST(CommandLine, EachAnswerOfTheRunningProgramHasItsOwnExitCode) {
     const char* output;
   } cases[] = {
       {"another command holds the lock", StandIn::Window::None, 0, 0, 5, "^Another Chimewatch command kept the alerts"},
-      {"still starting", StandIn::Window::Answers, StandIn::kNotReady, 0, 5, "^Chimewatch was still starting"},
+      {"still starting", StandIn::Window::Answers, StandIn::kNotReady, 0, 5, "^Chimewatch was busy \\(starting"},
       {"ending, then gone", StandIn::Window::Answers, StandIn::kEnding, 0, 0, "^Exported 1 alert to "},
       {"answers too late", StandIn::Window::Answers, 0x43570000, 16000, 4, "did not answer within 10 seconds"},
   };
