@@ -81,13 +81,6 @@ std::optional<std::wstring> FromHexUtf16(std::string_view hex) {
 
 std::wstring CannotKeepOn(int line) { return L"a value Chimewatch cannot keep on line " + WideDecimalText(line); }
 
-// A whole number within the 16 bits the store keeps for a repeat.
-std::optional<std::int32_t> ReadRepeatNumber(std::string_view text) {
-  const auto value = ReadWholeNumber(text, 10);
-  if (!value || *value < INT16_MIN || *value > INT16_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(*value);
-}
-
 // A wall-clock time of `zone` (null: local already) as local time. Where the
 // two zones keep the same distance around it, the wall clock moves by that
 // distance, so that a time in a skipped or doubled hour stays as written.
@@ -184,10 +177,11 @@ class EventReader {
         if (!exact) return LeftOut(UnreadableOn(property.lineNumber));
         alert.Naam = *exact;
       } else if (property.name == "X-CHIMEWATCH-REPEAT") {
-        if (!ReadWholeNumber(property.value, 10)) return LeftOut(UnreadableOn(property.lineNumber));
-        const auto repeat = ReadRepeatNumber(property.value);
-        if (!repeat) return LeftOut(CannotKeepOn(property.lineNumber));
-        alert.Repeat = *repeat;
+        const auto repeat = ReadWholeNumber(property.value, 10);
+        if (!repeat) return LeftOut(UnreadableOn(property.lineNumber));
+        // The store keeps a repeat in 16 bits.
+        if (*repeat < INT16_MIN || *repeat > INT16_MAX) return LeftOut(CannotKeepOn(property.lineNumber));
+        alert.Repeat = static_cast<std::int32_t>(*repeat);
       }
     }
     const ContentLine* start = event_.Find("DTSTART");

@@ -98,11 +98,10 @@ std::optional<std::wstring> IniFileSettings::ReadSetting(std::wstring_view, std:
   return found ? *found : std::optional(std::wstring(defaultText));
 }
 
-bool IniFileSettings::WriteSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
+bool IniFileSettings::WriteSetting(std::wstring_view application, std::wstring_view section, std::wstring_view key,
                                    std::wstring_view value) {
-  IniDocument changed = document_;
-  changed.Set(section, key, value);
-  return Store(changed);
+  const KeyText one[] = {{key, std::wstring(value)}};
+  return !WriteSection(application, section, one);
 }
 
 std::optional<std::wstring> IniFileSettings::WriteSection(std::wstring_view, std::wstring_view section,

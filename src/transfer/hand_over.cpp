@@ -7,8 +7,7 @@
 namespace {
 
 constexpr ULONG_PTR kRequestTag = 0x43574831;  // "CWH1"
-constexpr ULONG_PTR kReplyTag = 0x43574832;    // "CWH2": the summary of a request done at once
-constexpr ULONG_PTR kResultTag = 0x43574833;   // "CWH3": exit code and summary of one done later
+constexpr ULONG_PTR kResultTag = 0x43574833;   // "CWH3": the exit code and the summary
 // The handler's result: a mark, with the exit code for a request done. A
 // window that does not know the message returns 0.
 constexpr LRESULT kAnsweredMark = 0x43570000;
@@ -79,18 +78,13 @@ class ReplyWindow {
     auto* window = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_COPYDATA && window) {
       const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data.dwData != kResultTag || data.cbData < sizeof(std::uint32_t)) return FALSE;
       const auto* bytes = static_cast<const unsigned char*>(data.lpData);
-      std::size_t skip = 0;
-      if (data.dwData == kResultTag && data.cbData >= sizeof(std::uint32_t)) {
-        std::uint32_t code = 0;
-        std::memcpy(&code, bytes, sizeof code);
-        window->result_ = static_cast<ExitCode>(code);
-        skip = sizeof code;
-      } else if (data.dwData != kReplyTag) {
-        return FALSE;
-      }
-      window->summary_.resize((data.cbData - skip) / sizeof(wchar_t));
-      std::memcpy(window->summary_.data(), bytes + skip, window->summary_.size() * sizeof(wchar_t));
+      std::uint32_t code = 0;
+      std::memcpy(&code, bytes, sizeof code);
+      window->result_ = static_cast<ExitCode>(code);
+      window->summary_.resize((data.cbData - sizeof code) / sizeof(wchar_t));
+      std::memcpy(window->summary_.data(), bytes + sizeof code, window->summary_.size() * sizeof(wchar_t));
       return TRUE;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -113,7 +107,10 @@ HWND WindowFromBits(std::uint32_t bits) {
 HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& request, ULONGLONG deadline) {
   ReplyWindow reply;
   const ULONGLONG now = GetTickCount64();
-  if (!reply.Handle() || now >= deadline) return {};
+  if (!reply.Handle()) return {};
+  // Time is up before anything was sent: nothing was done, and it may not
+  // be sent any more.
+  if (now >= deadline) return {HandOverAnswer::NotReady, {}};
 
   const WireHeader header{static_cast<std::uint32_t>(request.kind), HandleBits(reply.Handle()), deadline};
   const std::size_t pathBytes = request.path.size() * sizeof(wchar_t);
@@ -167,30 +164,19 @@ std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
 
 LRESULT RefuseHandOver(HandOverAnswer why) { return why == HandOverAnswer::Ending ? kEndingMark : kNotReadyMark; }
 
-namespace {
-
-void SendToReplyWindow(HWND self, const ReceivedHandOver& handOver, ULONG_PTR tag, const std::string& payload) {
-  COPYDATASTRUCT data{tag, static_cast<DWORD>(payload.size()), const_cast<char*>(payload.data())};
+void SendHandOverResult(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
+  const auto code = static_cast<std::uint32_t>(outcome.exitCode);
+  std::string payload(reinterpret_cast<const char*>(&code), sizeof code);
+  payload.append(reinterpret_cast<const char*>(outcome.summary.data()), outcome.summary.size() * sizeof(wchar_t));
+  COPYDATASTRUCT data{kResultTag, static_cast<DWORD>(payload.size()), payload.data()};
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(handOver.replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(self),
                       reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
 }
 
-std::string SummaryBytes(const std::wstring& summary) {
-  return std::string(reinterpret_cast<const char*>(summary.data()), summary.size() * sizeof(wchar_t));
-}
-
-}  // namespace
-
 LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
-  SendToReplyWindow(self, handOver, kReplyTag, SummaryBytes(outcome.summary));
+  SendHandOverResult(self, handOver, outcome);
   return kAnsweredMark | outcome.exitCode;
 }
 
 LRESULT AcceptHandOver() { return kAcceptedMark; }
-
-void SendHandOverResult(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
-  const auto code = static_cast<std::uint32_t>(outcome.exitCode);
-  SendToReplyWindow(self, handOver, kResultTag,
-                    std::string(reinterpret_cast<const char*>(&code), sizeof code) + SummaryBytes(outcome.summary));
-}

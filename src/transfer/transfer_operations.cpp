@@ -91,13 +91,6 @@ TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsS
   return {result.notSaved > 0 ? kExitNotWritten : kExitDone, result.summary};
 }
 
-TransferOutcome ExportHandedOver(const AlarmTable& table, std::wstring_view path, const Clock& clock,
-                                 unsigned long long deadline) {
-  const ExportResult exported = MakeExport(table, clock);
-  if (GetTickCount64() >= deadline) return {kExitNoAnswer, kNoAnswerText};
-  return WriteExport(exported, path);
-}
-
 TransferOutcome PlaceHandedOverImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
                                       std::optional<int> heldSlot, unsigned long long deadline) {
   if (GetTickCount64() >= deadline) return {kExitNoAnswer, kNoAnswerText};

@@ -40,10 +40,8 @@ ImportFile ReadImportFile(std::wstring_view path, const Clock& clock);
 TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
                             std::optional<int> heldSlot);
 
-// Requests handed over to the running program: nothing is changed or
-// written once GetTickCount64 reaches `deadline`, when the sender has gone.
-TransferOutcome ExportHandedOver(const AlarmTable& table, std::wstring_view path, const Clock& clock,
-                                 unsigned long long deadline);
+// An import handed over to the running program: nothing is placed once
+// GetTickCount64 reaches `deadline`, when the sender has gone.
 TransferOutcome PlaceHandedOverImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
                                       std::optional<int> heldSlot, unsigned long long deadline);
 

@@ -274,7 +274,7 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   // Its sender has given up: answered, never done.
   if (GetTickCount64() >= handOver->deadline) return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, kNoAnswerText});
   if (handOver->request.kind == TransferKind::Export) {
-    return AnswerHandOver(hwnd_, *handOver, ExportHandedOver(table_, handOver->request.path, clock_, handOver->deadline));
+    return AnswerHandOver(hwnd_, *handOver, ExportToFile(table_, handOver->request.path, clock_));
   }
   // One file is read at a time: the sender asks again.
   if (!import_.Start(handOver->request.path, clock_, hwnd_, WMAPP_IMPORT_READ)) {

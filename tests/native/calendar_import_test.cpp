@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "calendar_test_support.h"
-#include "event_rules.h"
 #include "test_support.h"
 
 namespace {
@@ -312,23 +311,4 @@ TEST(CalendarImport, FilesItCannotReadChangeNothing) {
     EXPECT_TRUE(import.saved.empty());
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) EXPECT_EQ(import.table[slot], before[slot]);
   }
-}
-
-// The work stays linear: the changed occurrences of a UID are summed up
-// once, however many series share it.
-TEST(CalendarImport, ChangedOccurrencesAreSummedUpOncePerUid) {
-  std::string body;
-  for (int i = 0; i < 50; ++i) {
-    body += Event("UID:shared\r\nSUMMARY:S" + std::to_string(i) + "\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\n");
-    body += Event("UID:shared\r\nSUMMARY:C\r\nRECURRENCE-ID:20260201T090000\r\nDTSTART:20260201T100000\r\n");
-  }
-  body += Event("UID:other\r\nSUMMARY:O\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\n") +
-          Event("UID:other\r\nSUMMARY:C\r\nRECURRENCE-ID:20260301T090000\r\nDTSTART:20260301T100000\r\n");
-  TestImport import(kNow);
-  const CalendarFile file = ReadCalendarFile(Calendar(body));
-  ZoneResolver zones(file.calendars, import.context);
-  const FileEvents events = CollectEvents(file.calendars);
-  ASSERT_EQ(events.events.size(), 51u);
-  for (const Component* event : events.events) EXPECT_TRUE(ReadEvent(*event, events, zones, import.context).alert);
-  EXPECT_EQ(events.changes.size(), 2u);
 }

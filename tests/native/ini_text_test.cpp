@@ -47,18 +47,18 @@ TEST(IniText, EveryDescriptionComesBackExactly) {
   }
 }
 
-TEST(IniText, WrittenAsUtf16WithItsHeaderAndSectionsInTheirOrder) {
-  IniDocument document;
-  document.Set(L"10", L"Exist", L"True");
+// UTF-16 with a byte order mark, the header, the sections in their order,
+// and an unreadable value written back as the file had it.
+TEST(IniText, WritesUtf16AndLeavesAnUnreadableValueAsItWas) {
+  IniDocument document = IniDocument::Parse("[10]\r\nNaam=\"open\r\n").document;
   document.Set(L"9", L"Exist", L"False");
-  document.Set(L"9", L"Naam", L"Tea");
-  const std::string bytes = document.Bytes(L"; header\r\n");
+  document.Set(L"10", L"Exist", L"True");
   std::string expected = "\xFF\xFE";
-  for (const char c : std::string("; header\r\n\r\n[10]\r\nExist=True\r\n\r\n[9]\r\nExist=False\r\nNaam=Tea\r\n")) {
+  for (const char c : std::string("; header\r\n\r\n[10]\r\nNaam=\"open\r\nExist=True\r\n\r\n[9]\r\nExist=False\r\n")) {
     expected += c;
     expected += '\0';
   }
-  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(document.Bytes(L"; header\r\n"), expected);
 }
 
 TEST(IniText, ReadsWhatAPersonMightWrite) {
@@ -83,13 +83,6 @@ TEST(IniText, ReadsWhatAPersonMightWrite) {
     EXPECT_EQ(reading.document.Find(L"7", L"Naam"), c.naam) << c.file;
     EXPECT_EQ(reading.notUnderstoodLine, c.notUnderstoodLine) << c.file;
   }
-}
-
-TEST(IniText, AnUnreadableValueIsWrittenBackAsItWas) {
-  IniDocument document = IniDocument::Parse("[7]\r\nNaam=\"open\r\nTijd=x\r\n").document;
-  document.Set(L"7", L"Tijd", L"08:05 2000/02/29");
-  const std::string bytes = document.Bytes(L"");
-  EXPECT_NE(bytes.find(std::string("N\0a\0a\0m\0=\0\"\0o\0p\0e\0n\0\r\0", 22)), std::string::npos);
 }
 
 // The same texts give the same table through either store, damaged values
