@@ -3,7 +3,8 @@
 // tray program, measured in pairs that alternate which of the two runs
 // first: CPU per 1 s tip refresh in the program and in the tray host (Wine's
 // explorer.exe) over an idle window of SECONDS, private bytes, working set,
-// start to tray icon, and the size of the program. Prints the medians, the
+// start to tray icon in time and in the program's CPU, and the size of the
+// program. Prints the medians, the
 // median ratio of the pairs and its spread; asserts nothing.
 #include <windows.h>
 #include <psapi.h>
@@ -106,12 +107,17 @@ struct Subject {
   std::wstring tipPrefix;
 };
 
+struct Start {
+  double toIconMs = 0;
+  double cpuMs = 0;  // the program's CPU until its icon shows
+};
+
 struct Sample {
   double programCpuMs = 0;  // per second of the idle window
   double hostCpuMs = 0;
   double privateMiB = 0;
   double workingSetMiB = 0;
-  double toIconMs = 0;
+  Start start;
 };
 
 constexpr DWORD kSettleMs = 3000;  // past start-up work before the idle window opens
@@ -131,23 +137,27 @@ void Close(const driver::Program& process, const Subject& subject) {
   process.WaitForExit(10000);
 }
 
-// Waits for the icon of a program started at `start`; the time it took.
-std::optional<double> StartToIcon(const Subject& subject, LARGE_INTEGER start) {
+// Starts a program and waits for its icon: the time and the CPU it took.
+std::optional<Start> StartToIcon(const Subject& subject, std::optional<driver::Program>& process,
+                                 std::optional<unsigned long>& pid) {
+  const auto before = UnixPidsOf(subject.programName);
+  const LARGE_INTEGER start = Clock();
+  process.emplace(subject.path);
   if (!driver::WaitUntil([&] { return driver::TrayIconPresent(subject.tipPrefix); }, 10000)) return std::nullopt;
-  return Milliseconds(start, Clock());
+  const double toIconMs = Milliseconds(start, Clock());
+  pid = NewPid(subject, before);
+  if (!pid) return std::nullopt;
+  return Start{toIconMs, CpuMilliseconds(*pid)};
 }
 
 std::optional<Sample> MeasureIdle(const Subject& subject, unsigned long hostPid, int seconds) {
   Sample sample;
-  const auto before = UnixPidsOf(subject.programName);
-  const LARGE_INTEGER start = Clock();
-  driver::Program process(subject.path);
-  const auto toIcon = StartToIcon(subject, start);
-  if (!toIcon) return std::nullopt;
-  sample.toIconMs = *toIcon;
+  std::optional<driver::Program> process;
+  std::optional<unsigned long> pid;
+  const auto start = StartToIcon(subject, process, pid);
+  if (!start) return std::nullopt;
+  sample.start = *start;
   Sleep(kSettleMs);
-  const auto pid = NewPid(subject, before);
-  if (!pid) return std::nullopt;
 
   const double program0 = CpuMilliseconds(*pid);
   const double host0 = CpuMilliseconds(hostPid);
@@ -156,28 +166,29 @@ std::optional<Sample> MeasureIdle(const Subject& subject, unsigned long hostPid,
   sample.hostCpuMs = (CpuMilliseconds(hostPid) - host0) / seconds;
 
   PROCESS_MEMORY_COUNTERS counters = {};
-  GetProcessMemoryInfo(process.Handle(), &counters, sizeof counters);
+  GetProcessMemoryInfo(process->Handle(), &counters, sizeof counters);
   sample.privateMiB = static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0);
   sample.workingSetMiB = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
-  Close(process, subject);
+  Close(*process, subject);
   return sample;
 }
 
 // A start alone: Wine's process start makes this figure noisy, and one idle
 // run per program and trial gives too few of them.
-std::optional<double> MeasureStart(const Subject& subject) {
-  const LARGE_INTEGER start = Clock();
-  driver::Program process(subject.path);
-  const auto toIcon = StartToIcon(subject, start);
-  Close(process, subject);
-  return toIcon;
+std::optional<Start> MeasureStart(const Subject& subject) {
+  std::optional<driver::Program> process;
+  std::optional<unsigned long> pid;
+  const auto start = StartToIcon(subject, process, pid);
+  if (process) Close(*process, subject);
+  return start;
 }
 
 // ---- The table ------------------------------------------------------------------
 
-std::vector<double> Field(const std::vector<Sample>& samples, double Sample::*field) {
+template <typename Record>
+std::vector<double> Field(const std::vector<Record>& records, double Record::*field) {
   std::vector<double> values;
-  for (const Sample& sample : samples) values.push_back(sample.*field);
+  for (const Record& record : records) values.push_back(record.*field);
   return values;
 }
 
@@ -220,7 +231,7 @@ int wmain(int argc, wchar_t** argv) {
   driver::DeleteAllSettings();
 
   std::vector<Sample> minimalSamples, chimewatchSamples;
-  std::vector<double> minimalStarts, chimewatchStarts;
+  std::vector<Start> minimalStarts, chimewatchStarts;
   // Runs both programs, the first one first, and keeps the pair.
   const auto pair = [&](bool minimalFirst, const auto& measure, auto& minimalOut, auto& chimewatchOut) {
     const auto a = measure(minimalFirst ? minimal : chimewatch);
@@ -237,8 +248,8 @@ int wmain(int argc, wchar_t** argv) {
       std::wprintf(L"idle benchmark: trial %d failed (no tray icon or no process found)\n", trial + 1);
       continue;
     }
-    minimalStarts.push_back(minimalSamples.back().toIconMs);
-    chimewatchStarts.push_back(chimewatchSamples.back().toIconMs);
+    minimalStarts.push_back(minimalSamples.back().start);
+    chimewatchStarts.push_back(chimewatchSamples.back().start);
     for (int run = 0; run < kStartRunsPerTrial; ++run) {
       pair((trial + run) % 2 == 1, MeasureStart, minimalStarts, chimewatchStarts);
     }
@@ -259,7 +270,11 @@ int wmain(int argc, wchar_t** argv) {
   row(L"CPU per tip refresh, in the tray host", L"ms", &Sample::hostCpuMs);
   row(L"private bytes", L"MiB", &Sample::privateMiB);
   row(L"working set", L"MiB", &Sample::workingSetMiB);
-  PrintRow(L"start to tray icon", L"ms", minimalStarts, chimewatchStarts);
+  const auto startRow = [&](const wchar_t* figure, double Start::*field) {
+    PrintRow(figure, L"ms", Field(minimalStarts, field), Field(chimewatchStarts, field));
+  };
+  startRow(L"start to tray icon", &Start::toIconMs);
+  startRow(L"CPU from start to tray icon, in the program", &Start::cpuMs);
   std::wprintf(L"| %-44ls | %8.0f KB  | %4.0f / %3.0f KB |       |                |\n",
                L"chimewatch.exe 32-bit / 64-bit (minimal: 64)", FileKiB(minimal.path), FileKiB(chimewatch32),
                FileKiB(chimewatch.path));
