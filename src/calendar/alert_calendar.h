@@ -64,6 +64,10 @@ struct CalendarReading {
   std::wstring problem;  // when NotReadable: the summary
   std::vector<EventOutcome> events;
   std::vector<std::string> unknownZones;  // zone names read as local time
+  // The inner steps the reading took (an event read, a changed occurrence
+  // looked at, a zone rule's onset in a year worked out): they must grow in
+  // step with the file, never faster.
+  std::size_t steps = 0;
 };
 
 struct ImportResult {

@@ -155,6 +155,7 @@ CalendarReading ReadCalendar(std::string_view bytes, std::wstring_view fileName,
   reading.events.reserve(events.events.size());
   for (const Component* event : events.events) reading.events.push_back(ReadEvent(*event, events, zones, context));
   reading.unknownZones = zones.UnknownNames();
+  reading.steps = events.events.size() + events.changesRead + zones.RuleSteps();
   return reading;
 }
 

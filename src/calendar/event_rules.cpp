@@ -392,6 +392,7 @@ class EventReader {
     changes.latestLocal = -std::numeric_limits<double>::infinity();
     const std::wstring reason = outcome_.reason;
     for (const Component* changed : overrides->second) {
+      ++file_.changesRead;
       const ContentLine* recurrence = changed->Find("RECURRENCE-ID");
       if (ToUpperAscii(recurrence->Parameter("RANGE").value_or("")) == "THISANDFUTURE") changes.thisAndFuture = true;
       for (const ContentLine* time : {recurrence, changed->Find("DTSTART")}) {

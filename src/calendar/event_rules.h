@@ -25,6 +25,7 @@ struct FileEvents {
     std::optional<std::wstring> failure;  // a time that cannot be read
   };
   mutable std::map<std::string, Changes> changes;
+  mutable std::size_t changesRead = 0;  // changed occurrences looked at so far
 };
 FileEvents CollectEvents(const std::vector<Component>& calendars);
 

@@ -188,6 +188,11 @@ FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move
   if (earliest != nullptr) initialOffset_ = earliest->offsetFrom;
 }
 
+std::optional<Onset> FileZone::RuleOnsetIn(const Observance& observance, int wallYear) const {
+  ++ruleSteps_;
+  return RuleOnset(observance, wallYear);
+}
+
 const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
   const auto known = yearOnsets_.find(year);
   if (known != yearOnsets_.end()) return known->second;
@@ -198,7 +203,7 @@ const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
     const auto [ruleFirst, ruleLast] = RuleYears(observance);
     // A wall-clock onset near the new year can fall in the UTC year beside it.
     for (int wallYear = std::max(year - 1, ruleFirst); wallYear <= std::min(year + 1, ruleLast); ++wallYear) {
-      const auto onset = RuleOnset(observance, wallYear);
+      const auto onset = RuleOnsetIn(observance, wallYear);
       if (onset && YearOf(onset->utc) == year) onsets.push_back(*onset);
     }
   }
@@ -224,7 +229,7 @@ std::optional<Onset> FileZone::LatestBefore(int year) const {
     const auto [ruleFirst, ruleLast] = RuleYears(observance);
     const int newest = std::min(year, ruleLast);
     for (int wallYear = newest; wallYear >= std::max(ruleFirst, newest - kCalendarCycleYears); --wallYear) {
-      const auto onset = RuleOnset(observance, wallYear);
+      const auto onset = RuleOnsetIn(observance, wallYear);
       if (onset && YearOf(onset->utc) < year) {
         later(*onset);
         break;

@@ -4,6 +4,7 @@
 // is the TZOFFSETTO of the latest onset at or before it.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -40,8 +41,12 @@ class FileZone final : public ZoneClock {
   explicit FileZone(std::vector<Observance> observances);
   int OffsetAtUtc(double utc) const override;
   std::vector<double> ChangesBetween(double from, double to) const override;
+  // How many times a rule's onset in a year was worked out so far.
+  std::size_t RuleSteps() const { return ruleSteps_; }
 
  private:
+  std::optional<Onset> RuleOnsetIn(const Observance& observance, int wallYear) const;
+
   // The onsets whose UTC instant falls in `year`, in order; worked out once.
   const std::vector<Onset>& OnsetsIn(int year) const;
   // The last onset before `year` begins, if any.
@@ -53,6 +58,7 @@ class FileZone final : public ZoneClock {
   int initialOffset_ = 0;                           // the clock before the first onset
   mutable std::map<int, std::vector<Onset>> yearOnsets_;
   mutable std::map<int, std::optional<Onset>> latestBefore_;
+  mutable std::size_t ruleSteps_ = 0;
 };
 
 struct FileZoneReading {

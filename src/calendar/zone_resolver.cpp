@@ -56,6 +56,12 @@ ZoneResolver::Lookup ZoneResolver::Find(const std::string& name) {
   return lookup;
 }
 
+std::size_t ZoneResolver::RuleSteps() const {
+  std::size_t steps = 0;
+  for (const auto& [name, reading] : fileZones_) steps += reading.zone ? reading.zone->RuleSteps() : 0;
+  return steps;
+}
+
 std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, RepeatMode mode, double firstWall,
                                                 double nowUtc) const {
   if (zone == nullptr) return 0;

@@ -33,6 +33,8 @@ class ZoneResolver {
   const ZoneClock& Local() const { return local_; }
   const ZoneClock& Utc() const { return utc_; }
   const std::vector<std::string>& UnknownNames() const { return unknown_; }
+  // The onsets of the file's zone rules worked out so far, all zones together.
+  std::size_t RuleSteps() const;
 
  private:
   const ImportContext& context_;

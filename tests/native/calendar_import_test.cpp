@@ -1,6 +1,8 @@
 // ImportAlerts: what each event becomes, and how the alerts are placed.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "calendar_test_support.h"
 #include "test_support.h"
 
@@ -310,5 +312,49 @@ TEST(CalendarImport, FilesItCannotReadChangeNothing) {
     EXPECT_EQ(result.summary, c.summary);
     EXPECT_TRUE(import.saved.empty());
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) EXPECT_EQ(import.table[slot], before[slot]);
+  }
+}
+
+// The work grows in step with the file, whatever its shape: twice the pieces
+// take at most about twice the steps. A zone's rule is worked out for the
+// years asked about, never year by year back to its start in 1601.
+TEST(CalendarImport, WorkGrowsInStepWithTheFile) {
+  const auto zoneUsedByAnEvent = [](const std::string& rule) {
+    return [rule](int i) {
+      const std::string zone = "Z" + std::to_string(i);
+      std::string text = "BEGIN:VTIMEZONE\r\nTZID:" + zone + "\r\n";
+      for (int k = 0; k < 8; ++k) {
+        text += "BEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\n"
+                "RRULE:FREQ=YEARLY;" + rule + "\r\nEND:STANDARD\r\n";
+      }
+      return text + "END:VTIMEZONE\r\n" +
+             Event("SUMMARY:E\r\nDTSTART;TZID=" + zone + ":20270101T120000\r\nRRULE:FREQ=DAILY\r\n");
+    };
+  };
+  const std::function<std::string(int)> shapes[] = {
+      // Series and changed occurrences, all of one UID.
+      [](int i) {
+        return i % 2 == 0 ? Event("UID:one\r\nSUMMARY:S" + std::to_string(i) +
+                                  "\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\n")
+                          : Event("UID:one\r\nSUMMARY:C\r\nRECURRENCE-ID:20260201T090000\r\n"
+                                  "DTSTART:20260201T100000\r\n");
+      },
+      zoneUsedByAnEvent("BYMONTH=2;BYMONTHDAY=30"),          // never
+      zoneUsedByAnEvent("BYMONTH=2;BYMONTHDAY=29;BYDAY=MO"),  // once in 28 years
+  };
+  constexpr std::size_t kPieces = 100;
+  constexpr std::size_t kMostStepsPerPiece = 8 * 48;  // observances x (years asked about + a look back)
+  const auto steps = [](const std::function<std::string(int)>& piece, std::size_t pieces) {
+    std::string body;
+    for (std::size_t i = 0; i < pieces; ++i) body += piece(static_cast<int>(i));
+    TestImport import(kNow);
+    return ReadCalendar(Calendar(body), L"Work.ics", import.context).steps;
+  };
+  for (const auto& piece : shapes) {
+    const std::size_t once = steps(piece, kPieces);
+    const std::size_t twice = steps(piece, 2 * kPieces);
+    EXPECT_GE(once, kPieces);
+    EXPECT_LE(once, kPieces * kMostStepsPerPiece);
+    EXPECT_LE(twice, 2 * once + 8) << once;
   }
 }
