@@ -212,7 +212,7 @@ class EventReader {
       const double nowWall = zone != nullptr ? UtcToWall(*zone, nowUtc_) : now_;
       const auto first = NextReminderAtOrAfter(start.wall, mode_, nowWall);
       const auto distance = zones_.SteadyDistance(zone, mode_, first.value_or(start.wall), nowUtc_);
-      if (!distance) return LeftOut(L"its time zone changes the clock on other days than this PC's");
+      if (!distance) return LeftOut(L"some of its times in the coming year fall at another time of day here");
       startLocal = start.wall + *distance / kSecondsPerDay;
     }
     baseLocal_ = ToLocal(zone, zones_.Local(), start.wall);
