@@ -289,7 +289,7 @@ class EventReader {
     const bool fromEnd = ToUpperAscii(trigger->Parameter("RELATED").value_or("")) == "END";
     if (mode_ == Once) return ExactReminder(start, zone, fromEnd, *duration, due);
     double reference = 0.0;
-    if (!(fromEnd ? EndOffset(start, reference) : StartOffset(reference))) return false;
+    if (!(fromEnd ? EndOffset(start, zone, reference) : StartOffset(reference))) return false;
     due = startLocal + reference + InDays(*duration);
     return true;
   }
@@ -302,19 +302,10 @@ class EventReader {
     CalendarTime from = base;
     const ZoneClock* zone = baseZone;
     long long exactSeconds = trigger.seconds;
-    const ContentLine* line =
-        fromEnd ? event_.Find(IsTodo() ? "DUE" : "DTEND") : (IsTodo() ? event_.Find("DTSTART") : nullptr);
-    if (line != nullptr) {
-      if (!ReadTime(*line, from, zone)) return false;
-    } else if (fromEnd) {
-      if (const ContentLine* length = event_.Find("DURATION")) {
-        const auto duration = ReadDuration(length->value);
-        if (!duration) return Fail(UnreadableOn(length->lineNumber));
-        from.wall += static_cast<double>(duration->days);
-        exactSeconds += duration->seconds;
-      } else if (base.form == CalendarTime::Form::Date) {
-        from.wall += 1.0;
-      }
+    if (fromEnd) {
+      if (!EndOf(from, zone, exactSeconds)) return false;
+    } else if (const ContentLine* start = IsTodo() ? event_.Find("DTSTART") : nullptr) {
+      if (!ReadTime(*start, from, zone)) return false;
     }
     const ZoneClock& clock = zone != nullptr ? *zone : zones_.Local();  // floating: this PC's
     const double utc = WallToUtc(clock, from.wall + static_cast<double>(trigger.days)) +
@@ -335,23 +326,30 @@ class EventReader {
     return true;
   }
 
-  // Days from the base time to the end: DTEND (a to-do's DUE), else the
-  // start plus DURATION, else the start (the next day for an all-day event).
-  bool EndOffset(const CalendarTime& base, double& offset) {
-    const ContentLine* end = event_.Find(IsTodo() ? "DUE" : "DTEND");
-    if (end != nullptr) {
-      double local = 0.0;
-      if (!LocalTimeOf(*end, local)) return false;
-      offset = local - baseLocal_;
-      return true;
+  // The end, from the base time `time` on `zone`'s clock: DTEND (a to-do's
+  // DUE), else the start plus DURATION (its days on the wall clock, its
+  // hours, minutes and seconds added to `exactSeconds`), else the start
+  // (the next day for an all-day event).
+  bool EndOf(CalendarTime& time, const ZoneClock*& zone, long long& exactSeconds) {
+    if (const ContentLine* end = event_.Find(IsTodo() ? "DUE" : "DTEND")) return ReadTime(*end, time, zone);
+    if (const ContentLine* length = event_.Find("DURATION")) {
+      const auto duration = ReadDuration(length->value);
+      if (!duration) return Fail(UnreadableOn(length->lineNumber));
+      time.wall += static_cast<double>(duration->days);
+      exactSeconds += duration->seconds;
+    } else if (time.form == CalendarTime::Form::Date) {
+      time.wall += 1.0;
     }
-    if (const ContentLine* duration = event_.Find("DURATION")) {
-      const auto length = ReadDuration(duration->value);
-      if (!length) return Fail(UnreadableOn(duration->lineNumber));
-      offset = InDays(*length);
-      return true;
-    }
-    offset = base.form == CalendarTime::Form::Date ? 1.0 : 0.0;
+    return true;
+  }
+
+  // Days from the base time to the end, on this PC's clock.
+  bool EndOffset(const CalendarTime& base, const ZoneClock* baseZone, double& offset) {
+    CalendarTime end = base;
+    const ZoneClock* zone = baseZone;
+    long long exactSeconds = 0;
+    if (!EndOf(end, zone, exactSeconds)) return false;
+    offset = ToLocal(zone, zones_.Local(), end.wall) + static_cast<double>(exactSeconds) / kSecondsPerDay - baseLocal_;
     return true;
   }
 

@@ -19,7 +19,6 @@ class BackgroundImport {
   BackgroundImport(const BackgroundImport&) = delete;
   BackgroundImport& operator=(const BackgroundImport&) = delete;
 
-  bool Busy() const { return thread_ != nullptr; }
   // Starts reading `path`; posts `done` to `window` when the reading is
   // ready. False when a reading is under way, or no thread could start.
   bool Start(std::wstring path, const Clock& clock, HWND window, UINT done);

@@ -42,10 +42,13 @@ std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const Tr
 TransferOutcome RunFromCommandLine(TransferRequest request) {
   request.path = AbsolutePath(request.path);
   LocalClock clock;
-  ImportFile importFile;
-  if (request.kind == TransferKind::Import) {
+  // With no program running the file is read before the lock is taken. A
+  // running program reads it itself; only when it ended meanwhile is the
+  // file read here under the lock.
+  std::optional<ImportFile> importFile;
+  if (request.kind == TransferKind::Import && !RunningProgramWindow()) {
     importFile = ReadImportFile(request.path, clock);
-    if (importFile.failed) return *importFile.failed;
+    if (importFile->failed) return *importFile->failed;
   }
   ExportResult exported;
   {
@@ -53,7 +56,10 @@ TransferOutcome RunFromCommandLine(TransferRequest request) {
     if (auto outcome = HandOverOrTakeLock(lock, request, GetTickCount64() + kCommandLineWaitMs)) return *outcome;
     const auto store = OpenSettingsStore();
     LaadAlarmen(Alarms, *store);
-    if (request.kind == TransferKind::Import) return PlaceImport(importFile, Alarms, *store, std::nullopt);
+    if (request.kind == TransferKind::Import) {
+      if (!importFile) importFile = ReadImportFile(request.path, clock);
+      return PlaceImport(*importFile, Alarms, *store, std::nullopt);
+    }
     exported = MakeExport(Alarms, clock);
   }
   return WriteExport(exported, request.path);

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "check_schedule.h"
 #include "dpi.h"
 #include "file_dialogs.h"
@@ -287,17 +289,16 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
 void MainWindow::Form_ImportRead() {
   const ImportFile file = import_.Take();
   if (unloading_) return;
-  if (importFor_) {
-    const ReceivedHandOver handOver = *importFor_;
-    importFor_.reset();
-    const TransferOutcome outcome =
-        PlaceHandedOverImport(file, table_, store_, setup_.SlotHeldByEditor(), handOver.deadline);
-    setup_.RefreshAlarm();
-    SendHandOverResult(hwnd_, handOver, outcome);
+  // A command's file, or one chosen from the menu.
+  const auto handOver = std::exchange(importFor_, std::nullopt);
+  const TransferOutcome outcome =
+      handOver ? PlaceHandedOverImport(file, table_, store_, setup_.SlotHeldByEditor(), handOver->deadline)
+               : PlaceImport(file, table_, store_, setup_.SlotHeldByEditor());
+  setup_.RefreshAlarm();
+  if (handOver) {
+    SendHandOverResult(hwnd_, *handOver, outcome);
     return;
   }
-  const TransferOutcome outcome = PlaceImport(file, table_, store_, setup_.SlotHeldByEditor());
-  setup_.RefreshAlarm();
   ShowTransferOutcome(outcome);
   transferOpen_ = false;
 }

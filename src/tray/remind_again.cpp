@@ -1,6 +1,7 @@
 #include "remind_again.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -8,16 +9,18 @@ constexpr unsigned long long kOfferedForMs = 60ull * 60 * 1000;
 constexpr std::size_t kShownLength = 40;
 constexpr double kMinutesPerDay = 1440.0;
 
-int DelayMinutes(RemindDelay delay) {
-  switch (delay) {
-    case RemindDelay::Minutes5: return 5;
-    case RemindDelay::Minutes10: return 10;
-    case RemindDelay::Minutes30: return 30;
-    case RemindDelay::Hour1: return 60;
-    case RemindDelay::Tomorrow: break;
-  }
-  return 0;
-}
+// Each delay's menu text and minutes of real time (0: the next day).
+struct DelayChoice {
+  const wchar_t* text;
+  int minutes;
+};
+constexpr DelayChoice kChoices[] = {
+    {L"In 5 minutes", 5},  {L"In 10 minutes", 10}, {L"In 30 minutes", 30},
+    {L"In 1 hour", 60},    {L"Tomorrow at this time", 0},
+};
+static_assert(std::size(kChoices) == kRemindDelays.size());
+
+const DelayChoice& ChoiceOf(RemindDelay delay) { return kChoices[static_cast<std::size_t>(delay)]; }
 
 DateValue ToTheMinute(DateValue value) {
   return FromTimeLine(std::floor(ToTimeLine(value) * kMinutesPerDay + 1e-6) / kMinutesPerDay);
@@ -27,16 +30,7 @@ bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
 
-const wchar_t* RemindDelayText(RemindDelay delay) {
-  switch (delay) {
-    case RemindDelay::Minutes5: return L"In 5 minutes";
-    case RemindDelay::Minutes10: return L"In 10 minutes";
-    case RemindDelay::Minutes30: return L"In 30 minutes";
-    case RemindDelay::Hour1: return L"In 1 hour";
-    case RemindDelay::Tomorrow: break;
-  }
-  return L"Tomorrow at this time";
-}
+const wchar_t* RemindDelayText(RemindDelay delay) { return ChoiceOf(delay).text; }
 
 void RemindAgainOffer::BoxClosed(std::wstring description, unsigned long long nowMs) {
   description_ = std::move(description);
@@ -67,7 +61,7 @@ std::wstring RemindAgainMenuText(const std::wstring& description) {
 DateValue RemindAgainDue(RemindDelay delay, DateValue nowLocal, DateValue nowUtc,
                          const std::function<DateValue(DateValue utc)>& utcToLocal) {
   if (delay == RemindDelay::Tomorrow) return ToTheMinute(FromTimeLine(ToTimeLine(nowLocal) + 1.0));
-  const double laterUtc = ToTimeLine(nowUtc) + DelayMinutes(delay) / kMinutesPerDay;
+  const double laterUtc = ToTimeLine(nowUtc) + ChoiceOf(delay).minutes / kMinutesPerDay;
   return ToTheMinute(utcToLocal(FromTimeLine(laterUtc)));
 }
 

@@ -36,10 +36,12 @@ HWND SingleInstance::WaitForWindowOrLock(ULONGLONG deadline) {
   // The running program takes the lock before it creates its window, and a
   // command-line run holds it without any window.
   for (;;) {
-    if (HWND window = FindWindowW(kMainWindowClass, nullptr)) return window;
+    if (HWND window = RunningProgramWindow()) return window;
     if (TryTake(kPollMs) || GetTickCount64() >= deadline) return nullptr;
   }
 }
+
+HWND RunningProgramWindow() { return FindWindowW(kMainWindowClass, nullptr); }
 
 void OpenListInRunningInstance(HWND running) {
   // We were just started by the user, so we may bring the list window of

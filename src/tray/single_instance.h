@@ -28,6 +28,9 @@ class SingleInstance {
   bool owned_ = false;
 };
 
+// The running program's main window, if one is there.
+HWND RunningProgramWindow();
+
 // How long a normal start waits for the running program's window or the lock.
 inline constexpr DWORD kStartWaitMs = 5000;
 
