@@ -5,6 +5,7 @@
 
 #include "chimewatch_session.h"
 #include "resource.h"
+#include "test_files.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ class PortableFolder {
     CreateDirectoryW(folder_.c_str(), nullptr);
     SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!CopyFileW(gProgramPath.c_str(), Program().c_str(), FALSE)) ADD_FAILURE() << "the program was not copied";
-    WriteFile(Ini(), kShippedIni);
+    WriteBytes(Ini(), kShippedIni);
     driver::DeleteAllSettings();
   }
   ~PortableFolder() { SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL); }
@@ -34,25 +35,15 @@ class PortableFolder {
 
   driver::ProgramRun Run(const std::wstring& arguments) const { return driver::RunProgram(Program(), arguments, 20000, {}); }
 
-  static void WriteFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-
  private:
   std::wstring folder_;
 };
 
+// Events "PREFIX0", "PREFIX1", ...
 std::string Calendar(const std::string& prefix, int events) {
-  std::string text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n";
-  for (int i = 0; i < events; ++i) {
-    text += "BEGIN:VEVENT\r\nUID:" + prefix + std::to_string(i) + "\r\nDTSTAMP:20261201T000000Z\r\nDTSTART:2030" +
-            (i % 12 < 9 ? "0" : "") + std::to_string(i % 12 + 1) + "1" + std::to_string(i % 9) + "T0800" +
-            std::to_string(10 + i % 50) + "Z\r\nSUMMARY:" + prefix + std::to_string(i) + "\r\nEND:VEVENT\r\n";
-  }
-  return text + "END:VCALENDAR\r\n";
+  std::string text;
+  for (int i = 0; i < events; ++i) text += Event(prefix + std::to_string(i), ":20300101T080000Z");
+  return OtherCalendar(text);
 }
 
 bool RegistryHasChimewatch() {
@@ -70,7 +61,7 @@ HWND StartedMainWindow(const driver::Program& program) {
 
 TEST(Portable, KeepsItsAlertsInTheFileBesideTheProgramAndNotInTheRegistry) {
   const PortableFolder portable;
-  PortableFolder::WriteFile(portable.File(L"tea.ics"), Calendar("Tea ", 1));
+  WriteBytes(portable.File(L"tea.ics"), Calendar("Tea ", 1));
   // Scoop keeps the file in its persist folder, linked by a hard link.
   const std::wstring persisted = portable.File(L"persisted.ini");
   DeleteFileW(persisted.c_str());
@@ -79,7 +70,7 @@ TEST(Portable, KeepsItsAlertsInTheFileBesideTheProgramAndNotInTheRegistry) {
     const driver::Program running(portable.Program());
     HWND main = StartedMainWindow(running);
     ASSERT_NE(main, nullptr);
-    const auto run = portable.Run(L"/import \"" + portable.File(L"tea.ics") + L"\"");
+    const auto run = portable.Run(L"/import " + Quoted(portable.File(L"tea.ics")));
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     driver::PostCommand(main, IDM_SLUITEN);
     EXPECT_EQ(running.WaitForExit(10000), 0u);
@@ -88,7 +79,7 @@ TEST(Portable, KeepsItsAlertsInTheFileBesideTheProgramAndNotInTheRegistry) {
   EXPECT_TRUE(ini.starts_with("\xFF\xFE")) << "not UTF-16";
   EXPECT_EQ(driver::ReadFileBytes(persisted), ini) << "the other name of the file was left behind";
   // Read again by a new start: the export holds the alert.
-  const auto run = portable.Run(L"/export \"" + portable.File(L"out.ics") + L"\"");
+  const auto run = portable.Run(L"/export " + Quoted(portable.File(L"out.ics")));
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_TRUE(run.output.starts_with("Exported 1 alert to ")) << run.output;
   EXPECT_NE(driver::ReadFileBytes(portable.File(L"out.ics")).value_or("").find("SUMMARY:Tea 0"), std::string::npos);
@@ -97,11 +88,11 @@ TEST(Portable, KeepsItsAlertsInTheFileBesideTheProgramAndNotInTheRegistry) {
 
 TEST(Portable, AReadOnlyFileIsToldOnceAndStaysAsItWas) {
   const PortableFolder portable;
-  PortableFolder::WriteFile(portable.Ini(), std::string(kShippedIni) + "[3]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\n"
+  WriteBytes(portable.Ini(), std::string(kShippedIni) + "[3]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\n"
                                                                        "Naam=Kept\r\nTijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n");
   SetFileAttributesW(portable.Ini().c_str(), FILE_ATTRIBUTE_READONLY);
   const std::string before = driver::ReadFileBytes(portable.Ini()).value_or("");
-  PortableFolder::WriteFile(portable.File(L"tea.ics"), Calendar("Tea ", 2));
+  WriteBytes(portable.File(L"tea.ics"), Calendar("Tea ", 2));
 
   const driver::Program running(portable.Program());
   const auto box = driver::WaitForMessageBox(running.Id(), 10000);
@@ -111,7 +102,7 @@ TEST(Portable, AReadOnlyFileIsToldOnceAndStaysAsItWas) {
                                                        L"could read\\.$")))
       << testing::PrintToString(box->text);
   driver::Answer(box->hwnd, IDOK);
-  const auto run = portable.Run(L"/import \"" + portable.File(L"tea.ics") + L"\"");
+  const auto run = portable.Run(L"/import " + Quoted(portable.File(L"tea.ics")));
   EXPECT_EQ(run.exitCode, 3u) << run.output;
   EXPECT_TRUE(run.output.starts_with("Imported no alerts from tea.ics. Not imported: \"Tea 0\" (not saved: ")) << run.output;
   EXPECT_EQ(driver::ReadFileBytes(portable.Ini()), before);
@@ -127,17 +118,17 @@ TEST(Portable, AKillDuringSavesLeavesAReadableFile) {
   int killedMidway = 0;
   for (const int afterFirstSaveMs : {0, 2, 5, 10, 20, 40, 80}) {
     SCOPED_TRACE(afterFirstSaveMs);
-    PortableFolder::WriteFile(portable.Ini(), kShippedIni);
+    WriteBytes(portable.Ini(), kShippedIni);
     const std::wstring calendar = portable.File(L"many.ics");
-    PortableFolder::WriteFile(calendar, Calendar("Kill " + std::to_string(afterFirstSaveMs) + " ", 100));
+    WriteBytes(calendar, Calendar("Kill " + std::to_string(afterFirstSaveMs) + " ", 100));
     {
-      driver::Program importing(portable.Program(), L"/import \"" + calendar + L"\"");
+      driver::Program importing(portable.Program(), L"/import " + Quoted(calendar));
       driver::WaitUntil([&] { return driver::ReadFileBytes(portable.Ini()) != kShippedIni; }, 10000);
       Sleep(static_cast<DWORD>(afterFirstSaveMs));
       TerminateProcess(importing.Handle(), 9);
       importing.WaitForExit(5000);
     }
-    const auto run = portable.Run(L"/export \"" + portable.File(L"out.ics") + L"\"");
+    const auto run = portable.Run(L"/export " + Quoted(portable.File(L"out.ics")));
     EXPECT_EQ(run.exitCode, 0u);
     std::smatch exported;
     ASSERT_TRUE(std::regex_match(run.output, exported, std::regex("Exported (\\d+) alerts? to [^\\r]*\\.\\r\\n")))

@@ -12,6 +12,7 @@
 
 #include "chimewatch_session.h"
 #include "resource.h"
+#include "test_files.h"
 
 namespace {
 
@@ -31,8 +32,6 @@ bool SlotInUse(int slot) { return driver::ReadSettingText(std::to_wstring(slot),
 driver::ProgramRun Chimewatch(const std::wstring& arguments, const std::wstring& workingDir = {}) {
   return driver::RunProgram(gProgramPath, arguments, kRunTimeoutMs, workingDir);
 }
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 std::wstring Utf16(const std::string& utf8) {
   std::wstring text(utf8.size(), L'\0');
@@ -69,23 +68,6 @@ std::wstring TestFolder() {
     DeleteFileW((folder + name).c_str());
   });
   return folder;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-// A calendar as another program writes it: LF line ends, UTC and zone times.
-std::string OtherCalendar(const std::string& events) {
-  return "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Elsewhere//Test//EN\n" + events + "END:VCALENDAR\n";
-}
-
-std::string Event(const std::string& summary, const std::string& start, const std::string& more = {}) {
-  return "BEGIN:VEVENT\nUID:" + summary + "@elsewhere\nDTSTAMP:20261201T000000Z\nDTSTART" + start +
-         "\nSUMMARY:" + summary + "\n" + more + "END:VEVENT\n";
 }
 
 // The stored text of a UTC time in this PC's local time.
@@ -405,16 +387,11 @@ TEST(ListWindow, RemovesTheRightRowWhenAnImportComesDuringTheQuestion) {
   const auto question = driver::WaitForMessageBox(session.Pid(), 5000);
   ASSERT_TRUE(question) << "no question";
 
-  // Due tomorrow, so sorted first: the rows move while the question is up.
-  SYSTEMTIME tomorrow;
-  GetSystemTime(&tomorrow);
-  FILETIME ticks;
-  SystemTimeToFileTime(&tomorrow, &ticks);
-  const ULONGLONG later = ((ULONGLONG{ticks.dwHighDateTime} << 32) | ticks.dwLowDateTime) + 1440 * driver::kTicksPerMinute;
-  ticks = {static_cast<DWORD>(later), static_cast<DWORD>(later >> 32)};
-  FileTimeToSystemTime(&ticks, &tomorrow);
+  // Due tomorrow (a floating time: this PC's clock), so sorted first: the
+  // rows move while the question is up.
+  const SYSTEMTIME tomorrow = LocalTimeFromNow(1, 0);
   char start[32];
-  snprintf(start, sizeof start, ":%04u%02u%02uT%02u%02u00Z", tomorrow.wYear, tomorrow.wMonth, tomorrow.wDay,
+  snprintf(start, sizeof start, ":%04u%02u%02uT%02u%02u00", tomorrow.wYear, tomorrow.wMonth, tomorrow.wDay,
            tomorrow.wHour, tomorrow.wMinute);
   const std::wstring path = TestFolder() + L"early.ics";
   WriteBytes(path, OtherCalendar(Event("Early", start)));
