@@ -1,31 +1,10 @@
 // chimewatch.ini: the file store's text, read and written.
 #include <gtest/gtest.h>
 
-#include "alarm_store.h"
 #include "ini_text.h"
-#include "memory_settings.h"
 #include "test_support.h"
 
 namespace {
-
-// The file store's reading and writing without the file.
-class DocumentSettings final : public SettingsStore {
- public:
-  std::optional<std::wstring> ReadSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
-                                          std::wstring_view defaultText) override {
-    const auto found = document.Find(section, key);
-    return found ? *found : std::optional(std::wstring(defaultText));
-  }
-  bool WriteSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
-                    std::wstring_view value) override {
-    document.Set(section, key, value);
-    return true;
-  }
-  std::wstring LastError() const override { return {}; }
-  std::wstring Where() const override { return L"chimewatch.ini"; }
-
-  IniDocument document;
-};
 
 IniDocument ReadBack(const IniDocument& document) { return IniDocument::Parse(document.Bytes(L"; header\r\n")).document; }
 
@@ -83,40 +62,4 @@ TEST(IniText, ReadsWhatAPersonMightWrite) {
     EXPECT_EQ(reading.document.Find(L"7", L"Naam"), c.naam) << c.file;
     EXPECT_EQ(reading.notUnderstoodLine, c.notUnderstoodLine) << c.file;
   }
-}
-
-// The same texts give the same table through either store, damaged values
-// and their report included.
-TEST(IniText, LoadsTheSameTableAsTheRegistryStore) {
-  MemorySettings registry;
-  DocumentSettings file;
-  const struct {
-    const wchar_t* section;
-    const wchar_t* key;
-    const wchar_t* value;
-  } values[] = {
-      {L"0", L"Exist", L"True"},  {L"0", L"Actief", L"True"},  {L"0", L"Getoond", L"False"},
-      {L"0", L"Naam", L"Tea\r\n"}, {L"0", L"Tijd", L"08:05 2000/02/29"}, {L"0", L"Repeat", L"3"},
-      {L"0", L"Delete", L"False"}, {L"5", L"Exist", L"True"},  {L"5", L"Tijd", L"soon"},
-      {L"9", L"Exist", L"maybe"},
-  };
-  for (const auto& v : values) {
-    registry.WriteSetting(kApplicationName, v.section, v.key, v.value);
-    file.WriteSetting(kApplicationName, v.section, v.key, v.value);
-  }
-  file.document = ReadBack(file.document);
-  AlarmTable fromRegistry;
-  AlarmTable fromFile;
-  const LoadReport registryReport = LaadAlarmen(fromRegistry, registry);
-  const LoadReport fileReport = LaadAlarmen(fromFile, file);
-  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-    EXPECT_EQ(fromFile[slot], fromRegistry[slot]) << slot;
-    EXPECT_EQ(fromFile.IsReserved(slot), fromRegistry.IsReserved(slot)) << slot;
-  }
-  ASSERT_EQ(fileReport.damaged.size(), 2u);
-  for (std::size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(fileReport.damaged[i].slot, registryReport.damaged[i].slot);
-    EXPECT_EQ(fileReport.damaged[i].storedText, registryReport.damaged[i].storedText);
-  }
-  EXPECT_NE(DamagedValuesMessage(fileReport).find(L"left unchanged in chimewatch.ini"), std::wstring::npos);
 }
