@@ -19,9 +19,10 @@
 #define IDM_SLUITEN 1003
 #define IDM_EXPORT 1004
 #define IDM_IMPORT 1005
-// "Remind me again": the five delays, in their order.
-#define IDM_REMIND_FIRST 1006
-#define IDM_REMIND_LAST 1010
+// "Remind me again": five delays for each of up to five alerts, the
+// alerts in their order in the menu, each one's delays in their order.
+#define IDM_REMIND_FIRST 1100
+#define IDM_REMIND_LAST 1124
 
 // Timers of the main window.
 #define IDT_TIMER 1

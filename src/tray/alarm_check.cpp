@@ -7,15 +7,16 @@ std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due) {
   return alarm.Naam + L"\r\n" + FormatDate(due, kShortTimeDatePattern);
 }
 
-bool AlarmCheck::IsDue(const AlarmRecord& alarm, DateValue now) const {
-  return alarm.Exist && alarm.Actief && !alarm.Getoond && alarm.Tijd <= now;
+bool AlarmCheck::IsDue(int slot, DateValue now) const {
+  const AlarmRecord& alarm = table_[slot];
+  return alarm.Exist && alarm.Actief && !alarm.Getoond && alarm.Tijd <= now && !host_.HeldBack(slot);
 }
 
 void AlarmCheck::Timer_Timer(bool monitoring) {
   if (!monitoring || running_) return;
   running_ = true;
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-    if (IsDue(table_[slot], host_.Now()) && !Fire(slot)) break;
+    if (IsDue(slot, host_.Now()) && !Fire(slot)) break;
   }
   running_ = false;
 }

@@ -11,6 +11,9 @@ class AlarmCheckHost {
  public:
   virtual ~AlarmCheckHost() = default;
   virtual DateValue Now() = 0;
+  // The slot's alert waits for its real time still (a snooze across a
+  // clock set back); due by the local clock, it is not shown yet.
+  virtual bool HeldBack(int /*slot*/) { return false; }
   // Shows the alarm and returns when the box has closed: true when the user
   // closed it, false when the program is ending and the check must stop.
   virtual bool ShowAlarm(const std::wstring& text) = 0;
@@ -37,7 +40,7 @@ class AlarmCheck {
   bool ShowingBox() const { return running_; }
 
  private:
-  bool IsDue(const AlarmRecord& alarm, DateValue now) const;
+  bool IsDue(int slot, DateValue now) const;
   bool Fire(int slot);
 
   AlarmTable& table_;

@@ -26,6 +26,7 @@ constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 constexpr wchar_t kTitle[] = L"Chimewatch";
 // "Remind me again" goes after Setup and Active, before the export group.
 constexpr UINT kRemindAgainPosition = 2;
+static_assert(IDM_REMIND_LAST - IDM_REMIND_FIRST + 1 == kRemindCommandCount);
 
 // At the small-icon size of the display's DPI, so that the picture is drawn
 // crisp rather than scaled.
@@ -96,7 +97,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_SLUITEN: mnuSluiten_Click(); break;
         default:
           if (LOWORD(wParam) >= IDM_REMIND_FIRST && LOWORD(wParam) <= IDM_REMIND_LAST) {
-            mnuRemindAgain_Click(kRemindDelays[LOWORD(wParam) - IDM_REMIND_FIRST]);
+            mnuRemindAgain_Click(LOWORD(wParam) - IDM_REMIND_FIRST);
           }
           break;
       }
@@ -144,9 +145,12 @@ void MainWindow::Form_Load() {
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"Exit");
   SetMenuDefaultItem(mnuPopup_.Get(), IDM_INSTELLEN, FALSE);
-  mnuRemindAgain_.Reset(CreatePopupMenu());
-  for (std::size_t i = 0; i < kRemindDelays.size(); ++i) {
-    AppendMenuW(mnuRemindAgain_.Get(), MF_STRING, IDM_REMIND_FIRST + i, RemindDelayText(kRemindDelays[i]));
+  for (std::size_t place = 0; place < kMaxRemindOffers; ++place) {
+    mnuRemindAgain_[place].Reset(CreatePopupMenu());
+    for (const RemindDelay delay : kRemindDelays) {
+      AppendMenuW(mnuRemindAgain_[place].Get(), MF_STRING, IDM_REMIND_FIRST + RemindCommandOffset(place, delay),
+                  RemindDelayText(delay));
+    }
   }
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
@@ -179,46 +183,62 @@ void MainWindow::Form_MouseMove(WPARAM wParam, LPARAM lParam) {
     case TrayAction::MenuAtPointer: {
       POINT cursor;
       GetCursorPos(&cursor);
-      ShowPopupMenu(cursor);
+      ShowPopupMenu(cursor, TrayAction::MenuAtPointer);
       break;
     }
-    case TrayAction::MenuAtIcon: ShowPopupMenu({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}); break;
+    case TrayAction::MenuAtIcon:
+      ShowPopupMenu({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}, TrayAction::MenuAtIcon);
+      break;
     case TrayAction::None: break;
   }
 }
 
-void MainWindow::ShowPopupMenu(POINT at) {
+void MainWindow::ShowPopupMenu(POINT at, TrayAction openedBy) {
   if (menuOpen_) return;
   menuOpen_ = true;
-  const bool remindAgain = InsertRemindAgainItem();
+  const std::size_t remindItems = InsertRemindAgainItems();
   // The window must be in the foreground, or the menu does not close when
   // the user clicks elsewhere; the posted WM_NULL lets it close properly.
   SetForegroundWindow(hwnd_);
-  TrackPopupMenu(mnuPopup_.Get(), 0, at.x, at.y, 0, hwnd_, nullptr);
+  // The choice comes back here, so that a cancel can be told from it.
+  const UINT command = static_cast<UINT>(TrackPopupMenu(mnuPopup_.Get(), TPM_RETURNCMD, at.x, at.y, 0, hwnd_, nullptr));
   PostMessageW(hwnd_, WM_NULL, 0, 0);
-  // Taken out again, so that the delays' menu is never destroyed with it.
-  if (remindAgain) RemoveMenu(mnuPopup_.Get(), kRemindAgainPosition, MF_BYPOSITION);
+  // Taken out again, so that the delays' menus are never destroyed with it.
+  for (std::size_t i = 0; i < remindItems; ++i) RemoveMenu(mnuPopup_.Get(), kRemindAgainPosition, MF_BYPOSITION);
   menuOpen_ = false;
+  tray_.MenuClosed(openedBy, command != 0, GetForegroundWindow() == hwnd_);
+  // After the menu, as a menu without TPM_RETURNCMD posts it.
+  if (command != 0) PostMessageW(hwnd_, WM_COMMAND, command, 0);
 }
 
-bool MainWindow::InsertRemindAgainItem() {
-  const auto description = remindAgain_.Offered(GetTickCount64());
-  if (!description) return false;
-  const std::wstring text = RemindAgainMenuText(*description);
-  return InsertMenuW(mnuPopup_.Get(), kRemindAgainPosition, MF_BYPOSITION | MF_POPUP,
-                     reinterpret_cast<UINT_PTR>(mnuRemindAgain_.Get()), text.c_str()) != FALSE;
+std::size_t MainWindow::InsertRemindAgainItems() {
+  menuOffers_.clear();
+  for (const RemindOffer& offer : remindAgain_.Offered(GetTickCount64())) {
+    const std::size_t place = menuOffers_.size();
+    const std::wstring text = RemindAgainMenuText(offer.description);
+    if (!InsertMenuW(mnuPopup_.Get(), static_cast<UINT>(kRemindAgainPosition + place), MF_BYPOSITION | MF_POPUP,
+                     reinterpret_cast<UINT_PTR>(mnuRemindAgain_[place].Get()), text.c_str())) {
+      break;
+    }
+    menuOffers_.push_back(offer.serial);
+  }
+  return menuOffers_.size();
 }
 
-void MainWindow::mnuRemindAgain_Click(RemindDelay delay) {
-  const auto description = remindAgain_.Offered(GetTickCount64());
-  if (!description || unloading_) return;
-  const DateValue due = RemindAgainDue(delay, clock_.Now(), UtcNow(), UtcToPcLocal);
-  const auto slot = AddReminder(table_, *description, due, setup_.SlotHeldByEditor());
+void MainWindow::mnuRemindAgain_Click(unsigned commandOffset) {
+  const RemindChoice choice = RemindChoiceOf(commandOffset);
+  if (choice.offerPlace >= menuOffers_.size() || unloading_) return;
+  const unsigned serial = menuOffers_[choice.offerPlace];
+  const auto description = remindAgain_.Find(serial, GetTickCount64());
+  if (!description) return;
+  const RemindDue due = RemindAgainDue(choice.delay, clock_.Now(), UtcNow(), UtcToPcLocal);
+  const auto slot = AddReminder(table_, *description, due.local, setup_.SlotHeldByEditor());
   if (!slot) {
     MessageBoxW(hwnd_, L"Too many alerts !!", kTitle, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  remindAgain_.Used();
+  remindAgain_.Used(serial);
+  if (due.notBeforeUtc) snoozeHolds_.Hold(*slot, table_[*slot], *due.notBeforeUtc);
   setup_.Save(*slot);
   setup_.RefreshAlarm();
 }
@@ -329,13 +349,19 @@ void MainWindow::ArmMinuteTick() {
   SetTimer(hwnd_, IDT_TIMER, MillisecondsToNextMinute(LocalNowToTheMillisecond()), nullptr);
 }
 
-void MainWindow::Timer1_Timer() { RefreshTrayTip(); }
+// The countdown, or while the shell lacks the icon the next try to put it
+// in (the taskbar may still be starting at sign-in).
+void MainWindow::Timer1_Timer() {
+  if (!unloading_) tray_.Timer1Tip(CountdownTip());
+}
 
-bool MainWindow::RefreshTrayTip() { return tray_.ChangeTrayTip(Timer1TipText(table_, IsMonitoring(), clock_.Now())); }
+std::wstring MainWindow::CountdownTip() { return Timer1TipText(table_, IsMonitoring(), clock_.Now()); }
 
 void MainWindow::Form_Resume() {
-  // The shell may have lost the icon while the computer slept.
-  if (!unloading_ && !RefreshTrayTip()) tray_.ReAddTrayIcon();
+  // The shell may have lost the icon while the computer slept: a change
+  // it refuses puts the icon in again, as does a wake while it lacks it.
+  if (!unloading_ && tray_.Shown()) tray_.ChangeTrayTip(CountdownTip());
+  if (!unloading_ && !tray_.Shown()) tray_.ReAddTrayIcon();
   RealignAlarmCheck();
 }
 
@@ -355,6 +381,8 @@ void MainWindow::TaskbarCreated() {
 }
 
 DateValue MainWindow::Now() { return clock_.Now(); }
+
+bool MainWindow::HeldBack(int slot) { return snoozeHolds_.HeldBack(slot, table_[slot], UtcNow()); }
 
 bool MainWindow::ShowAlarm(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "alarm_check.h"
 #include "background_import.h"
@@ -42,7 +44,7 @@ class MainWindow final : private AlarmCheckHost {
   void mnuExport_Click();
   void mnuImport_Click();
   void mnuSluiten_Click();
-  void mnuRemindAgain_Click(RemindDelay delay);
+  void mnuRemindAgain_Click(unsigned commandOffset);
   LRESULT Form_CopyData(const COPYDATASTRUCT& data);
   // The import file is read: its alerts are placed now.
   void Form_ImportRead();
@@ -50,8 +52,7 @@ class MainWindow final : private AlarmCheckHost {
   void Form_Unload();
   void Timer_Timer();
   void Timer1_Timer();
-  // Sends the countdown tip; false when the shell no longer knows the icon.
-  bool RefreshTrayTip();
+  std::wstring CountdownTip();
   void Form_Resume();
   void Form_TimeChange();
   void TaskbarCreated();
@@ -59,13 +60,14 @@ class MainWindow final : private AlarmCheckHost {
   // The next check at the start of the next minute of the local clock.
   void ArmMinuteTick();
   void RealignAlarmCheck();
-  void ShowPopupMenu(POINT at);
-  // "Remind me again" while an alert is on offer; true when it was put in.
-  bool InsertRemindAgainItem();
+  void ShowPopupMenu(POINT at, TrayAction openedBy);
+  // One "Remind me again" item per alert on offer; returns how many.
+  std::size_t InsertRemindAgainItems();
   bool IsMonitoring() const;
 
   // AlarmCheckHost
   DateValue Now() override;
+  bool HeldBack(int slot) override;
   bool ShowAlarm(const std::wstring& text) override;
   void AlarmBoxClosed(const std::wstring& description) override;
   void RemoveListRow(int slot) override;
@@ -77,7 +79,8 @@ class MainWindow final : private AlarmCheckHost {
   const Clock& clock_;
   HWND hwnd_ = nullptr;
   ScopedHMENU mnuPopup_;
-  ScopedHMENU mnuRemindAgain_;  // the delays; in mnuPopup_ only while it is open
+  // Each offer's delays; in mnuPopup_ only while it is open.
+  std::array<ScopedHMENU, kMaxRemindOffers> mnuRemindAgain_;
   ScopedHICON pictures_[2];
   int trayDpi_ = 0;  // the DPI the pictures were loaded for
   ShellTraySender shell_;
@@ -85,7 +88,9 @@ class MainWindow final : private AlarmCheckHost {
   SetupWindow setup_;
   AlarmCheck check_;
   TrayClicks clicks_;
-  RemindAgainOffer remindAgain_;
+  RemindAgainOffers remindAgain_;
+  std::vector<unsigned> menuOffers_;  // the offers the menu showed, in its order
+  SnoozeHolds snoozeHolds_;
   BackgroundImport import_;
   std::optional<ReceivedHandOver> importFor_;  // the command whose file is being read
   std::wstring loadProblems_;

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace {
 
 constexpr unsigned long long kOfferedForMs = 60ull * 60 * 1000;
 constexpr std::size_t kShownLength = 40;
 constexpr double kMinutesPerDay = 1440.0;
+constexpr double kSecondsPerDay = 86400.0;
 
 // Each delay's menu text and minutes of real time (0: the next day).
 struct DelayChoice {
@@ -22,9 +24,17 @@ static_assert(std::size(kChoices) == kRemindDelays.size());
 
 const DelayChoice& ChoiceOf(RemindDelay delay) { return kChoices[static_cast<std::size_t>(delay)]; }
 
-DateValue ToTheMinute(DateValue value) {
+// Up: a delay is never shorter than the one chosen.
+DateValue UpToTheMinute(DateValue value) {
+  return FromTimeLine(std::ceil(ToTimeLine(value) * kMinutesPerDay - 1e-6) / kMinutesPerDay);
+}
+
+// Also the form of a minute that the clock reads, after a sum of days.
+DateValue DownToTheMinute(DateValue value) {
   return FromTimeLine(std::floor(ToTimeLine(value) * kMinutesPerDay + 1e-6) / kMinutesPerDay);
 }
+
+long long WholeSeconds(DateValue value) { return std::llround(ToTimeLine(value) * kSecondsPerDay); }
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
@@ -32,14 +42,39 @@ bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 const wchar_t* RemindDelayText(RemindDelay delay) { return ChoiceOf(delay).text; }
 
-void RemindAgainOffer::BoxClosed(std::wstring description, unsigned long long nowMs) {
-  description_ = std::move(description);
-  closedAtMs_ = nowMs;
+void RemindAgainOffers::BoxClosed(std::wstring description, unsigned long long nowMs) {
+  std::erase_if(offers_, [&](const RemindOffer& offer) {
+    return offer.description == description || nowMs - offer.closedAtMs >= kOfferedForMs;
+  });
+  offers_.insert(offers_.begin(), {nextSerial_++, std::move(description), nowMs});
+  if (offers_.size() > kMaxRemindOffers) offers_.pop_back();
 }
 
-std::optional<std::wstring> RemindAgainOffer::Offered(unsigned long long nowMs) const {
-  if (!description_ || nowMs - closedAtMs_ >= kOfferedForMs) return std::nullopt;
-  return description_;
+std::vector<RemindOffer> RemindAgainOffers::Offered(unsigned long long nowMs) const {
+  std::vector<RemindOffer> open;
+  for (const RemindOffer& offer : offers_) {
+    if (nowMs - offer.closedAtMs < kOfferedForMs) open.push_back(offer);
+  }
+  return open;
+}
+
+std::optional<std::wstring> RemindAgainOffers::Find(unsigned serial, unsigned long long nowMs) const {
+  for (const RemindOffer& offer : Offered(nowMs)) {
+    if (offer.serial == serial) return offer.description;
+  }
+  return std::nullopt;
+}
+
+void RemindAgainOffers::Used(unsigned serial) {
+  std::erase_if(offers_, [&](const RemindOffer& offer) { return offer.serial == serial; });
+}
+
+unsigned RemindCommandOffset(std::size_t offerPlace, RemindDelay delay) {
+  return static_cast<unsigned>(offerPlace * kRemindDelays.size() + static_cast<std::size_t>(delay));
+}
+
+RemindChoice RemindChoiceOf(unsigned commandOffset) {
+  return {commandOffset / kRemindDelays.size(), kRemindDelays[commandOffset % kRemindDelays.size()]};
 }
 
 std::wstring RemindAgainMenuText(const std::wstring& description) {
@@ -58,11 +93,29 @@ std::wstring RemindAgainMenuText(const std::wstring& description) {
   return text;
 }
 
-DateValue RemindAgainDue(RemindDelay delay, DateValue nowLocal, DateValue nowUtc,
+RemindDue RemindAgainDue(RemindDelay delay, DateValue nowLocal, DateValue nowUtc,
                          const std::function<DateValue(DateValue utc)>& utcToLocal) {
-  if (delay == RemindDelay::Tomorrow) return ToTheMinute(FromTimeLine(ToTimeLine(nowLocal) + 1.0));
-  const double laterUtc = ToTimeLine(nowUtc) + ChoiceOf(delay).minutes / kMinutesPerDay;
-  return ToTheMinute(utcToLocal(FromTimeLine(laterUtc)));
+  if (delay == RemindDelay::Tomorrow) return {DownToTheMinute(FromTimeLine(ToTimeLine(nowLocal) + 1.0)), {}};
+  const DateValue dueUtc = UpToTheMinute(FromTimeLine(ToTimeLine(nowUtc) + ChoiceOf(delay).minutes / kMinutesPerDay));
+  return {DownToTheMinute(utcToLocal(dueUtc)), dueUtc};
+}
+
+void SnoozeHolds::Hold(int slot, const AlarmRecord& alert, DateValue notBeforeUtc) {
+  std::erase_if(held_, [&](const Held& held) { return held.slot == slot; });
+  held_.push_back({slot, alert.Naam, alert.Tijd, notBeforeUtc});
+}
+
+// Compared in whole seconds: the check's clock reads whole seconds, and the
+// real minute must not lose to a rounding of the last bit.
+bool SnoozeHolds::HeldBack(int slot, const AlarmRecord& alert, DateValue nowUtc) {
+  for (auto held = held_.begin(); held != held_.end(); ++held) {
+    if (held->slot != slot) continue;
+    const bool same = alert.Exist && alert.Tijd == held->due && alert.Naam == held->description;
+    if (same && WholeSeconds(nowUtc) < WholeSeconds(held->notBeforeUtc)) return true;
+    held_.erase(held);
+    return false;
+  }
+  return false;
 }
 
 std::optional<int> AddReminder(AlarmTable& table, const std::wstring& description, DateValue due,

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "alarm_table.h"
 
@@ -17,30 +19,77 @@ inline constexpr std::array<RemindDelay, 5> kRemindDelays = {RemindDelay::Minute
 // "In 5 minutes" ... "Tomorrow at this time".
 const wchar_t* RemindDelayText(RemindDelay delay);
 
-// The alert whose box closed last, offered until an hour after that, until
-// another box closes, or until it is used. Times are milliseconds of a
-// steady clock (GetTickCount64), so that a clock change does not stretch it.
-class RemindAgainOffer {
+// One alert on offer. `serial` names it while a menu shows it, so that a
+// box that closes meanwhile does not shift the choice onto another alert.
+struct RemindOffer {
+  unsigned serial = 0;
+  std::wstring description;
+  unsigned long long closedAtMs = 0;
+};
+
+// Every alert whose box closed in the last hour, newest first, at most
+// kMaxRemindOffers; a box of the same description again moves it to the
+// front. Times are milliseconds of a steady clock (GetTickCount64), so that
+// a clock change does not stretch the hour.
+inline constexpr std::size_t kMaxRemindOffers = 5;
+class RemindAgainOffers {
  public:
   void BoxClosed(std::wstring description, unsigned long long nowMs);
-  // The description on offer, if any.
-  std::optional<std::wstring> Offered(unsigned long long nowMs) const;
-  void Used() { description_.reset(); }
+  std::vector<RemindOffer> Offered(unsigned long long nowMs) const;
+  // The description of an offer still open.
+  std::optional<std::wstring> Find(unsigned serial, unsigned long long nowMs) const;
+  void Used(unsigned serial);
 
  private:
-  std::optional<std::wstring> description_;
-  unsigned long long closedAtMs_ = 0;
+  std::vector<RemindOffer> offers_;
+  unsigned nextSerial_ = 1;
 };
+
+// The menu's command for an offer's place in the menu and a delay, as an
+// offset from the first "Remind me again" command, and back.
+unsigned RemindCommandOffset(std::size_t offerPlace, RemindDelay delay);
+inline constexpr unsigned kRemindCommandCount = kMaxRemindOffers * kRemindDelays.size();
+struct RemindChoice {
+  std::size_t offerPlace;
+  RemindDelay delay;
+};
+RemindChoice RemindChoiceOf(unsigned commandOffset);
 
 // "Remind me again: DESCRIPTION": on one line, cut to about 40 characters
 // with "...", an "&" shown as itself.
 std::wstring RemindAgainMenuText(const std::wstring& description);
 
-// The due time, to the minute. The minutes and the hour are real time
-// (across a clock change, "In 1 hour" is an hour from now); "Tomorrow at
-// this time" is the same wall-clock time the next day.
-DateValue RemindAgainDue(RemindDelay delay, DateValue nowLocal, DateValue nowUtc,
+// When the new alert is due: `local` the wall-clock minute stored, never
+// sooner than the delay chosen (the minute rounded up). The minutes and the
+// hour are real time: "In 1 hour" is an hour from now across a clock
+// change; `notBeforeUtc` holds the alert back while the clock, set back
+// an hour, passes its local time a first time too early. "Tomorrow at this
+// time" is the same wall-clock minute the next day.
+struct RemindDue {
+  DateValue local = 0;
+  std::optional<DateValue> notBeforeUtc;
+};
+RemindDue RemindAgainDue(RemindDelay delay, DateValue nowLocal, DateValue nowUtc,
                          const std::function<DateValue(DateValue utc)>& utcToLocal);
+
+// The snoozed alerts the running program holds back until their real time;
+// the stored alert stays an ordinary one (a restart forgets the hold).
+class SnoozeHolds {
+ public:
+  void Hold(int slot, const AlarmRecord& alert, DateValue notBeforeUtc);
+  // Whether the slot's alert, as it is now, must wait still. An alert
+  // changed or deleted since is not held.
+  bool HeldBack(int slot, const AlarmRecord& alert, DateValue nowUtc);
+
+ private:
+  struct Held {
+    int slot;
+    std::wstring description;
+    DateValue due;
+    DateValue notBeforeUtc;
+  };
+  std::vector<Held> held_;
+};
 
 // The new one-time alert: active, not shown, deleted when over, in the
 // lowest free slot but `heldSlot` (an open editor's); nothing when the

@@ -1,8 +1,10 @@
 // "Remind me again" and the tray icon's clicks and keys.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
+#include "alarm_check.h"
 #include "remind_again.h"
 #include "test_support.h"
 #include "tray_clicks.h"
@@ -11,22 +13,57 @@ namespace {
 
 constexpr unsigned long long kMinuteMs = 60000;
 
-// Central European time in 2027: UTC+1, UTC+2 from 28 March 01:00 UTC.
-DateValue AmsterdamFromUtc(DateValue utc) { return utc + (utc >= At(2027, 3, 28, 1, 0) ? 2.0 : 1.0) / 24; }
+// Central European time in 2027: UTC+1, UTC+2 from 28 March 01:00 UTC,
+// back to UTC+1 on 31 October 01:00 UTC (03:00 is 02:00 again).
+DateValue AmsterdamFromUtc(DateValue utc) {
+  const bool summer = utc >= At(2027, 3, 28, 1, 0) && utc < At(2027, 10, 31, 1, 0);
+  return utc + (summer ? 2.0 : 1.0) / 24;
+}
 
 }  // namespace
 
-TEST(RemindAgain, OffersTheLastClosedBoxForAnHourOrUntilUsed) {
-  RemindAgainOffer offer;
-  EXPECT_FALSE(offer.Offered(0)) << "before any box";
-  offer.BoxClosed(L"Tea", 1000);
-  EXPECT_EQ(offer.Offered(1000 + 59 * kMinuteMs), L"Tea");
-  EXPECT_FALSE(offer.Offered(1000 + 60 * kMinuteMs)) << "an hour after";
-  offer.BoxClosed(L"Tea", 5000);
-  offer.BoxClosed(L"Call mum", 6000);
-  EXPECT_EQ(offer.Offered(7000), L"Call mum") << "the second box closed";
-  offer.Used();
-  EXPECT_FALSE(offer.Offered(7000));
+std::vector<std::wstring> Descriptions(const std::vector<RemindOffer>& offers) {
+  std::vector<std::wstring> descriptions;
+  for (const RemindOffer& offer : offers) descriptions.push_back(offer.description);
+  return descriptions;
+}
+
+TEST(RemindAgain, OffersEachBoxClosedInTheLastHourNewestFirstUntilUsed) {
+  using D = std::vector<std::wstring>;
+  RemindAgainOffers offers;
+  EXPECT_TRUE(offers.Offered(0).empty()) << "before any box";
+  offers.BoxClosed(L"Tea", 1000);
+  offers.BoxClosed(L"Call mum", 6000);
+  const auto shown = offers.Offered(7000);
+  EXPECT_EQ(Descriptions(shown), (D{L"Call mum", L"Tea"}));
+  EXPECT_EQ(Descriptions(offers.Offered(1000 + 59 * kMinuteMs)), (D{L"Call mum", L"Tea"}));
+  EXPECT_EQ(Descriptions(offers.Offered(1000 + 60 * kMinuteMs)), (D{L"Call mum"})) << "an hour after";
+  EXPECT_FALSE(offers.Find(shown[1].serial, 1000 + 60 * kMinuteMs)) << "gone after its hour";
+
+  offers.BoxClosed(L"Stretch", 8000);  // while the menu shows the other two
+  EXPECT_EQ(offers.Find(shown[0].serial, 9000), L"Call mum");
+  offers.Used(shown[0].serial);
+  EXPECT_EQ(Descriptions(offers.Offered(9000)), (D{L"Stretch", L"Tea"}));
+  offers.BoxClosed(L"Tea", 10000);  // the same alert again: once, in front
+  EXPECT_EQ(Descriptions(offers.Offered(10000)), (D{L"Tea", L"Stretch"}));
+  for (const wchar_t* more : {L"a", L"b", L"c", L"d"}) offers.BoxClosed(more, 11000);
+  EXPECT_EQ(Descriptions(offers.Offered(11000)), (D{L"d", L"c", L"b", L"a", L"Tea"})) << "five at most";
+}
+
+TEST(RemindAgain, EachItemAndDelayHasACommandOfItsOwn) {
+  EXPECT_EQ(kRemindCommandCount, 25u);
+  std::vector<bool> used(kRemindCommandCount);
+  for (std::size_t place = 0; place < kMaxRemindOffers; ++place) {
+    for (const RemindDelay delay : kRemindDelays) {
+      const unsigned offset = RemindCommandOffset(place, delay);
+      ASSERT_LT(offset, kRemindCommandCount);
+      EXPECT_FALSE(used[offset]);
+      used[offset] = true;
+      EXPECT_EQ(RemindChoiceOf(offset).offerPlace, place);
+      EXPECT_EQ(RemindChoiceOf(offset).delay, delay);
+    }
+  }
+  EXPECT_EQ(RemindCommandOffset(1, RemindDelay::Minutes5), 5u);
 }
 
 TEST(RemindAgain, MenuTextIsOneShortLineWithItsAmpersandsShown) {
@@ -43,23 +80,100 @@ TEST(RemindAgain, MenuTextIsOneShortLineWithItsAmpersandsShown) {
   for (const auto& c : cases) EXPECT_EQ(RemindAgainMenuText(c.description), c.text);
 }
 
+const std::optional<DateValue> kNoHold;
+
 TEST(RemindAgain, DueTimeOfEachDelay) {
   const struct {
     RemindDelay delay;
     DateValue nowUtc;
     DateValue due;  // local, Amsterdam
+    std::optional<DateValue> notBeforeUtc;
   } cases[] = {
-      {RemindDelay::Minutes5, At(2026, 12, 8, 9, 3, 40), At(2026, 12, 8, 10, 8)},      // seconds dropped
-      {RemindDelay::Minutes10, At(2026, 12, 31, 22, 55), At(2027, 1, 1, 0, 5)},        // midnight, new year
-      {RemindDelay::Minutes30, At(2027, 2, 28, 22, 45), At(2027, 3, 1, 0, 15)},        // end of the month
-      {RemindDelay::Hour1, At(2027, 3, 28, 0, 30), At(2027, 3, 28, 3, 30)},            // 01:30 + 1 h of real time
-      {RemindDelay::Tomorrow, At(2027, 3, 27, 9, 0), At(2027, 3, 28, 10, 0)},          // same wall clock
-      {RemindDelay::Tomorrow, At(2026, 12, 31, 9, 15, 42), At(2027, 1, 1, 10, 15)},
+      {RemindDelay::Minutes5, At(2026, 12, 8, 9, 3, 40), At(2026, 12, 8, 10, 9), At(2026, 12, 8, 9, 9)},  // rounded up
+      {RemindDelay::Minutes5, At(2026, 12, 8, 9, 3), At(2026, 12, 8, 10, 8), At(2026, 12, 8, 9, 8)},  // on the minute
+      {RemindDelay::Minutes10, At(2026, 12, 31, 22, 55), At(2027, 1, 1, 0, 5), At(2026, 12, 31, 23, 5)},  // new year
+      {RemindDelay::Minutes30, At(2027, 2, 28, 22, 45), At(2027, 3, 1, 0, 15), At(2027, 2, 28, 23, 15)},  // month's end
+      {RemindDelay::Hour1, At(2027, 3, 28, 0, 30), At(2027, 3, 28, 3, 30), At(2027, 3, 28, 1, 30)},  // 01:30 + 1 h real
+      // Clocks go back: 02:45 summer time + 30 min is 02:15 winter time.
+      {RemindDelay::Minutes30, At(2027, 10, 31, 0, 45), At(2027, 10, 31, 2, 15), At(2027, 10, 31, 1, 15)},
+      {RemindDelay::Hour1, At(2027, 10, 31, 0, 10, 30), At(2027, 10, 31, 2, 11), At(2027, 10, 31, 1, 11)},
+      {RemindDelay::Tomorrow, At(2027, 3, 27, 9, 0), At(2027, 3, 28, 10, 0), kNoHold},        // same wall clock
+      {RemindDelay::Tomorrow, At(2026, 12, 31, 9, 15, 42), At(2027, 1, 1, 10, 15), kNoHold},  // the minute on the clock
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(RemindAgainDue(c.delay, AmsterdamFromUtc(c.nowUtc), c.nowUtc, AmsterdamFromUtc), c.due)
-        << RemindDelayText(c.delay) << " at " << c.nowUtc;
+    const RemindDue due = RemindAgainDue(c.delay, AmsterdamFromUtc(c.nowUtc), c.nowUtc, AmsterdamFromUtc);
+    EXPECT_EQ(due.local, c.due) << RemindDelayText(c.delay) << " at " << c.nowUtc;
+    EXPECT_EQ(due.notBeforeUtc, c.notBeforeUtc) << RemindDelayText(c.delay) << " at " << c.nowUtc;
   }
+}
+
+namespace {
+
+// The real check, once a minute of UTC in Amsterdam, with the holds.
+class ClockChangeHost final : public AlarmCheckHost {
+ public:
+  ClockChangeHost(AlarmTable& table, SnoozeHolds& holds) : table_(table), holds_(holds) {}
+  DateValue utc = 0;
+  std::optional<DateValue> firedAtUtc;
+  // On the minute, in the form the clock gives.
+  DateValue Now() override { return std::floor(AmsterdamFromUtc(utc) * 1440 + 1e-6) / 1440; }
+  bool HeldBack(int slot) override { return holds_.HeldBack(slot, table_[slot], utc); }
+  bool ShowAlarm(const std::wstring&) override {
+    if (!firedAtUtc) firedAtUtc = utc;
+    return true;
+  }
+  void AlarmBoxClosed(const std::wstring&) override {}
+  void RemoveListRow(int) override {}
+  void SaveSlot(int) override {}
+
+ private:
+  AlarmTable& table_;
+  SnoozeHolds& holds_;
+};
+
+}  // namespace
+
+TEST(RemindAgain, ASnoozeFiresAtItsRealTimeAlsoWhenTheClockGoesBack) {
+  const struct {
+    RemindDelay delay;
+    DateValue nowUtc;
+    DateValue firesUtc;
+  } cases[] = {
+      {RemindDelay::Minutes30, At(2027, 10, 31, 0, 45), At(2027, 10, 31, 1, 15)},  // 02:45 -> 02:15, an hour later
+      {RemindDelay::Hour1, At(2027, 10, 31, 0, 10, 30), At(2027, 10, 31, 1, 11)},  // 02:10 -> 02:11 the second time
+      {RemindDelay::Hour1, At(2027, 10, 30, 23, 50), At(2027, 10, 31, 0, 50)},     // 01:50 -> 02:50 the first time
+      {RemindDelay::Minutes5, At(2026, 12, 8, 9, 3, 40), At(2026, 12, 8, 9, 9)},   // no change: on its minute
+      {RemindDelay::Hour1, At(2027, 3, 28, 0, 30), At(2027, 3, 28, 1, 30)},        // clocks go forward
+  };
+  for (const auto& c : cases) {
+    AlarmTable table;
+    SnoozeHolds holds;
+    const RemindDue due = RemindAgainDue(c.delay, AmsterdamFromUtc(c.nowUtc), c.nowUtc, AmsterdamFromUtc);
+    const auto slot = AddReminder(table, L"Tea", due.local, std::nullopt);
+    ASSERT_TRUE(slot && due.notBeforeUtc);
+    holds.Hold(*slot, table[*slot], *due.notBeforeUtc);
+    ClockChangeHost host(table, holds);
+    AlarmCheck check(table, host);
+    // Each minute of the next two hours, as the check's timer runs.
+    const double firstMinute = std::ceil(c.nowUtc * 1440 - 1e-6);
+    for (int minute = 0; minute < 120 && !host.firedAtUtc; ++minute) {
+      host.utc = (firstMinute + minute) / 1440;
+      check.Timer_Timer(true);
+    }
+    ASSERT_TRUE(host.firedAtUtc) << c.nowUtc;
+    EXPECT_NEAR(*host.firedAtUtc, c.firesUtc, 0.1 / 86400) << RemindDelayText(c.delay) << " at " << c.nowUtc;
+  }
+}
+
+TEST(RemindAgain, AHoldLetsGoOfAnAlertChangedSince) {
+  AlarmTable table;
+  SnoozeHolds holds;
+  table[3] = ActiveAlarm(L"Tea", At(2027, 10, 31, 2, 15), Once, true);
+  holds.Hold(3, table[3], At(2027, 10, 31, 1, 15));
+  EXPECT_TRUE(holds.HeldBack(3, table[3], At(2027, 10, 31, 1, 14, 59)));
+  EXPECT_FALSE(holds.HeldBack(4, table[3], At(2027, 10, 31, 0, 50))) << "another slot";
+  table[3].Tijd = At(2027, 10, 31, 2, 20);  // edited in the list
+  EXPECT_FALSE(holds.HeldBack(3, table[3], At(2027, 10, 31, 0, 50)));
 }
 
 TEST(RemindAgain, TakesTheLowestFreeSlotButTheEditorsAndNoneWhenFull) {
