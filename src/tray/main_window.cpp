@@ -359,9 +359,12 @@ std::wstring MainWindow::CountdownTip() { return Timer1TipText(table_, IsMonitor
 
 void MainWindow::Form_Resume() {
   // The shell may have lost the icon while the computer slept: a change
-  // it refuses puts the icon in again, as does a wake while it lacks it.
-  if (!unloading_ && tray_.Shown()) tray_.ChangeTrayTip(CountdownTip());
-  if (!unloading_ && !tray_.Shown()) tray_.ReAddTrayIcon();
+  // it refuses puts the icon in again.
+  if (!unloading_ && tray_.Shown()) {
+    tray_.ChangeTrayTip(CountdownTip());
+  } else if (!unloading_) {
+    tray_.ReAddTrayIcon();
+  }
   RealignAlarmCheck();
 }
 

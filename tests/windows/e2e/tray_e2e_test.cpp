@@ -216,7 +216,8 @@ TEST(TrayMonitor, RemindMeAgainOffersEachClosedAlertNewestFirst) {
   SYSTEMTIME before;
   GetLocalTime(&before);
   driver::PostKey(menu, VK_RETURN);  // "In 5 minutes"
-  ASSERT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"1", L"Exist") == L"True"; }, 3000))
+  // "Delete" is the last value a save writes.
+  ASSERT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"1", L"Delete") == L"True"; }, 3000))
       << "no new alert";
   SYSTEMTIME after;
   GetLocalTime(&after);
@@ -224,7 +225,7 @@ TEST(TrayMonitor, RemindMeAgainOffersEachClosedAlertNewestFirst) {
   const auto due = driver::ReadSettingText(L"1", L"Tijd");
   EXPECT_TRUE(due && DueInFiveMinutes(*due, before, after)) << testing::PrintToString(due);
   EXPECT_EQ(driver::ReadSettingText(L"1", L"Repeat"), L"0");
-  EXPECT_EQ(driver::ReadSettingText(L"1", L"Delete"), L"True");
+  EXPECT_EQ(driver::ReadSettingText(L"1", L"Exist"), L"True");
   EXPECT_EQ(driver::ReadSettingText(L"1", L"Getoond"), L"False");
 
   // Used: the newer box is the one left.
@@ -233,7 +234,7 @@ TEST(TrayMonitor, RemindMeAgainOffersEachClosedAlertNewestFirst) {
   ASSERT_NE(menu, nullptr);
   driver::ChooseMenuItemByKeys(menu, 3);
   driver::PostKey(menu, VK_RETURN);
-  ASSERT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"3", L"Exist") == L"True"; }, 3000))
+  ASSERT_TRUE(driver::WaitUntil([] { return driver::ReadSettingText(L"3", L"Delete") == L"True"; }, 3000))
       << "no second new alert";
   EXPECT_EQ(driver::ReadSettingText(L"3", L"Naam"), L"Water the plants");
 
