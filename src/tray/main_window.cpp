@@ -9,6 +9,7 @@
 #include "file_dialogs.h"
 #include "hand_over.h"
 #include "local_clock.h"
+#include "program_box.h"
 #include "resource.h"
 #include "tray_tip.h"
 
@@ -113,7 +114,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
     case WMAPP_REPORT_LOAD:
-      if (!unloading_) MessageBoxW(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+      if (!unloading_) ShowProgramBox(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
       return 0;
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
@@ -215,7 +216,7 @@ void MainWindow::mnuRemindAgain_Click(RemindDelay delay) {
   const DateValue due = RemindAgainDue(delay, clock_.Now(), UtcNow(), UtcToPcLocal);
   const auto slot = AddReminder(table_, *description, due, setup_.SlotHeldByEditor());
   if (!slot) {
-    MessageBoxW(hwnd_, L"Too many alerts !!", kTitle, MB_OK | MB_ICONEXCLAMATION);
+    ShowProgramBox(hwnd_, L"Too many alerts !!", kTitle, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   remindAgain_.Used();
@@ -265,7 +266,7 @@ void MainWindow::mnuImport_Click() {
 
 void MainWindow::ShowTransferOutcome(const TransferOutcome& outcome) {
   const UINT icon = outcome.exitCode == kExitDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-  MessageBoxW(hwnd_, outcome.summary.c_str(), kTitle, MB_OK | icon);
+  ShowProgramBox(hwnd_, outcome.summary.c_str(), kTitle, MB_OK | icon);
 }
 
 // A command-line run hands its /export or /import over to us.
