@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-// MessageBoxW, brought to the front when `owner` is hidden or absent: such a
-// box has no taskbar button, and would otherwise open behind other windows
-// (foreground rules that Wine does not enforce).
+// MessageBoxW, topmost and in the foreground when `owner` is hidden or
+// absent: such a box has no taskbar button, and Windows' foreground rules
+// (which Wine does not enforce) would otherwise open it behind other windows.
 int ShowProgramBox(HWND owner, const wchar_t* text, const wchar_t* title, UINT style);
