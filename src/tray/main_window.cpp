@@ -130,8 +130,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::Form_Load() {
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
-  // The alerts first: the icon and the timers need them, and a request
-  // from outside must never find an empty table.
+  // The icon first, so that the user sees the program started as soon as
+  // it can be seen. The alerts are loaded within this same message: a
+  // click on the icon or a request from outside, which come as messages,
+  // never finds an empty table, and the tip counts down from the first.
+  LoadTrayPictures(WindowDpi(hwnd_));
+  tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
   setup_.Load();
   loadProblems_ = setup_.LaadAlarmen();
   if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
@@ -151,9 +155,6 @@ void MainWindow::Form_Load() {
   }
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
-
-  LoadTrayPictures(WindowDpi(hwnd_));
-  tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
   ready_ = true;
 }
 
