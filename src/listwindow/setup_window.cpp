@@ -6,6 +6,7 @@
 #include "dialog_window.h"
 #include "dpi.h"
 #include "editor_rules.h"
+#include "program_box.h"
 #include "resource.h"
 
 namespace {
@@ -174,7 +175,7 @@ void SetupWindow::lstAlarm_KeyDown(WORD keyCode) {
 
 int SetupWindow::Ask(const std::wstring& text, UINT style) {
   askingUser_ = true;
-  const int answer = MessageBoxW(hwnd_, text.c_str(), kTitle, style);
+  const int answer = ShowProgramBox(hwnd_, text.c_str(), kTitle, style);
   askingUser_ = false;
   return answer;
 }

@@ -95,6 +95,7 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
   LoadReport report;
   report.where = store.Where();
   report.cannotSave = store.WhyNotSaved();
+  report.startNote = store.StartNote();
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     SlotReader reader(store, slot);
     AlarmRecord loaded = table[slot];
@@ -136,9 +137,8 @@ std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, 
 }
 
 std::wstring DamagedValuesMessage(const LoadReport& report) {
-  std::wstring message =
-      L"Some stored alerts could not be read. They are left unchanged in " + report.where +
-      L" and their slots are not used in this run:\r\n";
+  std::wstring message = L"Some stored alerts could not be read. They are left unchanged in " + report.where +
+                         L" and their slots are not used in this run:\r\n";
   for (const DamagedValue& value : report.damaged) {
     message += L"\r\nAlert " + WideDecimalText(value.slot) + L", \"" + value.key + L"\": ";
     message += value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
@@ -148,7 +148,8 @@ std::wstring DamagedValuesMessage(const LoadReport& report) {
 }
 
 std::wstring LoadProblemsMessage(const LoadReport& report) {
-  std::wstring message = report.damaged.empty() ? std::wstring() : DamagedValuesMessage(report);
+  std::wstring message = report.startNote.value_or(L"");
+  if (!report.damaged.empty()) message += (message.empty() ? L"" : L"\r\n\r\n") + DamagedValuesMessage(report);
   if (report.cannotSave) {
     message += (message.empty() ? L"" : L"\r\n\r\n") + std::wstring(L"Changes to your alerts cannot be saved in ") +
                report.where + L": " + *report.cannotSave + L" Chimewatch runs with the alerts it could read.";

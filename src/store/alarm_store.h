@@ -21,6 +21,7 @@ struct LoadReport {
   std::vector<DamagedValue> damaged;
   std::wstring where;                      // the store's place, for the messages
   std::optional<std::wstring> cannotSave;  // why no change will be kept, told once
+  std::optional<std::wstring> startNote;   // what the store mended at start
 };
 
 // Reads the stored "hh:nn yyyy/mm/dd" text by character position; the
@@ -40,8 +41,8 @@ std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, 
 // The one message that tells the user which stored values were not read.
 std::wstring DamagedValuesMessage(const LoadReport& report);
 
-// What the user is told after the load: the damaged values and why changes
-// cannot be kept, if either; empty when all is well.
+// What the user is told after the load: what the store mended, the damaged
+// values and why changes cannot be kept, if any; empty when all is well.
 std::wstring LoadProblemsMessage(const LoadReport& report);
 
 // The message for a failed Save.

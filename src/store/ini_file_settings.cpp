@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "atomic_write.h"
+#include "long_path.h"
 #include "number_text.h"
 #include "scoped_handles.h"
 #include "system_error_text.h"
@@ -29,7 +30,7 @@ std::optional<std::wstring> WhyNotWritable(const std::wstring& path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     return std::wstring(L"the file is read-only.");
   }
-  const std::wstring probe = path + L"." + WideDecimalText(GetCurrentProcessId()) + L".probe.tmp";
+  const std::wstring probe = NameBeside(path, L"." + WideDecimalText(GetCurrentProcessId()) + L".probe.tmp");
   const ScopedFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   if (!file.Get()) return SystemErrorText(GetLastError());
@@ -46,15 +47,26 @@ bool HasOtherNames(const std::wstring& path) {
 std::optional<std::wstring> WriteOver(const std::wstring& path, std::string_view bytes) {
   const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   DWORD written = 0;
-  if (!file.Get() ||
-      !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+  if (!file.Get() || !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
       written != bytes.size() || !SetEndOfFile(file.Get()) || !FlushFileBuffers(file.Get())) {
     return SystemErrorText(GetLastError());
   }
   return std::nullopt;
 }
 
-std::wstring JournalOf(const std::wstring& path) { return path + L".new"; }
+// Each copy a save left beside `path` (chimewatch.ini.*.tmp), by its full name.
+template <typename Visit>
+void ForEachCopyBeside(const std::wstring& path, Visit visit) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(NameBeside(path, L".*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    visit(NameBeside(FolderOf(path), found.cFileName), found);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+std::wstring JournalOf(const std::wstring& path) { return NameBeside(path, L".new"); }
 
 // The file written over in place, so that its other names see the change:
 // the new contents first go whole to the journal, which stays until the
@@ -74,7 +86,8 @@ void FinishInterruptedWrite(const std::wstring& path) {
 
 }  // namespace
 
-IniFileSettings::IniFileSettings(std::wstring path) : path_(std::move(path)) {
+IniFileSettings::IniFileSettings(std::wstring path, std::optional<std::wstring> startNote)
+    : path_(std::move(path)), startNote_(std::move(startNote)) {
   FinishInterruptedWrite(path_);
   const FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
   if (!file.read) {
@@ -117,7 +130,7 @@ bool IniFileSettings::Store(const IniDocument& changed) {
     lastError_ = *notSaved_;
     return false;
   }
-  const std::string bytes = changed.Bytes(kHeader);
+  const std::string bytes = changed.Bytes(kHeader, kIniTrailer);
   const auto problem = HasOtherNames(path_) ? WriteInPlace(path_, bytes) : WriteFileAtomically(path_, bytes);
   if (problem) {
     lastError_ = *problem;
@@ -130,11 +143,24 @@ bool IniFileSettings::Store(const IniDocument& changed) {
 
 // A save ended by a kill leaves its new file behind under a name of its own.
 void IniFileSettings::RemoveLeftoverTemporaries() const {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((path_ + L".*.tmp").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    DeleteFileW((FolderOf(path_) + found.cFileName).c_str());
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  ForEachCopyBeside(path_, [](const std::wstring& copy, const WIN32_FIND_DATAW&) { DeleteFileW(copy.c_str()); });
+}
+
+std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path) {
+  std::wstring newest;
+  FILETIME newestTime{};
+  ForEachCopyBeside(path, [&](const std::wstring& copy, const WIN32_FIND_DATAW& found) {
+    const FileBytes bytes = ReadWholeFile(copy, kMaxFileBytes);
+    if (bytes.read && IniDocument::EndsWithTrailer(bytes.bytes, kIniTrailer) &&
+        (newest.empty() || CompareFileTime(&found.ftLastWriteTime, &newestTime) > 0)) {
+      newest = copy;
+      newestTime = found.ftLastWriteTime;
+    }
+  });
+  if (newest.empty() || !MoveFileExW(newest.c_str(), LongPathForm(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    return std::nullopt;
+  }
+  return L"chimewatch.ini was missing, as a save cut short by a power cut or a removed stick leaves it. "
+         L"Chimewatch restored it from " +
+         newest.substr(newest.find_last_of(L'\\') + 1) + L", the complete copy that save had written.";
 }

@@ -8,15 +8,21 @@
 // with the reason. A file with other names (Scoop keeps its copy in its
 // "persist" folder as a hard link, which a replace would leave behind) is
 // written over in place instead, through a complete copy "chimewatch.ini.new"
-// that the next start finishes from when a kill came in between.
+// that the next start finishes from when a kill came in between. Each file
+// ends with a trailer line, so that a complete copy can be told from one cut
+// short.
 #pragma once
 
 #include "ini_text.h"
 #include "settings_store.h"
 
+// The last line of every file Chimewatch writes.
+inline constexpr wchar_t kIniTrailer[] = L"\r\n; End of the alerts.\r\n";
+
 class IniFileSettings final : public SettingsStore {
  public:
-  explicit IniFileSettings(std::wstring path);
+  // `startNote`: what was mended before the file was opened, for the user.
+  explicit IniFileSettings(std::wstring path, std::optional<std::wstring> startNote = std::nullopt);
 
   std::optional<std::wstring> ReadSetting(std::wstring_view application, std::wstring_view section,
                                           std::wstring_view key, std::wstring_view defaultText) override;
@@ -27,6 +33,7 @@ class IniFileSettings final : public SettingsStore {
   std::wstring LastError() const override { return lastError_; }
   std::wstring Where() const override { return path_; }
   std::optional<std::wstring> WhyNotSaved() const override { return notSaved_; }
+  std::optional<std::wstring> StartNote() const override { return startNote_; }
 
  private:
   // Writes `changed` as the whole file; keeps it when the file took it.
@@ -36,5 +43,12 @@ class IniFileSettings final : public SettingsStore {
   std::wstring path_;
   IniDocument document_;
   std::optional<std::wstring> notSaved_;
+  std::optional<std::wstring> startNote_;
   std::wstring lastError_;
 };
+
+// When `path` is missing but a complete copy a save wrote beside it is there
+// (a replacing rename on FAT or exFAT, as most USB sticks are, deletes the
+// file first: a power cut between the two steps leaves only the copy), the
+// newest such copy becomes the file again. Returns what to tell the user.
+std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path);

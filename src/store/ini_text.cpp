@@ -175,12 +175,17 @@ void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wst
   found->keys.emplace_back(std::wstring(key), raw);
 }
 
-std::string IniDocument::Bytes(std::wstring_view header) const {
+std::string IniDocument::Bytes(std::wstring_view header, std::wstring_view trailer) const {
   std::wstring text(header);
   for (const Section& section : sections_) {
     text += L"\r\n[" + section.name + L"]\r\n";
     // An unreadable value is written back as the file had it.
     for (const auto& [key, raw] : section.keys) text += key + L"=" + raw + L"\r\n";
   }
+  text += trailer;
   return std::string(kUtf16Mark, 2) + WideToUtf16Le(text);
+}
+
+bool IniDocument::EndsWithTrailer(std::string_view bytes, std::wstring_view trailer) {
+  return bytes.starts_with(std::string_view(kUtf16Mark, 2)) && bytes.ends_with(WideToUtf16Le(trailer));
 }

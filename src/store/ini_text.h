@@ -27,8 +27,11 @@ class IniDocument {
   void Set(std::wstring_view section, std::wstring_view key, std::wstring_view value);
 
   // The whole file: `header` (comment lines), then the sections in the
-  // order they were read or made.
-  std::string Bytes(std::wstring_view header) const;
+  // order they were read or made, then `trailer` (comment lines).
+  std::string Bytes(std::wstring_view header, std::wstring_view trailer = {}) const;
+  // Whether `bytes` end with `trailer` as Bytes writes it: a file written
+  // to its end, not one cut short.
+  static bool EndsWithTrailer(std::string_view bytes, std::wstring_view trailer);
 
  private:
   struct Section {

@@ -32,6 +32,9 @@ std::unique_ptr<SettingsStore> OpenSettingsStore() {
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
       return std::make_unique<IniFileSettings>(ini);
     }
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      if (auto note = RestoreFromCompleteCopy(ini)) return std::make_unique<IniFileSettings>(ini, std::move(note));
+    }
   }
   return std::make_unique<RegistrySettings>();
 }

@@ -42,6 +42,8 @@ class SettingsStore {
   virtual std::wstring Where() const = 0;
   // Why no change can be kept there, when that is known at start.
   virtual std::optional<std::wstring> WhyNotSaved() const { return std::nullopt; }
+  // What the store mended at start, for the user to know.
+  virtual std::optional<std::wstring> StartNote() const { return std::nullopt; }
 };
 
 inline constexpr std::wstring_view kRegistryPlace = L"the registry (HKEY_CURRENT_USER\\Software\\Chimewatch)";

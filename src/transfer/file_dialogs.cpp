@@ -1,6 +1,6 @@
 #include "file_dialogs.h"
 
-#include <commdlg.h>
+#include <string>
 
 namespace {
 
@@ -18,21 +18,25 @@ OPENFILENAMEW DialogSettings(HWND owner, std::wstring& path, const wchar_t* filt
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathCapacity;
   dialog.lpstrDefExt = L"ics";
-  // The program's current folder stays where it was.
+  // Asks to keep the current folder, which only Save As heeds.
   dialog.Flags = flags | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   return dialog;
 }
 
+std::wstring CurrentFolder() {
+  std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+  folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+  return folder;
+}
+
 // The dialogs' library is loaded when a dialog first opens, not at every
 // start: most runs never open one, and it brings the printer libraries.
-using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-
 BOOL ShowFileDialog(const char* name, OPENFILENAMEW& dialog) {
   // One of Windows' known DLLs: it always comes from the system folder.
   static HMODULE library = LoadLibraryW(L"comdlg32.dll");
   if (library == nullptr) return FALSE;
   const auto show = reinterpret_cast<FileDialogFunction>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-  return show != nullptr && show(&dialog);
+  return show != nullptr && ShowFileDialogInPlace(show, dialog);
 }
 
 std::optional<std::wstring> Chosen(bool accepted, std::wstring& path) {
@@ -54,4 +58,11 @@ std::optional<std::wstring> ChooseImportFile(HWND owner) {
   std::wstring path(kPathCapacity, L'\0');
   OPENFILENAMEW dialog = DialogSettings(owner, path, kImportFilter, OFN_FILEMUSTEXIST);
   return Chosen(ShowFileDialog("GetOpenFileNameW", dialog) != FALSE, path);
+}
+
+BOOL ShowFileDialogInPlace(FileDialogFunction show, OPENFILENAMEW& dialog) {
+  const std::wstring folder = CurrentFolder();
+  const BOOL accepted = show(&dialog);
+  if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
+  return accepted;
 }

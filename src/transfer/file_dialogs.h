@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <optional>
 #include <string>
@@ -11,3 +12,11 @@ std::optional<std::wstring> ChooseExportFile(HWND owner);
 
 // Open, for *.ics or any file.
 std::optional<std::wstring> ChooseImportFile(HWND owner);
+
+// GetOpenFileNameW, GetSaveFileNameW, or a test's stand-in.
+using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+// Shows the dialog; the program's current folder is the same after it as
+// before. On Windows the Open dialog moves it to the chosen file's folder
+// whatever the flags say, which would keep that folder (a USB stick) in use
+// for the rest of the session.
+BOOL ShowFileDialogInPlace(FileDialogFunction show, OPENFILENAMEW& dialog);

@@ -9,6 +9,7 @@
 #include "file_dialogs.h"
 #include "hand_over.h"
 #include "local_clock.h"
+#include "program_box.h"
 #include "resource.h"
 #include "tray_tip.h"
 
@@ -114,7 +115,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
     case WMAPP_REPORT_LOAD:
-      if (!unloading_) MessageBoxW(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+      if (!unloading_) ShowProgramBox(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
       return 0;
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
@@ -130,8 +131,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::Form_Load() {
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
-  // The alerts first: the icon and the timers need them, and a request
-  // from outside must never find an empty table.
+  // The icon first, so that the user sees the program started as soon as
+  // it can be seen. The alerts are loaded within this same message: a
+  // click on the icon or a request from outside, which come as messages,
+  // never finds an empty table, and the tip counts down from the first.
+  LoadTrayPictures(WindowDpi(hwnd_));
+  tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
   setup_.Load();
   loadProblems_ = setup_.LaadAlarmen();
   if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
@@ -154,9 +159,6 @@ void MainWindow::Form_Load() {
   }
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
-
-  LoadTrayPictures(WindowDpi(hwnd_));
-  tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
   ready_ = true;
 }
 
@@ -234,7 +236,7 @@ void MainWindow::mnuRemindAgain_Click(unsigned commandOffset) {
   const RemindDue due = RemindAgainDue(choice.delay, clock_.Now(), UtcNow(), UtcToPcLocal);
   const auto slot = AddReminder(table_, *description, due.local, setup_.SlotHeldByEditor());
   if (!slot) {
-    MessageBoxW(hwnd_, L"Too many alerts !!", kTitle, MB_OK | MB_ICONEXCLAMATION);
+    ShowProgramBox(hwnd_, L"Too many alerts !!", kTitle, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   remindAgain_.Used(serial);
@@ -285,7 +287,7 @@ void MainWindow::mnuImport_Click() {
 
 void MainWindow::ShowTransferOutcome(const TransferOutcome& outcome) {
   const UINT icon = outcome.exitCode == kExitDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-  MessageBoxW(hwnd_, outcome.summary.c_str(), kTitle, MB_OK | icon);
+  ShowProgramBox(hwnd_, outcome.summary.c_str(), kTitle, MB_OK | icon);
 }
 
 // A command-line run hands its /export or /import over to us.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "long_path.h"
 #include "number_text.h"
 #include "scoped_handles.h"
 #include "system_error_text.h"
@@ -18,9 +19,9 @@ constexpr int kNameTries = 16;
 HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < kNameTries; ++attempt) {
-    name = target + L"." + WideDecimalText(GetCurrentProcessId()) + L"-" +
-           WideDecimalText(static_cast<std::int64_t>(GetTickCount64() % 100000)) + L"-" + WideDecimalText(++counter) +
-           L".tmp";
+    name = NameBeside(target, L"." + WideDecimalText(GetCurrentProcessId()) + L"-" +
+                                  WideDecimalText(static_cast<std::int64_t>(GetTickCount64() % 100000)) + L"-" +
+                                  WideDecimalText(++counter) + L".tmp");
     HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
@@ -29,15 +30,15 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name) {
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   DWORD written = 0;
-  return (bytes.empty() ||
-          (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size())) &&
+  return (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                            written == bytes.size())) &&
          FlushFileBuffers(file);
 }
 
 }  // namespace
 
 std::optional<std::wstring> WriteFileAtomically(std::wstring_view path, std::string_view bytes) {
-  const std::wstring target(path);
+  const std::wstring target = LongPathForm(path);
   // Windows refuses to replace a read-only file; so does Chimewatch, under
   // Wine as well.
   const DWORD attributes = GetFileAttributesW(target.c_str());

@@ -38,6 +38,13 @@ TEST(IniText, WritesUtf16AndLeavesAnUnreadableValueAsItWas) {
     expected += '\0';
   }
   EXPECT_EQ(document.Bytes(L"; header\r\n"), expected);
+  // A file written to its end carries the trailer; one cut short, or in
+  // UTF-8, does not.
+  const std::string whole = document.Bytes(L"; header\r\n", L"; end\r\n");
+  EXPECT_TRUE(IniDocument::EndsWithTrailer(whole, L"; end\r\n"));
+  EXPECT_FALSE(IniDocument::EndsWithTrailer(whole.substr(0, whole.size() - 2), L"; end\r\n"));
+  EXPECT_FALSE(IniDocument::EndsWithTrailer(expected, L"; end\r\n"));
+  EXPECT_FALSE(IniDocument::EndsWithTrailer("[1]\r\n; end\r\n", L"; end\r\n"));
 }
 
 TEST(IniText, ReadsWhatAPersonMightWrite) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "command_line.h"
+#include "output_encoding.h"
 #include "zone_display_name.h"
 
 namespace {
@@ -65,4 +66,16 @@ TEST(ZoneDisplayName, IgnoresTheOffsetPrefix) {
   EXPECT_TRUE(SameZoneDisplayName(L"(GMT) greenwich mean time : dublin", L"(UTC+00:00) Greenwich Mean Time : Dublin"));
   EXPECT_FALSE(SameZoneDisplayName(L"(GMT+10:00) Canberra, Melbourne", L"(UTC+10:00) Canberra, Melbourne, Sydney"));
   EXPECT_FALSE(SameZoneDisplayName(L"(GMT+10:00)", L"(UTC+10:00)"));
+}
+
+TEST(ChooseOutputEncoding, OneEncodingPerFile) {
+  using enum OutputEncoding;
+  EXPECT_EQ(ChooseOutputEncoding(OutputKind::Console, ""), Console);
+  EXPECT_EQ(ChooseOutputEncoding(OutputKind::Pipe, ""), Utf8);
+  EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, ""), Utf16WithMark);  // > log.txt
+  // >> log.txt: the file keeps the encoding it has.
+  EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, "\xFF\xFE"), Utf16);
+  EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, "Ex"), Utf8);
+  EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, "\xFF"), Utf8);
+  EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, "?"), Utf8);  // could not be read
 }

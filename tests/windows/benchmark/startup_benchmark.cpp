@@ -13,6 +13,7 @@
 
 #include "benchmark_support.h"
 #include "driver.h"
+#include "full_store.h"
 
 namespace {
 
@@ -22,19 +23,6 @@ using benchmark::Milliseconds;
 
 constexpr UINT kExitCommand = 1003;  // IDM_SLUITEN
 constexpr int kListId = 2005;        // IDC_LSTALARM
-
-void StoreAllSlots() {
-  for (int slot = 0; slot <= 100; ++slot) {
-    const std::wstring section = std::to_wstring(slot);
-    driver::WriteSettingText(section, L"Exist", L"True");
-    driver::WriteSettingText(section, L"Actief", L"True");
-    driver::WriteSettingText(section, L"Getoond", L"False");
-    driver::WriteSettingText(section, L"Naam", L"Alert " + section);
-    driver::WriteSettingText(section, L"Tijd", L"08:05 2099/02/28");
-    driver::WriteSettingText(section, L"Repeat", L"1");
-    driver::WriteSettingText(section, L"Delete", L"False");
-  }
-}
 
 struct Run {
   double toIcon = 0;
@@ -93,7 +81,7 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<Run> empty, full;
   driver::DeleteAllSettings();
   for (int i = 0; i < runs; ++i) empty.push_back(MeasureOnce(program, 0));
-  StoreAllSlots();
+  benchmark::StoreAllSlots();
   for (int i = 0; i < runs; ++i) full.push_back(MeasureOnce(program, 101));
   driver::DeleteAllSettings();
   std::wprintf(L"chimewatch startup, median of %d runs each\n", runs);

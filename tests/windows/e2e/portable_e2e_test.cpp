@@ -138,3 +138,34 @@ TEST(Portable, AKillDuringSavesLeavesAReadableFile) {
   }
   EXPECT_GT(killedMidway, 0) << "no kill came during the saves";
 }
+
+// On FAT and exFAT a replacing rename deletes the file first: a power cut
+// between the two steps leaves only the complete copy. A start restores the
+// newest complete copy and says so; one cut short is never taken.
+TEST(Portable, ACompleteCopyLeftByARenameCutShortRestoresTheFile) {
+  const PortableFolder portable;
+  const auto utf16 = [](std::wstring_view text) {
+    return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  };
+  const std::wstring slot = L"[4]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\nNaam=Restored\r\n"
+                            L"Tijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n";
+  DeleteFileW(portable.Ini().c_str());
+  WriteBytes(portable.File(L"chimewatch.ini.7-1-1.tmp"), utf16(L"; header\r\n\r\n" + slot + L"\r\n; End of the alerts.\r\n"));
+  Sleep(50);  // the copy cut short is the newer one
+  WriteBytes(portable.File(L"chimewatch.ini.8-1-1.tmp"), utf16(L"; header\r\n\r\n" + slot.substr(0, 40)));
+
+  const driver::Program running(portable.Program());
+  const auto box = driver::WaitForMessageBox(running.Id(), 10000);
+  ASSERT_TRUE(box) << "not told";
+  EXPECT_EQ(box->text, L"chimewatch.ini was missing, as a save cut short by a power cut or a removed stick leaves it. "
+                       L"Chimewatch restored it from chimewatch.ini.7-1-1.tmp, the complete copy that save had written.");
+  EXPECT_TRUE(box->topmost);
+  driver::Answer(box->hwnd, IDOK);
+  HWND main = StartedMainWindow(running);
+  ASSERT_NE(main, nullptr);
+  driver::PostCommand(main, IDM_SLUITEN);
+  EXPECT_EQ(running.WaitForExit(10000), 0u);
+  const auto run = portable.Run(L"/export " + Quoted(portable.File(L"out.ics")));
+  EXPECT_TRUE(run.output.starts_with("Exported 1 alert to ")) << run.output;
+  EXPECT_FALSE(RegistryHasChimewatch()) << "fell back to the registry";
+}
