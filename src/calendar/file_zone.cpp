@@ -1,9 +1,12 @@
 #include "file_zone.h"
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -19,24 +22,62 @@ int SecondOfDay(double line) {
   return static_cast<int>(std::llround((line - std::floor(line)) * kSecondsPerDay)) % 86400;
 }
 
-// The day of `month` the rule picks: the ordinal weekday, or the first day
-// that is in BYMONTHDAY and on a BYDAY weekday. 0 when none.
-int RuleDay(const YearlyOnsetRule& rule, int year) {
+// The day of a month of `days` days beginning on `firstWeekday` that the
+// rule picks: the ordinal weekday, or the first day that is in BYMONTHDAY
+// and on a BYDAY weekday. 0 when none.
+int RuleDayIn(const YearlyOnsetRule& rule, int days, int firstWeekday) {
   if (rule.weekdays.size() == 1 && rule.weekdays.front().ordinal != 0 && rule.monthDays.empty()) {
-    return NthWeekdayOfMonth(year, rule.month, rule.weekdays.front().weekday, rule.weekdays.front().ordinal);
+    return NthWeekdayIn(days, firstWeekday, rule.weekdays.front().weekday, rule.weekdays.front().ordinal);
   }
-  const auto first = TimeLineOf(year, rule.month, 1, 0);
-  if (!first) return 0;
-  const int firstWeekday = SplitDate(FromTimeLine(*first)).weekday;
   unsigned weekdays = rule.weekdays.empty() ? 0x7Fu : 0u;
   for (const WeekdayEntry& entry : rule.weekdays) weekdays |= 1u << entry.weekday;
-  const int days = DaysInMonth(year, rule.month);
   for (int day = 1; day <= days; ++day) {
     const bool dayListed =
         rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) != rule.monthDays.end();
     if (dayListed && (weekdays & (1u << ((firstWeekday + day - 1) % 7))) != 0) return day;
   }
   return 0;
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// Days from 30 December 1899 to a date, as the date values count them
+// (date_value.cpp), worked out here in plain integers: a zone with many
+// rules asks this for each rule in each year it is asked about.
+int DayNumber(int year, int month, int day) {
+  const int y = year - (month <= 2 ? 1 : 0);  // years from 1 March; no year before 100 comes here
+  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  return y * 365 + y / 4 - y / 100 + y / 400 + dayOfYear - 693899;
+}
+
+// The weekday (0 Sunday) of the first of `month`; day 0, 30 December 1899,
+// was a Saturday.
+int FirstWeekday(int year, int month) { return (DayNumber(year, month, 1) % 7 + 7 + 6) % 7; }
+
+// A year's kind for a rule of `month`: the weekday the month begins on, plus
+// 7 in a leap year.
+int YearKind(int year, int month) { return FirstWeekday(year, month) + (IsLeapYear(year) ? 7 : 0); }
+
+// Where a year's wall-clock onsets land in UTC, to the second as SplitDate
+// rounds: an instant half a second before midnight is the next day.
+double YearStartUtc(int year) {
+  return ToTimeLine(MakeDate(static_cast<std::int16_t>(year), 1, 1)) - 0.5 / kSecondsPerDay;
+}
+
+// The latest year at or before `year` whose place in the 400-year cycle is
+// set in `cycleYears`; INT_MIN when none is.
+int LatestCycleYear(const std::array<std::uint64_t, 7>& cycleYears, int year) {
+  const int place = (year % kCalendarCycleYears + kCalendarCycleYears) % kCalendarCycleYears;
+  int base = year - place;
+  int top = place;
+  for (int cycle = 0; cycle < 2; ++cycle, base -= kCalendarCycleYears, top = kCalendarCycleYears - 1) {
+    for (int word = top / 64; word >= 0; --word) {
+      std::uint64_t bits = cycleYears[static_cast<std::size_t>(word)];
+      if (word == top / 64 && top % 64 != 63) bits &= (std::uint64_t{2} << (top % 64)) - 1;
+      if (bits != 0) return base + word * 64 + 63 - std::countl_zero(bits);
+    }
+  }
+  return INT_MIN;
 }
 
 std::optional<YearlyOnsetRule> ReadOnsetRule(std::string_view text, double start, int offsetFrom) {
@@ -154,23 +195,7 @@ std::pair<int, int> RuleYears(const Observance& observance) {
   return {first, last};
 }
 
-// The rule's onset in a wall-clock year, if it has one there.
-std::optional<Onset> RuleOnset(const Observance& observance, int wallYear) {
-  const YearlyOnsetRule& rule = *observance.rule;
-  const auto wall = YearlyOnset(rule, wallYear, SecondOfDay(observance.start));
-  if (!wall || *wall < observance.start) return std::nullopt;
-  const double utc = OnsetUtc(observance, *wall);
-  if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) return std::nullopt;
-  return Onset{utc, observance.offsetTo};
-}
-
 }  // namespace
-
-std::optional<double> YearlyOnset(const YearlyOnsetRule& rule, int year, int secondOfDay) {
-  const int day = RuleDay(rule, year);
-  if (day == 0) return std::nullopt;
-  return TimeLineOf(year, rule.month, day, secondOfDay);
-}
 
 FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move(observances)) {
   const Observance* earliest = nullptr;
@@ -188,32 +213,124 @@ FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move
   if (earliest != nullptr) initialOffset_ = earliest->offsetFrom;
 }
 
-std::optional<Onset> FileZone::RuleOnsetIn(const Observance& observance, int wallYear) const {
+void FileZone::PlanRules() const {
+  if (planned_) return;
+  planned_ = true;
+  for (std::size_t index = 0; index < observances_.size(); ++index) {
+    const Observance& observance = observances_[index];
+    if (!observance.rule) continue;
+    const YearlyOnsetRule& rule = *observance.rule;
+    RulePlan plan;
+    plan.observance = index;
+    std::tie(plan.firstYear, plan.lastYear) = RuleYears(observance);
+    plan.secondOfDay = SecondOfDay(observance.start);
+    for (int kind = 0; kind < 14; ++kind) {
+      const int days = DaysInMonth(kind < 7 ? 2001 : 2000, rule.month);
+      plan.dayOfKind[static_cast<std::size_t>(kind)] = static_cast<signed char>(RuleDayIn(rule, days, kind % 7));
+    }
+    // The month's first weekday moves on by 365 or 366 days a year.
+    int weekday = FirstWeekday(2000, rule.month);
+    for (int place = 0; place < kCalendarCycleYears; ++place) {
+      const int year = 2000 + place;
+      if (plan.dayOfKind[static_cast<std::size_t>(weekday + (IsLeapYear(year) ? 7 : 0))] != 0) {
+        plan.cycleYears[static_cast<std::size_t>(place / 64)] |= std::uint64_t{1} << (place % 64);
+      }
+      weekday = (weekday + (IsLeapYear(rule.month > 2 ? year + 1 : year) ? 2 : 1)) % 7;
+    }
+    plans_.push_back(plan);
+  }
+}
+
+const std::vector<unsigned char>& FileZone::RulesAt(int place) const {
+  if (rulesAt_.empty()) {
+    rulesAt_.resize(kCalendarCycleYears);
+    rulesAtKnown_.resize(kCalendarCycleYears);
+  }
+  const auto at = static_cast<std::size_t>(place);
+  if (!rulesAtKnown_[at]) {
+    rulesAtKnown_[at] = true;
+    for (std::size_t i = 0; i < plans_.size(); ++i) {
+      if ((plans_[i].cycleYears[at / 64] >> (at % 64) & 1) != 0) rulesAt_[at].push_back(static_cast<unsigned char>(i));
+    }
+  }
+  return rulesAt_[at];
+}
+
+std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int wallYear) const {
   ++ruleSteps_;
-  return RuleOnset(observance, wallYear);
+  const Observance& observance = observances_[plan.observance];
+  const YearlyOnsetRule& rule = *observance.rule;
+  const int place = wallYear % kCalendarCycleYears;
+  if (wallYear < 100 || wallYear > 9999 ||
+      (plan.cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) {
+    return std::nullopt;
+  }
+  const int day = plan.dayOfKind[static_cast<std::size_t>(YearKind(wallYear, rule.month))];
+  if (day == 0) return std::nullopt;
+  // As TimeLineOf has it: the day, then the time of day.
+  const double wall = static_cast<double>(DayNumber(wallYear, rule.month, day)) + plan.secondOfDay / kSecondsPerDay;
+  if (wall < observance.start) return std::nullopt;
+  const double utc = OnsetUtc(observance, wall);
+  if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) return std::nullopt;
+  return Onset{utc, observance.offsetTo};
 }
 
 const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
+  if (year == lastYear_) return *lastOnsets_;
   const auto known = yearOnsets_.find(year);
-  if (known != yearOnsets_.end()) return known->second;
-  std::vector<Onset> onsets;
-  if (const auto listed = listedOnsets_.find(year); listed != listedOnsets_.end()) onsets = listed->second;
-  for (const Observance& observance : observances_) {
-    if (!observance.rule) continue;
-    const auto [ruleFirst, ruleLast] = RuleYears(observance);
-    // A wall-clock onset near the new year can fall in the UTC year beside it.
-    for (int wallYear = std::max(year - 1, ruleFirst); wallYear <= std::min(year + 1, ruleLast); ++wallYear) {
-      const auto onset = RuleOnsetIn(observance, wallYear);
-      if (onset && YearOf(onset->utc) == year) onsets.push_back(*onset);
+  if (known != yearOnsets_.end()) {
+    lastYear_ = year;
+    lastOnsets_ = &known->second;
+    return known->second;
+  }
+  PlanRules();
+  // Each onset with its rank: of equal instants the listed ones come first,
+  // then the rules in the zone's order.
+  struct Ranked {
+    Onset onset;
+    int rank = 0;
+  };
+  std::vector<Ranked> ranked;
+  if (const auto listed = listedOnsets_.find(year); listed != listedOnsets_.end()) {
+    for (const Onset& onset : listed->second) {
+      ranked.push_back({onset, static_cast<int>(ranked.size()) - static_cast<int>(listed->second.size())});
     }
   }
-  std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
-  return yearOnsets_.emplace(year, std::move(onsets)).first->second;
+  const double from = YearStartUtc(year);
+  const double to = YearStartUtc(year + 1);
+  // Only the rules with a day in a year are asked about it. An offset is
+  // less than a day: only a December onset can fall in the next UTC year,
+  // only a January one in the one before.
+  for (int wallYear = year - 1; wallYear <= year + 1; ++wallYear) {
+    if (wallYear < 100 || wallYear > 9999) continue;
+    for (const unsigned char i : RulesAt(wallYear % kCalendarCycleYears)) {
+      const RulePlan& plan = plans_[i];
+      const int month = observances_[plan.observance].rule->month;
+      if ((wallYear < year && month != 12) || (wallYear > year && month != 1)) continue;
+      if (wallYear < plan.firstYear || wallYear > plan.lastYear) continue;
+      const auto onset = RuleOnsetIn(plan, wallYear);
+      if (onset && onset->utc >= from && onset->utc < to) ranked.push_back({*onset, i});
+    }
+  }
+  std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+    return a.onset.utc < b.onset.utc || (a.onset.utc == b.onset.utc && a.rank < b.rank);
+  });
+  std::vector<Onset> onsets;
+  onsets.reserve(ranked.size());
+  for (const Ranked& each : ranked) onsets.push_back(each.onset);
+  lastYear_ = year;
+  lastOnsets_ = &yearOnsets_.emplace(year, std::move(onsets)).first->second;
+  return *lastOnsets_;
 }
 
 std::optional<Onset> FileZone::LatestBefore(int year) const {
   const auto known = latestBefore_.find(year);
   if (known != latestBefore_.end()) return known->second;
+  // The latest onset of the year before, when it has one.
+  if (const std::vector<Onset>& yearBefore = OnsetsIn(year - 1); !yearBefore.empty()) {
+    latestBefore_.emplace(year, yearBefore.back());
+    return yearBefore.back();
+  }
   std::optional<Onset> latest;
   const auto later = [&](const Onset& onset) {
     if (!latest || onset.utc >= latest->utc) latest = onset;
@@ -223,17 +340,44 @@ std::optional<Onset> FileZone::LatestBefore(int year) const {
     for (const Onset& onset : (--listed)->second) later(onset);
   }
   // A yearly rule picks the same days every 400 years: one that has no
-  // onset in the 400 years before has none earlier either.
-  for (const Observance& observance : observances_) {
-    if (!observance.rule) continue;
-    const auto [ruleFirst, ruleLast] = RuleYears(observance);
-    const int newest = std::min(year, ruleLast);
-    for (int wallYear = newest; wallYear >= std::max(ruleFirst, newest - kCalendarCycleYears); --wallYear) {
-      const auto onset = RuleOnsetIn(observance, wallYear);
-      if (onset && YearOf(onset->utc) < year) {
-        later(*onset);
-        break;
+  // onset in the 400 years before has none earlier either. The years it
+  // picks no day in are skipped unasked, and a rule whose latest such year
+  // lies two years or more below an onset found cannot be later: the rules
+  // with the latest years are asked first. Of equal instants the last rule
+  // in the zone counts, as the listed ones count before any rule.
+  const double before = YearStartUtc(year);
+  std::vector<int> newestYears(plans_.size());
+  int newestOfAll = INT_MIN;
+  for (std::size_t i = 0; i < plans_.size(); ++i) {
+    const RulePlan& plan = plans_[i];
+    const int newest = std::min(year, plan.lastYear);
+    const int found = LatestCycleYear(plan.cycleYears, newest);
+    newestYears[i] = found >= std::max(plan.firstYear, newest - kCalendarCycleYears) ? found : INT_MIN;
+    newestOfAll = std::max(newestOfAll, newestYears[i]);
+  }
+  std::size_t latestRule = 0;
+  int latestWallYear = INT_MIN;
+  const auto ask = [&](std::size_t i) {
+    const RulePlan& plan = plans_[i];
+    const int oldest = std::max(plan.firstYear, std::min(year, plan.lastYear) - kCalendarCycleYears);
+    for (int wallYear = newestYears[i]; wallYear >= oldest; wallYear = LatestCycleYear(plan.cycleYears, wallYear - 1)) {
+      const auto onset = RuleOnsetIn(plan, wallYear);
+      if (!onset || onset->utc >= before) continue;
+      if (!latest || onset->utc > latest->utc || (onset->utc == latest->utc && i >= latestRule)) {
+        latest = onset;
+        latestRule = i;
+        latestWallYear = wallYear;
       }
+      return;
+    }
+  };
+  for (std::size_t i = 0; i < plans_.size(); ++i) {
+    if (newestYears[i] != INT_MIN && newestYears[i] >= newestOfAll - 1) ask(i);
+  }
+  for (std::size_t i = 0; i < plans_.size(); ++i) {
+    if (newestYears[i] != INT_MIN && newestYears[i] < newestOfAll - 1 &&
+        (latestWallYear == INT_MIN || newestYears[i] >= latestWallYear - 1)) {
+      ask(i);
     }
   }
   latestBefore_.emplace(year, latest);

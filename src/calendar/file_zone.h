@@ -4,7 +4,10 @@
 // is the TZOFFSETTO of the latest onset at or before it.
 #pragma once
 
+#include <array>
+#include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -45,7 +48,22 @@ class FileZone final : public ZoneClock {
   std::size_t RuleSteps() const { return ruleSteps_; }
 
  private:
-  std::optional<Onset> RuleOnsetIn(const Observance& observance, int wallYear) const;
+  // A yearly rule made quick to ask. The day it picks depends only on the
+  // kind of year (leap or not, and the weekday its month begins on): 14
+  // kinds, looked up instead of worked out; and the kinds repeat every 400
+  // years, so the cycle's years it has an onset in are a set of bits.
+  struct RulePlan {
+    std::size_t observance = 0;
+    int firstYear = 0;  // the wall-clock years it may have an onset in
+    int lastYear = -1;
+    int secondOfDay = 0;
+    std::array<signed char, 14> dayOfKind{};
+    std::array<std::uint64_t, 7> cycleYears{};
+  };
+  void PlanRules() const;
+  // The rules with a day in the years at `place` of the 400-year cycle.
+  const std::vector<unsigned char>& RulesAt(int place) const;
+  std::optional<Onset> RuleOnsetIn(const RulePlan& plan, int wallYear) const;
 
   // The onsets whose UTC instant falls in `year`, in order; worked out once.
   const std::vector<Onset>& OnsetsIn(int year) const;
@@ -58,6 +76,13 @@ class FileZone final : public ZoneClock {
   int initialOffset_ = 0;                           // the clock before the first onset
   mutable std::map<int, std::vector<Onset>> yearOnsets_;
   mutable std::map<int, std::optional<Onset>> latestBefore_;
+  // The year asked last: an event asks about the same year several times.
+  mutable int lastYear_ = INT_MIN;
+  mutable const std::vector<Onset>* lastOnsets_ = nullptr;
+  mutable std::vector<RulePlan> plans_;  // made when the zone is first asked
+  mutable bool planned_ = false;
+  mutable std::vector<std::vector<unsigned char>> rulesAt_;  // by place; made when first asked
+  mutable std::vector<bool> rulesAtKnown_;
   mutable std::size_t ruleSteps_ = 0;
 };
 
@@ -68,6 +93,3 @@ struct FileZoneReading {
 };
 
 FileZoneReading ReadFileZone(const Component& zoneComponent);
-
-// The onset of a yearly rule in `year` (wall time), when it has one then.
-std::optional<double> YearlyOnset(const YearlyOnsetRule& rule, int year, int secondOfDay);

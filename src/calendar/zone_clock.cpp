@@ -31,8 +31,12 @@ std::optional<double> ChangeInstant(const ZoneChange& change, int year, int offs
 int NthWeekdayOfMonth(int year, int month, int weekday, int ordinal) {
   const int days = DaysInMonth(year, month);
   const auto first = TimeLineOf(year, month, 1, 0);
-  if (days == 0 || !first || ordinal == 0) return 0;
-  const int firstWeekday = SplitDate(FromTimeLine(*first)).weekday;
+  if (days == 0 || !first) return 0;
+  return NthWeekdayIn(days, SplitDate(FromTimeLine(*first)).weekday, weekday, ordinal);
+}
+
+int NthWeekdayIn(int days, int firstWeekday, int weekday, int ordinal) {
+  if (ordinal == 0) return 0;
   const int firstMatch = 1 + (weekday - firstWeekday + 7) % 7;
   const int matches = (days - firstMatch) / 7 + 1;
   if (ordinal > matches || -ordinal > matches) return 0;

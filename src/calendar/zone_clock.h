@@ -51,3 +51,5 @@ class ConstantClock final : public ZoneClock {
 // 1..5 from the start (5 meaning the last when there is no fifth), negative
 // from the end. 0 when there is none.
 int NthWeekdayOfMonth(int year, int month, int weekday, int ordinal);
+// The same in a month of `days` days whose first day is `firstWeekday`.
+int NthWeekdayIn(int days, int firstWeekday, int weekday, int ordinal);

@@ -105,11 +105,12 @@ TEST(CalendarImport, TimesAndReminders) {
       {"the earliest reminder counts", One(noon + Alarm(":-PT15M") + Alarm(":-PT45M")), At(2026, 12, 10, 11, 15)},
       // Hours are exact time across a clock change, days calendar days in the event's zone.
       {"12 hours before, here", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 27, 20, 0)},
-      {"12 hours before, in New York", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")),
-       At(2027, 3, 27, 15, 0), Once, UsEastern()},
-      {"12 hours before, in Tokyo", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 28, 4, 0),
-       Once, Tokyo()},
-      {"a day before in Berlin, here", Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T090000\r\n" + Alarm(":-P1D"))),
+      {"12 hours before, in New York", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 27, 15, 0),
+       Once, UsEastern()},
+      {"12 hours before, in Tokyo", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 28, 4, 0), Once,
+       Tokyo()},
+      {"a day before in Berlin, here",
+       Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T090000\r\n" + Alarm(":-P1D"))),
        At(2027, 3, 27, 9, 0)},
       {"a day before in Berlin, in New York",
        Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T090000\r\n" + Alarm(":-P1D"))),
@@ -117,7 +118,8 @@ TEST(CalendarImport, TimesAndReminders) {
       {"a day before in Berlin, in Tokyo",
        Calendar(kBerlin + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Berlin:20270328T090000\r\n" + Alarm(":-P1D"))),
        At(2027, 3, 27, 17, 0), Once, Tokyo()},
-      {"a changed occurrence without its series", Calendar(Event("UID:u9\r\nSUMMARY:E\r\nRECURRENCE-ID:20261210T090000\r\nDTSTART:20261210T110000\r\n")),
+      {"a changed occurrence without its series",
+       Calendar(Event("UID:u9\r\nSUMMARY:E\r\nRECURRENCE-ID:20261210T090000\r\nDTSTART:20261210T110000\r\n")),
        At(2026, 12, 10, 11, 0)},
       {"description when no summary", Calendar(Event("SUMMARY:\r\nDESCRIPTION:E\r\n" + noon)), At(2026, 12, 10, 12, 0)},
       {"to-do by its due time", One("DTSTART:20261201T090000\r\nDUE:20261211T170000\r\n", "VTODO"),
@@ -147,7 +149,8 @@ TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
       {"a future start stays", One("DTSTART:20270301T120000\r\nRRULE:FREQ=MONTHLY\r\n"), At(2027, 3, 1, 12, 0),
        EachMonth},
       {"changes on the same days at another hour, none of its times between",
-       Calendar(kAmsterdam + Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Amsterdam:20260105T100000\r\nRRULE:FREQ=WEEKLY\r\n")),
+       Calendar(kAmsterdam +
+                Event("SUMMARY:E\r\nDTSTART;TZID=Europe/Amsterdam:20260105T100000\r\nRRULE:FREQ=WEEKLY\r\n")),
        At(2026, 12, 14, 10, 0), EachWeek},
       {"weekly, before its end by duration",
        One("DTSTART:20260105T100000\r\nDURATION:PT2H\r\nRRULE:FREQ=WEEKLY\r\n" + Alarm(";RELATED=END:-PT30M")),
@@ -327,11 +330,30 @@ TEST(CalendarImport, WorkGrowsInStepWithTheFile) {
       const std::string zone = "Z" + std::to_string(i);
       std::string text = "BEGIN:VTIMEZONE\r\nTZID:" + zone + "\r\n";
       for (int k = 0; k < 8; ++k) {
-        text += "BEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\n"
-                "RRULE:FREQ=YEARLY;" + rule + "\r\nEND:STANDARD\r\n";
+        text +=
+            "BEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\n"
+            "RRULE:FREQ=YEARLY;" +
+            rule + "\r\nEND:STANDARD\r\n";
       }
       return text + "END:VTIMEZONE\r\n" +
              Event("SUMMARY:E\r\nDTSTART;TZID=" + zone + ":20270101T120000\r\nRRULE:FREQ=DAILY\r\n");
+    };
+  };
+  const auto leapZonesAskedInManyYears = [](const std::string& rule) {
+    return [rule](int i) {
+      const std::string zone = "L" + std::to_string(i % 3);
+      std::string text;
+      if (i < 3) {
+        text = "BEGIN:VTIMEZONE\r\nTZID:" + zone + "\r\n";
+        for (int k = 0; k < 128; ++k) {
+          text += "BEGIN:STANDARD\r\nDTSTART:" + std::to_string(1604 + 4 * (k % 24)) +
+                  "0229T020000\r\nTZOFFSETFROM:+0" + std::to_string(k % 10) + "00\r\nTZOFFSETTO:+0" +
+                  std::to_string((k + 1) % 10) + "00\r\nRRULE:FREQ=YEARLY;" + rule + "\r\nEND:STANDARD\r\n";
+        }
+        text += "END:VTIMEZONE\r\n";
+      }
+      return text + Event("SUMMARY:E\r\nDTSTART;TZID=" + zone + ":" + std::to_string(1702 + 4 * ((i * 37) % 2000)) +
+                          "0301T120000\r\n");
     };
   };
   const std::function<std::string(int)> shapes[] = {
@@ -339,11 +361,16 @@ TEST(CalendarImport, WorkGrowsInStepWithTheFile) {
       [](int i) {
         return i % 2 == 0 ? Event("UID:one\r\nSUMMARY:S" + std::to_string(i) +
                                   "\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\n")
-                          : Event("UID:one\r\nSUMMARY:C\r\nRECURRENCE-ID:20260201T090000\r\n"
-                                  "DTSTART:20260201T100000\r\n");
+                          : Event(
+                                "UID:one\r\nSUMMARY:C\r\nRECURRENCE-ID:20260201T090000\r\n"
+                                "DTSTART:20260201T100000\r\n");
       },
-      zoneUsedByAnEvent("BYMONTH=2;BYMONTHDAY=30"),          // never
+      zoneUsedByAnEvent("BYMONTH=2;BYMONTHDAY=30"),           // never
       zoneUsedByAnEvent("BYMONTH=2;BYMONTHDAY=29;BYDAY=MO"),  // once in 28 years
+      // A few zones of 128 rules that match on 29 February only, each asked
+      // about by events in years of their own.
+      leapZonesAskedInManyYears("BYMONTH=2;BYMONTHDAY=29"),
+      leapZonesAskedInManyYears("BYMONTH=2;BYDAY=5SU"),
   };
   constexpr std::size_t kPieces = 100;
   constexpr std::size_t kMostStepsPerPiece = 8 * 48;  // observances x (years asked about + a look back)
@@ -358,6 +385,6 @@ TEST(CalendarImport, WorkGrowsInStepWithTheFile) {
     const std::size_t twice = steps(piece, 2 * kPieces);
     EXPECT_GE(once, kPieces);
     EXPECT_LE(once, kPieces * kMostStepsPerPiece);
-    EXPECT_LE(twice, 2 * once + 8) << once;
+    EXPECT_LE(twice, 2 * once + 8 + once / 100) << once;  // a shape of leap years varies a little
   }
 }
