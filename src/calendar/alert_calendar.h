@@ -42,11 +42,15 @@ struct ImportContext {
   std::optional<int> heldSlot;
   // Saves one slot at once; returns an error text, or nullopt when saved.
   std::function<std::optional<std::wstring>(int slot)> saveSlot;
+  // Asked before each event is read: true when the program is ending, so
+  // that a long reading stops at once and nothing is imported.
+  std::function<bool()> cancelled;
 };
 
 enum class ImportStatus {
-  Done,        // the file was read; some events may have been left out
-  NotReadable  // not iCalendar, broken in its structure, or too large: nothing imported
+  Done,         // the file was read; some events may have been left out
+  NotReadable,  // not iCalendar, broken in its structure, or too large: nothing imported
+  Cancelled     // the reading was stopped (the program is ending): nothing imported
 };
 
 // What one event of a file becomes: an alert kept exactly, or the reason

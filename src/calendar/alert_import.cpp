@@ -153,9 +153,18 @@ CalendarReading ReadCalendar(std::string_view bytes, std::wstring_view fileName,
   ZoneResolver zones(file.calendars, context);
   const FileEvents events = CollectEvents(file.calendars);
   reading.events.reserve(events.events.size());
-  for (const Component* event : events.events) reading.events.push_back(ReadEvent(*event, events, zones, context));
+  std::size_t read = 0;
+  for (const Component* event : events.events) {
+    if (context.cancelled && context.cancelled()) {
+      reading.status = ImportStatus::Cancelled;
+      reading.events.clear();
+      break;
+    }
+    reading.events.push_back(ReadEvent(*event, events, zones, context));
+    ++read;
+  }
   reading.unknownZones = zones.UnknownNames();
-  reading.steps = events.events.size() + events.changesRead + zones.RuleSteps();
+  reading.steps = read + events.changesRead + zones.RuleSteps();
   return reading;
 }
 

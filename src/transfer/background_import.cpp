@@ -2,6 +2,7 @@
 
 BackgroundImport::~BackgroundImport() {
   if (thread_ == nullptr) return;
+  Cancel();
   WaitForSingleObject(thread_, INFINITE);
   CloseHandle(thread_);
 }
@@ -27,7 +28,9 @@ ImportFile BackgroundImport::Take() {
 
 DWORD WINAPI BackgroundImport::Run(void* self) {
   auto& import = *static_cast<BackgroundImport*>(self);
-  import.reading_ = ReadImportFile(import.path_, *import.clock_);
-  PostMessageW(import.window_, import.done_, 0, 0);
-  return 0;
+  import.reading_ =
+      ReadImportFile(import.path_, *import.clock_, [&import] { return import.cancelled_.load(std::memory_order_relaxed);
+});
+PostMessageW(import.window_, import.done_, 0, 0);
+return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,9 @@ class BackgroundImport {
   bool Start(std::wstring path, const Clock& clock, HWND window, UINT done);
   // The finished reading; the thread has ended.
   ImportFile Take();
+  // Stops a reading under way at its next event (the program is ending):
+  // nothing of it is imported. The destructor then waits only briefly.
+  void Cancel() { cancelled_.store(true); }
 
  private:
   static DWORD WINAPI Run(void* self);
@@ -34,4 +38,5 @@ class BackgroundImport {
   HWND window_ = nullptr;
   UINT done_ = 0;
   ImportFile reading_;
+  std::atomic<bool> cancelled_{false};
 };

@@ -47,6 +47,7 @@ std::wstring AbsolutePath(std::wstring_view path) {
 }
 
 const wchar_t kNoAnswerText[] = L"Chimewatch is running but did not answer within 10 seconds. Nothing was done.";
+const wchar_t kEndedBeforeImportText[] = L"Chimewatch ended before it imported the file. Nothing was done.";
 
 ExportResult MakeExport(const AlarmTable& table, const Clock& clock) {
   const ZoneRules zone = LocalZoneRules();
@@ -64,7 +65,7 @@ TransferOutcome ExportToFile(const AlarmTable& table, std::wstring_view path, co
   return WriteExport(MakeExport(table, clock), path);
 }
 
-ImportFile ReadImportFile(std::wstring_view path, const Clock& clock) {
+ImportFile ReadImportFile(std::wstring_view path, const Clock& clock, std::function<bool()> cancelled) {
   ImportFile result;
   const FileBytes file = ReadWholeFile(path, kMaxCalendarBytes);
   if (!file.read) {
@@ -72,8 +73,14 @@ ImportFile ReadImportFile(std::wstring_view path, const Clock& clock) {
     return result;
   }
   result.fileName = FileNameOf(path);
-  result.reading = ReadCalendar(file.bytes, result.fileName, ImportContextAt(clock));
-  if (result.reading.status != ImportStatus::Done) result.failed = TransferOutcome{kExitNotReadable, result.reading.problem};
+  ImportContext context = ImportContextAt(clock);
+  context.cancelled = std::move(cancelled);
+  result.reading = ReadCalendar(file.bytes, result.fileName, context);
+  if (result.reading.status == ImportStatus::Cancelled) {
+    result.failed = TransferOutcome{kExitBusy, kEndedBeforeImportText};
+  } else if (result.reading.status != ImportStatus::Done) {
+    result.failed = TransferOutcome{kExitNotReadable, result.reading.problem};
+  }
   return result;
 }
 

@@ -3,6 +3,7 @@
 // They show nothing; the caller shows or prints the outcome.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,7 +37,8 @@ struct ImportFile {
   std::wstring fileName;
   CalendarReading reading;
 };
-ImportFile ReadImportFile(std::wstring_view path, const Clock& clock);
+// `cancelled` (may be empty) stops a long reading when the program ends.
+ImportFile ReadImportFile(std::wstring_view path, const Clock& clock, std::function<bool()> cancelled = {});
 TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
                             std::optional<int> heldSlot);
 
@@ -47,3 +49,5 @@ TransferOutcome PlaceHandedOverImport(const ImportFile& file, AlarmTable& table,
 
 // What a command-line run says when the running program did not answer in time.
 extern const wchar_t kNoAnswerText[];
+// What a command hears when the running program ended before it imported.
+extern const wchar_t kEndedBeforeImportText[];

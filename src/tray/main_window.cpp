@@ -330,8 +330,11 @@ void MainWindow::mnuSluiten_Click() { Form_Unload(); }
 void MainWindow::Form_Unload() {
   if (unloading_) return;
   unloading_ = true;
+  // A file still being read is left unread: the reading thread stops at
+  // its next event, so the program ends (and frees its lock) at once.
+  import_.Cancel();
   if (importFor_) {
-    SendHandOverResult(hwnd_, *importFor_, {kExitBusy, L"Chimewatch ended before it imported the file. Nothing was done."});
+    SendHandOverResult(hwnd_, *importFor_, {kExitBusy, kEndedBeforeImportText});
     importFor_.reset();
   }
   tray_.DeleteTrayIcon();

@@ -388,3 +388,28 @@ TEST(CalendarImport, WorkGrowsInStepWithTheFile) {
     EXPECT_LE(twice, 2 * once + 8 + once / 100) << once;  // a shape of leap years varies a little
   }
 }
+
+// Exit while a long file is read: the reader asks before each event and
+// stops at the first "cancelled", a bounded number of steps later.
+TEST(CalendarImport, ReadingStopsSoonAfterItIsCancelled) {
+  std::string zone = "BEGIN:VTIMEZONE\r\nTZID:Leap\r\n";
+  for (int k = 0; k < 128; ++k) {
+    zone += "BEGIN:STANDARD\r\nDTSTART:16040229T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0" +
+            std::to_string(k % 10) + "00\r\nRRULE:FREQ=YEARLY;BYMONTH=2;BYDAY=5SU\r\nEND:STANDARD\r\n";
+  }
+  std::string body = zone + "END:VTIMEZONE\r\n";
+  for (int i = 0; i < 2000; ++i) {
+    body += Event("SUMMARY:E\r\nDTSTART;TZID=Leap:" + std::to_string(1700 + i * 3) + "0301T120000\r\n");
+  }
+  constexpr int kAnsweredNo = 20;
+  TestImport import(kNow);
+  int asked = 0;
+  import.context.cancelled = [&asked] { return ++asked > kAnsweredNo;
+};
+const CalendarReading reading = ReadCalendar(Calendar(body), L"Work.ics", import.context);
+EXPECT_EQ(reading.status, ImportStatus::Cancelled);
+EXPECT_TRUE(reading.events.empty());
+EXPECT_EQ(asked, kAnsweredNo + 1);
+EXPECT_LE(reading.steps, kAnsweredNo * 4 * 128u);  // events read x (a year's rules + a look back)
+EXPECT_EQ(PlaceAlerts(reading, L"Work.ics", import.table, import.context).imported, 0);
+}
