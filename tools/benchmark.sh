@@ -22,7 +22,7 @@ if [ "${1:-}" = --calendar ]; then
   export CHIMEWATCH_WINEPREFIX="$PWD/build/wineprefix-$arch"
   tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" "${2:-11}"
   # The worst shapes near 16 MiB, each in a process of its own for its peak memory.
-  for shape in events overrides observances parameters; do
+  for shape in events overrides observances leapzones parameters; do
     tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" --shape "$shape"
   done
   exit 0

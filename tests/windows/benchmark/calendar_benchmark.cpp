@@ -4,7 +4,7 @@
 // import of a file of that shape near the 16 MiB limit instead, and the
 // peak memory against the file's size.
 //   calendar_benchmark [RUNS]
-//   calendar_benchmark --shape events|overrides|observances|parameters
+//   calendar_benchmark --shape events|overrides|observances|leapzones|parameters
 #include <windows.h>
 #include <psapi.h>
 
@@ -78,11 +78,11 @@ std::string ShapedCalendar(const std::wstring& shape) {
   if (shape == L"overrides") {
     // Series and changed occurrences, all of one UID.
     fill([](int i) {
-      return i % 2 == 0 ? "BEGIN:VEVENT\r\nUID:one\r\nSUMMARY:Series " + std::to_string(i) +
-                              "\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n"
-                        : "BEGIN:VEVENT\r\nUID:one\r\nSUMMARY:Changed\r\nRECURRENCE-ID:20260" +
-                              std::to_string(1 + i % 9) + "01T090000\r\nDTSTART:20260" + std::to_string(1 + i % 9) +
-                              "01T100000\r\nEND:VEVENT\r\n";
+      return i % 2 == 0
+                 ? "BEGIN:VEVENT\r\nUID:one\r\nSUMMARY:Series " + std::to_string(i) +
+                       "\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n"
+                 : "BEGIN:VEVENT\r\nUID:one\r\nSUMMARY:Changed\r\nRECURRENCE-ID:20260" + std::to_string(1 + i % 9) +
+                       "01T090000\r\nDTSTART:20260" + std::to_string(1 + i % 9) + "01T100000\r\nEND:VEVENT\r\n";
     });
   } else if (shape == L"observances") {
     // Zones whose rules never match (30 February), from 1601, each used.
@@ -90,11 +90,36 @@ std::string ShapedCalendar(const std::wstring& shape) {
       const std::string zone = "Z" + std::to_string(i);
       std::string text = "BEGIN:VTIMEZONE\r\nTZID:" + zone + "\r\n";
       for (int k = 0; k < 8; ++k) {
-        text += "BEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\n"
-                "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30\r\nEND:STANDARD\r\n";
+        text +=
+            "BEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\n"
+            "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30\r\nEND:STANDARD\r\n";
       }
       return text + "END:VTIMEZONE\r\nBEGIN:VEVENT\r\nSUMMARY:E\r\nDTSTART;TZID=" + zone +
              ":20270101T120000\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n";
+    });
+  } else if (shape == L"leapzones") {
+    // 29 zones of 128 rules that match on 29 February only, from 1604 on,
+    // and events in them, each in a year of its own.
+    const char* rules[] = {"BYMONTH=2;BYMONTHDAY=29", "BYMONTH=2;BYDAY=5SU", "BYMONTH=2;BYMONTHDAY=29;BYDAY=MO"};
+    char line[512];
+    for (int zone = 0; zone < 29; ++zone) {
+      file += "BEGIN:VTIMEZONE\r\nTZID:Leap" + std::to_string(zone) + "\r\n";
+      for (int k = 0; k < 128; ++k) {
+        int year = 1604 + 4 * ((k * 37 + zone) % 100);
+        if (year % 100 == 0 && year % 400 != 0) year += 4;
+        std::snprintf(line, sizeof line,
+                      "BEGIN:STANDARD\r\nDTSTART:%04d0229T0%d0000\r\nTZOFFSETFROM:%+03d00\r\nTZOFFSETTO:%+03d00\r\n"
+                      "RRULE:FREQ=YEARLY;%s\r\nEND:STANDARD\r\n",
+                      year, k % 4, k % 13 - 6, (k + 1) % 13 - 6, rules[k % 3]);
+        file += line;
+      }
+      file += "END:VTIMEZONE\r\n";
+    }
+    fill([&](int i) {
+      std::snprintf(line, sizeof line,
+                    "BEGIN:VEVENT\r\nSUMMARY:E%d\r\nDTSTART;TZID=Leap%d:%04d%02d%02dT120000\r\nEND:VEVENT\r\n", i,
+                    i % 29, 1601 + (i * 7919) % 8399, 1 + i % 12, 1 + i % 28);
+      return std::string(line);
     });
   } else {
     // Long lists of parameter values.

@@ -226,7 +226,8 @@ TEST(CommandLine, RightAfterAStartSeesEveryStoredAlert) {
     for (const bool import : {false, true}) {
       SCOPED_TRACE(std::to_string(delayMs) + (import ? " ms, import" : " ms, export"));
       driver::DeleteAllSettings();
-      for (int slot = 0; slot < kStored; ++slot) StoreAlarm(slot, L"Stored " + std::to_wstring(slot), LocalTimeFromNow(1, slot), 0, false);
+      for (int slot = 0; slot < kStored; ++slot)
+        StoreAlarm(slot, L"Stored " + std::to_wstring(slot), LocalTimeFromNow(1, slot), 0, false);
       std::array<StoredSlot, kStored> stored;
       for (int slot = 0; slot < kStored; ++slot) stored[static_cast<std::size_t>(slot)] = ReadSlot(slot);
 
@@ -241,7 +242,9 @@ TEST(CommandLine, RightAfterAStartSeesEveryStoredAlert) {
       } else {
         const std::string file = driver::ReadFileBytes(folder + L"out.ics").value_or("");
         std::size_t events = 0;
-        for (std::size_t at = file.find("BEGIN:VEVENT"); at != std::string::npos; at = file.find("BEGIN:VEVENT", at + 1)) ++events;
+        for (std::size_t at = file.find("BEGIN:VEVENT"); at != std::string::npos;
+             at = file.find("BEGIN:VEVENT", at + 1))
+          ++events;
         EXPECT_EQ(events, static_cast<std::size_t>(kStored)) << run.output;
       }
       HWND main = driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 5000, false);
@@ -295,7 +298,8 @@ class StandIn {
       windowClass.lpfnWndProc = WindowProc;
       windowClass.lpszClassName = L"ChimewatchMain";
       RegisterClassW(&windowClass);
-      window = CreateWindowW(L"ChimewatchMain", L"Form1", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+      window = CreateWindowW(L"ChimewatchMain", L"Form1", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                             nullptr);
       SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     MSG message;
@@ -364,8 +368,8 @@ TEST(CommandLine, TheRunningProgramDropsARequestPastItsDeadline) {
   std::string payload(reinterpret_cast<const char*>(&header), sizeof header);
   payload.append(reinterpret_cast<const char*>(path.data()), path.size() * sizeof(wchar_t));
   COPYDATASTRUCT data{0x43574831, static_cast<DWORD>(payload.size()), payload.data()};
-  const LRESULT answer = SendMessageW(session.MainWindow(), WM_COPYDATA, reinterpret_cast<WPARAM>(reply),
-                                      reinterpret_cast<LPARAM>(&data));
+  const LRESULT answer =
+      SendMessageW(session.MainWindow(), WM_COPYDATA, reinterpret_cast<WPARAM>(reply), reinterpret_cast<LPARAM>(&data));
   EXPECT_EQ(answer, 0x43570000 | 4);
   EXPECT_FALSE(SlotInUse(0));
   DestroyWindow(reply);
@@ -578,4 +582,43 @@ TEST(RealCalendars, EachImportsIntoAnEmptyStore) {
   });
   EXPECT_GT(files, 0);
   driver::DeleteAllSettings();
+}
+
+// "Exit" while a command's hostile file is read (zones of 128 rules, some
+// matching on 29 February only, and events in years of their own): the
+// program ends within a second, so its lock is free for the next start,
+// and the command hears that nothing was done.
+TEST(CommandLine, ExitWhileAFileIsReadEndsWithinASecond) {
+  ChimewatchSession session;
+  session.Start();
+  std::string calendar;
+  const char* rules[] = {"BYMONTH=2;BYMONTHDAY=29", "BYMONTH=3;BYDAY=-1SU", "BYMONTH=2;BYDAY=5SU",
+                         "BYMONTH=10;BYDAY=-1SU"};
+  for (int zone = 0; zone < 29; ++zone) {
+    calendar += "BEGIN:VTIMEZONE\nTZID:Leap" + std::to_string(zone) + "\n";
+    for (int k = 0; k < 128; ++k) {
+      calendar += "BEGIN:STANDARD\nDTSTART:" + std::to_string(1604 + 4 * (k % 24)) + "0229T020000\nTZOFFSETFROM:+0" +
+                  std::to_string(k % 10) + "00\nTZOFFSETTO:+0" + std::to_string((k + 1) % 10) +
+                  "00\nRRULE:FREQ=YEARLY;" + rules[k % 4] + "\nEND:STANDARD\n";
+    }
+    calendar += "END:VTIMEZONE\n";
+  }
+  for (int i = 0; calendar.size() < (15u << 20); ++i) {
+    calendar += Event("Leap " + std::to_string(i), ";TZID=Leap" + std::to_string(i % 29) + ":" +
+                                                       std::to_string(1700 + (i * 7919) % 8000) + "0301T120000");
+  }
+  const std::wstring path = TestFolder() + L"leap zones.ics";
+  WriteBytes(path, OtherCalendar(calendar));
+  const int threadsBefore = ThreadsOf(session.Pid());
+  driver::Program importing(gProgramPath, L"/import " + Quoted(path));
+  ASSERT_TRUE(driver::WaitUntil([&] { return ThreadsOf(session.Pid()) > threadsBefore; }, 10000)) << "not read";
+  Sleep(300);  // well into the file
+  EXPECT_EQ(session.Exit(1000), 0u) << "still running a second after Exit";
+  EXPECT_EQ(importing.WaitForExit(10000), 5u);  // ended before it imported: nothing done
+  driver::Program next(gProgramPath);
+  EXPECT_NE(driver::WaitForWindow(next.Id(), L"ChimewatchMain", L"Form1", 5000, false), nullptr) << "no new start";
+  if (HWND main = driver::WaitForWindow(next.Id(), L"ChimewatchMain", L"Form1", 0, false)) {
+    driver::PostCommand(main, IDM_SLUITEN);
+  }
+  EXPECT_EQ(next.WaitForExit(5000), 0u);
 }
