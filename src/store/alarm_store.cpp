@@ -121,19 +121,38 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
   return report;
 }
 
-std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot) {
+namespace {
+
+SettingsStore::Section SlotSection(const AlarmTable& table, int slot) {
   const AlarmRecord& alarm = table[slot];
-  const std::wstring section = WideDecimalText(slot);
-  const SettingsStore::KeyText values[] = {
-      {L"Exist", BooleanText(alarm.Exist)},
-      {L"Actief", BooleanText(alarm.Actief)},
-      {L"Getoond", BooleanText(alarm.Getoond)},
-      {L"Naam", alarm.Naam},
-      {L"Tijd", FormatDate(alarm.Tijd, kStoredTimePattern)},
-      {L"Repeat", WideDecimalText(alarm.Repeat)},
-      {L"Delete", BooleanText(alarm.Delete)},
-  };
-  return store.WriteSection(kApplicationName, section, values);
+  return {WideDecimalText(slot),
+          {
+              {L"Exist", BooleanText(alarm.Exist)},
+              {L"Actief", BooleanText(alarm.Actief)},
+              {L"Getoond", BooleanText(alarm.Getoond)},
+              {L"Naam", alarm.Naam},
+              {L"Tijd", FormatDate(alarm.Tijd, kStoredTimePattern)},
+              {L"Repeat", WideDecimalText(alarm.Repeat)},
+              {L"Delete", BooleanText(alarm.Delete)},
+          }};
+}
+
+}  // namespace
+
+std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot) {
+  const SettingsStore::Section section = SlotSection(table, slot);
+  return store.WriteSection(kApplicationName, section.name, section.values);
+}
+
+std::vector<SlotNotSaved> SaveSlots(const AlarmTable& table, SettingsStore& store, std::span<const int> slots) {
+  std::vector<SettingsStore::Section> sections;
+  sections.reserve(slots.size());
+  for (const int slot : slots) sections.push_back(SlotSection(table, slot));
+  std::vector<SlotNotSaved> notSaved;
+  for (auto& failed : store.WriteSections(kApplicationName, sections)) {
+    notSaved.push_back({ParseInteger16(failed.section).value, std::move(failed.key), std::move(failed.reason)});
+  }
+  return notSaved;
 }
 
 std::wstring DamagedValuesMessage(const LoadReport& report) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,15 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store);
 // Writes the seven keys of one slot, in field order. Returns the key whose
 // write failed, or nullopt when all were written.
 std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot);
+
+struct SlotNotSaved {
+  int slot = 0;
+  std::wstring key;
+  std::wstring reason;
+};
+// Writes many slots at once (a file store writes its file once); returns
+// the slots not saved.
+std::vector<SlotNotSaved> SaveSlots(const AlarmTable& table, SettingsStore& store, std::span<const int> slots);
 
 // The one message that tells the user which stored values were not read.
 std::wstring DamagedValuesMessage(const LoadReport& report);

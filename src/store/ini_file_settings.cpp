@@ -125,6 +125,21 @@ std::optional<std::wstring> IniFileSettings::WriteSection(std::wstring_view, std
   return std::wstring(values.front().first);
 }
 
+std::vector<SettingsStore::SectionNotWritten> IniFileSettings::WriteSections(std::wstring_view,
+                                                                             std::span<const Section> sections) {
+  IniDocument changed = document_;
+  for (const Section& section : sections) {
+    for (const auto& [key, text] : section.values) changed.Set(section.name, key, text);
+  }
+  std::vector<SectionNotWritten> notWritten;
+  if (sections.empty() || Store(changed)) return notWritten;
+  // One file: all of it or none.
+  for (const Section& section : sections) {
+    notWritten.push_back({section.name, section.values.empty() ? L"" : std::wstring(section.values.front().first), lastError_});
+  }
+  return notWritten;
+}
+
 bool IniFileSettings::Store(const IniDocument& changed) {
   if (notSaved_) {
     lastError_ = *notSaved_;

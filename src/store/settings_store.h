@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 inline constexpr std::wstring_view kApplicationName = L"Chimewatch";
 
@@ -36,6 +37,28 @@ class SettingsStore {
       if (!WriteSetting(application, section, key, text)) return std::wstring(key);
     }
     return std::nullopt;
+  }
+
+  struct Section {
+    std::wstring name;
+    std::vector<KeyText> values;
+  };
+  struct SectionNotWritten {
+    std::wstring section;
+    std::wstring key;     // the first key not written
+    std::wstring reason;  // LastError() of that write
+  };
+  // Writes many sections, each as WriteSection does; returns those not
+  // written. A store that saves a whole file writes it once for all, so an
+  // import of 101 alerts costs one flush, not 101.
+  virtual std::vector<SectionNotWritten> WriteSections(std::wstring_view application, std::span<const Section> sections) {
+    std::vector<SectionNotWritten> notWritten;
+    for (const Section& section : sections) {
+      if (auto key = WriteSection(application, section.name, section.values)) {
+        notWritten.push_back({section.name, std::move(*key), LastError()});
+      }
+    }
+    return notWritten;
   }
 
   // Where the alerts are kept, for the user: "the registry (...)" or a path.

@@ -14,8 +14,10 @@ enum ExitCode : int {
   kExitNotReadable = 1,    // unreadable, not iCalendar, broken, or over 16 MiB: nothing imported
   kExitNotUnderstood = 2,  // unknown switch, missing or extra file name: nothing done
   kExitNotWritten = 3,     // the export file, or an imported alert, could not be written
-  kExitNoAnswer = 4,       // the running Chimewatch did not answer in time: nothing done, then or later
+  kExitNoAnswer = 4,       // the running Chimewatch did not take it in time: nothing done, then or later
   kExitBusy = 5,           // the alerts stayed taken (starting, ending, another command): nothing done
+  kExitLost = 6,           // taken, but the running Chimewatch ended or hung before it said how it went
+  kExitElevated = 7,       // another Chimewatch runs as administrator, out of reach: nothing done
 };
 
 // The numbers travel in the hand-over to a running program.

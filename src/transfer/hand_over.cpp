@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "scoped_handles.h"
+
 namespace {
 
 constexpr ULONG_PTR kRequestTag = 0x43574831;  // "CWH1"
@@ -16,10 +18,15 @@ constexpr LRESULT kEndingMark = 0x43590000;
 constexpr LRESULT kAcceptedMark = 0x435A0000;  // taken: the result follows as a message
 constexpr LRESULT kMarkMask = 0x7FFF0000;
 constexpr LRESULT kCodeMask = 0xFF;
-// How much longer than its deadline the sender waits: the running program
-// may have begun an import just before it.
+// How much longer than its deadline the sender waits for the answer: the
+// running program may have taken the request just before it.
 constexpr ULONGLONG kAnswerGraceMs = 5000;
 constexpr UINT kReplyTimeoutMs = 2000;
+// While the work runs: how often the sender looks whether the running
+// program still lives, and how long it may take no message before it counts
+// as hung (a flush on a slow share takes a fraction of a second).
+constexpr DWORD kLookEveryMs = 500;
+constexpr UINT kStopsAnsweringMs = 30000;
 constexpr wchar_t kReplyWindowClass[] = L"ChimewatchHandOverReply";
 
 // Fixed layout, the same for 32- and 64-bit programs; the path follows as
@@ -31,10 +38,23 @@ struct WireHeader {
 };
 static_assert(sizeof(WireHeader) == 16);
 
-// A message-only window of the sending process that collects the summary.
+// Whether this process runs elevated: its reply then comes from a program
+// of a lower integrity level, which Windows drops unless the window lets it in.
+bool RunsElevated() {
+  ScopedHandle<HANDLE, CloseKernelHandle> token;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
+         GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated != 0;
+}
+
+// A message-only window of the sending process that collects the result,
+// from the running program's window only.
 class ReplyWindow {
  public:
-  ReplyWindow() {
+  explicit ReplyWindow(HWND running) : running_(running) {
+    GetWindowThreadProcessId(running, &runningProcess_);
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
@@ -43,9 +63,10 @@ class ReplyWindow {
     RegisterClassExW(&windowClass);
     hwnd_ =
         CreateWindowExW(0, kReplyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, this);
-    // From an elevated prompt the running program has a lower integrity
-    // level, and Windows drops its reply unless we let it in.
-    if (hwnd_) ChangeWindowMessageFilterEx(hwnd_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+    // MSGFLT_ALLOW lets the message in from any lower level, low integrity
+    // included: only an elevated run needs it, and the sender check below
+    // stays.
+    if (hwnd_ && RunsElevated()) ChangeWindowMessageFilterEx(hwnd_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   }
   ~ReplyWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -57,19 +78,43 @@ class ReplyWindow {
   const std::wstring& Summary() const { return summary_; }
   std::optional<ExitCode> Result() const { return result_; }
 
-  // Takes this thread's messages until the result came or `deadline`.
-  bool WaitForResult(ULONGLONG deadline) {
+  // Takes this thread's messages until the result came, however long the
+  // work runs; false once the running program can no longer send it: its
+  // process ended, its window went away, or it took no message for
+  // kStopsAnsweringMs.
+  bool WaitForResultWhileRunning() {
+    const ScopedHandle<HANDLE, CloseKernelHandle> process(OpenProcess(SYNCHRONIZE, FALSE, runningProcess_));
+    HANDLE handles[] = {process.Get()};
     while (!result_) {
-      const ULONGLONG now = GetTickCount64();
-      if (now >= deadline) return false;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      const DWORD waited = MsgWaitForMultipleObjects(process.Get() ? 1 : 0, handles, FALSE, kLookEveryMs, QS_ALLINPUT);
+      TakeMessages();
+      if (result_) break;
+      if ((process.Get() && waited == WAIT_OBJECT_0) || !IsWindow(running_)) return false;
+      // The result, a sent message, is taken while this waits.
+      DWORD_PTR ignored = 0;
+      if (!SendMessageTimeoutW(running_, WM_NULL, 0, 0, SMTO_NORMAL, kStopsAnsweringMs, &ignored)) {
+        TakeMessages();
+        return result_.has_value();
+      }
     }
     return true;
   }
 
  private:
+  static void TakeMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+
+  // Any program may send to this window; wParam names the sender's window,
+  // which must be the one the request went to, in its process.
+  bool FromRunningProgram(WPARAM sender) const {
+    DWORD senderProcess = 0;
+    return reinterpret_cast<HWND>(sender) == running_ &&
+           GetWindowThreadProcessId(reinterpret_cast<HWND>(sender), &senderProcess) != 0 &&
+           senderProcess == runningProcess_;
+  }
+
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA,
@@ -78,7 +123,10 @@ class ReplyWindow {
     auto* window = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_COPYDATA && window) {
       const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (data.dwData != kResultTag || data.cbData < sizeof(std::uint32_t)) return FALSE;
+      if (data.dwData != kResultTag || data.cbData < sizeof(std::uint32_t) || !window->FromRunningProgram(wParam) ||
+          window->result_) {
+        return FALSE;
+      }
       const auto* bytes = static_cast<const unsigned char*>(data.lpData);
       std::uint32_t code = 0;
       std::memcpy(&code, bytes, sizeof code);
@@ -90,6 +138,8 @@ class ReplyWindow {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 
+  HWND running_;
+  DWORD runningProcess_ = 0;
   HWND hwnd_ = nullptr;
   std::wstring summary_;
   std::optional<ExitCode> result_;
@@ -105,7 +155,7 @@ HWND WindowFromBits(std::uint32_t bits) {
 }  // namespace
 
 HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& request, ULONGLONG deadline) {
-  ReplyWindow reply;
+  ReplyWindow reply(running);
   const ULONGLONG now = GetTickCount64();
   if (!reply.Handle()) return {};
   // Time is up before anything was sent: nothing was done, and it may not
@@ -134,7 +184,7 @@ HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& requ
       return {HandOverAnswer::Done, {static_cast<ExitCode>(answer & kCodeMask), reply.Summary()}};
     case kEndingMark: return {HandOverAnswer::Ending, {}};
     case kAcceptedMark:
-      if (!reply.WaitForResult(deadline + kAnswerGraceMs)) return {};
+      if (!reply.WaitForResultWhileRunning()) return {HandOverAnswer::Lost, {}};
       return {HandOverAnswer::Done, {*reply.Result(), reply.Summary()}};
     // Also a window that does not know the request: one of ours still
     // starting answers so before it has a handler for it.

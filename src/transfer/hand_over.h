@@ -1,9 +1,10 @@
 // A command-line run that finds Chimewatch running hands its request over
 // instead of working on the store itself: WM_COPYDATA to the running
 // program's main window with the kind, the absolute path and a reply window
-// of the new process. The running program does the work on its own table,
-// sends the summary back to the reply window (WM_COPYDATA again) and returns
-// the exit code. The payload holds only fixed-size numbers and the path, no
+// of the new process. The running program answers at once whether it takes
+// the request; once taken, it does the work on its own table, however long
+// a slow disk makes it, and sends the exit code and the summary to the
+// reply window (WM_COPYDATA again), which takes them from that window only. The payload holds only fixed-size numbers and the path, no
 // pointer or pointer-sized field, so a 32-bit run can hand over to a 64-bit
 // program and back.
 #pragma once
@@ -17,9 +18,10 @@
 
 enum class HandOverAnswer {
   Done,         // the running program did the work: `outcome` says how it went
-  NotReady,     // it is still loading its alerts: ask again
+  NotReady,     // it is still loading its alerts, or busy with a file: ask again
   Ending,       // it is ending (or its window went away): wait for the lock
-  NotAnswered,  // it did not answer in time, and will not do the work later
+  NotAnswered,  // it did not take the request in time, and will not do the work later
+  Lost,         // it took the request, then ended or stopped answering before it said how it went
 };
 
 struct HandOverReply {
@@ -28,9 +30,9 @@ struct HandOverReply {
 };
 
 // Sends the request, which carries `deadline` (GetTickCount64): the running
-// program starts nothing after it. Waits for the answer (and for a result
-// that follows it, taking this thread's messages) a little longer, for work
-// begun just before the deadline.
+// program takes nothing after it. Once it has taken the request, waits for
+// the result as long as the work runs, while the running program lives and
+// answers.
 HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& request, ULONGLONG deadline);
 
 // In the running program: a hand-over, read from WM_COPYDATA.
@@ -47,11 +49,11 @@ std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data);
 // request: before its alerts are loaded, or once it is ending.
 LRESULT RefuseHandOver(HandOverAnswer why);
 
-// Sends the summary back and returns what the WM_COPYDATA handler returns.
+// Sends the summary back and returns what the WM_COPYDATA handler returns:
+// for a request answered at once without being taken (past its deadline).
 LRESULT AnswerHandOver(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome);
 
-// For a request done later (an import, read on a thread of its own): the
-// handler returns AcceptHandOver(), and the result follows, by the sender's
-// deadline and a little after, as a message to the reply window.
+// For a request taken: the handler returns AcceptHandOver(), and the
+// result follows, when the work is done, as a message to the reply window.
 LRESULT AcceptHandOver();
 void SendHandOverResult(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome);

@@ -87,19 +87,21 @@ ImportFile ReadImportFile(std::wstring_view path, const Clock& clock, std::funct
 TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
                             std::optional<int> heldSlot) {
   if (file.failed) return *file.failed;
+  const AlarmTable before = table;
   ImportContext context;
   context.heldSlot = heldSlot;
-  // No box here: a failed save is named in the summary.
+  const ImportResult placed = PlaceAlerts(file.reading, file.fileName, table, context);
+  const std::vector<SlotNotSaved> notSaved = SaveSlots(table, store, placed.newSlots);
+  if (notSaved.empty()) return {kExitDone, placed.summary};
+  // Placed again on the table as it was, each refused slot failing as a
+  // save of its own would: the same slots, the refused alerts left out and
+  // named in the summary (no box here).
+  table = before;
   context.saveSlot = [&](int slot) -> std::optional<std::wstring> {
-    if (const auto failedKey = Save(table, store, slot)) return SaveFailedMessage(slot, *failedKey, store.LastError());
+    for (const SlotNotSaved& refused : notSaved) {
+      if (refused.slot == slot) return SaveFailedMessage(slot, refused.key, refused.reason);
+    }
     return std::nullopt;
   };
-  const ImportResult result = PlaceAlerts(file.reading, file.fileName, table, context);
-  return {result.notSaved > 0 ? kExitNotWritten : kExitDone, result.summary};
-}
-
-TransferOutcome PlaceHandedOverImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
-                                      std::optional<int> heldSlot, unsigned long long deadline) {
-  if (GetTickCount64() >= deadline) return {kExitNoAnswer, kNoAnswerText};
-  return PlaceImport(file, table, store, heldSlot);
+  return {kExitNotWritten, PlaceAlerts(file.reading, file.fileName, table, context).summary};
 }

@@ -31,7 +31,8 @@ TransferOutcome ExportToFile(const AlarmTable& table, std::wstring_view path, co
 
 // Import: the file read and judged (without the lock), then placed in the
 // lowest free slots, never `heldSlot` (the slot an open editor has chosen
-// for a new alert), each saved at once (under the lock).
+// for a new alert), and saved in one write of the store (under the lock):
+// chimewatch.ini on a slow stick is flushed once, not once per alert.
 struct ImportFile {
   std::optional<TransferOutcome> failed;  // unreadable: nothing to place
   std::wstring fileName;
@@ -41,11 +42,6 @@ struct ImportFile {
 ImportFile ReadImportFile(std::wstring_view path, const Clock& clock, std::function<bool()> cancelled = {});
 TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
                             std::optional<int> heldSlot);
-
-// An import handed over to the running program: nothing is placed once
-// GetTickCount64 reaches `deadline`, when the sender has gone.
-TransferOutcome PlaceHandedOverImport(const ImportFile& file, AlarmTable& table, SettingsStore& store,
-                                      std::optional<int> heldSlot, unsigned long long deadline);
 
 // What a command-line run says when the running program did not answer in time.
 extern const wchar_t kNoAnswerText[];

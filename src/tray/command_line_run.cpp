@@ -13,11 +13,18 @@ namespace {
 // How long a command-line run waits for a running program or the lock.
 constexpr ULONGLONG kCommandLineWaitMs = 10000;
 constexpr DWORD kAskAgainMs = 50;
+constexpr wchar_t kLostText[] =
+    L"Chimewatch took the request but ended or stopped answering before it said how it went. "
+    L"Look at the file or the list of alerts to see what was done.";
+constexpr wchar_t kElevatedCommandText[] =
+    L"Chimewatch is already running as administrator. Run the command from a command prompt run as "
+    L"administrator. Nothing was done.";
 
 // Until the deadline: the running program's outcome, or nothing once the
 // lock is ours.
 std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const TransferRequest& request,
                                                   ULONGLONG deadline) {
+  if (lock.HeldOutOfReach()) return TransferOutcome{kExitElevated, kElevatedCommandText};
   const wchar_t* busy = L"Another Chimewatch command kept the alerts for more than 10 seconds.";
   while (!lock.Owned() && GetTickCount64() < deadline) {
     HWND running = lock.WaitForWindowOrLock(deadline);
@@ -26,6 +33,7 @@ std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const Tr
     switch (reply.answer) {
       case HandOverAnswer::Done: return reply.outcome;
       case HandOverAnswer::NotAnswered: return TransferOutcome{kExitNoAnswer, kNoAnswerText};
+      case HandOverAnswer::Lost: return TransferOutcome{kExitLost, kLostText};
       case HandOverAnswer::NotReady:
         busy = L"Chimewatch was busy (starting, or reading another file) for 10 seconds.";
         break;

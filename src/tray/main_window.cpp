@@ -24,6 +24,8 @@ constexpr UINT kClockEventSettleMs = 300;
 constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 // The import file, read on its own thread, is ready to be placed.
 constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
+// The export file, written on its own thread, is on disk (or failed).
+constexpr UINT WMAPP_EXPORT_WRITTEN = WM_APP + 3;
 constexpr wchar_t kTitle[] = L"Chimewatch";
 // "Remind me again" goes after Setup and Active, before the export group.
 constexpr UINT kRemindAgainPosition = 2;
@@ -114,6 +116,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == IDT_TIMER1) Timer1_Timer();
       return 0;
     case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
+    case WMAPP_EXPORT_WRITTEN: Form_ExportWritten(); return 0;
     case WMAPP_REPORT_LOAD:
       if (!unloading_) ShowProgramBox(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
       return 0;
@@ -131,6 +134,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::Form_Load() {
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+  // An elevated Chimewatch would miss the shell's broadcast (sent from a
+  // lower integrity level) and lose its icon for good at a shell restart.
+  ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
   // The icon first, so that the user sees the program started as soon as
   // it can be seen. The alerts are loaded within this same message: a
   // click on the icon or a request from outside, which come as messages,
@@ -271,7 +277,9 @@ void MainWindow::mnuExport_Click() {
   if (transferOpen_) return;
   transferOpen_ = true;
   const auto path = ChooseExportFile(hwnd_);
-  if (path && !unloading_) ShowTransferOutcome(ExportToFile(table_, *path, clock_));
+  // Written on its own thread; Form_ExportWritten shows the summary.
+  if (path && !unloading_ && export_.Start(MakeExport(table_, clock_), *path, hwnd_, WMAPP_EXPORT_WRITTEN)) return;
+  if (path && !unloading_) ShowTransferOutcome({kExitBusy, L"Another export is being written. Try again in a moment."});
   transferOpen_ = false;
 }
 
@@ -290,17 +298,23 @@ void MainWindow::ShowTransferOutcome(const TransferOutcome& outcome) {
   ShowProgramBox(hwnd_, outcome.summary.c_str(), kTitle, MB_OK | icon);
 }
 
-// A command-line run hands its /export or /import over to us.
+// A command-line run hands its /export or /import over to us. We answer at
+// once whether we take it; the result follows when the work is done.
 LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   if (unloading_) return RefuseHandOver(HandOverAnswer::Ending);
   const auto handOver = ReadHandOver(data);
   if (!handOver) return FALSE;
   // Its sender has given up: answered, never done.
   if (GetTickCount64() >= handOver->deadline) return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, kNoAnswerText});
+  // One file is read and one written at a time: the sender asks again.
   if (handOver->request.kind == TransferKind::Export) {
-    return AnswerHandOver(hwnd_, *handOver, ExportToFile(table_, handOver->request.path, clock_));
+    if (export_.Busy() ||
+        !export_.Start(MakeExport(table_, clock_), handOver->request.path, hwnd_, WMAPP_EXPORT_WRITTEN)) {
+      return RefuseHandOver(HandOverAnswer::NotReady);
+    }
+    exportFor_ = *handOver;
+    return AcceptHandOver();
   }
-  // One file is read at a time: the sender asks again.
   if (!import_.Start(handOver->request.path, clock_, hwnd_, WMAPP_IMPORT_READ)) {
     return RefuseHandOver(HandOverAnswer::NotReady);
   }
@@ -311,17 +325,27 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
 void MainWindow::Form_ImportRead() {
   const ImportFile file = import_.Take();
   if (unloading_) return;
-  // A command's file, or one chosen from the menu.
+  // A command's file, or one chosen from the menu. Placed here, on the
+  // window thread that owns the table, and saved in one write.
   const auto handOver = std::exchange(importFor_, std::nullopt);
-  const TransferOutcome outcome =
-      handOver ? PlaceHandedOverImport(file, table_, store_, setup_.SlotHeldByEditor(), handOver->deadline)
-               : PlaceImport(file, table_, store_, setup_.SlotHeldByEditor());
+  const TransferOutcome outcome = PlaceImport(file, table_, store_, setup_.SlotHeldByEditor());
   setup_.RefreshAlarm();
   if (handOver) {
     SendHandOverResult(hwnd_, *handOver, outcome);
     return;
   }
   ShowTransferOutcome(outcome);
+  transferOpen_ = false;
+}
+
+void MainWindow::Form_ExportWritten() {
+  if (!export_.Busy()) return;  // already taken by Form_Unload
+  const TransferOutcome outcome = export_.Take();
+  if (const auto handOver = std::exchange(exportFor_, std::nullopt)) {
+    SendHandOverResult(hwnd_, *handOver, outcome);
+    return;
+  }
+  if (!unloading_) ShowTransferOutcome(outcome);
   transferOpen_ = false;
 }
 
@@ -336,6 +360,11 @@ void MainWindow::Form_Unload() {
   if (importFor_) {
     SendHandOverResult(hwnd_, *importFor_, {kExitBusy, kEndedBeforeImportText});
     importFor_.reset();
+  }
+  // A file being written is finished first, and its sender told how it went.
+  if (export_.Busy()) {
+    const TransferOutcome written = export_.Take();
+    if (exportFor_) SendHandOverResult(hwnd_, *std::exchange(exportFor_, std::nullopt), written);
   }
   tray_.DeleteTrayIcon();
   setup_.Unload();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "alarm_check.h"
+#include "background_export.h"
 #include "background_import.h"
 #include "hand_over.h"
 #include "remind_again.h"
@@ -48,6 +49,8 @@ class MainWindow final : private AlarmCheckHost {
   LRESULT Form_CopyData(const COPYDATASTRUCT& data);
   // The import file is read: its alerts are placed now.
   void Form_ImportRead();
+  // The export file is written: its sender learns how it went.
+  void Form_ExportWritten();
   void ShowTransferOutcome(const TransferOutcome& outcome);
   void Form_Unload();
   void Timer_Timer();
@@ -93,6 +96,8 @@ class MainWindow final : private AlarmCheckHost {
   SnoozeHolds snoozeHolds_;
   BackgroundImport import_;
   std::optional<ReceivedHandOver> importFor_;  // the command whose file is being read
+  BackgroundExport export_;
+  std::optional<ReceivedHandOver> exportFor_;  // the command whose file is being written
   std::wstring loadProblems_;
   UINT taskbarCreatedMessage_ = 0;
   bool listWindowOpen_ = false;

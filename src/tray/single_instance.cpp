@@ -14,6 +14,10 @@ constexpr DWORD kPollMs = 50;
 
 SingleInstance::SingleInstance() {
   mutex_ = CreateMutexW(nullptr, FALSE, kLockName);
+  // The lock exists, and its security lets us not even open it: the
+  // default of an elevated program's objects for a normal one. Any other
+  // failure leaves us without a lock, as before.
+  outOfReach_ = !mutex_ && GetLastError() == ERROR_ACCESS_DENIED;
   TryTake(0);
 }
 
@@ -24,6 +28,7 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::TryTake(DWORD waitMs) {
+  if (outOfReach_) return false;
   // A lock left behind by a program that ended without releasing it
   // (WAIT_ABANDONED) is ours as well. Without a lock (Windows would not make
   // one) there is nothing to wait for.
@@ -35,6 +40,8 @@ bool SingleInstance::TryTake(DWORD waitMs) {
 HWND SingleInstance::WaitForWindowOrLock(ULONGLONG deadline) {
   // The running program takes the lock before it creates its window, and a
   // command-line run holds it without any window.
+  // An elevated copy's window takes no message from us.
+  if (outOfReach_) return nullptr;
   for (;;) {
     if (HWND window = RunningProgramWindow()) return window;
     if (TryTake(kPollMs) || GetTickCount64() >= deadline) return nullptr;

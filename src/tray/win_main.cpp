@@ -39,9 +39,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WriteToStandardOutput(outcome.summary);
     return outcome.exitCode;
   }
+  // A command working on the stored alerts holds the lock a moment: the
+  // start waits for it (or for the running program's window) as long as it
+  // takes, and never ends without a word.
   SingleInstance lock;
   if (!lock.Owned()) {
-    if (HWND running = lock.WaitForWindowOrLock(GetTickCount64() + kStartWaitMs)) OpenListInRunningInstance(running);
+    if (HWND running = lock.WaitForWindowOrLock()) OpenListInRunningInstance(running);
+    if (lock.HeldOutOfReach()) {
+      MessageBoxW(nullptr, L"Chimewatch is already running as administrator. Only one Chimewatch runs at a time.",
+                  L"Chimewatch", MB_OK | MB_ICONINFORMATION);
+      return kExitElevated;
+    }
     if (!lock.Owned()) return 0;
   }
 

@@ -73,6 +73,29 @@ TEST(Save, ReportsTheKeyOfAFailedWrite) {
   EXPECT_EQ(Save(table, store, 3), L"Exist");
 }
 
+TEST(SaveSlots, WritesEachSlotAsSaveDoesAndNamesTheRefusedOnes) {
+  MemorySettings store;
+  AlarmTable table;
+  table[7] = Dentist();
+  table[40] = Dentist();
+  const int slots[] = {7, 40};
+  EXPECT_TRUE(SaveSlots(table, store, slots).empty());
+  MemorySettings one;
+  Save(table, one, 7);
+  Save(table, one, 40);
+  ASSERT_EQ(store.Writes().size(), one.Writes().size());
+  for (std::size_t i = 0; i < one.Writes().size(); ++i) {
+    EXPECT_EQ(store.Writes()[i].section, one.Writes()[i].section);
+    EXPECT_EQ(store.Writes()[i].value, one.Writes()[i].value);
+  }
+  store.FailWrites();
+  const auto refused = SaveSlots(table, store, slots);
+  ASSERT_EQ(refused.size(), 2u);
+  EXPECT_EQ(refused[1].slot, 40);
+  EXPECT_EQ(refused[1].key, L"Exist");
+  EXPECT_EQ(refused[1].reason, L"The store refused the write.");
+}
+
 TEST(LaadAlarmen, ReadsBackWhatSaveWrote) {
   MemorySettings store;
   AlarmTable saved;
