@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <cstring>
 #include <functional>
 #include <regex>
+#include <set>
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -265,6 +268,7 @@ class StandIn {
   enum class Window { None, Answers };
   static constexpr LRESULT kNotReady = 0x43580000;
   static constexpr LRESULT kEnding = 0x43590000;
+  static constexpr LRESULT kTaken = 0x435A0000;  // the result is to follow
 
   StandIn(Window window, LRESULT answer, DWORD delayMs) : window_(window), answer_(answer), delayMs_(delayMs) {
     ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -280,10 +284,20 @@ class StandIn {
   StandIn(const StandIn&) = delete;
   StandIn& operator=(const StandIn&) = delete;
 
+  HWND MainWindow() const { return hwnd_; }
+  // The command's reply window, from the last request.
+  HWND ReplyWindow() const { return reply_; }
+  // Ends as a program does that ends without a word.
+  void Vanish() { PostThreadMessageW(threadId_, WM_QUIT, 0, 0); }
+
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_COPYDATA) return DefWindowProcW(hwnd, message, wParam, lParam);
     auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    std::uint32_t reply = 0;
+    if (data.cbData >= 8) std::memcpy(&reply, static_cast<const char*>(data.lpData) + 4, sizeof reply);
+    self->reply_ = reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(reply)));
     Sleep(self->delayMs_);
     if (self->answer_ == kEnding) PostQuitMessage(0);
     return self->answer_;
@@ -301,6 +315,7 @@ class StandIn {
       window = CreateWindowW(L"ChimewatchMain", L"Form1", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                              nullptr);
       SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      self->hwnd_ = window;
     }
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
@@ -316,6 +331,8 @@ class StandIn {
   Window window_;
   LRESULT answer_;
   DWORD delayMs_;
+  HWND hwnd_ = nullptr;
+  std::atomic<HWND> reply_ = nullptr;
   HANDLE ready_ = nullptr;
   HANDLE thread_ = nullptr;
   DWORD threadId_ = 0;
@@ -374,6 +391,49 @@ TEST(CommandLine, TheRunningProgramDropsARequestPastItsDeadline) {
   EXPECT_FALSE(SlotInUse(0));
   DestroyWindow(reply);
   EXPECT_EQ(session.Exit(), 0u);
+}
+
+namespace {
+
+// Sends a hand-over result to the command's reply window, naming `sender`
+// as the window it comes from.
+bool SendResult(HWND reply, HWND sender, std::uint32_t code, const std::wstring& summary) {
+  std::string payload(reinterpret_cast<const char*>(&code), sizeof code);
+  payload.append(reinterpret_cast<const char*>(summary.data()), summary.size() * sizeof(wchar_t));
+  COPYDATASTRUCT data{0x43574833, static_cast<DWORD>(payload.size()), payload.data()};
+  DWORD_PTR taken = 0;
+  SendMessageTimeoutW(reply, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
+                      SMTO_NORMAL, 2000, &taken);
+  return taken != 0;
+}
+
+}  // namespace
+
+// Once the running program took the request, the command waits for its
+// result as long as the work runs, takes it from that program's window
+// only, and ends with its own code when the program ends without one.
+TEST(CommandLine, TakesTheResultOnlyFromTheRunningProgramAndOutlivesNone) {
+  driver::DeleteAllSettings();
+  const std::wstring path = TestFolder() + L"taken.ics";
+  {
+    StandIn running(StandIn::Window::Answers, StandIn::kTaken, 0);
+    driver::Program command(gProgramPath, L"/export " + Quoted(path));
+    ASSERT_TRUE(driver::WaitUntil([&] { return running.ReplyWindow() != nullptr; }, 10000)) << "no request";
+    // A forger: another window, or none.
+    HWND forger = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(SendResult(running.ReplyWindow(), forger, 0, L"Exported 999 alerts to forged.ics."));
+    EXPECT_FALSE(SendResult(running.ReplyWindow(), nullptr, 0, L"Exported 999 alerts to forged.ics."));
+    DestroyWindow(forger);
+    // Longer than the 10 s a request may wait to be taken: the work runs on.
+    EXPECT_FALSE(command.WaitForExit(12000)) << "ended while the work ran";
+    EXPECT_TRUE(SendResult(running.ReplyWindow(), running.MainWindow(), 3, L"Could not write it."));
+    EXPECT_EQ(command.WaitForExit(5000), 3u);
+  }
+  StandIn running(StandIn::Window::Answers, StandIn::kTaken, 0);
+  const driver::Program command(gProgramPath, L"/export " + Quoted(path));
+  ASSERT_TRUE(driver::WaitUntil([&] { return running.ReplyWindow() != nullptr; }, 10000)) << "no request";
+  running.Vanish();
+  EXPECT_EQ(command.WaitForExit(10000), 6u) << "the program ended without a result";
 }
 
 // The list removes the row of the alert it deleted, also when an import
@@ -520,7 +580,7 @@ TEST(TrayMenu, ExportProposesItsFileNameAndImportGoesThroughTheOpenDialog) {
 
 // The test holds the session's lock as a command-line run working on the
 // store would: a normal start and a command-line export both wait for it,
-// and are done when it comes free.
+// however long, and are done when it comes free.
 TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
   ChimewatchSession session;
   StoreAlarm(0, L"Waiting", LocalTimeFromNow(1, 0), 0, false);
@@ -533,6 +593,9 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
       << "started while the lock was held";
   EXPECT_TRUE(start.Running());
   EXPECT_TRUE(exportRun.Running());
+  // Longer than a start once waited before it ended without a word.
+  Sleep(5000);
+  EXPECT_TRUE(start.Running()) << "gave up while the lock was held";
   ReleaseMutex(lock);
   CloseHandle(lock);
 
@@ -542,6 +605,122 @@ TEST(OneChimewatch, StartsWaitWhileTheLockIsHeld) {
   EXPECT_NE(main, nullptr) << "did not start when the lock came free";
   if (main) driver::PostCommand(main, IDM_SLUITEN);
   EXPECT_EQ(start.WaitForExit(5000), 0u);
+}
+
+// The lock of a Chimewatch running as administrator exists, but a normal
+// program may not open it (here: a lock whose security lets no one in):
+// a start says so instead of running a second copy, and a command ends
+// with its own code.
+TEST(OneChimewatch, ALockThatCannotBeOpenedIsAChimewatchRunningAsAdministrator) {
+  driver::DeleteAllSettings();
+  SECURITY_DESCRIPTOR noOne;
+  InitializeSecurityDescriptor(&noOne, SECURITY_DESCRIPTOR_REVISION);
+  ACL empty;
+  InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+  SetSecurityDescriptorDacl(&noOne, TRUE, &empty, FALSE);
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &noOne, FALSE};
+  HANDLE lock = CreateMutexW(&attributes, TRUE, L"Local\\Chimewatch.SingleInstance");
+  ASSERT_NE(lock, nullptr);
+
+  const auto run = Chimewatch(L"/export " + Quoted(TestFolder() + L"elevated.ics"));
+  EXPECT_EQ(run.exitCode, 7u) << run.output;
+  EXPECT_TRUE(run.output.starts_with("Chimewatch is already running as administrator.")) << run.output;
+  driver::Program start(gProgramPath);
+  const auto box = driver::WaitForMessageBox(start.Id(), 10000);
+  ASSERT_TRUE(box) << "no word";
+  EXPECT_TRUE(box->text.starts_with(L"Chimewatch is already running as administrator.")) << testing::PrintToString(box->text);
+  EXPECT_EQ(driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 200, false), nullptr) << "a second copy";
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(start.WaitForExit(5000), 7u);
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+}
+
+namespace {
+
+// How long one flush of a small new file takes in this process.
+ULONGLONG OneFlushMs(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, "x", 1, &written, nullptr);
+  const ULONGLONG start = GetTickCount64();
+  FlushFileBuffers(file);
+  const ULONGLONG took = GetTickCount64() - start;
+  CloseHandle(file);
+  DeleteFileW(path.c_str());
+  return took;
+}
+
+// The alerts a portable chimewatch.ini holds (UTF-16).
+int StoredAlertsIn(const std::wstring& ini) {
+  const std::string bytes = driver::ReadFileBytes(ini).value_or("");
+  std::wstring text(bytes.size() / 2, L'\0');
+  std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+  int count = 0;
+  for (std::size_t at = text.find(L"Exist=True"); at != std::wstring::npos; at = text.find(L"Exist=True", at + 1)) ++count;
+  return count;
+}
+
+std::size_t EventsIn(const std::wstring& path) {
+  const std::string file = driver::ReadFileBytes(path).value_or("");
+  std::size_t events = 0;
+  for (std::size_t at = file.find("BEGIN:VEVENT"); at != std::string::npos; at = file.find("BEGIN:VEVENT", at + 1)) ++events;
+  return events;
+}
+
+}  // namespace
+
+// On a slow disk (each flush 200 ms, as on a USB stick or a network share,
+// and 4 s on the "slow-share" folder; run under tests/windows/slow_disk's
+// library), a portable Chimewatch that
+// is handed an import of 101 alerts and an export ends each command with
+// the code of what it stored and wrote, and its tip counts on meanwhile.
+TEST(SlowDisk, AHandedOverImportAndExportEndWithWhatWasDoneAndTheTipGoesOn) {
+  const std::wstring folder = TestFolder();
+  ASSERT_GE(OneFlushMs(folder + L"probe.tmp"), 150u) << "no slow disk: LD_PRELOAD did not reach Wine";
+  const std::wstring program = folder + L"chimewatch.exe";
+  ASSERT_TRUE(CopyFileW(gProgramPath.c_str(), program.c_str(), FALSE));
+  WriteBytes(folder + L"chimewatch.ini", "; Chimewatch keeps its alerts in this file.\r\n");
+  std::string events;
+  for (int i = 0; i < 101; ++i) events += Event("Slow " + std::to_string(i), ":20300101T080000Z");
+  WriteBytes(folder + L"many.ics", OtherCalendar(events));
+  {
+    const driver::Program running(program);
+    HWND main = driver::WaitForWindow(running.Id(), L"ChimewatchMain", L"Form1", 10000, false);
+    ASSERT_NE(main, nullptr);
+    const ULONGLONG start = GetTickCount64();
+    const auto run = driver::RunProgram(program, L"/import " + Quoted(folder + L"many.ics"), 40000);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(run.output.starts_with("Imported 101 alerts from many.ics.")) << run.output;
+    EXPECT_EQ(StoredAlertsIn(folder + L"chimewatch.ini"), 101);
+    EXPECT_LT(GetTickCount64() - start, 5000u) << "a flush per alert";
+    driver::PostCommand(main, IDM_SLUITEN);
+    EXPECT_EQ(running.WaitForExit(10000), 0u);
+  }
+  // A share at its worst, where the export's flush takes 4 s: the tip
+  // counts on while the file is written.
+  const std::wstring share = folder + L"slow-share\\";
+  CreateDirectoryW(share.c_str(), nullptr);
+  DeleteFileW((share + L"out.ics").c_str());
+  const driver::Program running(program);
+  HWND main = driver::WaitForWindow(running.Id(), L"ChimewatchMain", L"Form1", 10000, false);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(driver::WaitForTrayTip([](const std::wstring& tip) { return tip.starts_with(L"Chimewatch (active)  "); }, 5000));
+  const ULONGLONG start = GetTickCount64();
+  const driver::Program exporting(program, L"/export " + Quoted(share + L"out.ics"));
+  std::set<std::wstring> tips;
+  while (exporting.Running() && GetTickCount64() - start < 30000) {
+    for (const std::wstring& tip : driver::TrayTips()) {
+      if (tip.starts_with(L"Chimewatch")) tips.insert(tip);
+    }
+    Sleep(100);
+  }
+  EXPECT_EQ(exporting.WaitForExit(1000), 0u);
+  EXPECT_GE(GetTickCount64() - start, 3500u) << "the export's flush was not slow";
+  EXPECT_EQ(EventsIn(share + L"out.ics"), 101u);
+  EXPECT_GE(tips.size(), 3u) << "the tip stood still while the file was written";
+  driver::PostCommand(main, IDM_SLUITEN);
+  EXPECT_EQ(running.WaitForExit(10000), 0u);
 }
 
 // The calendars of other programs, each into an empty store: none fails,
