@@ -6,7 +6,7 @@
 set -euo pipefail
 arch=$1; shift
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEDEBUG=-all
+export WINEDEBUG=${CHIMEWATCH_WINEDEBUG:--all}
 # No menu entries on the Linux desktop for shortcuts made in the prefix (the
 # installer's); the menu builder would also hold the program's file open
 # while the uninstaller removes it.

@@ -135,7 +135,8 @@ std::vector<SettingsStore::SectionNotWritten> IniFileSettings::WriteSections(std
   if (sections.empty() || Store(changed)) return notWritten;
   // One file: all of it or none.
   for (const Section& section : sections) {
-    notWritten.push_back({section.name, section.values.empty() ? L"" : std::wstring(section.values.front().first), lastError_});
+    notWritten.push_back(
+        {section.name, section.values.empty() ? L"" : std::wstring(section.values.front().first), lastError_});
   }
   return notWritten;
 }

@@ -30,7 +30,8 @@ class IniFileSettings final : public SettingsStore {
                     std::wstring_view value) override;
   std::optional<std::wstring> WriteSection(std::wstring_view application, std::wstring_view section,
                                            std::span<const KeyText> values) override;
-  std::vector<SectionNotWritten> WriteSections(std::wstring_view application, std::span<const Section> sections) override;
+  std::vector<SectionNotWritten> WriteSections(std::wstring_view application,
+                                               std::span<const Section> sections) override;
   std::wstring LastError() const override { return lastError_; }
   std::wstring Where() const override { return path_; }
   std::optional<std::wstring> WhyNotSaved() const override { return notSaved_; }

@@ -51,7 +51,8 @@ class SettingsStore {
   // Writes many sections, each as WriteSection does; returns those not
   // written. A store that saves a whole file writes it once for all, so an
   // import of 101 alerts costs one flush, not 101.
-  virtual std::vector<SectionNotWritten> WriteSections(std::wstring_view application, std::span<const Section> sections) {
+  virtual std::vector<SectionNotWritten> WriteSections(std::wstring_view application,
+                                                       std::span<const Section> sections) {
     std::vector<SectionNotWritten> notWritten;
     for (const Section& section : sections) {
       if (auto key = WriteSection(application, section.name, section.values)) {

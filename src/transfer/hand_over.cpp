@@ -38,15 +38,33 @@ struct WireHeader {
 };
 static_assert(sizeof(WireHeader) == 16);
 
-// Whether this process runs elevated: its reply then comes from a program
-// of a lower integrity level, which Windows drops unless the window lets it in.
-bool RunsElevated() {
+// A process's integrity level (the last part of its token's mandatory
+// label), or nothing when its token cannot be read.
+std::optional<DWORD> IntegrityLevelOf(HANDLE process) {
   ScopedHandle<HANDLE, CloseKernelHandle> token;
-  TOKEN_ELEVATION elevation{};
+  // The label's SID has a single part: a small buffer holds it.
+  alignas(TOKEN_MANDATORY_LABEL) unsigned char buffer[64];
   DWORD size = 0;
-  return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
-         GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) &&
-         elevation.TokenIsElevated != 0;
+  if (!OpenProcessToken(process, TOKEN_QUERY, token.Receive()) ||
+      !GetTokenInformation(token.Get(), TokenIntegrityLevel, buffer, sizeof buffer, &size)) {
+    return std::nullopt;
+  }
+  PSID label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+  const UCHAR parts = *GetSidSubAuthorityCount(label);
+  if (parts == 0) return std::nullopt;
+  return *GetSidSubAuthority(label, parts - 1u);
+}
+
+// Windows drops a message from a lower integrity level (a running program
+// started normally, answering a command run as administrator) unless the
+// window lets it in; MSGFLT_ALLOW lets it in from every lower level, low
+// integrity included, so only a command above the running program asks.
+bool RunningProgramIsBelowUs(DWORD runningProcess) {
+  const ScopedHandle<HANDLE, CloseKernelHandle> process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, runningProcess));
+  const auto theirs = process.Get() ? IntegrityLevelOf(process.Get()) : std::nullopt;
+  const auto ours = IntegrityLevelOf(GetCurrentProcess());
+  return theirs && ours && *theirs < *ours;
 }
 
 // A message-only window of the sending process that collects the result,
@@ -63,10 +81,9 @@ class ReplyWindow {
     RegisterClassExW(&windowClass);
     hwnd_ =
         CreateWindowExW(0, kReplyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, this);
-    // MSGFLT_ALLOW lets the message in from any lower level, low integrity
-    // included: only an elevated run needs it, and the sender check below
-    // stays.
-    if (hwnd_ && RunsElevated()) ChangeWindowMessageFilterEx(hwnd_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+    if (hwnd_ && RunningProgramIsBelowUs(runningProcess_)) {
+      ChangeWindowMessageFilterEx(hwnd_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+    }
   }
   ~ReplyWindow() {
     if (hwnd_) DestroyWindow(hwnd_);

@@ -4,9 +4,10 @@
 // of the new process. The running program answers at once whether it takes
 // the request; once taken, it does the work on its own table, however long
 // a slow disk makes it, and sends the exit code and the summary to the
-// reply window (WM_COPYDATA again), which takes them from that window only. The payload holds only fixed-size numbers and the path, no
-// pointer or pointer-sized field, so a 32-bit run can hand over to a 64-bit
-// program and back.
+// reply window (WM_COPYDATA again), which takes them from that window
+// only. The payload holds only fixed-size numbers and the path, no pointer
+// or pointer-sized field, so a 32-bit run can hand over to a 64-bit program
+// and back.
 #pragma once
 
 #include <windows.h>

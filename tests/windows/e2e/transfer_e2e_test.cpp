@@ -628,7 +628,8 @@ TEST(OneChimewatch, ALockThatCannotBeOpenedIsAChimewatchRunningAsAdministrator) 
   driver::Program start(gProgramPath);
   const auto box = driver::WaitForMessageBox(start.Id(), 10000);
   ASSERT_TRUE(box) << "no word";
-  EXPECT_TRUE(box->text.starts_with(L"Chimewatch is already running as administrator.")) << testing::PrintToString(box->text);
+  EXPECT_TRUE(box->text.starts_with(L"Chimewatch is already running as administrator."))
+      << testing::PrintToString(box->text);
   EXPECT_EQ(driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 200, false), nullptr) << "a second copy";
   driver::Answer(box->hwnd, IDOK);
   EXPECT_EQ(start.WaitForExit(5000), 7u);
@@ -657,14 +658,16 @@ int StoredAlertsIn(const std::wstring& ini) {
   std::wstring text(bytes.size() / 2, L'\0');
   std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
   int count = 0;
-  for (std::size_t at = text.find(L"Exist=True"); at != std::wstring::npos; at = text.find(L"Exist=True", at + 1)) ++count;
+  for (std::size_t at = text.find(L"Exist=True"); at != std::wstring::npos; at = text.find(L"Exist=True", at + 1))
+    ++count;
   return count;
 }
 
 std::size_t EventsIn(const std::wstring& path) {
   const std::string file = driver::ReadFileBytes(path).value_or("");
   std::size_t events = 0;
-  for (std::size_t at = file.find("BEGIN:VEVENT"); at != std::string::npos; at = file.find("BEGIN:VEVENT", at + 1)) ++events;
+  for (std::size_t at = file.find("BEGIN:VEVENT"); at != std::string::npos; at = file.find("BEGIN:VEVENT", at + 1))
+    ++events;
   return events;
 }
 
@@ -705,7 +708,8 @@ TEST(SlowDisk, AHandedOverImportAndExportEndWithWhatWasDoneAndTheTipGoesOn) {
   const driver::Program running(program);
   HWND main = driver::WaitForWindow(running.Id(), L"ChimewatchMain", L"Form1", 10000, false);
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(driver::WaitForTrayTip([](const std::wstring& tip) { return tip.starts_with(L"Chimewatch (active)  "); }, 5000));
+  ASSERT_TRUE(
+      driver::WaitForTrayTip([](const std::wstring& tip) { return tip.starts_with(L"Chimewatch (active)  "); }, 5000));
   const ULONGLONG start = GetTickCount64();
   const driver::Program exporting(program, L"/export " + Quoted(share + L"out.ics"));
   std::set<std::wstring> tips;
