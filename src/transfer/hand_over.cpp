@@ -1,5 +1,7 @@
 #include "hand_over.h"
 
+#include <ntsecapi.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -8,8 +10,8 @@
 
 namespace {
 
-constexpr ULONG_PTR kRequestTag = 0x43574831;  // "CWH1"
-constexpr ULONG_PTR kResultTag = 0x43574833;   // "CWH3": the exit code and the summary
+constexpr ULONG_PTR kRequestTag = 0x43574834;  // "CWH4"
+constexpr ULONG_PTR kResultTag = 0x43574835;   // "CWH5": the token, the exit code and the summary
 // The handler's result: a mark, with the exit code for a request done. A
 // window that does not know the message returns 0.
 constexpr LRESULT kAnsweredMark = 0x43570000;
@@ -35,8 +37,25 @@ struct WireHeader {
   std::uint32_t kind;
   std::uint32_t replyWindow;  // window handles keep to 32 bits across processes
   std::uint64_t deadline;     // GetTickCount64 when the sender stops waiting
+  std::uint64_t token;        // comes back with the result, which no one else can know
 };
-static_assert(sizeof(WireHeader) == 16);
+static_assert(sizeof(WireHeader) == 24);
+
+// The result's first bytes.
+struct ResultHeader {
+  std::uint64_t token;
+  std::uint32_t code;
+  std::uint32_t unused;
+};
+static_assert(sizeof(ResultHeader) == 16);
+
+// Any program may send to the reply window and name any window as the
+// sender; only the running program has the request's random token.
+std::uint64_t NewToken() {
+  std::uint64_t token = 0;
+  if (!RtlGenRandom(&token, sizeof token)) token = GetTickCount64() ^ (std::uint64_t{GetCurrentProcessId()} << 32);
+  return token;
+}
 
 // A process's integrity level (the last part of its token's mandatory
 // label), or nothing when its token cannot be read.
@@ -71,7 +90,7 @@ bool RunningProgramIsBelowUs(DWORD runningProcess) {
 // from the running program's window only.
 class ReplyWindow {
  public:
-  explicit ReplyWindow(HWND running) : running_(running) {
+  explicit ReplyWindow(HWND running) : running_(running), token_(NewToken()) {
     GetWindowThreadProcessId(running, &runningProcess_);
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -92,6 +111,7 @@ class ReplyWindow {
   ReplyWindow& operator=(const ReplyWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
+  std::uint64_t Token() const { return token_; }
   const std::wstring& Summary() const { return summary_; }
   std::optional<ExitCode> Result() const { return result_; }
 
@@ -140,22 +160,24 @@ class ReplyWindow {
     auto* window = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_COPYDATA && window) {
       const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (data.dwData != kResultTag || data.cbData < sizeof(std::uint32_t) || !window->FromRunningProgram(wParam) ||
+      if (data.dwData != kResultTag || data.cbData < sizeof(ResultHeader) || !window->FromRunningProgram(wParam) ||
           window->result_) {
         return FALSE;
       }
       const auto* bytes = static_cast<const unsigned char*>(data.lpData);
-      std::uint32_t code = 0;
-      std::memcpy(&code, bytes, sizeof code);
-      window->result_ = static_cast<ExitCode>(code);
-      window->summary_.resize((data.cbData - sizeof code) / sizeof(wchar_t));
-      std::memcpy(window->summary_.data(), bytes + sizeof code, window->summary_.size() * sizeof(wchar_t));
+      ResultHeader header;
+      std::memcpy(&header, bytes, sizeof header);
+      if (header.token != window->token_) return FALSE;
+      window->result_ = static_cast<ExitCode>(header.code);
+      window->summary_.resize((data.cbData - sizeof header) / sizeof(wchar_t));
+      std::memcpy(window->summary_.data(), bytes + sizeof header, window->summary_.size() * sizeof(wchar_t));
       return TRUE;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 
   HWND running_;
+  std::uint64_t token_;
   DWORD runningProcess_ = 0;
   HWND hwnd_ = nullptr;
   std::wstring summary_;
@@ -179,7 +201,8 @@ HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& requ
   // be sent any more.
   if (now >= deadline) return {HandOverAnswer::NotReady, {}};
 
-  const WireHeader header{static_cast<std::uint32_t>(request.kind), HandleBits(reply.Handle()), deadline};
+  const WireHeader header{static_cast<std::uint32_t>(request.kind), HandleBits(reply.Handle()), deadline,
+                          reply.Token()};
   const std::size_t pathBytes = request.path.size() * sizeof(wchar_t);
   std::string payload(reinterpret_cast<const char*>(&header), sizeof header);
   payload.append(reinterpret_cast<const char*>(request.path.data()), pathBytes);
@@ -193,12 +216,12 @@ HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& requ
                            static_cast<UINT>(deadline - now + kAnswerGraceMs), &result)) {
     const DWORD error = GetLastError();
     // A window gone meanwhile belonged to a program that has ended.
-    return {error == ERROR_TIMEOUT || error == ERROR_SUCCESS ? HandOverAnswer::NotAnswered : HandOverAnswer::Ending, {}};
+    return {error == ERROR_TIMEOUT || error == ERROR_SUCCESS ? HandOverAnswer::NotAnswered : HandOverAnswer::Ending,
+            {}};
   }
   const auto answer = static_cast<LRESULT>(result);
   switch (answer & kMarkMask) {
-    case kAnsweredMark:
-      return {HandOverAnswer::Done, {static_cast<ExitCode>(answer & kCodeMask), reply.Summary()}};
+    case kAnsweredMark: return {HandOverAnswer::Done, {static_cast<ExitCode>(answer & kCodeMask), reply.Summary()}};
     case kEndingMark: return {HandOverAnswer::Ending, {}};
     case kAcceptedMark:
       if (!reply.WaitForResultWhileRunning()) return {HandOverAnswer::Lost, {}};
@@ -225,6 +248,7 @@ std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
               handOver.request.path.size() * sizeof(wchar_t));
   handOver.replyWindow = WindowFromBits(header.replyWindow);
   handOver.deadline = header.deadline;
+  handOver.token = header.token;
   if (handOver.request.path.find(L'\0') != std::wstring::npos || !IsWindow(handOver.replyWindow)) return std::nullopt;
   return handOver;
 }
@@ -232,8 +256,8 @@ std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
 LRESULT RefuseHandOver(HandOverAnswer why) { return why == HandOverAnswer::Ending ? kEndingMark : kNotReadyMark; }
 
 void SendHandOverResult(HWND self, const ReceivedHandOver& handOver, const TransferOutcome& outcome) {
-  const auto code = static_cast<std::uint32_t>(outcome.exitCode);
-  std::string payload(reinterpret_cast<const char*>(&code), sizeof code);
+  const ResultHeader header{handOver.token, static_cast<std::uint32_t>(outcome.exitCode), 0};
+  std::string payload(reinterpret_cast<const char*>(&header), sizeof header);
   payload.append(reinterpret_cast<const char*>(outcome.summary.data()), outcome.summary.size() * sizeof(wchar_t));
   COPYDATASTRUCT data{kResultTag, static_cast<DWORD>(payload.size()), payload.data()};
   DWORD_PTR ignored = 0;

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 
 #include "command_line.h"
@@ -40,7 +41,8 @@ HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& requ
 struct ReceivedHandOver {
   TransferRequest request;
   HWND replyWindow = nullptr;
-  ULONGLONG deadline = 0;  // GetTickCount64 after which nothing may be started
+  ULONGLONG deadline = 0;   // GetTickCount64 after which nothing may be started
+  std::uint64_t token = 0;  // sent back with the result
 };
 
 // The request, or nothing for a message that is no hand-over or is damaged.

@@ -287,6 +287,8 @@ class StandIn {
   HWND MainWindow() const { return hwnd_; }
   // The command's reply window, from the last request.
   HWND ReplyWindow() const { return reply_; }
+  // The token the result must carry, from the last request.
+  std::uint64_t Token() const { return token_; }
   // Ends as a program does that ends without a word.
   void Vanish() { PostThreadMessageW(threadId_, WM_QUIT, 0, 0); }
 
@@ -296,7 +298,10 @@ class StandIn {
     auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     std::uint32_t reply = 0;
+    std::uint64_t token = 0;
     if (data.cbData >= 8) std::memcpy(&reply, static_cast<const char*>(data.lpData) + 4, sizeof reply);
+    if (data.cbData >= 24) std::memcpy(&token, static_cast<const char*>(data.lpData) + 16, sizeof token);
+    self->token_ = token;
     self->reply_ = reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(reply)));
     Sleep(self->delayMs_);
     if (self->answer_ == kEnding) PostQuitMessage(0);
@@ -333,6 +338,7 @@ class StandIn {
   DWORD delayMs_;
   HWND hwnd_ = nullptr;
   std::atomic<HWND> reply_ = nullptr;
+  std::atomic<std::uint64_t> token_ = 0;
   HANDLE ready_ = nullptr;
   HANDLE thread_ = nullptr;
   DWORD threadId_ = 0;
@@ -381,10 +387,11 @@ TEST(CommandLine, TheRunningProgramDropsARequestPastItsDeadline) {
     std::uint32_t kind = 2;  // import
     std::uint32_t replyWindow;
     std::uint64_t deadline;
-  } header{2, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(reply)), GetTickCount64() - 1};
+    std::uint64_t token;
+  } header{2, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(reply)), GetTickCount64() - 1, 7};
   std::string payload(reinterpret_cast<const char*>(&header), sizeof header);
   payload.append(reinterpret_cast<const char*>(path.data()), path.size() * sizeof(wchar_t));
-  COPYDATASTRUCT data{0x43574831, static_cast<DWORD>(payload.size()), payload.data()};
+  COPYDATASTRUCT data{0x43574834, static_cast<DWORD>(payload.size()), payload.data()};
   const LRESULT answer =
       SendMessageW(session.MainWindow(), WM_COPYDATA, reinterpret_cast<WPARAM>(reply), reinterpret_cast<LPARAM>(&data));
   EXPECT_EQ(answer, 0x43570000 | 4);
@@ -397,10 +404,11 @@ namespace {
 
 // Sends a hand-over result to the command's reply window, naming `sender`
 // as the window it comes from.
-bool SendResult(HWND reply, HWND sender, std::uint32_t code, const std::wstring& summary) {
-  std::string payload(reinterpret_cast<const char*>(&code), sizeof code);
+bool SendResult(HWND reply, HWND sender, std::uint64_t token, std::uint32_t code, const std::wstring& summary) {
+  const std::uint32_t header[] = {static_cast<std::uint32_t>(token), static_cast<std::uint32_t>(token >> 32), code, 0};
+  std::string payload(reinterpret_cast<const char*>(header), sizeof header);
   payload.append(reinterpret_cast<const char*>(summary.data()), summary.size() * sizeof(wchar_t));
-  COPYDATASTRUCT data{0x43574833, static_cast<DWORD>(payload.size()), payload.data()};
+  COPYDATASTRUCT data{0x43574835, static_cast<DWORD>(payload.size()), payload.data()};
   DWORD_PTR taken = 0;
   SendMessageTimeoutW(reply, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
                       SMTO_NORMAL, 2000, &taken);
@@ -419,14 +427,17 @@ TEST(CommandLine, TakesTheResultOnlyFromTheRunningProgramAndOutlivesNone) {
     StandIn running(StandIn::Window::Answers, StandIn::kTaken, 0);
     driver::Program command(gProgramPath, L"/export " + Quoted(path));
     ASSERT_TRUE(driver::WaitUntil([&] { return running.ReplyWindow() != nullptr; }, 10000)) << "no request";
-    // A forger: another window, or none.
+    // A forger: another window, or none, or the running program's window
+    // named without the request's token.
     HWND forger = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    EXPECT_FALSE(SendResult(running.ReplyWindow(), forger, 0, L"Exported 999 alerts to forged.ics."));
-    EXPECT_FALSE(SendResult(running.ReplyWindow(), nullptr, 0, L"Exported 999 alerts to forged.ics."));
+    const std::uint64_t token = running.Token();
+    EXPECT_FALSE(SendResult(running.ReplyWindow(), forger, token, 0, L"Exported 999 alerts to forged.ics."));
+    EXPECT_FALSE(SendResult(running.ReplyWindow(), nullptr, token, 0, L"Exported 999 alerts to forged.ics."));
+    EXPECT_FALSE(SendResult(running.ReplyWindow(), running.MainWindow(), token + 1, 0, L"Exported 999 alerts."));
     DestroyWindow(forger);
     // Longer than the 10 s a request may wait to be taken: the work runs on.
     EXPECT_FALSE(command.WaitForExit(12000)) << "ended while the work ran";
-    EXPECT_TRUE(SendResult(running.ReplyWindow(), running.MainWindow(), 3, L"Could not write it."));
+    EXPECT_TRUE(SendResult(running.ReplyWindow(), running.MainWindow(), token, 3, L"Could not write it."));
     EXPECT_EQ(command.WaitForExit(5000), 3u);
   }
   StandIn running(StandIn::Window::Answers, StandIn::kTaken, 0);
