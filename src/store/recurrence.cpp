@@ -42,17 +42,16 @@ std::wstring ListProblem(const RepeatRule& rule) {
 }
 
 std::wstring EndProblem(const RuleEnd& end) {
-  return std::visit(Overloaded{
-                        [](const RepeatForever&) { return std::wstring(); },
-                        [](const RepeatCount& count) {
-                          const bool fits = count.count >= 1 && count.count <= kMaxRuleCount;
-                          return std::wstring(fits ? L"" : L"COUNT is out of range");
-                        },
-                        [](const RepeatUntil& until) {
-                          return std::wstring(IsValidDate(until.last) ? L"" : L"UNTIL is not a date");
-                        },
-                    },
-                    end);
+  return std::visit(
+      Overloaded{
+          [](const RepeatForever&) { return std::wstring(); },
+          [](const RepeatCount& count) {
+            const bool fits = count.count >= 1 && count.count <= kMaxRuleCount;
+            return std::wstring(fits ? L"" : L"COUNT is out of range");
+          },
+          [](const RepeatUntil& until) { return std::wstring(IsValidDate(until.last) ? L"" : L"UNTIL is not a date"); },
+      },
+      end);
 }
 
 }  // namespace

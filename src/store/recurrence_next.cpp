@@ -192,8 +192,9 @@ class RuleSeries {
                    [&](const RepeatUntil& until) {
                      const double line = ToTimeLine(until.last);
                      // A date alone: up to the last second of that day.
-                     scan.untilKey = until.wholeDay ? (static_cast<long long>(std::floor(line)) + 1) * kSecondsPerDay - 1
-                                                    : SecondsOf(line);
+                     scan.untilKey = until.wholeDay
+                                         ? (static_cast<long long>(std::floor(line)) + 1) * kSecondsPerDay - 1
+                                         : SecondsOf(line);
                    },
                },
                rule_.end);

@@ -19,9 +19,7 @@ constexpr std::array<std::string_view, 3> kUnsupportedFrequencies = {"SECONDLY",
 
 // ---- Writing
 
-std::string_view FrequencyName(RuleFrequency frequency) {
-  return kFrequencyNames[static_cast<std::size_t>(frequency)];
-}
+std::string_view FrequencyName(RuleFrequency frequency) { return kFrequencyNames[static_cast<std::size_t>(frequency)]; }
 
 std::string NumberList(const std::vector<int>& numbers) {
   std::string text;
@@ -184,8 +182,8 @@ UntilReading ReadUntil(std::string_view text) {
   const auto hour = wholeDay ? 0 : ReadDigits(text, 9, 2);
   const auto minute = wholeDay ? 0 : ReadDigits(text, 11, 2);
   const auto second = wholeDay ? 0 : ReadDigits(text, 13, 2);
-  if (!year || !month || !day || !hour || !minute || !second || *year < 100 || *month < 1 || *month > 12 ||
-      *day < 1 || *day > DaysInMonth(*year, *month) || *hour > 23 || *minute > 59 || *second > 60) {
+  if (!year || !month || !day || !hour || !minute || !second || *year < 100 || *month < 1 || *month > 12 || *day < 1 ||
+      *day > DaysInMonth(*year, *month) || *hour > 23 || *minute > 59 || *second > 60) {
     return read;
   }
   if (wholeDay && read.utc) return read;
@@ -203,8 +201,8 @@ class RuleReader {
   std::wstring ReadPart(std::string_view name, std::string_view value) {
     const auto known = std::find(kKnownParts.begin(), kKnownParts.end(), name);
     if (known == kKnownParts.end()) {
-      const bool unsupported = std::find(kUnsupportedParts.begin(), kUnsupportedParts.end(), name) !=
-                               kUnsupportedParts.end();
+      const bool unsupported =
+          std::find(kUnsupportedParts.begin(), kUnsupportedParts.end(), name) != kUnsupportedParts.end();
       return unsupported ? Quoted(name) + L" is not supported" : L"unknown part " + Quoted(name);
     }
     const std::size_t index = static_cast<std::size_t>(known - kKnownParts.begin());

@@ -10,9 +10,9 @@ namespace {
 
 constexpr std::array<std::wstring_view, 7> kDayNames = {L"Sunday",   L"Monday", L"Tuesday", L"Wednesday",
                                                         L"Thursday", L"Friday", L"Saturday"};
-constexpr std::array<std::wstring_view, 12> kMonthNames = {L"January", L"February", L"March",     L"April",
-                                                           L"May",     L"June",     L"July",      L"August",
-                                                           L"September", L"October", L"November", L"December"};
+constexpr std::array<std::wstring_view, 12> kMonthNames = {L"January",   L"February", L"March",    L"April",
+                                                           L"May",       L"June",     L"July",     L"August",
+                                                           L"September", L"October",  L"November", L"December"};
 constexpr std::array<std::wstring_view, 5> kPlaceNames = {L"first", L"second", L"third", L"fourth", L"fifth"};
 constexpr unsigned kMondayToFriday = 0x3Eu;
 
@@ -80,17 +80,15 @@ std::wstring MonthsText(const RepeatRule& rule) {
 }
 
 std::wstring EndText(const RuleEnd& end) {
-  return std::visit(Overloaded{
-                        [](const RepeatForever&) { return std::wstring(); },
-                        [](const RepeatCount& count) {
-                          return count.count == 1 ? std::wstring(L", once")
-                                                  : L", " + WideDecimalText(count.count) + L" times";
-                        },
-                        [](const RepeatUntil& until) {
-                          return L", until " + FormatDate(until.last, kRuleEndDatePattern);
-                        },
-                    },
-                    end);
+  return std::visit(
+      Overloaded{
+          [](const RepeatForever&) { return std::wstring(); },
+          [](const RepeatCount& count) {
+            return count.count == 1 ? std::wstring(L", once") : L", " + WideDecimalText(count.count) + L" times";
+          },
+          [](const RepeatUntil& until) { return L", until " + FormatDate(until.last, kRuleEndDatePattern); },
+      },
+      end);
 }
 
 // "The last Friday of every month", "The first Monday and last Friday of
