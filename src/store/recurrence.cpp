@@ -10,62 +10,67 @@ constexpr std::array<std::wstring_view, 5> kModeTexts = {L"Once", L"Each day", L
 
 bool IsWeekday(int day) { return day >= 0 && day <= 6; }
 
-std::wstring ByDayProblem(const RepeatRule& rule) {
+const char* ByDayProblem(const RepeatRule& rule) {
   bool withOrdinal = false;
   bool withoutOrdinal = false;
   for (const RuleWeekday& day : rule.byDay) {
-    if (!IsWeekday(day.weekday) || std::abs(day.ordinal) > 53) return L"BYDAY holds a day that does not exist";
+    if (!IsWeekday(day.weekday) || std::abs(day.ordinal) > 53) return "BYDAY holds a day that does not exist";
     withOrdinal = withOrdinal || day.ordinal != 0;
     withoutOrdinal = withoutOrdinal || day.ordinal == 0;
   }
-  if (withOrdinal && withoutOrdinal) return L"BYDAY mixes weekdays with and without a number";
+  if (withOrdinal && withoutOrdinal) return "BYDAY mixes weekdays with and without a number";
   const bool inPeriod = rule.frequency == RuleFrequency::Monthly || rule.frequency == RuleFrequency::Yearly;
-  if (withOrdinal && !inPeriod) return L"BYDAY with a number needs FREQ=MONTHLY or FREQ=YEARLY";
-  return {};
+  if (withOrdinal && !inPeriod) return "BYDAY with a number needs FREQ=MONTHLY or FREQ=YEARLY";
+  return "";
 }
 
-std::wstring ListProblem(const RepeatRule& rule) {
+const char* ListProblem(const RepeatRule& rule) {
   for (const int day : rule.byMonthDay) {
-    if (day == 0 || std::abs(day) > 31) return L"BYMONTHDAY holds a day that does not exist";
+    if (day == 0 || std::abs(day) > 31) return "BYMONTHDAY holds a day that does not exist";
   }
   if (!rule.byMonthDay.empty() && rule.frequency == RuleFrequency::Weekly) {
-    return L"BYMONTHDAY cannot go with FREQ=WEEKLY";
+    return "BYMONTHDAY cannot go with FREQ=WEEKLY";
   }
   for (const int month : rule.byMonth) {
-    if (month < 1 || month > 12) return L"BYMONTH holds a month that does not exist";
+    if (month < 1 || month > 12) return "BYMONTH holds a month that does not exist";
   }
   if (rule.bySetPos) {
-    if (*rule.bySetPos == 0 || std::abs(*rule.bySetPos) > kMaxSetPosition) return L"BYSETPOS is out of range";
-    if (rule.byDay.empty() && rule.byMonthDay.empty()) return L"BYSETPOS needs BYDAY or BYMONTHDAY";
+    if (*rule.bySetPos == 0 || std::abs(*rule.bySetPos) > kMaxSetPosition) return "BYSETPOS is out of range";
+    if (rule.byDay.empty() && rule.byMonthDay.empty()) return "BYSETPOS needs BYDAY or BYMONTHDAY";
   }
-  return {};
+  return "";
 }
 
-std::wstring EndProblem(const RuleEnd& end) {
-  return std::visit(
-      Overloaded{
-          [](const RepeatForever&) { return std::wstring(); },
-          [](const RepeatCount& count) {
-            const bool fits = count.count >= 1 && count.count <= kMaxRuleCount;
-            return std::wstring(fits ? L"" : L"COUNT is out of range");
-          },
-          [](const RepeatUntil& until) { return std::wstring(IsValidDate(until.last) ? L"" : L"UNTIL is not a date"); },
-      },
-      end);
+const char* EndProblem(const RuleEnd& end) {
+  return std::visit(Overloaded{
+                        [](const RepeatForever&) { return ""; },
+                        [](const RepeatCount& count) {
+                          const bool fits = count.count >= 1 && count.count <= kMaxRuleCount;
+                          return fits ? "" : "COUNT is out of range";
+                        },
+                        [](const RepeatUntil& until) { return IsValidDate(until.last) ? "" : "UNTIL is not a date"; },
+                    },
+                    end);
+}
+
+// The problem in ASCII, "" when there is none.
+const char* RuleProblemText(const RepeatRule& rule) {
+  if (rule.interval < 1 || rule.interval > kMaxRuleInterval) return "INTERVAL is out of range";
+  if (!IsWeekday(rule.weekStart)) return "WKST is not a weekday";
+  for (const char* problem : {ByDayProblem(rule), ListProblem(rule), EndProblem(rule.end)}) {
+    if (*problem != '\0') return problem;
+  }
+  for (const DateValue day : rule.leftOut) {
+    if (!IsValidDate(day)) return "EXDATE is not a date";
+  }
+  return "";
 }
 
 }  // namespace
 
 std::wstring RuleProblem(const RepeatRule& rule) {
-  if (rule.interval < 1 || rule.interval > kMaxRuleInterval) return L"INTERVAL is out of range";
-  if (!IsWeekday(rule.weekStart)) return L"WKST is not a weekday";
-  if (std::wstring problem = ByDayProblem(rule); !problem.empty()) return problem;
-  if (std::wstring problem = ListProblem(rule); !problem.empty()) return problem;
-  if (std::wstring problem = EndProblem(rule.end); !problem.empty()) return problem;
-  for (const DateValue day : rule.leftOut) {
-    if (!IsValidDate(day)) return L"EXDATE is not a date";
-  }
-  return {};
+  const char* problem = RuleProblemText(rule);
+  return std::wstring(problem, problem + std::char_traits<char>::length(problem));  // ASCII
 }
 
 RepeatMode NearestMode(const RepeatRule& rule) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "after_firing.h"
+#include "few_sorted.h"
 
 namespace {
 
@@ -38,6 +39,8 @@ std::optional<long long> FirstDayOfMonth(long long monthIndex) {
   return static_cast<long long>(
       MakeDate(static_cast<std::int16_t>(year), static_cast<std::int16_t>(MonthOfMonth(monthIndex)), 1));
 }
+
+bool Earlier(long long a, long long b) { return a < b; }
 
 bool Holds(const std::vector<int>& list, int value) { return std::find(list.begin(), list.end(), value) != list.end(); }
 
@@ -132,7 +135,6 @@ class RuleSeries {
     weekBase_ = startDay_ - Mod(WeekdayOf(startDay_) - rule.weekStart, 7);
     monthBase_ = MonthIndexOf(startDay_);
     for (const DateValue day : rule.leftOut) leftOutKeys_.push_back(SecondsOf(ToTimeLine(day)));
-    std::sort(leftOutKeys_.begin(), leftOutKeys_.end());
   }
 
   std::optional<DateValue> NextAfter(DateValue after, std::size_t& steps) const {
@@ -178,7 +180,8 @@ class RuleSeries {
         const long long key = SecondsOf(line);
         if (scan.untilKey && key > *scan.untilKey) return std::nullopt;
         if (scan.countLeft && (*scan.countLeft)-- <= 0) return std::nullopt;
-        if (key > scan.afterKey && !std::binary_search(leftOutKeys_.begin(), leftOutKeys_.end(), key)) {
+        // Only a time that would be the answer is looked up among the left-out ones.
+        if (key > scan.afterKey && std::find(leftOutKeys_.begin(), leftOutKeys_.end(), key) == leftOutKeys_.end()) {
           return FromTimeLine(line);
         }
       }
@@ -269,8 +272,11 @@ class RuleSeries {
         break;
       case RuleFrequency::Yearly: YearlyDays(window, days); break;
     }
-    std::sort(days.begin(), days.end());
-    days.erase(std::unique(days.begin(), days.end()), days.end());
+    KeepSetPosition(days);
+  }
+
+  // BYSETPOS: the one day at that place in the period's set.
+  void KeepSetPosition(std::vector<long long>& days) const {
     if (!rule_.bySetPos) return;
     const long long size = static_cast<long long>(days.size());
     const long long index = *rule_.bySetPos > 0 ? *rule_.bySetPos - 1 : size + *rule_.bySetPos;
@@ -278,8 +284,8 @@ class RuleSeries {
       days.clear();
       return;
     }
-    const long long chosen = days[static_cast<std::size_t>(index)];
-    days.assign(1, chosen);
+    days.front() = days[static_cast<std::size_t>(index)];
+    days.erase(days.begin() + 1, days.end());
   }
 
   // Each period of a daily rule is one day, so BYSETPOS keeps it only as
@@ -302,6 +308,7 @@ class RuleSeries {
     };
     if (rule_.byDay.empty()) add(WeekdayOf(startDay_));
     for (const RuleWeekday& entry : rule_.byDay) add(entry.weekday);
+    SortFewWithoutRepeats(days, 0, Earlier);
   }
 
   void YearlyDays(long long year, std::vector<long long>& days) const {
@@ -314,6 +321,7 @@ class RuleSeries {
         const std::optional<long long> day = NthWeekday(wholeYear, entry);
         if (day && MonthDayFitsDay(*day)) days.push_back(*day);
       }
+      SortFewWithoutRepeats(days, 0, Earlier);
       return;
     }
     const bool onStartDay = rule_.byDay.empty() && rule_.byMonthDay.empty();
@@ -323,10 +331,12 @@ class RuleSeries {
     }
   }
 
-  // The days of one month of a monthly or yearly rule (BYMONTH looked at).
+  // Adds the days of one month of a monthly or yearly rule (BYMONTH looked
+  // at), ascending after those of the months before.
   void MonthDays(long long monthIndex, std::vector<long long>& days) const {
     const std::optional<long long> first = FirstDayOfMonth(monthIndex);
     if (!first) return;
+    const std::size_t from = days.size();
     const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), MonthOfMonth(monthIndex))};
     if (!rule_.byMonthDay.empty()) {
       for (const int monthDay : rule_.byMonthDay) {
@@ -349,6 +359,7 @@ class RuleSeries {
     } else if (startMonthDay_ <= month.length) {  // the start's day, in months that have it
       days.push_back(month.first + startMonthDay_ - 1);
     }
+    SortFewWithoutRepeats(days, from, Earlier);
   }
 
   bool MonthDayFits(long long monthDay, long long monthLength) const {
@@ -404,15 +415,7 @@ class RuleSeries {
     // Every week holds the same days, so BYSETPOS picks the same one.
     std::vector<long long> offsets;
     WeeklyDays(0, offsets);
-    std::sort(offsets.begin(), offsets.end());
-    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
-    if (rule_.bySetPos) {
-      const long long size = static_cast<long long>(offsets.size());
-      const long long index = *rule_.bySetPos > 0 ? *rule_.bySetPos - 1 : size + *rule_.bySetPos;
-      if (index < 0 || index >= size) return 0;
-      const long long chosen = offsets[static_cast<std::size_t>(index)];
-      offsets.assign(1, chosen);
-    }
+    KeepSetPosition(offsets);
     const long long step = 7LL * rule_.interval;
     long long count = 0;
     for (const long long offset : offsets) {

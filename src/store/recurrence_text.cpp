@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "few_sorted.h"
 #include "number_text.h"
 
 namespace {
@@ -100,13 +101,16 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 // A short, printable quote of outside text for a reason.
-std::wstring Quoted(std::string_view text) {
+std::string Quoted(std::string_view text) {
   constexpr std::size_t kLongest = 24;
-  std::wstring quoted;
-  for (const char c : text.substr(0, kLongest)) quoted += c >= ' ' && c <= '~' ? static_cast<wchar_t>(c) : L'?';
-  if (text.size() > kLongest) quoted += L"...";
+  std::string quoted;
+  for (const char c : text.substr(0, kLongest)) quoted += c >= ' ' && c <= '~' ? c : '?';
+  if (text.size() > kLongest) quoted += "...";
   return quoted;
 }
+
+// Reasons are ASCII, built narrow and widened once.
+std::wstring Widened(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // "[+|-]digits" within the bounds.
 std::optional<int> ReadNumber(std::string_view text, int low, int high) {
@@ -198,18 +202,18 @@ class RuleReader {
   explicit RuleReader(const UntilZone* zone) : zone_(zone) {}
 
   // Empty when the part was taken in.
-  std::wstring ReadPart(std::string_view name, std::string_view value) {
+  std::string ReadPart(std::string_view name, std::string_view value) {
     const auto known = std::find(kKnownParts.begin(), kKnownParts.end(), name);
     if (known == kKnownParts.end()) {
       const bool unsupported =
           std::find(kUnsupportedParts.begin(), kUnsupportedParts.end(), name) != kUnsupportedParts.end();
-      return unsupported ? Quoted(name) + L" is not supported" : L"unknown part " + Quoted(name);
+      return unsupported ? Quoted(name) + " is not supported" : "unknown part " + Quoted(name);
     }
     const std::size_t index = static_cast<std::size_t>(known - kKnownParts.begin());
-    if (seen_[index]) return Quoted(name) + L" is given twice";
+    if (seen_[index]) return Quoted(name) + " is given twice";
     seen_[index] = true;
     if (!ReadValue(name, value)) {
-      return problem_.empty() ? Quoted(name) + L"=" + Quoted(value) + L" cannot be read" : problem_;
+      return problem_.empty() ? Quoted(name) + "=" + Quoted(value) + " cannot be read" : problem_;
     }
     return {};
   }
@@ -221,8 +225,7 @@ class RuleReader {
     if (until_) rule_.end = *until_;
     SortWeekdays(rule_.byDay);
     SortMonthDays(rule_.byMonthDay);
-    std::sort(rule_.byMonth.begin(), rule_.byMonth.end());
-    rule_.byMonth.erase(std::unique(rule_.byMonth.begin(), rule_.byMonth.end()), rule_.byMonth.end());
+    SortFewWithoutRepeats(rule_.byMonth, 0, [](int a, int b) { return a < b; });
     if (std::wstring problem = RuleProblem(rule_); !problem.empty()) return {std::nullopt, problem};
     return {rule_, {}};
   }
@@ -255,13 +258,13 @@ class RuleReader {
     }
     const bool unsupported = std::find(kUnsupportedFrequencies.begin(), kUnsupportedFrequencies.end(), value) !=
                              kUnsupportedFrequencies.end();
-    problem_ = L"FREQ=" + Quoted(value) + (unsupported ? L" is not supported" : L" is not a frequency");
+    problem_ = "FREQ=" + Quoted(value) + (unsupported ? " is not supported" : " is not a frequency");
     return false;
   }
 
   bool ReadSetPosition(std::string_view value) {
     if (value.find(',') != std::string_view::npos) {
-      problem_ = L"BYSETPOS with more than one place is not supported";
+      problem_ = "BYSETPOS with more than one place is not supported";
       return false;
     }
     return Store(ReadNumber(value, -kMaxSetPosition, kMaxSetPosition), rule_.bySetPos);
@@ -273,7 +276,7 @@ class RuleReader {
     until_ = read.until;
     if (!read.utc) return true;
     if (zone_ == nullptr) {
-      problem_ = L"UNTIL in UTC needs the time zone of the start";
+      problem_ = "UNTIL in UTC needs the time zone of the start";
       return false;
     }
     const std::optional<DateValue> local = zone_->LocalOfUtc(until_->last);
@@ -284,19 +287,14 @@ class RuleReader {
 
   static void SortWeekdays(std::vector<RuleWeekday>& days) {
     const auto key = [](const RuleWeekday& day) {
-      return std::array<int, 3>{(day.weekday + 6) % 7, day.ordinal > 0 ? 0 : 1, std::abs(day.ordinal)};
+      return ((day.weekday + 6) % 7) * 1000 + (day.ordinal > 0 ? 0 : 100) + std::abs(day.ordinal);
     };
-    std::sort(days.begin(), days.end(), [&](const RuleWeekday& a, const RuleWeekday& b) { return key(a) < key(b); });
-    days.erase(std::unique(days.begin(), days.end()), days.end());
+    SortFewWithoutRepeats(days, 0, [&](const RuleWeekday& a, const RuleWeekday& b) { return key(a) < key(b); });
   }
 
   // 1, 15, then -1, -2: from the start of the month, then from its end.
   static void SortMonthDays(std::vector<int>& days) {
-    std::sort(days.begin(), days.end(), [](int a, int b) {
-      if ((a > 0) != (b > 0)) return a > 0;
-      return std::abs(a) < std::abs(b);
-    });
-    days.erase(std::unique(days.begin(), days.end()), days.end());
+    SortFewWithoutRepeats(days, 0, [](int a, int b) { return a > 0 ? b < 0 || a < b : b < 0 && a > b; });
   }
 
   const UntilZone* zone_;
@@ -304,7 +302,7 @@ class RuleReader {
   std::array<bool, kKnownParts.size()> seen_{};
   std::optional<int> count_;
   std::optional<RepeatUntil> until_;
-  std::wstring problem_;
+  std::string problem_;
 };
 
 }  // namespace
@@ -325,10 +323,11 @@ RuleReading ParseRecurrenceRule(std::string_view text, const UntilZone* zone) {
     text.remove_prefix(semicolon == std::string_view::npos ? text.size() : semicolon + 1);
     if (part.empty()) continue;  // ";;" or a closing ";"
     const std::size_t equals = part.find('=');
-    if (equals == std::string_view::npos) return {std::nullopt, L"part " + Quoted(part) + L" has no value"};
+    if (equals == std::string_view::npos) return {std::nullopt, Widened("part " + Quoted(part) + " has no value")};
     const std::string name = Upper(Trimmed(part.substr(0, equals)));
     const std::string value = Upper(Trimmed(part.substr(equals + 1)));
-    if (std::wstring reason = reader.ReadPart(name, value); !reason.empty()) return {std::nullopt, reason};
+    if (const std::string reason = reader.ReadPart(name, value); !reason.empty())
+      return {std::nullopt, Widened(reason)};
   }
   return reader.Finish();
 }
