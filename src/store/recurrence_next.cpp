@@ -1,0 +1,455 @@
+#include "recurrence_next.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "after_firing.h"
+#include "few_sorted.h"
+
+namespace {
+
+constexpr long long kSecondsPerDay = 86400;
+constexpr long long kDaysIn400Years = 146097;  // the Gregorian calendar repeats after these
+const long long kLastDay = static_cast<long long>(kMaxDate);
+
+long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
+long long Mod(long long a, long long b) { return a - FloorDiv(a, b) * b; }
+long long CeilDiv(long long a, long long b) { return -FloorDiv(-a, b); }
+
+long long SecondsOf(double line) { return std::llround(line * static_cast<double>(kSecondsPerDay)); }
+
+// Day numbers: whole days on the time line, 0 being 30 December 1899.
+int WeekdayOf(long long day) { return static_cast<int>(Mod(day + 6, 7)); }  // day 0 was a Saturday
+
+DateParts PartsOf(long long day) { return SplitDate(static_cast<DateValue>(day)); }
+
+long long MonthIndexOf(long long day) {
+  const DateParts parts = PartsOf(day);
+  return parts.year * 12LL + (parts.month - 1);
+}
+
+int YearOfMonth(long long monthIndex) { return static_cast<int>(FloorDiv(monthIndex, 12)); }
+int MonthOfMonth(long long monthIndex) { return static_cast<int>(Mod(monthIndex, 12)) + 1; }
+
+// The first day of a month, when the month is one a date value can hold.
+std::optional<long long> FirstDayOfMonth(long long monthIndex) {
+  const int year = YearOfMonth(monthIndex);
+  if (year < 100 || year > 9999) return std::nullopt;
+  return static_cast<long long>(
+      MakeDate(static_cast<std::int16_t>(year), static_cast<std::int16_t>(MonthOfMonth(monthIndex)), 1));
+}
+
+bool Earlier(long long a, long long b) { return a < b; }
+
+bool Holds(const std::vector<int>& list, int value) { return std::find(list.begin(), list.end(), value) != list.end(); }
+
+// A run of days: a month, or a year for an ordinal weekday of a yearly rule.
+struct DayRange {
+  long long first = 0;
+  long long length = 0;
+};
+
+// The day of the `ordinal`th `weekday` in the range (-1 the last), if any.
+std::optional<long long> NthWeekday(const DayRange& range, const RuleWeekday& entry) {
+  long long day = 0;
+  if (entry.ordinal > 0) {
+    day = range.first + Mod(entry.weekday - WeekdayOf(range.first), 7) + 7LL * (entry.ordinal - 1);
+  } else {
+    const long long last = range.first + range.length - 1;
+    day = last - Mod(WeekdayOf(last) - entry.weekday, 7) - 7LL * (-entry.ordinal - 1);
+  }
+  if (day < range.first || day >= range.first + range.length) return std::nullopt;
+  return day;
+}
+
+// The five modes: their own moves, with whole periods jumped where the
+// moves are plain arithmetic, so that the jump lands where the moves would.
+class ModeSeries {
+ public:
+  explicit ModeSeries(RepeatMode mode) : mode_(mode) {}
+
+  std::optional<DateValue> NextAfter(DateValue start, DateValue after, std::size_t& steps) const {
+    const long long afterKey = SecondsOf(ToTimeLine(after));
+    if (mode_ == Once) return SecondsOf(ToTimeLine(start)) > afterKey ? std::optional<DateValue>(start) : std::nullopt;
+    if (mode_ < EachDay || mode_ > EachYear) return std::nullopt;
+    DateValue due = start;
+    while (SecondsOf(ToTimeLine(due)) <= afterKey) {
+      due = Jumped(due, after);
+      AlarmRecord alarm;
+      alarm.Repeat = mode_;
+      alarm.Tijd = due;
+      ++steps;
+      if (MoveOnAfterFiring(alarm, due) != AfterFiring::MovedOn) return std::nullopt;
+      due = alarm.Tijd;
+    }
+    return due;
+  }
+
+ private:
+  // Some whole moves forward, staying more than a move before `after`.
+  DateValue Jumped(DateValue due, DateValue after) const {
+    const double gap = ToTimeLine(after) - ToTimeLine(due);
+    switch (mode_) {
+      case EachDay: return due + std::max(0.0, std::floor(gap) - 2.0);
+      case EachWeek: return due + 7.0 * std::max(0.0, std::floor(gap / 7.0) - 1.0);
+      case EachMonth:
+      case EachYear: return JumpedCalendar(due, after);
+      case Once: break;
+    }
+    return due;
+  }
+
+  // A day of the month that every month has stays the same day in each
+  // move; day 29 to 31 carries into the next month and is moved one by one
+  // until it is such a day (29 February waits for a leap year).
+  DateValue JumpedCalendar(DateValue due, DateValue after) const {
+    const DateParts from = SplitDate(due);
+    const DateParts to = SplitDate(after);
+    if (from.day > 28) return due;
+    const long long months = (to.year - from.year) * 12LL + (to.month - from.month) - 1;
+    const long long moves = mode_ == EachMonth ? months : FloorDiv(months, 12);
+    if (moves <= 0) return due;
+    const long long target = from.year * 12LL + (from.month - 1) + (mode_ == EachMonth ? moves : moves * 12);
+    const auto first = FirstDayOfMonth(target);
+    if (!first) return due;
+    // As the move does: the time of day to the minute.
+    return CombineDateTime(static_cast<DateValue>(*first + from.day - 1),
+                           MakeTime(static_cast<std::int16_t>(from.hour), static_cast<std::int16_t>(from.minute)));
+  }
+
+  RepeatMode mode_;
+};
+
+// A rule, looked at one window of days at a time: a daily rule a month at a
+// time, the others one period (week, month, year) at a time.
+class RuleSeries {
+ public:
+  RuleSeries(const RepeatRule& rule, DateValue start) : rule_(rule) {
+    const double line = ToTimeLine(start);
+    startDay_ = static_cast<long long>(std::floor(line));
+    timeOfDay_ = line - std::floor(line);
+    const DateParts parts = PartsOf(startDay_);
+    startMonthDay_ = parts.day;
+    startMonth_ = parts.month;
+    weekBase_ = startDay_ - Mod(WeekdayOf(startDay_) - rule.weekStart, 7);
+    monthBase_ = MonthIndexOf(startDay_);
+    for (const DateValue day : rule.leftOut) leftOutKeys_.push_back(SecondsOf(ToTimeLine(day)));
+  }
+
+  std::optional<DateValue> NextAfter(DateValue after, std::size_t& steps) const {
+    const long long afterKey = SecondsOf(ToTimeLine(after));
+    Scan scan;
+    SetEnd(scan);
+    if (scan.untilKey && *scan.untilKey <= afterKey) return std::nullopt;
+    scan.afterKey = afterKey;
+    scan.fromDay = std::max(startDay_, FloorDiv(afterKey, kSecondsPerDay));
+    scan.lastDay = std::min(kLastDay, scan.fromDay + kDaysIn400Years + 2LL * rule_.interval * PeriodDays());
+    std::optional<long long> counted = scan.countLeft ? CountBefore(scan.fromDay) : 0;
+    if (!counted) {  // count from the start on
+      scan.fromDay = startDay_;
+      counted = 0;
+    }
+    ++steps;
+    if (scan.countLeft) *scan.countLeft -= *counted;
+    if (scan.countLeft && *scan.countLeft <= 0) return std::nullopt;
+    return Run(scan, steps);
+  }
+
+ private:
+  struct Scan {
+    long long afterKey = 0;
+    std::optional<long long> untilKey;
+    std::optional<long long> countLeft;
+    long long fromDay = 0;  // days before it are before the start or counted already
+    long long lastDay = 0;  // the end of the search
+  };
+
+  std::optional<DateValue> Run(Scan& scan, std::size_t& steps) const {
+    std::vector<long long> days;
+    for (long long window = WindowAt(scan.fromDay);; window = NextWindow(window)) {
+      const std::optional<long long> first = FirstDayOf(window);
+      if (!first || *first > scan.lastDay) return std::nullopt;
+      ++steps;
+      days.clear();
+      DaysOf(window, days);
+      for (const long long day : days) {
+        if (day < scan.fromDay) continue;
+        if (day > kLastDay) return std::nullopt;
+        const double line = static_cast<double>(day) + timeOfDay_;
+        const long long key = SecondsOf(line);
+        if (scan.untilKey && key > *scan.untilKey) return std::nullopt;
+        if (scan.countLeft && (*scan.countLeft)-- <= 0) return std::nullopt;
+        // Only a time that would be the answer is looked up among the left-out ones.
+        if (key > scan.afterKey && std::find(leftOutKeys_.begin(), leftOutKeys_.end(), key) == leftOutKeys_.end()) {
+          return FromTimeLine(line);
+        }
+      }
+    }
+  }
+
+  void SetEnd(Scan& scan) const {
+    std::visit(Overloaded{
+                   [](const RepeatForever&) {},
+                   [&](const RepeatCount& count) { scan.countLeft = count.count; },
+                   [&](const RepeatUntil& until) {
+                     const double line = ToTimeLine(until.last);
+                     // A date alone: up to the last second of that day.
+                     scan.untilKey = until.wholeDay
+                                         ? (static_cast<long long>(std::floor(line)) + 1) * kSecondsPerDay - 1
+                                         : SecondsOf(line);
+                   },
+               },
+               rule_.end);
+  }
+
+  long long PeriodDays() const {
+    switch (rule_.frequency) {
+      case RuleFrequency::Daily: return 1;
+      case RuleFrequency::Weekly: return 7;
+      case RuleFrequency::Monthly: return 31;
+      case RuleFrequency::Yearly: return 366;
+    }
+    return 366;
+  }
+
+  // Windows: the first day of the week for a weekly rule, the year for a
+  // yearly one, the month index (year * 12 + month - 1) for the others.
+  long long WindowAt(long long day) const {
+    const long long interval = rule_.interval;
+    switch (rule_.frequency) {
+      case RuleFrequency::Daily: return MonthIndexOf(day);
+      case RuleFrequency::Weekly: return weekBase_ + 7 * interval * FloorDiv(day - weekBase_, 7 * interval);
+      case RuleFrequency::Monthly: return monthBase_ + interval * FloorDiv(MonthIndexOf(day) - monthBase_, interval);
+      case RuleFrequency::Yearly: {
+        const long long startYear = YearOfMonth(monthBase_);
+        return startYear + interval * FloorDiv(PartsOf(day).year - startYear, interval);
+      }
+    }
+    return 0;
+  }
+
+  long long NextWindow(long long window) const {
+    const long long interval = rule_.interval;
+    switch (rule_.frequency) {
+      case RuleFrequency::Daily: {
+        const std::optional<long long> next = FirstDayOfMonth(window + 1);
+        if (!next) return window + 1;
+        return MonthIndexOf(FirstDailyDayFrom(*next));  // skips months a long interval has no day in
+      }
+      case RuleFrequency::Weekly: return window + 7 * interval;
+      case RuleFrequency::Monthly:
+      case RuleFrequency::Yearly: return window + interval;
+    }
+    return window + 1;
+  }
+
+  std::optional<long long> FirstDayOf(long long window) const {
+    switch (rule_.frequency) {
+      case RuleFrequency::Daily:
+      case RuleFrequency::Monthly: return FirstDayOfMonth(window);
+      case RuleFrequency::Weekly:
+        if (window > kLastDay) return std::nullopt;
+        return window;
+      case RuleFrequency::Yearly: return FirstDayOfMonth(window * 12);
+    }
+    return std::nullopt;
+  }
+
+  // The first day of the daily series on or after `day`.
+  long long FirstDailyDayFrom(long long day) const {
+    return startDay_ + rule_.interval * std::max(0LL, CeilDiv(day - startDay_, rule_.interval));
+  }
+
+  // The rule's days in the window, ascending, BYSETPOS applied, before the
+  // start, UNTIL and COUNT are looked at.
+  void DaysOf(long long window, std::vector<long long>& days) const {
+    switch (rule_.frequency) {
+      case RuleFrequency::Daily: DailyDays(window, days); return;
+      case RuleFrequency::Weekly: WeeklyDays(window, days); break;
+      case RuleFrequency::Monthly:
+        if (rule_.byMonth.empty() || Holds(rule_.byMonth, MonthOfMonth(window))) MonthDays(window, days);
+        break;
+      case RuleFrequency::Yearly: YearlyDays(window, days); break;
+    }
+    KeepSetPosition(days);
+  }
+
+  // BYSETPOS: the one day at that place in the period's set.
+  void KeepSetPosition(std::vector<long long>& days) const {
+    if (!rule_.bySetPos) return;
+    const long long size = static_cast<long long>(days.size());
+    const long long index = *rule_.bySetPos > 0 ? *rule_.bySetPos - 1 : size + *rule_.bySetPos;
+    if (index < 0 || index >= size) {
+      days.clear();
+      return;
+    }
+    days.front() = days[static_cast<std::size_t>(index)];
+    days.erase(days.begin() + 1, days.end());
+  }
+
+  // Each period of a daily rule is one day, so BYSETPOS keeps it only as
+  // the first or last of a set of one.
+  void DailyDays(long long monthIndex, std::vector<long long>& days) const {
+    if (!rule_.byMonth.empty() && !Holds(rule_.byMonth, MonthOfMonth(monthIndex))) return;
+    if (rule_.bySetPos && *rule_.bySetPos != 1 && *rule_.bySetPos != -1) return;
+    const std::optional<long long> first = FirstDayOfMonth(monthIndex);
+    if (!first) return;
+    const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), MonthOfMonth(monthIndex))};
+    for (long long day = FirstDailyDayFrom(month.first); day < month.first + month.length; day += rule_.interval) {
+      if (MonthDayFits(day - month.first + 1, month.length) && WeekdayFits(day, month)) days.push_back(day);
+    }
+  }
+
+  void WeeklyDays(long long weekFirst, std::vector<long long>& days) const {
+    const auto add = [&](int weekday) {
+      const long long day = weekFirst + Mod(weekday - rule_.weekStart, 7);
+      if (rule_.byMonth.empty() || Holds(rule_.byMonth, PartsOf(day).month)) days.push_back(day);
+    };
+    if (rule_.byDay.empty()) add(WeekdayOf(startDay_));
+    for (const RuleWeekday& entry : rule_.byDay) add(entry.weekday);
+    SortFewWithoutRepeats(days, 0, Earlier);
+  }
+
+  void YearlyDays(long long year, std::vector<long long>& days) const {
+    const bool ordinals = !rule_.byDay.empty() && rule_.byDay.front().ordinal != 0;
+    if (ordinals && rule_.byMonth.empty()) {  // the nth weekday of the year
+      const std::optional<long long> first = FirstDayOfMonth(year * 12);
+      if (!first) return;
+      const DayRange wholeYear{*first, DaysInMonth(static_cast<int>(year), 2) == 29 ? 366 : 365};
+      for (const RuleWeekday& entry : rule_.byDay) {
+        const std::optional<long long> day = NthWeekday(wholeYear, entry);
+        if (day && MonthDayFitsDay(*day)) days.push_back(*day);
+      }
+      SortFewWithoutRepeats(days, 0, Earlier);
+      return;
+    }
+    const bool onStartDay = rule_.byDay.empty() && rule_.byMonthDay.empty();
+    for (int month = 1; month <= 12; ++month) {
+      const bool chosen = rule_.byMonth.empty() ? !onStartDay || month == startMonth_ : Holds(rule_.byMonth, month);
+      if (chosen) MonthDays(year * 12 + month - 1, days);
+    }
+  }
+
+  // Adds the days of one month of a monthly or yearly rule (BYMONTH looked
+  // at), ascending after those of the months before.
+  void MonthDays(long long monthIndex, std::vector<long long>& days) const {
+    const std::optional<long long> first = FirstDayOfMonth(monthIndex);
+    if (!first) return;
+    const std::size_t from = days.size();
+    const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), MonthOfMonth(monthIndex))};
+    if (!rule_.byMonthDay.empty()) {
+      for (const int monthDay : rule_.byMonthDay) {
+        const long long day = monthDay > 0 ? monthDay : month.length + monthDay + 1;
+        if (day >= 1 && day <= month.length && WeekdayFits(month.first + day - 1, month)) {
+          days.push_back(month.first + day - 1);
+        }
+      }
+    } else if (!rule_.byDay.empty()) {
+      for (const RuleWeekday& entry : rule_.byDay) {
+        if (entry.ordinal != 0) {
+          if (const auto day = NthWeekday(month, entry)) days.push_back(*day);
+          continue;
+        }
+        for (long long day = month.first + Mod(entry.weekday - WeekdayOf(month.first), 7);
+             day < month.first + month.length; day += 7) {
+          days.push_back(day);
+        }
+      }
+    } else if (startMonthDay_ <= month.length) {  // the start's day, in months that have it
+      days.push_back(month.first + startMonthDay_ - 1);
+    }
+    SortFewWithoutRepeats(days, from, Earlier);
+  }
+
+  bool MonthDayFits(long long monthDay, long long monthLength) const {
+    if (rule_.byMonthDay.empty()) return true;
+    return std::any_of(rule_.byMonthDay.begin(), rule_.byMonthDay.end(), [&](int wanted) {
+      return wanted > 0 ? monthDay == wanted : monthDay == monthLength + wanted + 1;
+    });
+  }
+
+  bool MonthDayFitsDay(long long day) const {
+    if (rule_.byMonthDay.empty()) return true;
+    const DateParts parts = PartsOf(day);
+    return MonthDayFits(parts.day, DaysInMonth(parts.year, parts.month));
+  }
+
+  // BYDAY as a limit: the weekday, or its place in `range`.
+  bool WeekdayFits(long long day, const DayRange& range) const {
+    if (rule_.byDay.empty()) return true;
+    return std::any_of(rule_.byDay.begin(), rule_.byDay.end(), [&](const RuleWeekday& entry) {
+      if (entry.ordinal == 0) return WeekdayOf(day) == entry.weekday;
+      return NthWeekday(range, entry) == day;
+    });
+  }
+
+  // The occurrences on days before `day`, worked out without looking at
+  // each period, where every period's days follow from the weekday alone:
+  // a daily rule without BYMONTH and BYMONTHDAY, a weekly one without BYMONTH.
+  std::optional<long long> CountBefore(long long day) const {
+    if (!rule_.byMonth.empty()) return std::nullopt;
+    if (rule_.frequency == RuleFrequency::Daily && rule_.byMonthDay.empty()) return DailyCountBefore(day);
+    if (rule_.frequency == RuleFrequency::Weekly) return WeeklyCountBefore(day);
+    return std::nullopt;
+  }
+
+  long long DailyCountBefore(long long day) const {
+    if (day <= startDay_) return 0;
+    if (rule_.bySetPos && *rule_.bySetPos != 1 && *rule_.bySetPos != -1) return 0;
+    const long long interval = rule_.interval;
+    const long long periods = (day - 1 - startDay_) / interval + 1;
+    if (rule_.byDay.empty()) return periods;
+    // The weekday of the kth day repeats with k modulo 7.
+    long long count = 0;
+    for (long long k = 0; k < std::min(7LL, periods); ++k) {
+      const int weekday = WeekdayOf(startDay_ + interval * k);
+      const bool named = std::any_of(rule_.byDay.begin(), rule_.byDay.end(),
+                                     [&](const RuleWeekday& entry) { return entry.weekday == weekday; });
+      if (named) count += (periods - 1 - k) / 7 + 1;
+    }
+    return count;
+  }
+
+  long long WeeklyCountBefore(long long day) const {
+    // Every week holds the same days, so BYSETPOS picks the same one.
+    std::vector<long long> offsets;
+    WeeklyDays(0, offsets);
+    KeepSetPosition(offsets);
+    const long long step = 7LL * rule_.interval;
+    long long count = 0;
+    for (const long long offset : offsets) {
+      const long long first = weekBase_ + offset;
+      const long long lowest = std::max(0LL, CeilDiv(startDay_ - first, step));
+      const long long highest = FloorDiv(day - 1 - first, step);
+      count += std::max(0LL, highest - lowest + 1);
+    }
+    return count;
+  }
+
+  const RepeatRule& rule_;
+  long long startDay_ = 0;
+  double timeOfDay_ = 0.0;
+  int startMonthDay_ = 1;
+  int startMonth_ = 1;
+  long long weekBase_ = 0;   // the first day of the start's week
+  long long monthBase_ = 0;  // the start's month index
+  std::vector<long long> leftOutKeys_;
+};
+
+}  // namespace
+
+std::optional<DateValue> NextOccurrenceAfter(const Recurrence& recurrence, DateValue seriesStart, DateValue after,
+                                             std::size_t* steps) {
+  std::size_t ownSteps = 0;
+  std::size_t& counter = steps != nullptr ? *steps : ownSteps;
+  if (!IsValidDate(seriesStart) || !IsValidDate(after)) return std::nullopt;
+  return std::visit(Overloaded{
+                        [&](RepeatMode mode) { return ModeSeries(mode).NextAfter(seriesStart, after, counter); },
+                        [&](const RepeatRule& rule) -> std::optional<DateValue> {
+                          if (!RuleProblem(rule).empty()) return std::nullopt;
+                          return RuleSeries(rule, seriesStart).NextAfter(after, counter);
+                        },
+                    },
+                    recurrence);
+}
