@@ -216,12 +216,14 @@ FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move
 void FileZone::PlanRules() const {
   if (planned_) return;
   planned_ = true;
+  std::vector<int> edges;
   for (std::size_t index = 0; index < observances_.size(); ++index) {
     const Observance& observance = observances_[index];
     if (!observance.rule) continue;
     const YearlyOnsetRule& rule = *observance.rule;
     RulePlan plan;
     plan.observance = index;
+    plan.month = rule.month;
     std::tie(plan.firstYear, plan.lastYear) = RuleYears(observance);
     plan.secondOfDay = SecondOfDay(observance.start);
     for (int kind = 0; kind < 14; ++kind) {
@@ -237,23 +239,52 @@ void FileZone::PlanRules() const {
       }
       weekday = (weekday + (IsLeapYear(rule.month > 2 ? year + 1 : year) ? 2 : 1)) % 7;
     }
+    if (plan.firstYear <= plan.lastYear) {
+      edges.push_back(plan.firstYear);
+      edges.push_back(plan.lastYear + 1);
+    }
     plans_.push_back(plan);
+  }
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  for (const int edge : edges) {
+    RuleStretch stretch;
+    stretch.firstYear = edge;
+    for (const RulePlan& plan : plans_) {
+      if (plan.firstYear > edge || plan.lastYear < edge) continue;
+      for (std::size_t word = 0; word < stretch.cycleYears.size(); ++word) {
+        stretch.cycleYears[word] |= plan.cycleYears[word];
+      }
+    }
+    stretches_.push_back(stretch);
   }
 }
 
-const std::vector<unsigned char>& FileZone::RulesAt(int place) const {
-  if (rulesAt_.empty()) {
-    rulesAt_.resize(kCalendarCycleYears);
-    rulesAtKnown_.resize(kCalendarCycleYears);
+int FileZone::LatestRuleYear(int wallYear) const {
+  wallYear = std::min(wallYear, 9999);
+  auto stretch = std::upper_bound(stretches_.begin(), stretches_.end(), wallYear,
+                                  [](int year, const RuleStretch& each) { return year < each.firstYear; });
+  while (stretch != stretches_.begin()) {
+    --stretch;
+    const int found = LatestCycleYear(stretch->cycleYears, wallYear);
+    if (found >= stretch->firstYear) return found >= 100 ? found : INT_MIN;  // none before year 100
+    wallYear = stretch->firstYear - 1;
   }
-  const auto at = static_cast<std::size_t>(place);
-  if (!rulesAtKnown_[at]) {
-    rulesAtKnown_[at] = true;
-    for (std::size_t i = 0; i < plans_.size(); ++i) {
-      if ((plans_[i].cycleYears[at / 64] >> (at % 64) & 1) != 0) rulesAt_[at].push_back(static_cast<unsigned char>(i));
-    }
+  return INT_MIN;
+}
+
+int FileZone::LatestPossibleYear(int year) const {
+  int latest = INT_MIN;
+  // An offset is less than a day: a wall-clock year's onsets fall in it or
+  // in the UTC years next to it.
+  if (year < INT_MAX) {
+    const int wallYear = LatestRuleYear(year + 1);
+    if (wallYear != INT_MIN) latest = std::min(wallYear + 1, year);
   }
-  return rulesAt_[at];
+  if (auto listed = listedOnsets_.upper_bound(year); listed != listedOnsets_.begin()) {
+    latest = std::max(latest, std::prev(listed)->first);
+  }
+  return latest;
 }
 
 std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int wallYear) const {
@@ -275,14 +306,29 @@ std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int wallYear) c
   return Onset{utc, observance.offsetTo};
 }
 
-const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
-  if (year == lastYear_) return *lastOnsets_;
-  const auto known = yearOnsets_.find(year);
-  if (known != yearOnsets_.end()) {
-    lastYear_ = year;
-    lastOnsets_ = &known->second;
-    return known->second;
+FileZone::KnownYear FileZone::OnsetsIn(int year) const {
+  if (year == lastYear_.year) return lastYear_;
+  KnownYear known;
+  if (!knownYears_.empty()) {
+    const std::size_t mask = knownYears_.size() - 1;
+    for (std::size_t at = static_cast<unsigned>(year) & mask; knownYears_[at].year != INT_MIN; at = (at + 1) & mask) {
+      if (knownYears_[at].year == year) {
+        known = knownYears_[at];
+        break;
+      }
+    }
   }
+  if (known.year != year) {
+    known = WorkOutYear(year);
+    Remember(known);
+  }
+  lastYear_ = known;
+  lastLatestBefore_.reset();
+  return known;
+}
+
+FileZone::KnownYear FileZone::WorkOutYear(int year) const {
+  ++ruleSteps_;
   PlanRules();
   // Each onset with its rank: of equal instants the listed ones come first,
   // then the rules in the zone's order.
@@ -298,102 +344,80 @@ const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
   }
   const double from = YearStartUtc(year);
   const double to = YearStartUtc(year + 1);
-  // Only the rules with a day in a year are asked about it. An offset is
-  // less than a day: only a December onset can fall in the next UTC year,
-  // only a January one in the one before.
+  // Only the rules with a day in a year are asked about it, and only in
+  // the years some rule has a day in. An offset is less than a day: only a
+  // December onset can fall in the next UTC year, only a January one in the
+  // one before.
   for (int wallYear = year - 1; wallYear <= year + 1; ++wallYear) {
-    if (wallYear < 100 || wallYear > 9999) continue;
-    for (const unsigned char i : RulesAt(wallYear % kCalendarCycleYears)) {
+    if (wallYear < 100 || wallYear > 9999 || LatestRuleYear(wallYear) != wallYear) continue;
+    const int place = wallYear % kCalendarCycleYears;
+    for (std::size_t i = 0; i < plans_.size(); ++i) {
       const RulePlan& plan = plans_[i];
-      const int month = observances_[plan.observance].rule->month;
-      if ((wallYear < year && month != 12) || (wallYear > year && month != 1)) continue;
+      if ((wallYear < year && plan.month != 12) || (wallYear > year && plan.month != 1)) continue;
       if (wallYear < plan.firstYear || wallYear > plan.lastYear) continue;
+      if ((plan.cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) continue;
       const auto onset = RuleOnsetIn(plan, wallYear);
-      if (onset && onset->utc >= from && onset->utc < to) ranked.push_back({*onset, i});
+      if (onset && onset->utc >= from && onset->utc < to) ranked.push_back({*onset, static_cast<int>(i)});
     }
   }
   std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
     return a.onset.utc < b.onset.utc || (a.onset.utc == b.onset.utc && a.rank < b.rank);
   });
-  std::vector<Onset> onsets;
-  onsets.reserve(ranked.size());
-  for (const Ranked& each : ranked) onsets.push_back(each.onset);
-  lastYear_ = year;
-  lastOnsets_ = &yearOnsets_.emplace(year, std::move(onsets)).first->second;
-  return *lastOnsets_;
+  KnownYear known;
+  known.year = year;
+  known.first = static_cast<std::uint32_t>(onsets_.size());
+  for (std::size_t i = 0; i < ranked.size(); ++i) {
+    if (i + 1 < ranked.size() && ranked[i + 1].onset.utc == ranked[i].onset.utc) continue;
+    onsets_.push_back(ranked[i].onset);
+  }
+  known.count = static_cast<std::uint32_t>(onsets_.size() - known.first);
+  return known;
+}
+
+void FileZone::Remember(const KnownYear& known) const {
+  if (2 * (knownCount_ + 1) > knownYears_.size()) {
+    std::vector<KnownYear> older(std::max<std::size_t>(16, 2 * knownYears_.size()));
+    older.swap(knownYears_);
+    knownCount_ = 0;
+    for (const KnownYear& each : older) {
+      if (each.year != INT_MIN) Remember(each);
+    }
+  }
+  const std::size_t mask = knownYears_.size() - 1;
+  std::size_t at = static_cast<unsigned>(known.year) & mask;
+  while (knownYears_[at].year != INT_MIN) at = (at + 1) & mask;
+  knownYears_[at] = known;
+  ++knownCount_;
 }
 
 std::optional<Onset> FileZone::LatestBefore(int year) const {
-  const auto known = latestBefore_.find(year);
-  if (known != latestBefore_.end()) return known->second;
-  // The latest onset of the year before, when it has one.
-  if (const std::vector<Onset>& yearBefore = OnsetsIn(year - 1); !yearBefore.empty()) {
-    latestBefore_.emplace(year, yearBefore.back());
-    return yearBefore.back();
+  // The last onset of the latest year before that has any; the years no
+  // rule has a day in and no onset is listed in are passed over unasked.
+  for (int before = year - 1; before >= firstYear_; --before) {
+    before = LatestPossibleYear(before);
+    if (before < firstYear_) break;
+    const KnownYear known = OnsetsIn(before);
+    if (known.count != 0) return onsets_[known.first + known.count - 1];
   }
-  std::optional<Onset> latest;
-  const auto later = [&](const Onset& onset) {
-    if (!latest || onset.utc >= latest->utc) latest = onset;
-  };
-  // The listed onsets of the last year before that has any.
-  if (auto listed = listedOnsets_.lower_bound(year); listed != listedOnsets_.begin()) {
-    for (const Onset& onset : (--listed)->second) later(onset);
-  }
-  // A yearly rule picks the same days every 400 years: one that has no
-  // onset in the 400 years before has none earlier either. The years it
-  // picks no day in are skipped unasked, and a rule whose latest such year
-  // lies two years or more below an onset found cannot be later: the rules
-  // with the latest years are asked first. Of equal instants the last rule
-  // in the zone counts, as the listed ones count before any rule.
-  const double before = YearStartUtc(year);
-  std::vector<int> newestYears(plans_.size());
-  int newestOfAll = INT_MIN;
-  for (std::size_t i = 0; i < plans_.size(); ++i) {
-    const RulePlan& plan = plans_[i];
-    const int newest = std::min(year, plan.lastYear);
-    const int found = LatestCycleYear(plan.cycleYears, newest);
-    newestYears[i] = found >= std::max(plan.firstYear, newest - kCalendarCycleYears) ? found : INT_MIN;
-    newestOfAll = std::max(newestOfAll, newestYears[i]);
-  }
-  std::size_t latestRule = 0;
-  int latestWallYear = INT_MIN;
-  const auto ask = [&](std::size_t i) {
-    const RulePlan& plan = plans_[i];
-    const int oldest = std::max(plan.firstYear, std::min(year, plan.lastYear) - kCalendarCycleYears);
-    for (int wallYear = newestYears[i]; wallYear >= oldest; wallYear = LatestCycleYear(plan.cycleYears, wallYear - 1)) {
-      const auto onset = RuleOnsetIn(plan, wallYear);
-      if (!onset || onset->utc >= before) continue;
-      if (!latest || onset->utc > latest->utc || (onset->utc == latest->utc && i >= latestRule)) {
-        latest = onset;
-        latestRule = i;
-        latestWallYear = wallYear;
-      }
-      return;
-    }
-  };
-  for (std::size_t i = 0; i < plans_.size(); ++i) {
-    if (newestYears[i] != INT_MIN && newestYears[i] >= newestOfAll - 1) ask(i);
-  }
-  for (std::size_t i = 0; i < plans_.size(); ++i) {
-    if (newestYears[i] != INT_MIN && newestYears[i] < newestOfAll - 1 &&
-        (latestWallYear == INT_MIN || newestYears[i] >= latestWallYear - 1)) {
-      ask(i);
-    }
-  }
-  latestBefore_.emplace(year, latest);
-  return latest;
+  return std::nullopt;
 }
 
 int FileZone::OffsetAtUtc(double utc) const {
   utc += 0.5 / kSecondsPerDay;  // an onset computed another way may lie a rounding step later
   const int year = std::clamp(YearOf(utc), 100, 9999);
   if (year < firstYear_) return initialOffset_;
-  const std::vector<Onset>& onsets = OnsetsIn(year);
-  const auto after = std::upper_bound(onsets.begin(), onsets.end(), utc,
-                                      [](double instant, const Onset& onset) { return instant < onset.utc; });
-  if (after != onsets.begin()) return std::prev(after)->offsetTo;
-  const auto latest = LatestBefore(year);
-  return latest ? latest->offsetTo : initialOffset_;
+  const KnownYear known = OnsetsIn(year);
+  const auto begin = onsets_.begin() + known.first;
+  const auto end = begin + known.count;
+  const auto after =
+      std::upper_bound(begin, end, utc, [](double instant, const Onset& onset) { return instant < onset.utc; });
+  if (after != begin) return std::prev(after)->offsetTo;
+  if (!lastLatestBefore_) {
+    const std::optional<Onset> latest = LatestBefore(year);
+    lastYear_ = known;  // LatestBefore asked about other years
+    lastLatestBefore_ = latest;
+  }
+  return *lastLatestBefore_ ? (*lastLatestBefore_)->offsetTo : initialOffset_;
 }
 
 std::vector<double> FileZone::ChangesBetween(double from, double to) const {
@@ -401,8 +425,9 @@ std::vector<double> FileZone::ChangesBetween(double from, double to) const {
   if (!(from <= to)) return changes;
   const int lastYear = std::min(YearOf(to), 9999);
   for (int year = std::max({YearOf(from), firstYear_, 100}); year <= lastYear; ++year) {
-    for (const Onset& onset : OnsetsIn(year)) {
-      if (onset.utc >= from && onset.utc <= to) changes.push_back(onset.utc);
+    const KnownYear known = OnsetsIn(year);
+    for (std::uint32_t i = known.first; i < known.first + known.count; ++i) {
+      if (onsets_[i].utc >= from && onsets_[i].utc <= to) changes.push_back(onsets_[i].utc);
     }
   }
   return changes;
