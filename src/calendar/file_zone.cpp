@@ -41,27 +41,29 @@ int RuleDayIn(const YearlyOnsetRule& rule, int days, int firstWeekday) {
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-// Days from 30 December 1899 to a date, as the date values count them
-// (date_value.cpp), worked out here in plain integers: a zone with many
-// rules asks this for each rule in each year it is asked about.
-int DayNumber(int year, int month, int day) {
-  const int y = year - (month <= 2 ? 1 : 0);  // years from 1 March; no year before 100 comes here
-  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  return y * 365 + y / 4 - y / 100 + y / 400 + dayOfYear - 693899;
+using CycleYears = std::array<std::uint64_t, 7>;
+
+// The places of the 400-year cycle by the kind of year they are for a rule
+// of `month`: the weekday the month begins on, plus 7 in a leap year.
+std::array<CycleYears, 14> PlacesByKind(int month) {
+  std::array<CycleYears, 14> places{};
+  // The month's first weekday moves on by 365 or 366 days a year.
+  int weekday = FirstWeekdayOf(2000, month);
+  for (int place = 0; place < kCalendarCycleYears; ++place) {
+    const int year = 2000 + place;
+    places[static_cast<std::size_t>(weekday + (IsLeapYear(year) ? 7 : 0))][static_cast<std::size_t>(place / 64)] |=
+        std::uint64_t{1} << (place % 64);
+    weekday = (weekday + (IsLeapYear(month > 2 ? year + 1 : year) ? 2 : 1)) % 7;
+  }
+  return places;
 }
-
-// The weekday (0 Sunday) of the first of `month`; day 0, 30 December 1899,
-// was a Saturday.
-int FirstWeekday(int year, int month) { return (DayNumber(year, month, 1) % 7 + 7 + 6) % 7; }
-
-// A year's kind for a rule of `month`: the weekday the month begins on, plus
-// 7 in a leap year.
-int YearKind(int year, int month) { return FirstWeekday(year, month) + (IsLeapYear(year) ? 7 : 0); }
 
 // Where a year's wall-clock onsets land in UTC, to the second as SplitDate
 // rounds: an instant half a second before midnight is the next day.
 double YearStartUtc(int year) {
-  return ToTimeLine(MakeDate(static_cast<std::int16_t>(year), 1, 1)) - 0.5 / kSecondsPerDay;
+  const double start = year >= 100 && year <= 9999 ? static_cast<double>(DayNumber(year, 1, 1))
+                                                   : ToTimeLine(MakeDate(static_cast<std::int16_t>(year), 1, 1));
+  return start - 0.5 / kSecondsPerDay;
 }
 
 // The latest year at or before `year` whose place in the 400-year cycle is
@@ -217,6 +219,7 @@ void FileZone::PlanRules() const {
   if (planned_) return;
   planned_ = true;
   std::vector<int> edges;
+  std::array<std::optional<std::array<CycleYears, 14>>, 13> placesByKind;  // by month, as the rules need them
   for (std::size_t index = 0; index < observances_.size(); ++index) {
     const Observance& observance = observances_[index];
     if (!observance.rule) continue;
@@ -230,14 +233,11 @@ void FileZone::PlanRules() const {
       const int days = DaysInMonth(kind < 7 ? 2001 : 2000, rule.month);
       plan.dayOfKind[static_cast<std::size_t>(kind)] = static_cast<signed char>(RuleDayIn(rule, days, kind % 7));
     }
-    // The month's first weekday moves on by 365 or 366 days a year.
-    int weekday = FirstWeekday(2000, rule.month);
-    for (int place = 0; place < kCalendarCycleYears; ++place) {
-      const int year = 2000 + place;
-      if (plan.dayOfKind[static_cast<std::size_t>(weekday + (IsLeapYear(year) ? 7 : 0))] != 0) {
-        plan.cycleYears[static_cast<std::size_t>(place / 64)] |= std::uint64_t{1} << (place % 64);
-      }
-      weekday = (weekday + (IsLeapYear(rule.month > 2 ? year + 1 : year) ? 2 : 1)) % 7;
+    auto& places = placesByKind[static_cast<std::size_t>(rule.month)];
+    if (!places) places = PlacesByKind(rule.month);
+    for (std::size_t kind = 0; kind < 14; ++kind) {
+      if (plan.dayOfKind[kind] == 0) continue;
+      for (std::size_t word = 0; word < plan.cycleYears.size(); ++word) plan.cycleYears[word] |= (*places)[kind][word];
     }
     if (plan.firstYear <= plan.lastYear) {
       edges.push_back(plan.firstYear);
@@ -287,19 +287,15 @@ int FileZone::LatestPossibleYear(int year) const {
   return latest;
 }
 
-std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int wallYear) const {
+std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int wallYear, int firstOfMonth) const {
   ++ruleSteps_;
   const Observance& observance = observances_[plan.observance];
   const YearlyOnsetRule& rule = *observance.rule;
-  const int place = wallYear % kCalendarCycleYears;
-  if (wallYear < 100 || wallYear > 9999 ||
-      (plan.cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) {
-    return std::nullopt;
-  }
-  const int day = plan.dayOfKind[static_cast<std::size_t>(YearKind(wallYear, rule.month))];
+  const int kind = (firstOfMonth % 7 + 13) % 7 + (IsLeapYear(wallYear) ? 7 : 0);  // day 0 was a Saturday
+  const int day = plan.dayOfKind[static_cast<std::size_t>(kind)];
   if (day == 0) return std::nullopt;
   // As TimeLineOf has it: the day, then the time of day.
-  const double wall = static_cast<double>(DayNumber(wallYear, rule.month, day)) + plan.secondOfDay / kSecondsPerDay;
+  const double wall = static_cast<double>(firstOfMonth + day - 1) + plan.secondOfDay / kSecondsPerDay;
   if (wall < observance.start) return std::nullopt;
   const double utc = OnsetUtc(observance, wall);
   if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) return std::nullopt;
@@ -330,16 +326,10 @@ FileZone::KnownYear FileZone::OnsetsIn(int year) const {
 FileZone::KnownYear FileZone::WorkOutYear(int year) const {
   ++ruleSteps_;
   PlanRules();
-  // Each onset with its rank: of equal instants the listed ones come first,
-  // then the rules in the zone's order.
-  struct Ranked {
-    Onset onset;
-    int rank = 0;
-  };
-  std::vector<Ranked> ranked;
+  ranked_.clear();
   if (const auto listed = listedOnsets_.find(year); listed != listedOnsets_.end()) {
     for (const Onset& onset : listed->second) {
-      ranked.push_back({onset, static_cast<int>(ranked.size()) - static_cast<int>(listed->second.size())});
+      ranked_.push_back({onset, static_cast<int>(ranked_.size()) - static_cast<int>(listed->second.size())});
     }
   }
   const double from = YearStartUtc(year);
@@ -348,27 +338,32 @@ FileZone::KnownYear FileZone::WorkOutYear(int year) const {
   // the years some rule has a day in. An offset is less than a day: only a
   // December onset can fall in the next UTC year, only a January one in the
   // one before.
-  for (int wallYear = year - 1; wallYear <= year + 1; ++wallYear) {
-    if (wallYear < 100 || wallYear > 9999 || LatestRuleYear(wallYear) != wallYear) continue;
+  const int latestRuleYear = LatestRuleYear(year + 1);
+  for (int wallYear = year - 1; wallYear <= std::min(year + 1, latestRuleYear); ++wallYear) {
+    if (wallYear < 100 || (wallYear < latestRuleYear && LatestRuleYear(wallYear) != wallYear)) continue;
     const int place = wallYear % kCalendarCycleYears;
+    std::array<int, 13> firstOfMonth;
+    firstOfMonth.fill(INT_MIN);
     for (std::size_t i = 0; i < plans_.size(); ++i) {
       const RulePlan& plan = plans_[i];
       if ((wallYear < year && plan.month != 12) || (wallYear > year && plan.month != 1)) continue;
       if (wallYear < plan.firstYear || wallYear > plan.lastYear) continue;
       if ((plan.cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) continue;
-      const auto onset = RuleOnsetIn(plan, wallYear);
-      if (onset && onset->utc >= from && onset->utc < to) ranked.push_back({*onset, static_cast<int>(i)});
+      int& first = firstOfMonth[static_cast<std::size_t>(plan.month)];
+      if (first == INT_MIN) first = DayNumber(wallYear, plan.month, 1);
+      const auto onset = RuleOnsetIn(plan, wallYear, first);
+      if (onset && onset->utc >= from && onset->utc < to) ranked_.push_back({*onset, static_cast<int>(i)});
     }
   }
-  std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+  std::sort(ranked_.begin(), ranked_.end(), [](const Ranked& a, const Ranked& b) {
     return a.onset.utc < b.onset.utc || (a.onset.utc == b.onset.utc && a.rank < b.rank);
   });
   KnownYear known;
   known.year = year;
   known.first = static_cast<std::uint32_t>(onsets_.size());
-  for (std::size_t i = 0; i < ranked.size(); ++i) {
-    if (i + 1 < ranked.size() && ranked[i + 1].onset.utc == ranked[i].onset.utc) continue;
-    onsets_.push_back(ranked[i].onset);
+  for (std::size_t i = 0; i < ranked_.size(); ++i) {
+    if (i + 1 < ranked_.size() && ranked_[i + 1].onset.utc == ranked_[i].onset.utc) continue;
+    onsets_.push_back(ranked_[i].onset);
   }
   known.count = static_cast<std::uint32_t>(onsets_.size() - known.first);
   return known;
@@ -404,7 +399,7 @@ std::optional<Onset> FileZone::LatestBefore(int year) const {
 
 int FileZone::OffsetAtUtc(double utc) const {
   utc += 0.5 / kSecondsPerDay;  // an onset computed another way may lie a rounding step later
-  const int year = std::clamp(YearOf(utc), 100, 9999);
+  const int year = std::clamp(years_.YearOf(utc), 100, 9999);
   if (year < firstYear_) return initialOffset_;
   const KnownYear known = OnsetsIn(year);
   const auto begin = onsets_.begin() + known.first;

@@ -79,7 +79,9 @@ class FileZone final : public ZoneClock {
   int LatestRuleYear(int wallYear) const;
   // The latest UTC year at or before `year` that may hold an onset.
   int LatestPossibleYear(int year) const;
-  std::optional<Onset> RuleOnsetIn(const RulePlan& plan, int wallYear) const;
+  // The rule's onset in a year it has a day in; `firstOfMonth` is the
+  // DayNumber of the first of its month.
+  std::optional<Onset> RuleOnsetIn(const RulePlan& plan, int wallYear, int firstOfMonth) const;
 
   // The onsets whose UTC instant falls in `year`, in order, worked out
   // once; of equal instants only the one that counts (the last) is kept.
@@ -93,6 +95,7 @@ class FileZone final : public ZoneClock {
   std::map<int, std::vector<Onset>> listedOnsets_;  // DTSTARTs and RDATEs by year
   int firstYear_ = 10000;                           // no onset before it
   int initialOffset_ = 0;                           // the clock before the first onset
+  YearFinder years_;
   // Every year worked out, by year: open addressing in a power of two of
   // places, as the years asked are mostly near each other. Values only, so
   // a copy of the zone stays whole.
@@ -103,6 +106,13 @@ class FileZone final : public ZoneClock {
   // same year several times.
   mutable KnownYear lastYear_;
   mutable std::optional<std::optional<Onset>> lastLatestBefore_;
+  // An onset of a year being worked out, with its rank: of equal instants
+  // the listed ones come first, then the rules in the zone's order.
+  struct Ranked {
+    Onset onset;
+    int rank = 0;
+  };
+  mutable std::vector<Ranked> ranked_;
   mutable std::vector<RulePlan> plans_;  // made when the zone is first asked
   mutable std::vector<RuleStretch> stretches_;
   mutable bool planned_ = false;
