@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <limits>
 #include <tuple>
 
 namespace {
@@ -31,10 +32,10 @@ int RuleDayIn(const YearlyOnsetRule& rule, int days, int firstWeekday) {
   }
   unsigned weekdays = rule.weekdays.empty() ? 0x7Fu : 0u;
   for (const WeekdayEntry& entry : rule.weekdays) weekdays |= 1u << entry.weekday;
+  std::uint32_t listedDays = rule.monthDays.empty() ? ~std::uint32_t{0} : 0u;
+  for (const int day : rule.monthDays) listedDays |= std::uint32_t{1} << day;
   for (int day = 1; day <= days; ++day) {
-    const bool dayListed =
-        rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) != rule.monthDays.end();
-    if (dayListed && (weekdays & (1u << ((firstWeekday + day - 1) % 7))) != 0) return day;
+    if ((listedDays >> day & 1) != 0 && (weekdays & (1u << ((firstWeekday + day - 1) % 7))) != 0) return day;
   }
   return 0;
 }
@@ -197,6 +198,22 @@ std::pair<int, int> RuleYears(const Observance& observance) {
   return {first, last};
 }
 
+// Sorts items that come mostly in order: each moves back past the few
+// that should follow it, unless that grows beyond a few moves an item.
+template <typename Item, typename Less>
+void SortMostlyInOrder(std::vector<Item>& items, Less less) {
+  std::size_t moves = 0;
+  for (std::size_t i = 1; i < items.size(); ++i) {
+    for (std::size_t j = i; j > 0 && less(items[j], items[j - 1]); --j) {
+      std::swap(items[j], items[j - 1]);
+      if (++moves > 4 * items.size()) {
+        std::sort(items.begin(), items.end(), less);
+        return;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move(observances)) {
@@ -213,6 +230,11 @@ FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move
     for (const double wall : observance.extraStarts) list(wall);
   }
   if (earliest != nullptr) initialOffset_ = earliest->offsetFrom;
+  // In order, so that a year's onsets are found in order; of equal instants
+  // the later listed one still counts.
+  for (auto& [year, onsets] : listedOnsets_) {
+    std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
+  }
 }
 
 void FileZone::PlanRules() const {
@@ -225,8 +247,11 @@ void FileZone::PlanRules() const {
     if (!observance.rule) continue;
     const YearlyOnsetRule& rule = *observance.rule;
     RulePlan plan;
-    plan.observance = index;
     plan.month = rule.month;
+    plan.offsetFrom = observance.offsetFrom;
+    plan.offsetTo = observance.offsetTo;
+    plan.start = observance.start;
+    plan.latestUtc = rule.untilUtc ? *rule.untilUtc + 0.5 / kSecondsPerDay : std::numeric_limits<double>::infinity();
     std::tie(plan.firstYear, plan.lastYear) = RuleYears(observance);
     plan.secondOfDay = SecondOfDay(observance.start);
     for (int kind = 0; kind < 14; ++kind) {
@@ -243,8 +268,14 @@ void FileZone::PlanRules() const {
       edges.push_back(plan.firstYear);
       edges.push_back(plan.lastYear + 1);
     }
+    plan.rank = static_cast<int>(plans_.size());
     plans_.push_back(plan);
   }
+  // In the order their onsets mostly come in a year, so that a year's
+  // onsets are found in order: by month, then by the UTC time of day.
+  std::stable_sort(plans_.begin(), plans_.end(), [](const RulePlan& a, const RulePlan& b) {
+    return a.month < b.month || (a.month == b.month && a.secondOfDay - a.offsetFrom < b.secondOfDay - b.offsetFrom);
+  });
   std::sort(edges.begin(), edges.end());
   edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
   for (const int edge : edges) {
@@ -287,19 +318,16 @@ int FileZone::LatestPossibleYear(int year) const {
   return latest;
 }
 
-std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int wallYear, int firstOfMonth) const {
+std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int firstOfMonth, int kind) const {
   ++ruleSteps_;
-  const Observance& observance = observances_[plan.observance];
-  const YearlyOnsetRule& rule = *observance.rule;
-  const int kind = (firstOfMonth % 7 + 13) % 7 + (IsLeapYear(wallYear) ? 7 : 0);  // day 0 was a Saturday
   const int day = plan.dayOfKind[static_cast<std::size_t>(kind)];
   if (day == 0) return std::nullopt;
   // As TimeLineOf has it: the day, then the time of day.
   const double wall = static_cast<double>(firstOfMonth + day - 1) + plan.secondOfDay / kSecondsPerDay;
-  if (wall < observance.start) return std::nullopt;
-  const double utc = OnsetUtc(observance, wall);
-  if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) return std::nullopt;
-  return Onset{utc, observance.offsetTo};
+  if (wall < plan.start) return std::nullopt;
+  const double utc = wall - plan.offsetFrom / kSecondsPerDay;
+  if (utc > plan.latestUtc) return std::nullopt;
+  return Onset{utc, plan.offsetTo};
 }
 
 FileZone::KnownYear FileZone::OnsetsIn(int year) const {
@@ -342,20 +370,28 @@ FileZone::KnownYear FileZone::WorkOutYear(int year) const {
   for (int wallYear = year - 1; wallYear <= std::min(year + 1, latestRuleYear); ++wallYear) {
     if (wallYear < 100 || (wallYear < latestRuleYear && LatestRuleYear(wallYear) != wallYear)) continue;
     const int place = wallYear % kCalendarCycleYears;
-    std::array<int, 13> firstOfMonth;
+    const int leap = IsLeapYear(wallYear) ? 7 : 0;
+    std::array<int, 13> firstOfMonth;  // a DayNumber, worked out when a rule of the month needs it
+    std::array<int, 13> kindOfMonth{};
     firstOfMonth.fill(INT_MIN);
-    for (std::size_t i = 0; i < plans_.size(); ++i) {
-      const RulePlan& plan = plans_[i];
-      if ((wallYear < year && plan.month != 12) || (wallYear > year && plan.month != 1)) continue;
-      if (wallYear < plan.firstYear || wallYear > plan.lastYear) continue;
-      if ((plan.cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) continue;
-      int& first = firstOfMonth[static_cast<std::size_t>(plan.month)];
-      if (first == INT_MIN) first = DayNumber(wallYear, plan.month, 1);
-      const auto onset = RuleOnsetIn(plan, wallYear, first);
-      if (onset && onset->utc >= from && onset->utc < to) ranked_.push_back({*onset, static_cast<int>(i)});
+    // The plans go by month: of the years next to it only December's or January's.
+    const auto inMonthBefore = [](const RulePlan& plan, int month) { return plan.month < month; };
+    const auto first =
+        wallYear < year ? std::lower_bound(plans_.begin(), plans_.end(), 12, inMonthBefore) : plans_.begin();
+    const auto last = wallYear > year ? std::lower_bound(plans_.begin(), plans_.end(), 2, inMonthBefore) : plans_.end();
+    for (auto plan = first; plan < last; ++plan) {
+      if (wallYear < plan->firstYear || wallYear > plan->lastYear) continue;
+      if ((plan->cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) continue;
+      const auto month = static_cast<std::size_t>(plan->month);
+      if (firstOfMonth[month] == INT_MIN) {
+        firstOfMonth[month] = DayNumber(wallYear, plan->month, 1);
+        kindOfMonth[month] = (firstOfMonth[month] % 7 + 13) % 7 + leap;  // day 0 was a Saturday
+      }
+      const auto onset = RuleOnsetIn(*plan, firstOfMonth[month], kindOfMonth[month]);
+      if (onset && onset->utc >= from && onset->utc < to) ranked_.push_back({*onset, plan->rank});
     }
   }
-  std::sort(ranked_.begin(), ranked_.end(), [](const Ranked& a, const Ranked& b) {
+  SortMostlyInOrder(ranked_, [](const Ranked& a, const Ranked& b) {
     return a.onset.utc < b.onset.utc || (a.onset.utc == b.onset.utc && a.rank < b.rank);
   });
   KnownYear known;

@@ -53,11 +53,15 @@ class FileZone final : public ZoneClock {
   // kinds, looked up instead of worked out; and the kinds repeat every 400
   // years, so the cycle's years it has an onset in are a set of bits.
   struct RulePlan {
-    std::size_t observance = 0;
+    int rank = 0;  // its place in the zone: of equal instants the later one counts
     int month = 0;
     int firstYear = 0;  // the wall-clock years it may have an onset in
     int lastYear = -1;
     int secondOfDay = 0;
+    int offsetFrom = 0;
+    int offsetTo = 0;
+    double start = 0.0;      // no onset before it (wall clock)
+    double latestUtc = 0.0;  // nor after it (UNTIL, to the second)
     std::array<signed char, 14> dayOfKind{};
     std::array<std::uint64_t, 7> cycleYears{};
   };
@@ -79,9 +83,9 @@ class FileZone final : public ZoneClock {
   int LatestRuleYear(int wallYear) const;
   // The latest UTC year at or before `year` that may hold an onset.
   int LatestPossibleYear(int year) const;
-  // The rule's onset in a year it has a day in; `firstOfMonth` is the
-  // DayNumber of the first of its month.
-  std::optional<Onset> RuleOnsetIn(const RulePlan& plan, int wallYear, int firstOfMonth) const;
+  // The rule's onset in a year it has a day in: `firstOfMonth` is the
+  // DayNumber of the first of its month, `kind` the year's kind for it.
+  std::optional<Onset> RuleOnsetIn(const RulePlan& plan, int firstOfMonth, int kind) const;
 
   // The onsets whose UTC instant falls in `year`, in order, worked out
   // once; of equal instants only the one that counts (the last) is kept.
