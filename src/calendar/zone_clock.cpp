@@ -29,13 +29,16 @@ std::optional<double> ChangeInstant(const ZoneChange& change, int year, int offs
 }  // namespace
 
 int YearFinder::YearOf(double line) const {
-  if (line >= from_ && line <= to_) return year_;
-  year_ = ::YearOf(line);
-  const bool known = year_ >= 100 && year_ < 9999;
+  if (line >= found_[0].from && line <= found_[0].to) return found_[0].year;
+  std::swap(found_[0], found_[1]);
+  if (line >= found_[0].from && line <= found_[0].to) return found_[0].year;
+  Found& found = found_[0];
+  found.year = ::YearOf(line);
+  const bool known = found.year >= 100 && found.year < 9999;
   // A second inside either end, as the year is read to the second.
-  from_ = known ? DayNumber(year_, 1, 1) + 1.0 / kSecondsPerDay : 0.0;
-  to_ = known ? DayNumber(year_ + 1, 1, 1) - 2.0 / kSecondsPerDay : -1.0;
-  return year_;
+  found.from = known ? DayNumber(found.year, 1, 1) + 1.0 / kSecondsPerDay : 0.0;
+  found.to = known ? DayNumber(found.year + 1, 1, 1) - 2.0 / kSecondsPerDay : -1.0;
+  return found.year;
 }
 
 int DayNumber(int year, int month, int day) {
@@ -74,12 +77,15 @@ int RulesClock::OffsetAtUtc(double utc) const {
 }
 
 const RulesClock::YearChanges& RulesClock::ChangesIn(int year) const {
-  if (lastYear_.year != year) {
-    lastYear_.year = year;
-    lastYear_.summerStarts = ChangeInstant(rules_.daylightDate, year, StandardOffset(rules_));
-    lastYear_.summerEnds = ChangeInstant(rules_.standardDate, year, DaylightOffset(rules_));
+  if (lastYears_[0].year == year) return lastYears_[0];
+  std::swap(lastYears_[0], lastYears_[1]);
+  YearChanges& changes = lastYears_[0];
+  if (changes.year != year) {
+    changes.year = year;
+    changes.summerStarts = ChangeInstant(rules_.daylightDate, year, StandardOffset(rules_));
+    changes.summerEnds = ChangeInstant(rules_.standardDate, year, DaylightOffset(rules_));
   }
-  return lastYear_;
+  return changes;
 }
 
 std::vector<double> RulesClock::ChangesBetween(double from, double to) const {

@@ -3,6 +3,7 @@
 // (calendar_values.h), offsets in seconds east of UTC.
 #pragma once
 
+#include <array>
 #include <climits>
 #include <optional>
 #include <utility>
@@ -22,15 +23,19 @@ class ZoneClock {
 };
 
 // The calendar year of an instant on the time line, quick for instants of
-// the year found last: a zone is asked about one year many times.
+// the two years found last: a zone is asked about an event's year many
+// times, and about the present in between.
 class YearFinder {
  public:
   int YearOf(double line) const;
 
  private:
-  mutable int year_ = 0;
-  mutable double from_ = 0.0;  // the year's instants surely in it
-  mutable double to_ = -1.0;
+  struct Found {
+    int year = 0;
+    double from = 0.0;  // the year's instants surely in it
+    double to = -1.0;
+  };
+  mutable std::array<Found, 2> found_;  // the latest first
 };
 
 // Wall-clock time to UTC. A time that falls twice is taken in the larger
@@ -59,7 +64,9 @@ class RulesClock final : public ZoneClock {
 
   ZoneRules rules_;
   YearFinder years_;
-  mutable YearChanges lastYear_;  // an event asks about the same year several times
+  // The two years asked last: an event asks about its year several times,
+  // and about the present in between.
+  mutable std::array<YearChanges, 2> lastYears_;
 };
 
 // UTC itself, and any other zone that never changes.
