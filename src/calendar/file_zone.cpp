@@ -230,11 +230,6 @@ FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move
     for (const double wall : observance.extraStarts) list(wall);
   }
   if (earliest != nullptr) initialOffset_ = earliest->offsetFrom;
-  // In order, so that a year's onsets are found in order; of equal instants
-  // the later listed one still counts.
-  for (auto& [year, onsets] : listedOnsets_) {
-    std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
-  }
 }
 
 void FileZone::PlanRules() const {
@@ -273,9 +268,13 @@ void FileZone::PlanRules() const {
   }
   // In the order their onsets mostly come in a year, so that a year's
   // onsets are found in order: by month, then by the UTC time of day.
-  std::stable_sort(plans_.begin(), plans_.end(), [](const RulePlan& a, const RulePlan& b) {
+  // At most 128 rules: each moves back past the ones that go after it.
+  const auto goesBefore = [](const RulePlan& a, const RulePlan& b) {
     return a.month < b.month || (a.month == b.month && a.secondOfDay - a.offsetFrom < b.secondOfDay - b.offsetFrom);
-  });
+  };
+  for (std::size_t i = 1; i < plans_.size(); ++i) {
+    for (std::size_t j = i; j > 0 && goesBefore(plans_[j], plans_[j - 1]); --j) std::swap(plans_[j], plans_[j - 1]);
+  }
   std::sort(edges.begin(), edges.end());
   edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
   for (const int edge : edges) {
