@@ -437,8 +437,8 @@ int FileZone::OffsetAtUtc(double utc) const {
   const int year = std::clamp(years_.YearOf(utc), 100, 9999);
   if (year < firstYear_) return initialOffset_;
   const KnownYear known = OnsetsIn(year);
-  const auto begin = onsets_.begin() + known.first;
-  const auto end = begin + known.count;
+  const Onset* begin = onsets_.data() + known.first;
+  const Onset* end = begin + known.count;
   const auto after =
       std::upper_bound(begin, end, utc, [](double instant, const Onset& onset) { return instant < onset.utc; });
   if (after != begin) return std::prev(after)->offsetTo;
