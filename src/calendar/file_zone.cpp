@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <limits>
 #include <tuple>
 
 namespace {
@@ -31,37 +32,39 @@ int RuleDayIn(const YearlyOnsetRule& rule, int days, int firstWeekday) {
   }
   unsigned weekdays = rule.weekdays.empty() ? 0x7Fu : 0u;
   for (const WeekdayEntry& entry : rule.weekdays) weekdays |= 1u << entry.weekday;
+  std::uint32_t listedDays = rule.monthDays.empty() ? ~std::uint32_t{0} : 0u;
+  for (const int day : rule.monthDays) listedDays |= std::uint32_t{1} << day;
   for (int day = 1; day <= days; ++day) {
-    const bool dayListed =
-        rule.monthDays.empty() || std::find(rule.monthDays.begin(), rule.monthDays.end(), day) != rule.monthDays.end();
-    if (dayListed && (weekdays & (1u << ((firstWeekday + day - 1) % 7))) != 0) return day;
+    if ((listedDays >> day & 1) != 0 && (weekdays & (1u << ((firstWeekday + day - 1) % 7))) != 0) return day;
   }
   return 0;
 }
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-// Days from 30 December 1899 to a date, as the date values count them
-// (date_value.cpp), worked out here in plain integers: a zone with many
-// rules asks this for each rule in each year it is asked about.
-int DayNumber(int year, int month, int day) {
-  const int y = year - (month <= 2 ? 1 : 0);  // years from 1 March; no year before 100 comes here
-  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  return y * 365 + y / 4 - y / 100 + y / 400 + dayOfYear - 693899;
+using CycleYears = std::array<std::uint64_t, 7>;
+
+// The places of the 400-year cycle by the kind of year they are for a rule
+// of `month`: the weekday the month begins on, plus 7 in a leap year.
+std::array<CycleYears, 14> PlacesByKind(int month) {
+  std::array<CycleYears, 14> places{};
+  // The month's first weekday moves on by 365 or 366 days a year.
+  int weekday = FirstWeekdayOf(2000, month);
+  for (int place = 0; place < kCalendarCycleYears; ++place) {
+    const int year = 2000 + place;
+    places[static_cast<std::size_t>(weekday + (IsLeapYear(year) ? 7 : 0))][static_cast<std::size_t>(place / 64)] |=
+        std::uint64_t{1} << (place % 64);
+    weekday = (weekday + (IsLeapYear(month > 2 ? year + 1 : year) ? 2 : 1)) % 7;
+  }
+  return places;
 }
-
-// The weekday (0 Sunday) of the first of `month`; day 0, 30 December 1899,
-// was a Saturday.
-int FirstWeekday(int year, int month) { return (DayNumber(year, month, 1) % 7 + 7 + 6) % 7; }
-
-// A year's kind for a rule of `month`: the weekday the month begins on, plus
-// 7 in a leap year.
-int YearKind(int year, int month) { return FirstWeekday(year, month) + (IsLeapYear(year) ? 7 : 0); }
 
 // Where a year's wall-clock onsets land in UTC, to the second as SplitDate
 // rounds: an instant half a second before midnight is the next day.
 double YearStartUtc(int year) {
-  return ToTimeLine(MakeDate(static_cast<std::int16_t>(year), 1, 1)) - 0.5 / kSecondsPerDay;
+  const double start = year >= 100 && year <= 9999 ? static_cast<double>(DayNumber(year, 1, 1))
+                                                   : ToTimeLine(MakeDate(static_cast<std::int16_t>(year), 1, 1));
+  return start - 0.5 / kSecondsPerDay;
 }
 
 // The latest year at or before `year` whose place in the 400-year cycle is
@@ -195,6 +198,22 @@ std::pair<int, int> RuleYears(const Observance& observance) {
   return {first, last};
 }
 
+// Sorts items that come mostly in order: each moves back past the few
+// that should follow it, unless that grows beyond a few moves an item.
+template <typename Item, typename Less>
+void SortMostlyInOrder(std::vector<Item>& items, Less less) {
+  std::size_t moves = 0;
+  for (std::size_t i = 1; i < items.size(); ++i) {
+    for (std::size_t j = i; j > 0 && less(items[j], items[j - 1]); --j) {
+      std::swap(items[j], items[j - 1]);
+      if (++moves > 4 * items.size()) {
+        std::sort(items.begin(), items.end(), less);
+        return;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move(observances)) {
@@ -216,184 +235,219 @@ FileZone::FileZone(std::vector<Observance> observances) : observances_(std::move
 void FileZone::PlanRules() const {
   if (planned_) return;
   planned_ = true;
+  std::vector<int> edges;
+  std::array<std::optional<std::array<CycleYears, 14>>, 13> placesByKind;  // by month, as the rules need them
   for (std::size_t index = 0; index < observances_.size(); ++index) {
     const Observance& observance = observances_[index];
     if (!observance.rule) continue;
     const YearlyOnsetRule& rule = *observance.rule;
     RulePlan plan;
-    plan.observance = index;
+    plan.month = rule.month;
+    plan.offsetFrom = observance.offsetFrom;
+    plan.offsetTo = observance.offsetTo;
+    plan.start = observance.start;
+    plan.latestUtc = rule.untilUtc ? *rule.untilUtc + 0.5 / kSecondsPerDay : std::numeric_limits<double>::infinity();
     std::tie(plan.firstYear, plan.lastYear) = RuleYears(observance);
     plan.secondOfDay = SecondOfDay(observance.start);
     for (int kind = 0; kind < 14; ++kind) {
       const int days = DaysInMonth(kind < 7 ? 2001 : 2000, rule.month);
       plan.dayOfKind[static_cast<std::size_t>(kind)] = static_cast<signed char>(RuleDayIn(rule, days, kind % 7));
     }
-    // The month's first weekday moves on by 365 or 366 days a year.
-    int weekday = FirstWeekday(2000, rule.month);
-    for (int place = 0; place < kCalendarCycleYears; ++place) {
-      const int year = 2000 + place;
-      if (plan.dayOfKind[static_cast<std::size_t>(weekday + (IsLeapYear(year) ? 7 : 0))] != 0) {
-        plan.cycleYears[static_cast<std::size_t>(place / 64)] |= std::uint64_t{1} << (place % 64);
-      }
-      weekday = (weekday + (IsLeapYear(rule.month > 2 ? year + 1 : year) ? 2 : 1)) % 7;
+    auto& places = placesByKind[static_cast<std::size_t>(rule.month)];
+    if (!places) places = PlacesByKind(rule.month);
+    for (std::size_t kind = 0; kind < 14; ++kind) {
+      if (plan.dayOfKind[kind] == 0) continue;
+      for (std::size_t word = 0; word < plan.cycleYears.size(); ++word) plan.cycleYears[word] |= (*places)[kind][word];
     }
+    if (plan.firstYear <= plan.lastYear) {
+      edges.push_back(plan.firstYear);
+      edges.push_back(plan.lastYear + 1);
+    }
+    plan.rank = static_cast<int>(plans_.size());
     plans_.push_back(plan);
   }
-}
-
-const std::vector<unsigned char>& FileZone::RulesAt(int place) const {
-  if (rulesAt_.empty()) {
-    rulesAt_.resize(kCalendarCycleYears);
-    rulesAtKnown_.resize(kCalendarCycleYears);
+  // In the order their onsets mostly come in a year, so that a year's
+  // onsets are found in order: by month, then by the UTC time of day.
+  // At most 128 rules: each moves back past the ones that go after it.
+  const auto goesBefore = [](const RulePlan& a, const RulePlan& b) {
+    return a.month < b.month || (a.month == b.month && a.secondOfDay - a.offsetFrom < b.secondOfDay - b.offsetFrom);
+  };
+  for (std::size_t i = 1; i < plans_.size(); ++i) {
+    for (std::size_t j = i; j > 0 && goesBefore(plans_[j], plans_[j - 1]); --j) std::swap(plans_[j], plans_[j - 1]);
   }
-  const auto at = static_cast<std::size_t>(place);
-  if (!rulesAtKnown_[at]) {
-    rulesAtKnown_[at] = true;
-    for (std::size_t i = 0; i < plans_.size(); ++i) {
-      if ((plans_[i].cycleYears[at / 64] >> (at % 64) & 1) != 0) rulesAt_[at].push_back(static_cast<unsigned char>(i));
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  for (const int edge : edges) {
+    RuleStretch stretch;
+    stretch.firstYear = edge;
+    for (const RulePlan& plan : plans_) {
+      if (plan.firstYear > edge || plan.lastYear < edge) continue;
+      for (std::size_t word = 0; word < stretch.cycleYears.size(); ++word) {
+        stretch.cycleYears[word] |= plan.cycleYears[word];
+      }
     }
+    stretches_.push_back(stretch);
   }
-  return rulesAt_[at];
 }
 
-std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int wallYear) const {
-  ++ruleSteps_;
-  const Observance& observance = observances_[plan.observance];
-  const YearlyOnsetRule& rule = *observance.rule;
-  const int place = wallYear % kCalendarCycleYears;
-  if (wallYear < 100 || wallYear > 9999 ||
-      (plan.cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) {
-    return std::nullopt;
+int FileZone::LatestRuleYear(int wallYear) const {
+  wallYear = std::min(wallYear, 9999);
+  auto stretch = std::upper_bound(stretches_.begin(), stretches_.end(), wallYear,
+                                  [](int year, const RuleStretch& each) { return year < each.firstYear; });
+  while (stretch != stretches_.begin()) {
+    --stretch;
+    const int found = LatestCycleYear(stretch->cycleYears, wallYear);
+    if (found >= stretch->firstYear) return found >= 100 ? found : INT_MIN;  // none before year 100
+    wallYear = stretch->firstYear - 1;
   }
-  const int day = plan.dayOfKind[static_cast<std::size_t>(YearKind(wallYear, rule.month))];
+  return INT_MIN;
+}
+
+int FileZone::LatestPossibleYear(int year) const {
+  int latest = INT_MIN;
+  // An offset is less than a day: a wall-clock year's onsets fall in it or
+  // in the UTC years next to it.
+  if (year < INT_MAX) {
+    const int wallYear = LatestRuleYear(year + 1);
+    if (wallYear != INT_MIN) latest = std::min(wallYear + 1, year);
+  }
+  if (auto listed = listedOnsets_.upper_bound(year); listed != listedOnsets_.begin()) {
+    latest = std::max(latest, std::prev(listed)->first);
+  }
+  return latest;
+}
+
+std::optional<Onset> FileZone::RuleOnsetIn(const RulePlan& plan, int firstOfMonth, int kind) const {
+  ++ruleSteps_;
+  const int day = plan.dayOfKind[static_cast<std::size_t>(kind)];
   if (day == 0) return std::nullopt;
   // As TimeLineOf has it: the day, then the time of day.
-  const double wall = static_cast<double>(DayNumber(wallYear, rule.month, day)) + plan.secondOfDay / kSecondsPerDay;
-  if (wall < observance.start) return std::nullopt;
-  const double utc = OnsetUtc(observance, wall);
-  if (rule.untilUtc && utc > *rule.untilUtc + 0.5 / kSecondsPerDay) return std::nullopt;
-  return Onset{utc, observance.offsetTo};
+  const double wall = static_cast<double>(firstOfMonth + day - 1) + plan.secondOfDay / kSecondsPerDay;
+  if (wall < plan.start) return std::nullopt;
+  const double utc = wall - plan.offsetFrom / kSecondsPerDay;
+  if (utc > plan.latestUtc) return std::nullopt;
+  return Onset{utc, plan.offsetTo};
 }
 
-const std::vector<Onset>& FileZone::OnsetsIn(int year) const {
-  if (year == lastYear_) return *lastOnsets_;
-  const auto known = yearOnsets_.find(year);
-  if (known != yearOnsets_.end()) {
-    lastYear_ = year;
-    lastOnsets_ = &known->second;
-    return known->second;
+FileZone::KnownYear FileZone::OnsetsIn(int year) const {
+  if (year == lastYear_.year) return lastYear_;
+  KnownYear known;
+  if (!knownYears_.empty()) {
+    const std::size_t mask = knownYears_.size() - 1;
+    for (std::size_t at = static_cast<unsigned>(year) & mask; knownYears_[at].year != INT_MIN; at = (at + 1) & mask) {
+      if (knownYears_[at].year == year) {
+        known = knownYears_[at];
+        break;
+      }
+    }
   }
+  if (known.year != year) {
+    known = WorkOutYear(year);
+    Remember(known);
+  }
+  lastYear_ = known;
+  lastLatestBefore_.reset();
+  return known;
+}
+
+FileZone::KnownYear FileZone::WorkOutYear(int year) const {
+  ++ruleSteps_;
   PlanRules();
-  // Each onset with its rank: of equal instants the listed ones come first,
-  // then the rules in the zone's order.
-  struct Ranked {
-    Onset onset;
-    int rank = 0;
-  };
-  std::vector<Ranked> ranked;
+  ranked_.clear();
   if (const auto listed = listedOnsets_.find(year); listed != listedOnsets_.end()) {
     for (const Onset& onset : listed->second) {
-      ranked.push_back({onset, static_cast<int>(ranked.size()) - static_cast<int>(listed->second.size())});
+      ranked_.push_back({onset, static_cast<int>(ranked_.size()) - static_cast<int>(listed->second.size())});
     }
   }
   const double from = YearStartUtc(year);
   const double to = YearStartUtc(year + 1);
-  // Only the rules with a day in a year are asked about it. An offset is
-  // less than a day: only a December onset can fall in the next UTC year,
-  // only a January one in the one before.
-  for (int wallYear = year - 1; wallYear <= year + 1; ++wallYear) {
-    if (wallYear < 100 || wallYear > 9999) continue;
-    for (const unsigned char i : RulesAt(wallYear % kCalendarCycleYears)) {
-      const RulePlan& plan = plans_[i];
-      const int month = observances_[plan.observance].rule->month;
-      if ((wallYear < year && month != 12) || (wallYear > year && month != 1)) continue;
-      if (wallYear < plan.firstYear || wallYear > plan.lastYear) continue;
-      const auto onset = RuleOnsetIn(plan, wallYear);
-      if (onset && onset->utc >= from && onset->utc < to) ranked.push_back({*onset, i});
+  // Only the rules with a day in a year are asked about it, and only in
+  // the years some rule has a day in. An offset is less than a day: only a
+  // December onset can fall in the next UTC year, only a January one in the
+  // one before.
+  const int latestRuleYear = LatestRuleYear(year + 1);
+  for (int wallYear = year - 1; wallYear <= std::min(year + 1, latestRuleYear); ++wallYear) {
+    if (wallYear < 100 || (wallYear < latestRuleYear && LatestRuleYear(wallYear) != wallYear)) continue;
+    const int place = wallYear % kCalendarCycleYears;
+    const int leap = IsLeapYear(wallYear) ? 7 : 0;
+    std::array<int, 13> firstOfMonth;  // a DayNumber, worked out when a rule of the month needs it
+    std::array<int, 13> kindOfMonth{};
+    firstOfMonth.fill(INT_MIN);
+    // The plans go by month: of the years next to it only December's or January's.
+    const auto inMonthBefore = [](const RulePlan& plan, int month) { return plan.month < month; };
+    const auto first =
+        wallYear < year ? std::lower_bound(plans_.begin(), plans_.end(), 12, inMonthBefore) : plans_.begin();
+    const auto last = wallYear > year ? std::lower_bound(plans_.begin(), plans_.end(), 2, inMonthBefore) : plans_.end();
+    for (auto plan = first; plan < last; ++plan) {
+      if (wallYear < plan->firstYear || wallYear > plan->lastYear) continue;
+      if ((plan->cycleYears[static_cast<std::size_t>(place / 64)] >> (place % 64) & 1) == 0) continue;
+      const auto month = static_cast<std::size_t>(plan->month);
+      if (firstOfMonth[month] == INT_MIN) {
+        firstOfMonth[month] = DayNumber(wallYear, plan->month, 1);
+        kindOfMonth[month] = (firstOfMonth[month] % 7 + 13) % 7 + leap;  // day 0 was a Saturday
+      }
+      const auto onset = RuleOnsetIn(*plan, firstOfMonth[month], kindOfMonth[month]);
+      if (onset && onset->utc >= from && onset->utc < to) ranked_.push_back({*onset, plan->rank});
     }
   }
-  std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+  SortMostlyInOrder(ranked_, [](const Ranked& a, const Ranked& b) {
     return a.onset.utc < b.onset.utc || (a.onset.utc == b.onset.utc && a.rank < b.rank);
   });
-  std::vector<Onset> onsets;
-  onsets.reserve(ranked.size());
-  for (const Ranked& each : ranked) onsets.push_back(each.onset);
-  lastYear_ = year;
-  lastOnsets_ = &yearOnsets_.emplace(year, std::move(onsets)).first->second;
-  return *lastOnsets_;
+  KnownYear known;
+  known.year = year;
+  known.first = static_cast<std::uint32_t>(onsets_.size());
+  for (std::size_t i = 0; i < ranked_.size(); ++i) {
+    if (i + 1 < ranked_.size() && ranked_[i + 1].onset.utc == ranked_[i].onset.utc) continue;
+    onsets_.push_back(ranked_[i].onset);
+  }
+  known.count = static_cast<std::uint32_t>(onsets_.size() - known.first);
+  return known;
+}
+
+void FileZone::Remember(const KnownYear& known) const {
+  if (2 * (knownCount_ + 1) > knownYears_.size()) {
+    std::vector<KnownYear> older(std::max<std::size_t>(16, 2 * knownYears_.size()));
+    older.swap(knownYears_);
+    knownCount_ = 0;
+    for (const KnownYear& each : older) {
+      if (each.year != INT_MIN) Remember(each);
+    }
+  }
+  const std::size_t mask = knownYears_.size() - 1;
+  std::size_t at = static_cast<unsigned>(known.year) & mask;
+  while (knownYears_[at].year != INT_MIN) at = (at + 1) & mask;
+  knownYears_[at] = known;
+  ++knownCount_;
 }
 
 std::optional<Onset> FileZone::LatestBefore(int year) const {
-  const auto known = latestBefore_.find(year);
-  if (known != latestBefore_.end()) return known->second;
-  // The latest onset of the year before, when it has one.
-  if (const std::vector<Onset>& yearBefore = OnsetsIn(year - 1); !yearBefore.empty()) {
-    latestBefore_.emplace(year, yearBefore.back());
-    return yearBefore.back();
+  // The last onset of the latest year before that has any; the years no
+  // rule has a day in and no onset is listed in are passed over unasked.
+  for (int before = year - 1; before >= firstYear_; --before) {
+    before = LatestPossibleYear(before);
+    if (before < firstYear_) break;
+    const KnownYear known = OnsetsIn(before);
+    if (known.count != 0) return onsets_[known.first + known.count - 1];
   }
-  std::optional<Onset> latest;
-  const auto later = [&](const Onset& onset) {
-    if (!latest || onset.utc >= latest->utc) latest = onset;
-  };
-  // The listed onsets of the last year before that has any.
-  if (auto listed = listedOnsets_.lower_bound(year); listed != listedOnsets_.begin()) {
-    for (const Onset& onset : (--listed)->second) later(onset);
-  }
-  // A yearly rule picks the same days every 400 years: one that has no
-  // onset in the 400 years before has none earlier either. The years it
-  // picks no day in are skipped unasked, and a rule whose latest such year
-  // lies two years or more below an onset found cannot be later: the rules
-  // with the latest years are asked first. Of equal instants the last rule
-  // in the zone counts, as the listed ones count before any rule.
-  const double before = YearStartUtc(year);
-  std::vector<int> newestYears(plans_.size());
-  int newestOfAll = INT_MIN;
-  for (std::size_t i = 0; i < plans_.size(); ++i) {
-    const RulePlan& plan = plans_[i];
-    const int newest = std::min(year, plan.lastYear);
-    const int found = LatestCycleYear(plan.cycleYears, newest);
-    newestYears[i] = found >= std::max(plan.firstYear, newest - kCalendarCycleYears) ? found : INT_MIN;
-    newestOfAll = std::max(newestOfAll, newestYears[i]);
-  }
-  std::size_t latestRule = 0;
-  int latestWallYear = INT_MIN;
-  const auto ask = [&](std::size_t i) {
-    const RulePlan& plan = plans_[i];
-    const int oldest = std::max(plan.firstYear, std::min(year, plan.lastYear) - kCalendarCycleYears);
-    for (int wallYear = newestYears[i]; wallYear >= oldest; wallYear = LatestCycleYear(plan.cycleYears, wallYear - 1)) {
-      const auto onset = RuleOnsetIn(plan, wallYear);
-      if (!onset || onset->utc >= before) continue;
-      if (!latest || onset->utc > latest->utc || (onset->utc == latest->utc && i >= latestRule)) {
-        latest = onset;
-        latestRule = i;
-        latestWallYear = wallYear;
-      }
-      return;
-    }
-  };
-  for (std::size_t i = 0; i < plans_.size(); ++i) {
-    if (newestYears[i] != INT_MIN && newestYears[i] >= newestOfAll - 1) ask(i);
-  }
-  for (std::size_t i = 0; i < plans_.size(); ++i) {
-    if (newestYears[i] != INT_MIN && newestYears[i] < newestOfAll - 1 &&
-        (latestWallYear == INT_MIN || newestYears[i] >= latestWallYear - 1)) {
-      ask(i);
-    }
-  }
-  latestBefore_.emplace(year, latest);
-  return latest;
+  return std::nullopt;
 }
 
 int FileZone::OffsetAtUtc(double utc) const {
   utc += 0.5 / kSecondsPerDay;  // an onset computed another way may lie a rounding step later
-  const int year = std::clamp(YearOf(utc), 100, 9999);
+  const int year = std::clamp(years_.YearOf(utc), 100, 9999);
   if (year < firstYear_) return initialOffset_;
-  const std::vector<Onset>& onsets = OnsetsIn(year);
-  const auto after = std::upper_bound(onsets.begin(), onsets.end(), utc,
-                                      [](double instant, const Onset& onset) { return instant < onset.utc; });
-  if (after != onsets.begin()) return std::prev(after)->offsetTo;
-  const auto latest = LatestBefore(year);
-  return latest ? latest->offsetTo : initialOffset_;
+  const KnownYear known = OnsetsIn(year);
+  const Onset* begin = onsets_.data() + known.first;
+  const Onset* end = begin + known.count;
+  const auto after =
+      std::upper_bound(begin, end, utc, [](double instant, const Onset& onset) { return instant < onset.utc; });
+  if (after != begin) return std::prev(after)->offsetTo;
+  if (!lastLatestBefore_) {
+    const std::optional<Onset> latest = LatestBefore(year);
+    lastYear_ = known;  // LatestBefore asked about other years
+    lastLatestBefore_ = latest;
+  }
+  return *lastLatestBefore_ ? (*lastLatestBefore_)->offsetTo : initialOffset_;
 }
 
 std::vector<double> FileZone::ChangesBetween(double from, double to) const {
@@ -401,8 +455,9 @@ std::vector<double> FileZone::ChangesBetween(double from, double to) const {
   if (!(from <= to)) return changes;
   const int lastYear = std::min(YearOf(to), 9999);
   for (int year = std::max({YearOf(from), firstYear_, 100}); year <= lastYear; ++year) {
-    for (const Onset& onset : OnsetsIn(year)) {
-      if (onset.utc >= from && onset.utc <= to) changes.push_back(onset.utc);
+    const KnownYear known = OnsetsIn(year);
+    for (std::uint32_t i = known.first; i < known.first + known.count; ++i) {
+      if (onsets_[i].utc >= from && onsets_[i].utc <= to) changes.push_back(onsets_[i].utc);
     }
   }
   return changes;

@@ -44,7 +44,7 @@ class FileZone final : public ZoneClock {
   explicit FileZone(std::vector<Observance> observances);
   int OffsetAtUtc(double utc) const override;
   std::vector<double> ChangesBetween(double from, double to) const override;
-  // How many times a rule's onset in a year was worked out so far.
+  // How many years were worked out so far, and rules' onsets in them.
   std::size_t RuleSteps() const { return ruleSteps_; }
 
  private:
@@ -53,20 +53,45 @@ class FileZone final : public ZoneClock {
   // kinds, looked up instead of worked out; and the kinds repeat every 400
   // years, so the cycle's years it has an onset in are a set of bits.
   struct RulePlan {
-    std::size_t observance = 0;
+    int rank = 0;  // its place in the zone: of equal instants the later one counts
+    int month = 0;
     int firstYear = 0;  // the wall-clock years it may have an onset in
     int lastYear = -1;
     int secondOfDay = 0;
+    int offsetFrom = 0;
+    int offsetTo = 0;
+    double start = 0.0;      // no onset before it (wall clock)
+    double latestUtc = 0.0;  // nor after it (UNTIL, to the second)
     std::array<signed char, 14> dayOfKind{};
     std::array<std::uint64_t, 7> cycleYears{};
   };
+  // Years from `firstYear` to the next stretch's in which the same rules
+  // are in force, and the cycle's years any of them has an onset in.
+  struct RuleStretch {
+    int firstYear = 0;
+    std::array<std::uint64_t, 7> cycleYears{};
+  };
+  // A year worked out: its onsets are onsets_[first, first + count).
+  struct KnownYear {
+    int year = INT_MIN;
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+  };
   void PlanRules() const;
-  // The rules with a day in the years at `place` of the 400-year cycle.
-  const std::vector<unsigned char>& RulesAt(int place) const;
-  std::optional<Onset> RuleOnsetIn(const RulePlan& plan, int wallYear) const;
+  // The latest wall-clock year at or before `wallYear` in which a rule may
+  // have an onset; INT_MIN when none.
+  int LatestRuleYear(int wallYear) const;
+  // The latest UTC year at or before `year` that may hold an onset.
+  int LatestPossibleYear(int year) const;
+  // The rule's onset in a year it has a day in: `firstOfMonth` is the
+  // DayNumber of the first of its month, `kind` the year's kind for it.
+  std::optional<Onset> RuleOnsetIn(const RulePlan& plan, int firstOfMonth, int kind) const;
 
-  // The onsets whose UTC instant falls in `year`, in order; worked out once.
-  const std::vector<Onset>& OnsetsIn(int year) const;
+  // The onsets whose UTC instant falls in `year`, in order, worked out
+  // once; of equal instants only the one that counts (the last) is kept.
+  KnownYear OnsetsIn(int year) const;
+  KnownYear WorkOutYear(int year) const;
+  void Remember(const KnownYear& known) const;
   // The last onset before `year` begins, if any.
   std::optional<Onset> LatestBefore(int year) const;
 
@@ -74,15 +99,27 @@ class FileZone final : public ZoneClock {
   std::map<int, std::vector<Onset>> listedOnsets_;  // DTSTARTs and RDATEs by year
   int firstYear_ = 10000;                           // no onset before it
   int initialOffset_ = 0;                           // the clock before the first onset
-  mutable std::map<int, std::vector<Onset>> yearOnsets_;
-  mutable std::map<int, std::optional<Onset>> latestBefore_;
-  // The year asked last: an event asks about the same year several times.
-  mutable int lastYear_ = INT_MIN;
-  mutable const std::vector<Onset>* lastOnsets_ = nullptr;
+  YearFinder years_;
+  // Every year worked out, by year: open addressing in a power of two of
+  // places, as the years asked are mostly near each other. Values only, so
+  // a copy of the zone stays whole.
+  mutable std::vector<Onset> onsets_;
+  mutable std::vector<KnownYear> knownYears_;
+  mutable std::size_t knownCount_ = 0;
+  // The year asked last and the onset before it: an event asks about the
+  // same year several times.
+  mutable KnownYear lastYear_;
+  mutable std::optional<std::optional<Onset>> lastLatestBefore_;
+  // An onset of a year being worked out, with its rank: of equal instants
+  // the listed ones come first, then the rules in the zone's order.
+  struct Ranked {
+    Onset onset;
+    int rank = 0;
+  };
+  mutable std::vector<Ranked> ranked_;
   mutable std::vector<RulePlan> plans_;  // made when the zone is first asked
+  mutable std::vector<RuleStretch> stretches_;
   mutable bool planned_ = false;
-  mutable std::vector<std::vector<unsigned char>> rulesAt_;  // by place; made when first asked
-  mutable std::vector<bool> rulesAtKnown_;
   mutable std::size_t ruleSteps_ = 0;
 };
 

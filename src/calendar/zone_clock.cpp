@@ -28,11 +28,32 @@ std::optional<double> ChangeInstant(const ZoneChange& change, int year, int offs
 
 }  // namespace
 
+int YearFinder::YearOf(double line) const {
+  if (line >= found_[0].from && line <= found_[0].to) return found_[0].year;
+  std::swap(found_[0], found_[1]);
+  if (line >= found_[0].from && line <= found_[0].to) return found_[0].year;
+  Found& found = found_[0];
+  found.year = ::YearOf(line);
+  const bool known = found.year >= 100 && found.year < 9999;
+  // A second inside either end, as the year is read to the second.
+  found.from = known ? DayNumber(found.year, 1, 1) + 1.0 / kSecondsPerDay : 0.0;
+  found.to = known ? DayNumber(found.year + 1, 1, 1) - 2.0 / kSecondsPerDay : -1.0;
+  return found.year;
+}
+
+int DayNumber(int year, int month, int day) {
+  const int y = year - (month <= 2 ? 1 : 0);  // years from 1 March
+  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  return y * 365 + y / 4 - y / 100 + y / 400 + dayOfYear - 693899;
+}
+
+// Day 0, 30 December 1899, was a Saturday.
+int FirstWeekdayOf(int year, int month) { return (DayNumber(year, month, 1) % 7 + 7 + 6) % 7; }
+
 int NthWeekdayOfMonth(int year, int month, int weekday, int ordinal) {
   const int days = DaysInMonth(year, month);
-  const auto first = TimeLineOf(year, month, 1, 0);
-  if (days == 0 || !first) return 0;
-  return NthWeekdayIn(days, SplitDate(FromTimeLine(*first)).weekday, weekday, ordinal);
+  if (days == 0 || year < 100 || year > 9999) return 0;
+  return NthWeekdayIn(days, FirstWeekdayOf(year, month), weekday, ordinal);
 }
 
 int NthWeekdayIn(int days, int firstWeekday, int weekday, int ordinal) {
@@ -47,13 +68,24 @@ int NthWeekdayIn(int days, int firstWeekday, int weekday, int ordinal) {
 int RulesClock::OffsetAtUtc(double utc) const {
   if (!HasSummerTime(rules_)) return StandardOffset(rules_);
   utc = ToWholeSecond(utc);
-  const int year = YearOf(utc + StandardOffset(rules_) / kSecondsPerDay);
-  const auto summerStarts = ChangeInstant(rules_.daylightDate, year, StandardOffset(rules_));
-  const auto summerEnds = ChangeInstant(rules_.standardDate, year, DaylightOffset(rules_));
-  if (!summerStarts || !summerEnds) return StandardOffset(rules_);
-  const bool summer = *summerStarts < *summerEnds ? utc >= *summerStarts && utc < *summerEnds
-                                                  : utc >= *summerStarts || utc < *summerEnds;  // southern
+  const YearChanges& changes = ChangesIn(years_.YearOf(utc + StandardOffset(rules_) / kSecondsPerDay));
+  if (!changes.summerStarts || !changes.summerEnds) return StandardOffset(rules_);
+  const double starts = *changes.summerStarts;
+  const double ends = *changes.summerEnds;
+  const bool summer = starts < ends ? utc >= starts && utc < ends : utc >= starts || utc < ends;  // southern
   return summer ? DaylightOffset(rules_) : StandardOffset(rules_);
+}
+
+const RulesClock::YearChanges& RulesClock::ChangesIn(int year) const {
+  if (lastYears_[0].year == year) return lastYears_[0];
+  std::swap(lastYears_[0], lastYears_[1]);
+  YearChanges& changes = lastYears_[0];
+  if (changes.year != year) {
+    changes.year = year;
+    changes.summerStarts = ChangeInstant(rules_.daylightDate, year, StandardOffset(rules_));
+    changes.summerEnds = ChangeInstant(rules_.standardDate, year, DaylightOffset(rules_));
+  }
+  return changes;
 }
 
 std::vector<double> RulesClock::ChangesBetween(double from, double to) const {

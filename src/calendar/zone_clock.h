@@ -3,11 +3,16 @@
 // (calendar_values.h), offsets in seconds east of UTC.
 #pragma once
 
+#include <array>
+#include <climits>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "zone_rules.h"
 
+// A clock keeps what it worked out for the years asked last: one reading
+// (one thread) uses it at a time.
 class ZoneClock {
  public:
   virtual ~ZoneClock() = default;
@@ -15,6 +20,22 @@ class ZoneClock {
   // The instants in [from, to] where the offset changes, in order; at most
   // a few per year.
   virtual std::vector<double> ChangesBetween(double from, double to) const = 0;
+};
+
+// The calendar year of an instant on the time line, quick for instants of
+// the two years found last: a zone is asked about an event's year many
+// times, and about the present in between.
+class YearFinder {
+ public:
+  int YearOf(double line) const;
+
+ private:
+  struct Found {
+    int year = 0;
+    double from = 0.0;  // the year's instants surely in it
+    double to = -1.0;
+  };
+  mutable std::array<Found, 2> found_;  // the latest first
 };
 
 // Wall-clock time to UTC. A time that falls twice is taken in the larger
@@ -33,7 +54,19 @@ class RulesClock final : public ZoneClock {
   std::vector<double> ChangesBetween(double from, double to) const override;
 
  private:
+  // The two changes of a year, in UTC; none when the year has no such day.
+  struct YearChanges {
+    int year = INT_MIN;
+    std::optional<double> summerStarts;
+    std::optional<double> summerEnds;
+  };
+  const YearChanges& ChangesIn(int year) const;
+
   ZoneRules rules_;
+  YearFinder years_;
+  // The two years asked last: an event asks about its year several times,
+  // and about the present in between.
+  mutable std::array<YearChanges, 2> lastYears_;
 };
 
 // UTC itself, and any other zone that never changes.
@@ -46,6 +79,13 @@ class ConstantClock final : public ZoneClock {
  private:
   int offset_;
 };
+
+// Days from 30 December 1899 to a date of the years 100 to 9999, as
+// TimeLineOf counts them, in plain integers: zones ask this for each rule
+// in each year they are asked about.
+int DayNumber(int year, int month, int day);
+// The weekday (0 Sunday) of the first of a month of those years.
+int FirstWeekdayOf(int year, int month);
 
 // The day of the month of the `ordinal`-th `weekday` (0 Sunday) of a month:
 // 1..5 from the start (5 meaning the last when there is no fifth), negative
