@@ -43,6 +43,8 @@ SetCompressor /SOLID lzma
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define ALERTS_KEY "Software\Chimewatch"
 !define MAIN_WINDOW_CLASS "ChimewatchMain"
+; The installed (registry) Chimewatch's window; a portable copy's has a title of its own.
+!define MAIN_WINDOW_TITLE "Form1"
 !define CLOSE_TIMEOUT_MS 5000
 !define SYNCHRONIZE 0x00100000
 
@@ -125,7 +127,7 @@ FunctionEnd
 !macro CloseRunningChimewatch un
 Function ${un}CloseRunningChimewatch
   ${Do}
-    FindWindow $0 "${MAIN_WINDOW_CLASS}"
+    FindWindow $0 "${MAIN_WINDOW_CLASS}" "${MAIN_WINDOW_TITLE}"
     ${If} $0 = 0
       Return
     ${EndIf}
@@ -146,7 +148,7 @@ Function ${un}CloseRunningChimewatch
       ${Loop}
       closed:
     ${EndIf}
-    FindWindow $0 "${MAIN_WINDOW_CLASS}"
+    FindWindow $0 "${MAIN_WINDOW_CLASS}" "${MAIN_WINDOW_TITLE}"
     ${If} $0 <> 0
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Chimewatch is still running. Close it, then click Retry." /SD IDCANCEL IDRETRY +2
       Abort "Chimewatch is still running."

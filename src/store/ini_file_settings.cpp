@@ -11,8 +11,9 @@
 
 namespace {
 
-// Far more than 101 alerts take.
-constexpr unsigned long long kMaxFileBytes = 4ull << 20;
+// Far more than 101 alerts take; reading is linear, so this loads in well
+// under a second.
+constexpr unsigned long long kMaxFileBytes = 16ull << 20;
 
 constexpr wchar_t kHeader[] =
     L"; Chimewatch keeps its alerts in this file, because it lies beside chimewatch.exe.\r\n"
@@ -44,14 +45,41 @@ bool HasOtherNames(const std::wstring& path) {
   return file.Get() && GetFileInformationByHandle(file.Get(), &information) && information.nNumberOfLinks > 1;
 }
 
-std::optional<std::wstring> WriteOver(const std::wstring& path, std::string_view bytes) {
-  const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+// The file is emptied first, then written from its start: a write cut short
+// leaves a prefix of `bytes`, which IsWriteCutShort tells from a file
+// written whole or changed since. (SetEndOfFile at the start rather than
+// TRUNCATE_EXISTING, which Windows refuses on a hidden file.) A write that
+// fails once begun puts `previous` back, through the same handle, so that
+// no other program's change comes in between.
+bool WriteFrom(HANDLE file, std::string_view bytes) {
   DWORD written = 0;
-  if (!file.Get() || !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size() || !SetEndOfFile(file.Get()) || !FlushFileBuffers(file.Get())) {
-    return SystemErrorText(GetLastError());
+  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && SetEndOfFile(file) &&
+         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size() && FlushFileBuffers(file);
+}
+
+std::optional<std::wstring> WriteOver(const std::wstring& path, std::string_view bytes,
+                                      std::optional<std::string_view> previous = std::nullopt) {
+  const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file.Get()) return SystemErrorText(GetLastError());
+  if (WriteFrom(file.Get(), bytes)) return std::nullopt;
+  const DWORD error = GetLastError();
+  if (previous) WriteFrom(file.Get(), *previous);
+  return SystemErrorText(error);
+}
+
+// Windows' ANSI code page, as Notepad reads a file that is not UTF-8; a byte
+// with no character there is refused, not replaced.
+std::optional<std::wstring> AnsiText(std::string_view bytes) {
+  if (bytes.empty()) return std::wstring();
+  const int size = static_cast<int>(bytes.size());
+  const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+  if (length <= 0) return std::nullopt;
+  std::wstring text(static_cast<std::size_t>(length), L'\0');
+  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), length) != length) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  return text;
 }
 
 // Each copy a save left beside `path` (chimewatch.ini.*.tmp), by its full name.
@@ -69,19 +97,29 @@ void ForEachCopyBeside(const std::wstring& path, Visit visit) {
 std::wstring JournalOf(const std::wstring& path) { return NameBeside(path, L".new"); }
 
 // The file written over in place, so that its other names see the change:
-// the new contents first go whole to the journal, which stays until the
-// file holds them.
-std::optional<std::wstring> WriteInPlace(const std::wstring& path, std::string_view bytes) {
+// the new contents first go whole to the journal, which stays while the
+// file is written. A write that fails (the file held open by an editor, an
+// indexer or antivirus) leaves the file as it was and no journal: a save
+// said to have failed never comes back.
+std::optional<std::wstring> WriteInPlace(const std::wstring& path, std::string_view bytes, std::string_view previous) {
   if (auto problem = WriteFileAtomically(JournalOf(path), bytes)) return problem;
-  if (auto problem = WriteOver(path, bytes)) return problem;
+  auto problem = WriteOver(path, bytes, previous);
   DeleteFileW(JournalOf(path).c_str());
-  return std::nullopt;
+  return problem;
 }
 
-// A journal left by a kill is whole: the file is made to hold it.
+// A journal is applied only to the file its write left cut short by a kill
+// or a power cut. A file as it was before that write (killed before it
+// began, as a replacing save killed before its rename is not taken either),
+// the journal's own contents, or a file changed since (by hand, by another
+// program) is left as it is: the journal holds nothing that file lacks.
+// A journal of an older Chimewatch reads the same way.
 void FinishInterruptedWrite(const std::wstring& path) {
   const FileBytes journal = ReadWholeFile(JournalOf(path), kMaxFileBytes);
-  if (journal.read && !WriteOver(path, journal.bytes)) DeleteFileW(JournalOf(path).c_str());
+  if (!journal.read) return;
+  const FileBytes file = ReadWholeFile(path, kMaxFileBytes);
+  if (file.read && IsWriteCutShort(file.bytes, journal.bytes) && WriteOver(path, journal.bytes)) return;
+  DeleteFileW(JournalOf(path).c_str());
 }
 
 }  // namespace
@@ -91,12 +129,18 @@ IniFileSettings::IniFileSettings(std::wstring path, std::optional<std::wstring> 
   FinishInterruptedWrite(path_);
   const FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
   if (!file.read) {
-    notSaved_ = file.tooLarge ? std::wstring(L"the file is larger than 4 MiB.")
+    notSaved_ = file.tooLarge ? std::wstring(L"the file is larger than 16 MiB.")
                               : L"the file could not be read: " + SystemErrorText(file.error);
     return;
   }
-  IniDocument::Reading reading = IniDocument::Parse(file.bytes);
+  IniDocument::Reading reading = IniDocument::Parse(file.bytes, AnsiText);
   document_ = std::move(reading.document);
+  if (reading.notText) {
+    notSaved_ = std::wstring(
+        L"the file is not text in UTF-16, UTF-8 or the ANSI code page; save it in one of them "
+        L"while Chimewatch is not running.");
+    return;
+  }
   if (reading.notUnderstoodLine != 0) {
     notSaved_ = L"line " + WideDecimalText(static_cast<std::int64_t>(reading.notUnderstoodLine)) +
                 L" of the file is not understood; correct or remove it while Chimewatch is not running.";
@@ -147,7 +191,8 @@ bool IniFileSettings::Store(const IniDocument& changed) {
     return false;
   }
   const std::string bytes = changed.Bytes(kHeader, kIniTrailer);
-  const auto problem = HasOtherNames(path_) ? WriteInPlace(path_, bytes) : WriteFileAtomically(path_, bytes);
+  const auto problem = HasOtherNames(path_) ? WriteInPlace(path_, bytes, document_.Bytes(kHeader, kIniTrailer))
+                                            : WriteFileAtomically(path_, bytes);
   if (problem) {
     lastError_ = *problem;
     return false;
@@ -162,7 +207,7 @@ void IniFileSettings::RemoveLeftoverTemporaries() const {
   ForEachCopyBeside(path_, [](const std::wstring& copy, const WIN32_FIND_DATAW&) { DeleteFileW(copy.c_str()); });
 }
 
-std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path) {
+std::wstring NewestCompleteCopy(const std::wstring& path) {
   std::wstring newest;
   FILETIME newestTime{};
   ForEachCopyBeside(path, [&](const std::wstring& copy, const WIN32_FIND_DATAW& found) {
@@ -173,6 +218,11 @@ std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path) {
       newestTime = found.ftLastWriteTime;
     }
   });
+  return newest;
+}
+
+std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path) {
+  const std::wstring newest = NewestCompleteCopy(path);
   if (newest.empty() || !MoveFileExW(newest.c_str(), LongPathForm(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
     return std::nullopt;
   }

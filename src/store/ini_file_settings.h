@@ -8,7 +8,8 @@
 // with the reason. A file with other names (Scoop keeps its copy in its
 // "persist" folder as a hard link, which a replace would leave behind) is
 // written over in place instead, through a complete copy "chimewatch.ini.new"
-// that the next start finishes from when a kill came in between. Each file
+// that the next start finishes from only when a kill or a power cut left
+// the file cut short of it; a failed save removes it. Each file
 // ends with a trailer line, so that a complete copy can be told from one cut
 // short.
 #pragma once
@@ -54,3 +55,5 @@ class IniFileSettings final : public SettingsStore {
 // file first: a power cut between the two steps leaves only the copy), the
 // newest such copy becomes the file again. Returns what to tell the user.
 std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path);
+// The copy RestoreFromCompleteCopy would take, by its full name, or empty.
+std::wstring NewestCompleteCopy(const std::wstring& path);

@@ -10,11 +10,14 @@ constexpr char kUtf16Mark[] = "\xFF\xFE";
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 // Section and key names are the program's own, ASCII: compared as Windows
-// compares them, without regard to case.
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-           return (x | 0x20) == (y | 0x20) && (x == y || (((x | 0x20) >= L'a') && ((x | 0x20) <= L'z')));
-         });
+// compares them, without regard to case. Two names are the same when their
+// folded forms are equal.
+std::wstring Folded(std::wstring_view name) {
+  std::wstring folded(name);
+  for (wchar_t& c : folded) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c | 0x20);
+  }
+  return folded;
 }
 
 std::wstring_view Trimmed(std::wstring_view text) {
@@ -26,10 +29,13 @@ std::wstring_view Trimmed(std::wstring_view text) {
 
 // ---- Bytes and text ------------------------------------------------------
 
-std::wstring DecodeFile(std::string_view bytes) {
+// The text, or nothing when the bytes are no text in any encoding read: a
+// character is never replaced without a word.
+std::optional<std::wstring> DecodeFile(std::string_view bytes, AnsiDecoding ansi) {
   if (bytes.starts_with(kUtf16Mark)) return Utf16LeToWide(bytes.substr(2));
-  if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(3);
-  return Utf8ToWide(bytes);
+  if (bytes.starts_with(kUtf8Mark)) return Utf8ToWide(bytes.substr(3));
+  if (IsUtf8(bytes)) return Utf8ToWide(bytes);
+  return ansi(bytes);
 }
 
 // ---- Values --------------------------------------------------------------
@@ -107,9 +113,12 @@ std::optional<std::wstring> Unquoted(std::wstring_view text) {
 
 }  // namespace
 
-IniDocument::Reading IniDocument::Parse(std::string_view bytes) {
+IniDocument::Reading IniDocument::Parse(std::string_view bytes, AnsiDecoding ansi) {
   Reading reading;
-  const std::wstring text = DecodeFile(bytes);
+  const std::optional<std::wstring> decoded = DecodeFile(bytes, ansi);
+  reading.notText = !decoded;
+  // What can be read is still shown; the file is never written then.
+  const std::wstring text = decoded ? *decoded : Utf8ToWide(bytes);
   Section* section = nullptr;
   std::size_t lineNumber = 0;
   for (std::size_t start = 0; start <= text.size();) {
@@ -122,9 +131,7 @@ IniDocument::Reading IniDocument::Parse(std::string_view bytes) {
     const std::wstring_view trimmed = Trimmed(line);
     if (trimmed.empty() || trimmed.front() == L';' || trimmed.front() == L'#') continue;
     if (trimmed.front() == L'[' && trimmed.back() == L']' && trimmed.size() > 2) {
-      const std::wstring_view name = Trimmed(trimmed.substr(1, trimmed.size() - 2));
-      section = reading.document.FindSection(name);
-      if (!section) section = &reading.document.sections_.emplace_back(Section{std::wstring(name), {}});
+      section = &reading.document.FindOrAddSection(Trimmed(trimmed.substr(1, trimmed.size() - 2)));
       continue;
     }
     const std::size_t equals = trimmed.find(L'=');
@@ -133,19 +140,27 @@ IniDocument::Reading IniDocument::Parse(std::string_view bytes) {
       if (reading.notUnderstoodLine == 0) reading.notUnderstoodLine = lineNumber;
       continue;
     }
-    const std::wstring_view raw = Trimmed(trimmed.substr(equals + 1));
-    const bool known = std::any_of(section->keys.begin(), section->keys.end(),
-                                   [&](const auto& entry) { return SameName(entry.first, key); });
-    if (known) continue;  // the first one counts, as in Windows' INI files
-    section->keys.emplace_back(std::wstring(key), std::wstring(raw));
+    // Of two lines with one key, the first counts, as in Windows' INI files.
+    FindOrAddKey(*section, key, Trimmed(trimmed.substr(equals + 1)));
   }
   return reading;
 }
 
 IniDocument::Section* IniDocument::FindSection(std::wstring_view name) {
-  for (Section& section : sections_) {
-    if (SameName(section.name, name)) return &section;
-  }
+  const auto found = sectionIndex_.find(Folded(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+IniDocument::Section& IniDocument::FindOrAddSection(std::wstring_view name) {
+  const auto [entry, added] = sectionIndex_.try_emplace(Folded(name), sections_.size());
+  if (added) sections_.push_back(Section{std::wstring(name), {}, {}});
+  return sections_[entry->second];
+}
+
+std::wstring* IniDocument::FindOrAddKey(Section& section, std::wstring_view key, std::wstring_view raw) {
+  const auto [entry, added] = section.keyIndex.try_emplace(Folded(key), section.keys.size());
+  if (!added) return &section.keys[entry->second].second;
+  section.keys.emplace_back(std::wstring(key), std::wstring(raw));
   return nullptr;
 }
 
@@ -156,23 +171,15 @@ const IniDocument::Section* IniDocument::FindSection(std::wstring_view name) con
 std::optional<std::optional<std::wstring>> IniDocument::Find(std::wstring_view section, std::wstring_view key) const {
   const Section* found = FindSection(section);
   if (!found) return std::nullopt;
-  for (const auto& [name, raw] : found->keys) {
-    if (SameName(name, key)) return raw.starts_with(L'"') ? Unquoted(raw) : std::optional(raw);
-  }
-  return std::nullopt;
+  const auto entry = found->keyIndex.find(Folded(key));
+  if (entry == found->keyIndex.end()) return std::nullopt;
+  const std::wstring& raw = found->keys[entry->second].second;
+  return raw.starts_with(L'"') ? Unquoted(raw) : std::optional(raw);
 }
 
 void IniDocument::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
-  Section* found = FindSection(section);
-  if (!found) found = &sections_.emplace_back(Section{std::wstring(section), {}});
   const std::wstring raw = NeedsQuotes(value) ? Quoted(value) : std::wstring(value);
-  for (auto& [name, stored] : found->keys) {
-    if (SameName(name, key)) {
-      stored = raw;
-      return;
-    }
-  }
-  found->keys.emplace_back(std::wstring(key), raw);
+  if (std::wstring* stored = FindOrAddKey(FindOrAddSection(section), key, raw)) *stored = raw;
 }
 
 std::string IniDocument::Bytes(std::wstring_view header, std::wstring_view trailer) const {
@@ -188,4 +195,12 @@ std::string IniDocument::Bytes(std::wstring_view header, std::wstring_view trail
 
 bool IniDocument::EndsWithTrailer(std::string_view bytes, std::wstring_view trailer) {
   return bytes.starts_with(std::string_view(kUtf16Mark, 2)) && bytes.ends_with(WideToUtf16Le(trailer));
+}
+
+bool IsWriteCutShort(std::string_view file, std::string_view whole) {
+  if (file.size() >= whole.size()) return false;
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    if (file[i] != whole[i] && file[i] != '\0') return false;
+  }
+  return true;
 }

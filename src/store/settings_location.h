@@ -7,4 +7,8 @@
 
 #include "settings_store.h"
 
+// chimewatch.ini's full path when the program is portable (the file is
+// there, or a complete copy a save left that the store restores), else empty.
+std::wstring PortableFilePath();
+
 std::unique_ptr<SettingsStore> OpenSettingsStore();

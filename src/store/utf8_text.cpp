@@ -96,6 +96,14 @@ std::wstring Utf8ToWide(std::string_view utf8) {
   return wide;
 }
 
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t start = pos;
+    if (DecodeOne(bytes, pos) == kReplacement && bytes.substr(start, 3) != "\xEF\xBF\xBD") return false;
+  }
+  return true;
+}
+
 std::string WideToUtf8(std::wstring_view wide) {
   std::string utf8;
   utf8.reserve(wide.size());

@@ -7,6 +7,8 @@
 #include <string_view>
 
 std::wstring Utf8ToWide(std::string_view utf8);
+// Whether `bytes` are valid UTF-8 (no sequence that Utf8ToWide replaces).
+bool IsUtf8(std::string_view bytes);
 std::string WideToUtf8(std::wstring_view wide);
 std::wstring Utf16LeToWide(std::string_view bytes);
 std::string WideToUtf16Le(std::wstring_view wide);

@@ -50,17 +50,18 @@ std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const Tr
 TransferOutcome RunFromCommandLine(TransferRequest request) {
   request.path = AbsolutePath(request.path);
   LocalClock clock;
+  const ProgramIdentity identity = ThisProgramsIdentity();
   // With no program running the file is read before the lock is taken. A
   // running program reads it itself; only when it ended meanwhile is the
   // file read here under the lock.
   std::optional<ImportFile> importFile;
-  if (request.kind == TransferKind::Import && !RunningProgramWindow()) {
+  if (request.kind == TransferKind::Import && !RunningProgramWindow(identity)) {
     importFile = ReadImportFile(request.path, clock);
     if (importFile->failed) return *importFile->failed;
   }
   ExportResult exported;
   {
-    SingleInstance lock;
+    SingleInstance lock(identity);
     if (auto outcome = HandOverOrTakeLock(lock, request, GetTickCount64() + kCommandLineWaitMs)) return *outcome;
     const auto store = OpenSettingsStore();
     LaadAlarmen(Alarms, *store);

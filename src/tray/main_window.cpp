@@ -48,7 +48,7 @@ MainWindow::MainWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& sto
       setup_(instance, table, store, clock, [this] { ListWindowClosed(); }),
       check_(table, *this) {}
 
-bool MainWindow::Create() {
+bool MainWindow::Create(const std::wstring& title) {
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -58,7 +58,7 @@ bool MainWindow::Create() {
   RegisterClassExW(&windowClass);
   // Never shown, so never on the taskbar. Not a message-only window: those
   // miss the shell's TaskbarCreated broadcast.
-  return CreateWindowExW(0, kMainWindowClass, L"Form1", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+  return CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this) != nullptr;
 }
 

@@ -28,7 +28,9 @@ class MainWindow final : private AlarmCheckHost {
  public:
   MainWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& store, const Clock& clock);
 
-  bool Create();
+  // `title`: the store's (program_identity.h), by which a start or a
+  // command finds this window; the window is never shown.
+  bool Create(const std::wstring& title);
   // Gives the modeless list window its keyboard handling.
   bool TranslateDialogMessage(MSG& message) { return setup_.TranslateDialogMessage(message); }
 

@@ -1,19 +1,29 @@
 #include "single_instance.h"
 
+#include <string>
+
 #include "main_window.h"
 #include "resource.h"
+#include "settings_location.h"
 
 namespace {
 
-// Local\: one lock per logon session, so each user has a Chimewatch.
-constexpr wchar_t kLockName[] = L"Local\\Chimewatch.SingleInstance";
 constexpr UINT kHandOverTimeoutMs = 2000;
 constexpr DWORD kPollMs = 50;
 
 }  // namespace
 
-SingleInstance::SingleInstance() {
-  mutex_ = CreateMutexW(nullptr, FALSE, kLockName);
+ProgramIdentity ThisProgramsIdentity() {
+  std::wstring file = PortableFilePath();
+  // Upper case, as the file system compares names: C:\Tools and c:\tools
+  // are one folder. CharUpperBuff maps "i" to "I" in every language.
+  if (!file.empty()) CharUpperBuffW(file.data(), static_cast<DWORD>(file.size()));
+  return IdentityOfStore(file);
+}
+
+// Local\: the lock is per logon session, so each user has a Chimewatch.
+SingleInstance::SingleInstance(const ProgramIdentity& identity) : identity_(identity) {
+  mutex_ = CreateMutexW(nullptr, FALSE, identity_.lockName.c_str());
   // The lock exists, and its security lets us not even open it: the
   // default of an elevated program's objects for a normal one. Any other
   // failure leaves us without a lock, as before.
@@ -43,12 +53,14 @@ HWND SingleInstance::WaitForWindowOrLock(ULONGLONG deadline) {
   // An elevated copy's window takes no message from us.
   if (outOfReach_) return nullptr;
   for (;;) {
-    if (HWND window = RunningProgramWindow()) return window;
+    if (HWND window = RunningProgramWindow(identity_)) return window;
     if (TryTake(kPollMs) || GetTickCount64() >= deadline) return nullptr;
   }
 }
 
-HWND RunningProgramWindow() { return FindWindowW(kMainWindowClass, nullptr); }
+HWND RunningProgramWindow(const ProgramIdentity& identity) {
+  return FindWindowW(kMainWindowClass, identity.windowTitle.c_str());
+}
 
 void OpenListInRunningInstance(HWND running) {
   // We were just started by the user, so we may bring the list window of

@@ -1,5 +1,5 @@
-// One Chimewatch per user session. The running program owns the session's
-// lock for its whole life; so does a command-line run that works on the
+// One Chimewatch per store in a user session (program_identity.h). The
+// running program owns its store's lock for its whole life; so does a command-line run that works on the
 // store itself, so that no start reads a half-imported store. A later start
 // waits for the running program's window (then hands over to it) or for the
 // lock to come free (then takes it and runs). A lock that exists but cannot
@@ -9,10 +9,15 @@
 
 #include <windows.h>
 
+#include "program_identity.h"
+
+// The identity of the store this program's settings_location chooses.
+ProgramIdentity ThisProgramsIdentity();
+
 class SingleInstance {
  public:
   // Takes the lock if it is free.
-  SingleInstance();
+  explicit SingleInstance(const ProgramIdentity& identity);
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
@@ -30,13 +35,15 @@ class SingleInstance {
  private:
   bool TryTake(DWORD waitMs);
 
+  ProgramIdentity identity_;
   HANDLE mutex_ = nullptr;
   bool owned_ = false;
   bool outOfReach_ = false;
 };
 
-// The running program's main window, if one is there.
-HWND RunningProgramWindow();
+// The main window of the program running on the store of `identity`, if
+// one is there.
+HWND RunningProgramWindow(const ProgramIdentity& identity);
 
 // Asks the running program to open its list window as "Setup" does, and
 // waits for that at most a couple of seconds, answered or not.

@@ -42,7 +42,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // A command working on the stored alerts holds the lock a moment: the
   // start waits for it (or for the running program's window) as long as it
   // takes, and never ends without a word.
-  SingleInstance lock;
+  const ProgramIdentity identity = ThisProgramsIdentity();
+  SingleInstance lock(identity);
   if (!lock.Owned()) {
     if (HWND running = lock.WaitForWindowOrLock()) OpenListInRunningInstance(running);
     if (lock.HeldOutOfReach()) {
@@ -59,7 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const auto store = OpenSettingsStore();
   LocalClock clock;
   MainWindow frmMain(instance, Alarms, *store, clock);
-  if (!frmMain.Create()) return 1;
+  if (!frmMain.Create(identity.windowTitle)) return 1;
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -1,6 +1,7 @@
 // A portable Chimewatch: the alerts in chimewatch.ini beside the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "chimewatch_session.h"
@@ -53,8 +54,31 @@ bool RegistryHasChimewatch() {
   return true;
 }
 
+// A portable copy's main window has a title of its own store.
 HWND StartedMainWindow(const driver::Program& program) {
-  return driver::WaitForWindow(program.Id(), L"ChimewatchMain", L"Form1", 10000, false);
+  return driver::WaitForWindow(program.Id(), L"ChimewatchMain", std::nullopt, 10000, false);
+}
+
+std::string Utf16(std::wstring_view text) {
+  return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::string Slot(int slot, const std::string& naam) {
+  return "[" + std::to_string(slot) + "]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\nNaam=" + naam +
+         "\r\nTijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n";
+}
+
+std::ptrdiff_t ChimewatchIconCount() {
+  const auto tips = driver::TrayTips();
+  return std::count_if(tips.begin(), tips.end(),
+                       [](const std::wstring& tip) { return tip.starts_with(L"Chimewatch"); });
+}
+
+// The alerts a new start reads, as an export writes them.
+std::string Exported(const PortableFolder& portable) {
+  const auto run = portable.Run(L"/export " + Quoted(portable.File(L"out.ics")));
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  return driver::ReadFileBytes(portable.File(L"out.ics")).value_or("");
 }
 
 }  // namespace
@@ -142,9 +166,7 @@ TEST(Portable, AKillDuringSavesLeavesAReadableFile) {
 // newest complete copy and says so; one cut short is never taken.
 TEST(Portable, ACompleteCopyLeftByARenameCutShortRestoresTheFile) {
   const PortableFolder portable;
-  const auto utf16 = [](std::wstring_view text) {
-    return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-  };
+  const auto utf16 = Utf16;
   const std::wstring slot = L"[4]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\nNaam=Restored\r\n"
                             L"Tijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n";
   DeleteFileW(portable.Ini().c_str());
@@ -166,4 +188,85 @@ TEST(Portable, ACompleteCopyLeftByARenameCutShortRestoresTheFile) {
   const auto run = portable.Run(L"/export " + Quoted(portable.File(L"out.ics")));
   EXPECT_TRUE(run.output.starts_with("Exported 1 alert to ")) << run.output;
   EXPECT_FALSE(RegistryHasChimewatch()) << "fell back to the registry";
+}
+
+// An ini saved by PowerShell 5.1's Set-Content or an old Notepad is in the
+// ANSI code page: read as Notepad reads it, and written back as UTF-16 by
+// an unrelated save, every accent kept.
+TEST(Portable, AFileInTheAnsiCodePageReadsRightAndIsSavedAsUtf16) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the ANSI code page here is " << GetACP() << ", not 1252";
+  const PortableFolder portable;
+  WriteBytes(portable.Ini(), std::string(kShippedIni) + Slot(3, "Caf\xE9 na\xEFve"));
+  WriteBytes(portable.File(L"tea.ics"), Calendar("Tea ", 1));
+  const auto run = portable.Run(L"/import " + Quoted(portable.File(L"tea.ics")));
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  const std::string ini = driver::ReadFileBytes(portable.Ini()).value_or("");
+  EXPECT_TRUE(ini.starts_with("\xFF\xFE")) << "not UTF-16";
+  EXPECT_NE(ini.find(Utf16(L"Naam=Caf\u00e9 na\u00efve\r\n").substr(2)), std::string::npos) << "the accents were lost";
+  EXPECT_NE(Exported(portable).find("SUMMARY:Caf\xC3\xA9 na\xC3\xAFve"), std::string::npos);
+}
+
+// The file under a second name (Scoop's hard link) and held open by another
+// program: the save fails, says so, and leaves no journal. A journal an
+// older Chimewatch left that way is not applied over a file changed since;
+// one of a write cut short is.
+TEST(Portable, AFailedSaveLeavesNothingThatALaterStartApplies) {
+  const PortableFolder portable;
+  const std::wstring persisted = portable.File(L"persisted.ini");
+  const std::wstring journal = portable.Ini() + L".new";
+  DeleteFileW(persisted.c_str());
+  ASSERT_TRUE(CreateHardLinkW(persisted.c_str(), portable.Ini().c_str(), nullptr));
+  WriteBytes(portable.File(L"tea.ics"), Calendar("Refused ", 1));
+  HANDLE held = CreateFileW(portable.Ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const auto run = portable.Run(L"/import " + Quoted(portable.File(L"tea.ics")));
+  CloseHandle(held);
+  EXPECT_EQ(run.exitCode, 3u) << run.output;
+  EXPECT_NE(run.output.find("(not saved: "), std::string::npos) << run.output;
+  EXPECT_EQ(GetFileAttributesW(journal.c_str()), INVALID_FILE_ATTRIBUTES) << "the failed save left its journal";
+
+  const std::string refused = Utf16(
+      L"; header\r\n\r\n[2]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\n"
+      L"Naam=Refused\r\nTijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n"
+      L"\r\n; End of the alerts.\r\n");
+  WriteBytes(journal, refused);
+  WriteBytes(portable.Ini(), std::string(kShippedIni) + Slot(4, "By hand"));
+  std::string exported = Exported(portable);
+  EXPECT_NE(exported.find("SUMMARY:By hand"), std::string::npos) << "the change by hand was undone";
+  EXPECT_EQ(exported.find("SUMMARY:Refused"), std::string::npos) << "the refused save came back";
+  EXPECT_EQ(GetFileAttributesW(journal.c_str()), INVALID_FILE_ATTRIBUTES) << "the journal stayed";
+
+  WriteBytes(journal, refused);
+  WriteBytes(portable.Ini(), refused.substr(0, refused.size() / 2));
+  exported = Exported(portable);
+  EXPECT_NE(exported.find("SUMMARY:Refused"), std::string::npos) << "the write cut short was not finished";
+  EXPECT_EQ(driver::ReadFileBytes(persisted), refused) << "the other name was left behind";
+}
+
+// An installed Chimewatch (the registry) and a portable copy are two
+// programs: each has its icon, and each command reaches its own store.
+TEST(Portable, RunsBesideAnInstalledChimewatchAndKeepsItsOwnAlerts) {
+  const PortableFolder portable;
+  WriteBytes(portable.File(L"tea.ics"), Calendar("Tea ", 1));
+  const driver::Program installed(gProgramPath);
+  HWND installedMain = driver::WaitForWindow(installed.Id(), L"ChimewatchMain", L"Form1", 10000, false);
+  ASSERT_NE(installedMain, nullptr);
+  const driver::Program copy(portable.Program());
+  HWND copyMain = StartedMainWindow(copy);
+  ASSERT_NE(copyMain, nullptr) << "the portable copy handed over to the installed one";
+  EXPECT_TRUE(driver::WaitUntil([] { return ChimewatchIconCount() == 2; }, 5000)) << ChimewatchIconCount() << " icons";
+
+  const auto imported = portable.Run(L"/import " + Quoted(portable.File(L"tea.ics")));
+  EXPECT_EQ(imported.exitCode, 0u) << imported.output;
+  EXPECT_NE(driver::ReadFileBytes(portable.Ini()).value_or("").find(Utf16(L"Naam=Tea 0").substr(2)), std::string::npos)
+      << "not in chimewatch.ini";
+  const std::wstring out = portable.File(L"installed.ics");
+  const auto exported = driver::RunProgram(gProgramPath, L"/export " + Quoted(out), 20000);
+  EXPECT_EQ(exported.exitCode, 0u) << exported.output;
+  EXPECT_TRUE(exported.output.starts_with("Exported 0 alerts to ")) << exported.output;
+
+  driver::PostCommand(copyMain, IDM_SLUITEN);
+  driver::PostCommand(installedMain, IDM_SLUITEN);
+  EXPECT_EQ(copy.WaitForExit(10000), 0u);
+  EXPECT_EQ(installed.WaitForExit(10000), 0u);
 }
