@@ -700,7 +700,7 @@ TEST(SlowDisk, AHandedOverImportAndExportEndWithWhatWasDoneAndTheTipGoesOn) {
   WriteBytes(folder + L"many.ics", OtherCalendar(events));
   {
     const driver::Program running(program);
-    HWND main = driver::WaitForWindow(running.Id(), L"ChimewatchMain", L"Form1", 10000, false);
+    HWND main = driver::WaitForWindow(running.Id(), L"ChimewatchMain", std::nullopt, 10000, false);
     ASSERT_NE(main, nullptr);
     const ULONGLONG start = GetTickCount64();
     const auto run = driver::RunProgram(program, L"/import " + Quoted(folder + L"many.ics"), 40000);
@@ -717,7 +717,7 @@ TEST(SlowDisk, AHandedOverImportAndExportEndWithWhatWasDoneAndTheTipGoesOn) {
   CreateDirectoryW(share.c_str(), nullptr);
   DeleteFileW((share + L"out.ics").c_str());
   const driver::Program running(program);
-  HWND main = driver::WaitForWindow(running.Id(), L"ChimewatchMain", L"Form1", 10000, false);
+  HWND main = driver::WaitForWindow(running.Id(), L"ChimewatchMain", std::nullopt, 10000, false);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(
       driver::WaitForTrayTip([](const std::wstring& tip) { return tip.starts_with(L"Chimewatch (active)  "); }, 5000));
