@@ -1,56 +1,49 @@
 #include "recurrence.h"
 
 #include <array>
-#include <cstdlib>
 
 namespace {
 
 constexpr std::array<std::wstring_view, 5> kModeTexts = {L"Once", L"Each day", L"Each week", L"Each month",
                                                          L"Each year"};
 
+constexpr std::uint64_t kNoPlaces = ~((1ULL << 53) - 1);  // bits past the 53rd
+constexpr std::uint64_t kNoMonthDays = 3ULL << 62;
+
 bool IsWeekday(int day) { return day >= 0 && day <= 6; }
 
+bool OutOfRange(int value, int highest) { return value < -highest || value > highest || value == 0; }
+
 const char* ByDayProblem(const RepeatRule& rule) {
-  bool withOrdinal = false;
-  bool withoutOrdinal = false;
-  for (const RuleWeekday& day : rule.byDay) {
-    if (!IsWeekday(day.weekday) || std::abs(day.ordinal) > 53) return "BYDAY holds a day that does not exist";
-    withOrdinal = withOrdinal || day.ordinal != 0;
-    withoutOrdinal = withoutOrdinal || day.ordinal == 0;
-  }
-  if (withOrdinal && withoutOrdinal) return "BYDAY mixes weekdays with and without a number";
+  bool badPlace = false;
+  for (const WeekdayPlaces& places : rule.byPlace)
+    badPlace = badPlace || ((places.fromStart | places.fromEnd) & kNoPlaces);
+  if (badPlace || rule.byWeekday > 0x7F) return "BYDAY holds a day that does not exist";
+  const bool withOrdinal = HasPlaces(rule);
+  if (withOrdinal && rule.byWeekday != 0) return "BYDAY mixes weekdays with and without a number";
   const bool inPeriod = rule.frequency == RuleFrequency::Monthly || rule.frequency == RuleFrequency::Yearly;
   if (withOrdinal && !inPeriod) return "BYDAY with a number needs FREQ=MONTHLY or FREQ=YEARLY";
   return "";
 }
 
 const char* ListProblem(const RepeatRule& rule) {
-  for (const int day : rule.byMonthDay) {
-    if (day == 0 || std::abs(day) > 31) return "BYMONTHDAY holds a day that does not exist";
-  }
-  if (!rule.byMonthDay.empty() && rule.frequency == RuleFrequency::Weekly) {
-    return "BYMONTHDAY cannot go with FREQ=WEEKLY";
-  }
-  for (const int month : rule.byMonth) {
-    if (month < 1 || month > 12) return "BYMONTH holds a month that does not exist";
-  }
+  if (rule.byMonthDay & kNoMonthDays) return "BYMONTHDAY holds a day that does not exist";
+  if (rule.byMonthDay != 0 && rule.frequency == RuleFrequency::Weekly) return "BYMONTHDAY cannot go with FREQ=WEEKLY";
+  if (rule.byMonth >> 12 != 0) return "BYMONTH holds a month that does not exist";
   if (rule.bySetPos) {
-    if (*rule.bySetPos == 0 || std::abs(*rule.bySetPos) > kMaxSetPosition) return "BYSETPOS is out of range";
-    if (rule.byDay.empty() && rule.byMonthDay.empty()) return "BYSETPOS needs BYDAY or BYMONTHDAY";
+    if (OutOfRange(*rule.bySetPos, kMaxSetPosition)) return "BYSETPOS is out of range";
+    if (rule.byWeekday == 0 && !HasPlaces(rule) && rule.byMonthDay == 0) return "BYSETPOS needs BYDAY or BYMONTHDAY";
   }
   return "";
 }
 
 const char* EndProblem(const RuleEnd& end) {
-  return std::visit(Overloaded{
-                        [](const RepeatForever&) { return ""; },
-                        [](const RepeatCount& count) {
-                          const bool fits = count.count >= 1 && count.count <= kMaxRuleCount;
-                          return fits ? "" : "COUNT is out of range";
-                        },
-                        [](const RepeatUntil& until) { return IsValidDate(until.last) ? "" : "UNTIL is not a date"; },
-                    },
-                    end);
+  switch (end.kind) {
+    case RuleEnding::Forever: return "";
+    case RuleEnding::Count: return end.count >= 1 && end.count <= kMaxRuleCount ? "" : "COUNT is out of range";
+    case RuleEnding::Until: return IsValidDate(end.last) ? "" : "UNTIL is not a date";
+  }
+  return "UNTIL is not a date";  // not reached: every ending is named above
 }
 
 // The problem in ASCII, "" when there is none.
@@ -68,13 +61,19 @@ const char* RuleProblemText(const RepeatRule& rule) {
 
 }  // namespace
 
+bool HasPlaces(const RepeatRule& rule) {
+  std::uint64_t any = 0;
+  for (const WeekdayPlaces& places : rule.byPlace) any |= places.fromStart | places.fromEnd;
+  return any != 0;
+}
+
 std::wstring RuleProblem(const RepeatRule& rule) {
   const char* problem = RuleProblemText(rule);
   return std::wstring(problem, problem + std::char_traits<char>::length(problem));  // ASCII
 }
 
 RepeatMode NearestMode(const RepeatRule& rule) {
-  if (const auto* count = std::get_if<RepeatCount>(&rule.end); count != nullptr && count->count == 1) return Once;
+  if (rule.end.kind == RuleEnding::Count && rule.end.count == 1) return Once;
   switch (rule.frequency) {
     case RuleFrequency::Daily: return rule.interval % 7 == 0 ? EachWeek : EachDay;
     case RuleFrequency::Weekly: return EachWeek;

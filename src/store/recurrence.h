@@ -5,6 +5,8 @@
 // Friday of the month, ten times, until a date.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,51 +18,61 @@
 
 enum class RuleFrequency { Daily, Weekly, Monthly, Yearly };
 
-// A BYDAY entry: a weekday (0 Sunday .. 6 Saturday, as in DateParts) and,
-// in a monthly or yearly rule, its place in the month or year (1 the
-// first, -1 the last; 0 every one).
-struct RuleWeekday {
-  int ordinal = 0;
-  int weekday = 0;
+// The lists of a rule are sets of bits: written in one order whatever the
+// order read, equal rules compare equal, and no code sorts or searches.
 
-  bool operator==(const RuleWeekday&) const = default;
+// BYDAY without a number: bit 0 Sunday .. bit 6 Saturday (as DateParts has
+// them).
+using WeekdaySet = std::uint8_t;
+
+// BYDAY with a number, for one weekday, in a monthly or yearly rule: bit
+// n-1 of `fromStart` the nth in the month or year (1..53), of `fromEnd`
+// the nth last.
+struct WeekdayPlaces {
+  std::uint64_t fromStart = 0;
+  std::uint64_t fromEnd = 0;
+
+  bool operator==(const WeekdayPlaces&) const = default;
 };
 
-struct RepeatForever {
-  bool operator==(const RepeatForever&) const = default;
-};
-// COUNT: the occurrences from the series start on, the start the first
-// when the rule matches it.
-struct RepeatCount {
-  int count = 1;
+// BYMONTHDAY: bits 0..30 the days 1..31, bits 31..61 the days -1..-31
+// (-1 the last day); bits 62 and 63 name no day (the reader puts a 0 in
+// bit 62, for RuleProblem to name).
+constexpr int MonthDayBit(int day) { return day > 0 ? day - 1 : day < 0 ? 30 - day : 62; }
 
-  bool operator==(const RepeatCount&) const = default;
-};
-// UNTIL, inclusive, in local wall-clock time; a date alone keeps the whole
-// day in (`last` is then its midnight).
-struct RepeatUntil {
+enum class RuleEnding { Forever, Count, Until };
+
+struct RuleEnd {
+  RuleEnding kind = RuleEnding::Forever;
+  // Count: the occurrences from the series start on, the start the first
+  // when the rule matches it.
+  int count = 0;
+  // Until, inclusive, in local wall-clock time; a date alone keeps the
+  // whole day in (`last` is then its midnight).
   DateValue last = 0.0;
   bool wholeDay = false;
 
-  bool operator==(const RepeatUntil&) const = default;
+  bool operator==(const RuleEnd&) const = default;
 };
-using RuleEnd = std::variant<RepeatForever, RepeatCount, RepeatUntil>;
 
-// The time of day of every occurrence is the series start's. The reader
-// keeps the lists sorted and without repeats, so equal rules compare equal.
+// The time of day of every occurrence is the series start's.
 struct RepeatRule {
   RuleFrequency frequency = RuleFrequency::Daily;
   int interval = 1;
-  std::vector<RuleWeekday> byDay;  // all with an ordinal or all without
-  std::vector<int> byMonthDay;     // 1..31 and -31..-1 (-1 the last day)
-  std::vector<int> byMonth;        // 1..12
-  std::optional<int> bySetPos;     // one place in each period's set
-  int weekStart = 1;               // WKST, Monday by default
+  WeekdaySet byWeekday = 0;                // BYDAY without a number
+  std::array<WeekdayPlaces, 7> byPlace{};  // BYDAY with a number, per weekday (0 Sunday)
+  std::uint64_t byMonthDay = 0;            // bits as MonthDayBit has them
+  std::uint16_t byMonth = 0;               // bit 0 January .. bit 11 December
+  std::optional<int> bySetPos;             // one place in each period's set
+  int weekStart = 1;                       // WKST, Monday by default
   RuleEnd end;
   std::vector<DateValue> leftOut;  // EXDATE, local wall-clock times
 
   bool operator==(const RepeatRule&) const = default;
 };
+
+// Whether BYDAY names a weekday with a number.
+bool HasPlaces(const RepeatRule& rule);
 
 // A mode holds the alarm table's raw value; one outside 0..4 (hand-edited)
 // never occurs again, as it moves nowhere after firing.

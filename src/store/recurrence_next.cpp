@@ -1,11 +1,11 @@
 #include "recurrence_next.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
 #include "after_firing.h"
-#include "few_sorted.h"
 
 namespace {
 
@@ -40,9 +40,7 @@ std::optional<long long> FirstDayOfMonth(long long monthIndex) {
       MakeDate(static_cast<std::int16_t>(year), static_cast<std::int16_t>(MonthOfMonth(monthIndex)), 1));
 }
 
-bool Earlier(long long a, long long b) { return a < b; }
-
-bool Holds(const std::vector<int>& list, int value) { return std::find(list.begin(), list.end(), value) != list.end(); }
+bool Has(std::uint64_t set, long long bit) { return ((set >> bit) & 1U) != 0; }
 
 // A run of days: a month, or a year for an ordinal weekday of a yearly rule.
 struct DayRange {
@@ -50,18 +48,13 @@ struct DayRange {
   long long length = 0;
 };
 
-// The day of the `ordinal`th `weekday` in the range (-1 the last), if any.
-std::optional<long long> NthWeekday(const DayRange& range, const RuleWeekday& entry) {
-  long long day = 0;
-  if (entry.ordinal > 0) {
-    day = range.first + Mod(entry.weekday - WeekdayOf(range.first), 7) + 7LL * (entry.ordinal - 1);
-  } else {
-    const long long last = range.first + range.length - 1;
-    day = last - Mod(WeekdayOf(last) - entry.weekday, 7) - 7LL * (-entry.ordinal - 1);
-  }
-  if (day < range.first || day >= range.first + range.length) return std::nullopt;
-  return day;
-}
+// A window's days, ascending: at most a year's.
+struct Days {
+  std::array<long long, 366> day{};
+  std::size_t size = 0;
+
+  void Add(long long value) { day[size++] = value; }
+};
 
 // The five modes: their own moves, with whole periods jumped where the
 // moves are plain arithmetic, so that the jump lands where the moves would.
@@ -125,7 +118,7 @@ class ModeSeries {
 // time, the others one period (week, month, year) at a time.
 class RuleSeries {
  public:
-  RuleSeries(const RepeatRule& rule, DateValue start) : rule_(rule) {
+  RuleSeries(const RepeatRule& rule, DateValue start) : rule_(rule), places_(HasPlaces(rule)) {
     const double line = ToTimeLine(start);
     startDay_ = static_cast<long long>(std::floor(line));
     timeOfDay_ = line - std::floor(line);
@@ -134,7 +127,6 @@ class RuleSeries {
     startMonth_ = parts.month;
     weekBase_ = startDay_ - Mod(WeekdayOf(startDay_) - rule.weekStart, 7);
     monthBase_ = MonthIndexOf(startDay_);
-    for (const DateValue day : rule.leftOut) leftOutKeys_.push_back(SecondsOf(ToTimeLine(day)));
   }
 
   std::optional<DateValue> NextAfter(DateValue after, std::size_t& steps) const {
@@ -166,14 +158,15 @@ class RuleSeries {
   };
 
   std::optional<DateValue> Run(Scan& scan, std::size_t& steps) const {
-    std::vector<long long> days;
+    Days days;
     for (long long window = WindowAt(scan.fromDay);; window = NextWindow(window)) {
       const std::optional<long long> first = FirstDayOf(window);
       if (!first || *first > scan.lastDay) return std::nullopt;
       ++steps;
-      days.clear();
+      days.size = 0;
       DaysOf(window, days);
-      for (const long long day : days) {
+      for (std::size_t i = 0; i < days.size; ++i) {
+        const long long day = days.day[i];
         if (day < scan.fromDay) continue;
         if (day > kLastDay) return std::nullopt;
         const double line = static_cast<double>(day) + timeOfDay_;
@@ -181,26 +174,31 @@ class RuleSeries {
         if (scan.untilKey && key > *scan.untilKey) return std::nullopt;
         if (scan.countLeft && (*scan.countLeft)-- <= 0) return std::nullopt;
         // Only a time that would be the answer is looked up among the left-out ones.
-        if (key > scan.afterKey && std::find(leftOutKeys_.begin(), leftOutKeys_.end(), key) == leftOutKeys_.end()) {
-          return FromTimeLine(line);
-        }
+        if (key > scan.afterKey && !LeftOut(key)) return FromTimeLine(line);
       }
     }
   }
 
+  bool LeftOut(long long key) const {
+    for (const DateValue day : rule_.leftOut) {
+      if (SecondsOf(ToTimeLine(day)) == key) return true;
+    }
+    return false;
+  }
+
   void SetEnd(Scan& scan) const {
-    std::visit(Overloaded{
-                   [](const RepeatForever&) {},
-                   [&](const RepeatCount& count) { scan.countLeft = count.count; },
-                   [&](const RepeatUntil& until) {
-                     const double line = ToTimeLine(until.last);
-                     // A date alone: up to the last second of that day.
-                     scan.untilKey = until.wholeDay
-                                         ? (static_cast<long long>(std::floor(line)) + 1) * kSecondsPerDay - 1
-                                         : SecondsOf(line);
-                   },
-               },
-               rule_.end);
+    const RuleEnd& end = rule_.end;
+    switch (end.kind) {
+      case RuleEnding::Forever: break;
+      case RuleEnding::Count: scan.countLeft = end.count; break;
+      case RuleEnding::Until: {
+        const double line = ToTimeLine(end.last);
+        // A date alone: up to the last second of that day.
+        scan.untilKey =
+            end.wholeDay ? (static_cast<long long>(std::floor(line)) + 1) * kSecondsPerDay - 1 : SecondsOf(line);
+        break;
+      }
+    }
   }
 
   long long PeriodDays() const {
@@ -263,133 +261,103 @@ class RuleSeries {
 
   // The rule's days in the window, ascending, BYSETPOS applied, before the
   // start, UNTIL and COUNT are looked at.
-  void DaysOf(long long window, std::vector<long long>& days) const {
+  void DaysOf(long long window, Days& days) const {
     switch (rule_.frequency) {
       case RuleFrequency::Daily: DailyDays(window, days); return;
       case RuleFrequency::Weekly: WeeklyDays(window, days); break;
-      case RuleFrequency::Monthly:
-        if (rule_.byMonth.empty() || Holds(rule_.byMonth, MonthOfMonth(window))) MonthDays(window, days);
-        break;
+      case RuleFrequency::Monthly: MonthDays(window, nullptr, days); break;
       case RuleFrequency::Yearly: YearlyDays(window, days); break;
     }
     KeepSetPosition(days);
   }
 
   // BYSETPOS: the one day at that place in the period's set.
-  void KeepSetPosition(std::vector<long long>& days) const {
+  void KeepSetPosition(Days& days) const {
     if (!rule_.bySetPos) return;
-    const long long size = static_cast<long long>(days.size());
+    const long long size = static_cast<long long>(days.size);
     const long long index = *rule_.bySetPos > 0 ? *rule_.bySetPos - 1 : size + *rule_.bySetPos;
     if (index < 0 || index >= size) {
-      days.clear();
+      days.size = 0;
       return;
     }
-    days.front() = days[static_cast<std::size_t>(index)];
-    days.erase(days.begin() + 1, days.end());
+    days.day[0] = days.day[static_cast<std::size_t>(index)];
+    days.size = 1;
   }
+
+  bool MonthChosen(int month) const { return rule_.byMonth == 0 || Has(rule_.byMonth, month - 1); }
 
   // Each period of a daily rule is one day, so BYSETPOS keeps it only as
   // the first or last of a set of one.
-  void DailyDays(long long monthIndex, std::vector<long long>& days) const {
-    if (!rule_.byMonth.empty() && !Holds(rule_.byMonth, MonthOfMonth(monthIndex))) return;
+  void DailyDays(long long monthIndex, Days& days) const {
+    if (!MonthChosen(MonthOfMonth(monthIndex))) return;
     if (rule_.bySetPos && *rule_.bySetPos != 1 && *rule_.bySetPos != -1) return;
     const std::optional<long long> first = FirstDayOfMonth(monthIndex);
     if (!first) return;
     const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), MonthOfMonth(monthIndex))};
     for (long long day = FirstDailyDayFrom(month.first); day < month.first + month.length; day += rule_.interval) {
-      if (MonthDayFits(day - month.first + 1, month.length) && WeekdayFits(day, month)) days.push_back(day);
+      if (MonthDayFits(day - month.first + 1, month.length) && WeekdayFits(day, month)) days.Add(day);
     }
   }
 
-  void WeeklyDays(long long weekFirst, std::vector<long long>& days) const {
-    const auto add = [&](int weekday) {
-      const long long day = weekFirst + Mod(weekday - rule_.weekStart, 7);
-      if (rule_.byMonth.empty() || Holds(rule_.byMonth, PartsOf(day).month)) days.push_back(day);
-    };
-    if (rule_.byDay.empty()) add(WeekdayOf(startDay_));
-    for (const RuleWeekday& entry : rule_.byDay) add(entry.weekday);
-    SortFewWithoutRepeats(days, 0, Earlier);
+  void WeeklyDays(long long weekFirst, Days& days) const {
+    const unsigned weekdays = rule_.byWeekday != 0 ? rule_.byWeekday : 1U << WeekdayOf(startDay_);
+    for (long long day = weekFirst; day < weekFirst + 7; ++day) {
+      if (Has(weekdays, WeekdayOf(day)) && (rule_.byMonth == 0 || MonthChosen(PartsOf(day).month))) days.Add(day);
+    }
   }
 
-  void YearlyDays(long long year, std::vector<long long>& days) const {
-    const bool ordinals = !rule_.byDay.empty() && rule_.byDay.front().ordinal != 0;
-    if (ordinals && rule_.byMonth.empty()) {  // the nth weekday of the year
-      const std::optional<long long> first = FirstDayOfMonth(year * 12);
-      if (!first) return;
-      const DayRange wholeYear{*first, DaysInMonth(static_cast<int>(year), 2) == 29 ? 366 : 365};
-      for (const RuleWeekday& entry : rule_.byDay) {
-        const std::optional<long long> day = NthWeekday(wholeYear, entry);
-        if (day && MonthDayFitsDay(*day)) days.push_back(*day);
-      }
-      SortFewWithoutRepeats(days, 0, Earlier);
-      return;
-    }
-    const bool onStartDay = rule_.byDay.empty() && rule_.byMonthDay.empty();
+  // Without BYMONTH, a numbered weekday is its place in the year.
+  void YearlyDays(long long year, Days& days) const {
+    const std::optional<long long> first = FirstDayOfMonth(year * 12);
+    if (!first) return;
+    const DayRange wholeYear{*first, DaysInMonth(static_cast<int>(year), 2) == 29 ? 366 : 365};
+    const bool onStartDay = rule_.byWeekday == 0 && !places_ && rule_.byMonthDay == 0;
     for (int month = 1; month <= 12; ++month) {
-      const bool chosen = rule_.byMonth.empty() ? !onStartDay || month == startMonth_ : Holds(rule_.byMonth, month);
-      if (chosen) MonthDays(year * 12 + month - 1, days);
+      if (rule_.byMonth == 0 && onStartDay && month != startMonth_) continue;
+      MonthDays(year * 12 + month - 1, rule_.byMonth == 0 ? &wholeYear : nullptr, days);
     }
   }
 
   // Adds the days of one month of a monthly or yearly rule (BYMONTH looked
-  // at), ascending after those of the months before.
-  void MonthDays(long long monthIndex, std::vector<long long>& days) const {
+  // at), ascending after those of the months before; a numbered weekday
+  // counts in `placesIn`, or else in the month.
+  void MonthDays(long long monthIndex, const DayRange* placesIn, Days& days) const {
+    const int monthNumber = MonthOfMonth(monthIndex);
     const std::optional<long long> first = FirstDayOfMonth(monthIndex);
-    if (!first) return;
-    const std::size_t from = days.size();
-    const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), MonthOfMonth(monthIndex))};
-    if (!rule_.byMonthDay.empty()) {
-      for (const int monthDay : rule_.byMonthDay) {
-        const long long day = monthDay > 0 ? monthDay : month.length + monthDay + 1;
-        if (day >= 1 && day <= month.length && WeekdayFits(month.first + day - 1, month)) {
-          days.push_back(month.first + day - 1);
-        }
-      }
-    } else if (!rule_.byDay.empty()) {
-      for (const RuleWeekday& entry : rule_.byDay) {
-        if (entry.ordinal != 0) {
-          if (const auto day = NthWeekday(month, entry)) days.push_back(*day);
-          continue;
-        }
-        for (long long day = month.first + Mod(entry.weekday - WeekdayOf(month.first), 7);
-             day < month.first + month.length; day += 7) {
-          days.push_back(day);
-        }
-      }
-    } else if (startMonthDay_ <= month.length) {  // the start's day, in months that have it
-      days.push_back(month.first + startMonthDay_ - 1);
+    if (!first || !MonthChosen(monthNumber)) return;
+    const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), monthNumber)};
+    if (rule_.byWeekday == 0 && !places_ && rule_.byMonthDay == 0) {  // the start's day, in months that have it
+      if (startMonthDay_ <= month.length) days.Add(month.first + startMonthDay_ - 1);
+      return;
     }
-    SortFewWithoutRepeats(days, from, Earlier);
+    for (long long day = month.first; day < month.first + month.length; ++day) {
+      if (MonthDayFits(day - month.first + 1, month.length) && WeekdayFits(day, placesIn ? *placesIn : month)) {
+        days.Add(day);
+      }
+    }
   }
 
   bool MonthDayFits(long long monthDay, long long monthLength) const {
-    if (rule_.byMonthDay.empty()) return true;
-    return std::any_of(rule_.byMonthDay.begin(), rule_.byMonthDay.end(), [&](int wanted) {
-      return wanted > 0 ? monthDay == wanted : monthDay == monthLength + wanted + 1;
-    });
-  }
-
-  bool MonthDayFitsDay(long long day) const {
-    if (rule_.byMonthDay.empty()) return true;
-    const DateParts parts = PartsOf(day);
-    return MonthDayFits(parts.day, DaysInMonth(parts.year, parts.month));
+    return rule_.byMonthDay == 0 || Has(rule_.byMonthDay, monthDay - 1) ||
+           Has(rule_.byMonthDay, 30 + monthLength - monthDay + 1);
   }
 
   // BYDAY as a limit: the weekday, or its place in `range`.
   bool WeekdayFits(long long day, const DayRange& range) const {
-    if (rule_.byDay.empty()) return true;
-    return std::any_of(rule_.byDay.begin(), rule_.byDay.end(), [&](const RuleWeekday& entry) {
-      if (entry.ordinal == 0) return WeekdayOf(day) == entry.weekday;
-      return NthWeekday(range, entry) == day;
-    });
+    const int weekday = WeekdayOf(day);
+    if (rule_.byWeekday != 0) return Has(rule_.byWeekday, weekday);
+    if (!places_) return true;
+    const WeekdayPlaces& places = rule_.byPlace[static_cast<std::size_t>(weekday)];
+    return Has(places.fromStart, (day - range.first) / 7) ||
+           Has(places.fromEnd, (range.first + range.length - 1 - day) / 7);
   }
 
   // The occurrences on days before `day`, worked out without looking at
   // each period, where every period's days follow from the weekday alone:
   // a daily rule without BYMONTH and BYMONTHDAY, a weekly one without BYMONTH.
   std::optional<long long> CountBefore(long long day) const {
-    if (!rule_.byMonth.empty()) return std::nullopt;
-    if (rule_.frequency == RuleFrequency::Daily && rule_.byMonthDay.empty()) return DailyCountBefore(day);
+    if (rule_.byMonth != 0) return std::nullopt;
+    if (rule_.frequency == RuleFrequency::Daily && rule_.byMonthDay == 0) return DailyCountBefore(day);
     if (rule_.frequency == RuleFrequency::Weekly) return WeeklyCountBefore(day);
     return std::nullopt;
   }
@@ -399,27 +367,24 @@ class RuleSeries {
     if (rule_.bySetPos && *rule_.bySetPos != 1 && *rule_.bySetPos != -1) return 0;
     const long long interval = rule_.interval;
     const long long periods = (day - 1 - startDay_) / interval + 1;
-    if (rule_.byDay.empty()) return periods;
+    if (rule_.byWeekday == 0) return periods;
     // The weekday of the kth day repeats with k modulo 7.
     long long count = 0;
     for (long long k = 0; k < std::min(7LL, periods); ++k) {
-      const int weekday = WeekdayOf(startDay_ + interval * k);
-      const bool named = std::any_of(rule_.byDay.begin(), rule_.byDay.end(),
-                                     [&](const RuleWeekday& entry) { return entry.weekday == weekday; });
-      if (named) count += (periods - 1 - k) / 7 + 1;
+      if (Has(rule_.byWeekday, WeekdayOf(startDay_ + interval * k))) count += (periods - 1 - k) / 7 + 1;
     }
     return count;
   }
 
   long long WeeklyCountBefore(long long day) const {
     // Every week holds the same days, so BYSETPOS picks the same one.
-    std::vector<long long> offsets;
-    WeeklyDays(0, offsets);
-    KeepSetPosition(offsets);
+    Days firsts;
+    WeeklyDays(weekBase_, firsts);
+    KeepSetPosition(firsts);
     const long long step = 7LL * rule_.interval;
     long long count = 0;
-    for (const long long offset : offsets) {
-      const long long first = weekBase_ + offset;
+    for (std::size_t i = 0; i < firsts.size; ++i) {
+      const long long first = firsts.day[i];
       const long long lowest = std::max(0LL, CeilDiv(startDay_ - first, step));
       const long long highest = FloorDiv(day - 1 - first, step);
       count += std::max(0LL, highest - lowest + 1);
@@ -428,13 +393,13 @@ class RuleSeries {
   }
 
   const RepeatRule& rule_;
+  bool places_ = false;  // BYDAY with numbers
   long long startDay_ = 0;
   double timeOfDay_ = 0.0;
   int startMonthDay_ = 1;
   int startMonth_ = 1;
   long long weekBase_ = 0;   // the first day of the start's week
   long long monthBase_ = 0;  // the start's month index
-  std::vector<long long> leftOutKeys_;
 };
 
 }  // namespace

@@ -3,96 +3,128 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 
-#include "few_sorted.h"
 #include "number_text.h"
 
 namespace {
 
 constexpr std::array<std::string_view, 7> kWeekdayCodes = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
-constexpr std::array<std::string_view, 4> kFrequencyNames = {"DAILY", "WEEKLY", "MONTHLY", "YEARLY"};
-constexpr std::array<std::string_view, 9> kKnownParts = {"FREQ",       "INTERVAL", "COUNT",    "UNTIL", "BYDAY",
-                                                         "BYMONTHDAY", "BYMONTH",  "BYSETPOS", "WKST"};
-constexpr std::array<std::string_view, 5> kUnsupportedParts = {"BYSECOND", "BYMINUTE", "BYHOUR", "BYYEARDAY",
-                                                               "BYWEEKNO"};
-constexpr std::array<std::string_view, 3> kUnsupportedFrequencies = {"SECONDLY", "MINUTELY", "HOURLY"};
+constexpr std::array<std::string_view, 7> kFrequencyNames = {"DAILY",    "WEEKLY",   "MONTHLY", "YEARLY",
+                                                             "SECONDLY", "MINUTELY", "HOURLY"};
+constexpr std::size_t kFrequencies = 4;  // the rest are not supported
+
+// The parts in the order they are written; then those not supported.
+enum class Part { Freq, Interval, ByMonth, ByMonthDay, ByDay, BySetPos, Wkst, Count, Until, Unsupported };
+constexpr std::array<std::string_view, 14> kPartNames = {"FREQ",     "INTERVAL", "BYMONTH",   "BYMONTHDAY", "BYDAY",
+                                                         "BYSETPOS", "WKST",     "COUNT",     "UNTIL",      "BYSECOND",
+                                                         "BYMINUTE", "BYHOUR",   "BYYEARDAY", "BYWEEKNO"};
+constexpr std::size_t kKnownParts = 9;
+
+// The index of `text` in `names`, or names.size().
+template <std::size_t N>
+std::size_t IndexIn(const std::array<std::string_view, N>& names, std::string_view text) {
+  std::size_t index = 0;
+  while (index < N && names[index] != text) ++index;
+  return index;
+}
 
 // ---- Writing
 
-std::string_view FrequencyName(RuleFrequency frequency) { return kFrequencyNames[static_cast<std::size_t>(frequency)]; }
+void AddNumber(std::string& text, std::int64_t value, int minDigits = 1) { text += DecimalText(value, minDigits); }
 
-std::string NumberList(const std::vector<int>& numbers) {
-  std::string text;
-  for (const int number : numbers) {
-    if (!text.empty()) text += ',';
-    text += DecimalText(number);
-  }
-  return text;
+void AddComma(std::string& text, bool& first) {
+  if (!first) text += ',';
+  first = false;
 }
 
-std::string WeekdayList(const std::vector<RuleWeekday>& days) {
-  std::string text;
-  for (const RuleWeekday& day : days) {
-    if (!text.empty()) text += ',';
-    if (day.ordinal != 0) text += DecimalText(day.ordinal);
-    text += kWeekdayCodes[static_cast<std::size_t>(day.weekday)];
+// Monday first, then by place: 1, 2, ... then -1, -2, ...
+void AddWeekdays(std::string& text, const RepeatRule& rule) {
+  bool first = true;
+  for (std::size_t i = 1; i <= 7; ++i) {
+    const std::size_t weekday = i % 7;
+    const WeekdayPlaces& places = rule.byPlace[weekday];
+    for (int bit = 0; bit < 128; ++bit) {
+      const bool fromEnd = bit >= 64;
+      if (((fromEnd ? places.fromEnd : places.fromStart) >> (bit % 64) & 1U) == 0) continue;
+      AddComma(text, first);
+      AddNumber(text, fromEnd ? -(bit - 63) : bit + 1);
+      text += kWeekdayCodes[weekday];
+    }
+    if ((rule.byWeekday >> weekday & 1U) != 0) {
+      AddComma(text, first);
+      text += kWeekdayCodes[weekday];
+    }
   }
-  return text;
 }
 
-std::string UntilText(const RepeatUntil& until) {
-  const DateParts parts = SplitDate(until.last);
-  std::string text = DecimalText(parts.year, 4) + DecimalText(parts.month, 2) + DecimalText(parts.day, 2);
-  if (!until.wholeDay) {
-    text += 'T' + DecimalText(parts.hour, 2) + DecimalText(parts.minute, 2) + DecimalText(parts.second, 2);
+// 1, 15, then -1, -2: from the start of the month, then from its end.
+void AddMonthDays(std::string& text, std::uint64_t days) {
+  bool first = true;
+  for (int bit = 0; bit < 62; ++bit) {
+    if ((days >> bit & 1U) == 0) continue;
+    AddComma(text, first);
+    AddNumber(text, bit < 31 ? bit + 1 : 30 - bit);
   }
-  return text;
+}
+
+void AddUntil(std::string& text, const RuleEnd& end) {
+  const DateParts parts = SplitDate(end.last);
+  AddNumber(text, parts.year, 4);
+  AddNumber(text, parts.month, 2);
+  AddNumber(text, parts.day, 2);
+  if (end.wholeDay) return;
+  text += 'T';
+  AddNumber(text, parts.hour, 2);
+  AddNumber(text, parts.minute, 2);
+  AddNumber(text, parts.second, 2);
+}
+
+// Whether the rule has the part, and then its value.
+bool AddValue(std::string& text, const RepeatRule& rule, Part part) {
+  switch (part) {
+    case Part::Freq: text += kFrequencyNames[static_cast<std::size_t>(rule.frequency)]; return true;
+    case Part::Interval:
+      if (rule.interval != 1) AddNumber(text, rule.interval);
+      return rule.interval != 1;
+    case Part::ByMonth:
+      for (int month = 1; month <= 12; ++month) {
+        if ((rule.byMonth >> (month - 1) & 1U) == 0) continue;
+        if (text.back() != '=') text += ',';
+        AddNumber(text, month);
+      }
+      return rule.byMonth != 0;
+    case Part::ByMonthDay: AddMonthDays(text, rule.byMonthDay); return rule.byMonthDay != 0;
+    case Part::ByDay: AddWeekdays(text, rule); return text.back() != '=';
+    case Part::BySetPos:
+      if (rule.bySetPos) AddNumber(text, *rule.bySetPos);
+      return rule.bySetPos.has_value();
+    case Part::Wkst:
+      if (rule.weekStart != 1) text += kWeekdayCodes[static_cast<std::size_t>(rule.weekStart % 7)];
+      return rule.weekStart != 1;
+    case Part::Count:
+      if (rule.end.kind == RuleEnding::Count) AddNumber(text, rule.end.count);
+      return rule.end.kind == RuleEnding::Count;
+    case Part::Until:
+      if (rule.end.kind == RuleEnding::Until) AddUntil(text, rule.end);
+      return rule.end.kind == RuleEnding::Until;
+    case Part::Unsupported: break;
+  }
+  return false;
 }
 
 std::string RuleText(const RepeatRule& rule) {
-  std::string text = "FREQ=" + std::string(FrequencyName(rule.frequency));
-  const auto add = [&text](std::string_view name, const std::string& value) {
-    text += ';';
-    text += name;
+  std::string text;
+  for (std::size_t i = 0; i < kKnownParts; ++i) {
+    const std::size_t partStart = text.size();
+    if (i > 0) text += ';';
+    text += kPartNames[i];
     text += '=';
-    text += value;
-  };
-  if (rule.interval != 1) add("INTERVAL", DecimalText(rule.interval));
-  if (!rule.byMonth.empty()) add("BYMONTH", NumberList(rule.byMonth));
-  if (!rule.byMonthDay.empty()) add("BYMONTHDAY", NumberList(rule.byMonthDay));
-  if (!rule.byDay.empty()) add("BYDAY", WeekdayList(rule.byDay));
-  if (rule.bySetPos) add("BYSETPOS", DecimalText(*rule.bySetPos));
-  if (rule.weekStart != 1) add("WKST", std::string(kWeekdayCodes[static_cast<std::size_t>(rule.weekStart % 7)]));
-  std::visit(Overloaded{
-                 [](const RepeatForever&) {},
-                 [&](const RepeatCount& count) { add("COUNT", DecimalText(count.count)); },
-                 [&](const RepeatUntil& until) { add("UNTIL", UntilText(until)); },
-             },
-             rule.end);
+    if (!AddValue(text, rule, static_cast<Part>(i))) text.resize(partStart);
+  }
   return text;
 }
 
-std::string ModeRuleText(RepeatMode mode) {
-  switch (mode) {
-    case Once: return {};
-    case EachDay: return "FREQ=DAILY";
-    case EachWeek: return "FREQ=WEEKLY";
-    case EachMonth: return "FREQ=MONTHLY";
-    case EachYear: return "FREQ=YEARLY";
-  }
-  return {};  // a hand-edited mode
-}
-
 // ---- Reading
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
 
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -101,16 +133,11 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 // A short, printable quote of outside text for a reason.
-std::string Quoted(std::string_view text) {
+void AddQuoted(std::string& reason, std::string_view text) {
   constexpr std::size_t kLongest = 24;
-  std::string quoted;
-  for (const char c : text.substr(0, kLongest)) quoted += c >= ' ' && c <= '~' ? c : '?';
-  if (text.size() > kLongest) quoted += "...";
-  return quoted;
+  for (const char c : text.substr(0, kLongest)) reason += c >= ' ' && c <= '~' ? c : '?';
+  if (text.size() > kLongest) reason += "...";
 }
-
-// Reasons are ASCII, built narrow and widened once.
-std::wstring Widened(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // "[+|-]digits" within the bounds.
 std::optional<int> ReadNumber(std::string_view text, int low, int high) {
@@ -130,38 +157,46 @@ std::optional<int> ReadNumber(std::string_view text, int low, int high) {
   return static_cast<int>(value);
 }
 
-auto NumbersIn(int low, int high) {
-  return [low, high](std::string_view text) { return ReadNumber(text, low, high); };
+std::optional<int> ReadWeekday(std::string_view text) {
+  const std::size_t weekday = IndexIn(kWeekdayCodes, text);
+  if (weekday == kWeekdayCodes.size()) return std::nullopt;
+  return static_cast<int>(weekday);
 }
 
-template <class Item, class ReadItem>
-std::optional<std::vector<Item>> ReadList(std::string_view text, ReadItem readItem) {
-  std::vector<Item> items;
+// "MO", "1MO", "-1FR" into the rule's sets.
+bool ReadRuleWeekday(std::string_view text, RepeatRule& rule) {
+  if (text.size() < 2) return false;
+  const std::optional<int> weekday = ReadWeekday(text.substr(text.size() - 2));
+  if (!weekday) return false;
+  const std::string_view place = text.substr(0, text.size() - 2);
+  if (place.empty()) {
+    rule.byWeekday = static_cast<WeekdaySet>(rule.byWeekday | 1U << *weekday);
+    return true;
+  }
+  const std::optional<int> ordinal = ReadNumber(place, -53, 53);
+  if (!ordinal || *ordinal == 0 || place.size() > 3) return false;
+  WeekdayPlaces& places = rule.byPlace[static_cast<std::size_t>(*weekday)];
+  (*ordinal > 0 ? places.fromStart : places.fromEnd) |= 1ULL << ((*ordinal > 0 ? *ordinal : -*ordinal) - 1);
+  return true;
+}
+
+bool ReadListItem(Part part, std::string_view item, RepeatRule& rule) {
+  if (part == Part::ByDay) return ReadRuleWeekday(item, rule);
+  const bool months = part == Part::ByMonth;
+  const std::optional<int> number = months ? ReadNumber(item, 1, 12) : ReadNumber(item, -31, 31);
+  if (!number) return false;
+  if (months) rule.byMonth = static_cast<std::uint16_t>(rule.byMonth | 1U << (*number - 1));
+  if (!months) rule.byMonthDay |= 1ULL << MonthDayBit(*number);
+  return true;
+}
+
+bool ReadList(Part part, std::string_view text, RepeatRule& rule) {
   while (true) {
     const std::size_t comma = text.find(',');
-    const std::optional<Item> item = readItem(text.substr(0, comma));
-    if (!item) return std::nullopt;
-    items.push_back(*item);
-    if (comma == std::string_view::npos) return items;
+    if (!ReadListItem(part, text.substr(0, comma), rule)) return false;
+    if (comma == std::string_view::npos) return true;
     text.remove_prefix(comma + 1);
   }
-}
-
-std::optional<int> ReadWeekday(std::string_view text) {
-  const auto found = std::find(kWeekdayCodes.begin(), kWeekdayCodes.end(), text);
-  if (found == kWeekdayCodes.end()) return std::nullopt;
-  return static_cast<int>(found - kWeekdayCodes.begin());
-}
-
-std::optional<RuleWeekday> ReadRuleWeekday(std::string_view text) {
-  if (text.size() < 2) return std::nullopt;
-  const std::optional<int> weekday = ReadWeekday(text.substr(text.size() - 2));
-  if (!weekday) return std::nullopt;
-  const std::string_view place = text.substr(0, text.size() - 2);
-  if (place.empty()) return RuleWeekday{0, *weekday};
-  const std::optional<int> ordinal = ReadNumber(place, -53, 53);
-  if (!ordinal || *ordinal == 0 || place.size() > 3) return std::nullopt;
-  return RuleWeekday{*ordinal, *weekday};
 }
 
 std::optional<int> ReadDigits(std::string_view text, std::size_t at, std::size_t count) {
@@ -169,32 +204,28 @@ std::optional<int> ReadDigits(std::string_view text, std::size_t at, std::size_t
 }
 
 // "YYYYMMDD", "YYYYMMDDTHHMMSS" or the latter with "Z" (UTC).
-struct UntilReading {
-  std::optional<RepeatUntil> until;
-  bool utc = false;
-};
-
-UntilReading ReadUntil(std::string_view text) {
-  UntilReading read;
-  read.utc = !text.empty() && text.back() == 'Z';
-  if (read.utc) text.remove_suffix(1);
+bool ReadUntil(std::string_view text, RuleEnd& end, bool& utc) {
+  utc = !text.empty() && text.back() == 'Z';
+  if (utc) text.remove_suffix(1);
   const bool wholeDay = text.size() == 8;
-  if (!wholeDay && (text.size() != 15 || text[8] != 'T')) return read;
-  const auto year = ReadDigits(text, 0, 4);
-  const auto month = ReadDigits(text, 4, 2);
-  const auto day = ReadDigits(text, 6, 2);
-  const auto hour = wholeDay ? 0 : ReadDigits(text, 9, 2);
-  const auto minute = wholeDay ? 0 : ReadDigits(text, 11, 2);
-  const auto second = wholeDay ? 0 : ReadDigits(text, 13, 2);
-  if (!year || !month || !day || !hour || !minute || !second || *year < 100 || *month < 1 || *month > 12 || *day < 1 ||
-      *day > DaysInMonth(*year, *month) || *hour > 23 || *minute > 59 || *second > 60) {
-    return read;
+  if (!wholeDay && (text.size() != 15 || text[8] != 'T')) return false;
+  std::array<int, 6> fields{};  // year, month, day, hour, minute, second
+  for (std::size_t i = 0; i < (wholeDay ? 3U : 6U); ++i) {
+    const std::optional<int> field =
+        i == 0 ? ReadDigits(text, 0, 4) : ReadDigits(text, i < 3 ? 2 + 2 * i : 3 + 2 * i, 2);
+    if (!field) return false;
+    fields[i] = *field;
   }
-  if (wholeDay && read.utc) return read;
+  const auto [year, month, day, hour, minute, second] = fields;
+  if (year < 100 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 || minute > 59 ||
+      second > 60 || (wholeDay && utc)) {
+    return false;
+  }
   const DateValue midnight =
-      MakeDate(static_cast<std::int16_t>(*year), static_cast<std::int16_t>(*month), static_cast<std::int16_t>(*day));
-  read.until = RepeatUntil{CombineDateTime(midnight, (*hour * 3600 + *minute * 60 + *second) / 86400.0), wholeDay};
-  return read;
+      MakeDate(static_cast<std::int16_t>(year), static_cast<std::int16_t>(month), static_cast<std::int16_t>(day));
+  end.last = CombineDateTime(midnight, (hour * 3600 + minute * 60 + second) / 86400.0);
+  end.wholeDay = wholeDay;
+  return true;
 }
 
 class RuleReader {
@@ -203,78 +234,82 @@ class RuleReader {
 
   // Empty when the part was taken in.
   std::string ReadPart(std::string_view name, std::string_view value) {
-    const auto known = std::find(kKnownParts.begin(), kKnownParts.end(), name);
-    if (known == kKnownParts.end()) {
-      const bool unsupported =
-          std::find(kUnsupportedParts.begin(), kUnsupportedParts.end(), name) != kUnsupportedParts.end();
-      return unsupported ? Quoted(name) + " is not supported" : "unknown part " + Quoted(name);
+    const std::size_t index = IndexIn(kPartNames, name);
+    std::string reason;
+    if (index >= kKnownParts) {
+      if (index == kPartNames.size()) reason = "unknown part ";
+      AddQuoted(reason, name);
+      if (index < kPartNames.size()) reason += " is not supported";
+      return reason;
     }
-    const std::size_t index = static_cast<std::size_t>(known - kKnownParts.begin());
-    if (seen_[index]) return Quoted(name) + " is given twice";
+    if (seen_[index]) {
+      AddQuoted(reason, name);
+      reason += " is given twice";
+      return reason;
+    }
     seen_[index] = true;
-    if (!ReadValue(name, value)) {
-      return problem_.empty() ? Quoted(name) + "=" + Quoted(value) + " cannot be read" : problem_;
-    }
-    return {};
+    if (ReadValue(static_cast<Part>(index), value)) return reason;
+    if (!problem_.empty()) return problem_;
+    AddQuoted(reason, name);
+    reason += '=';
+    AddQuoted(reason, value);
+    reason += " cannot be read";
+    return reason;
   }
 
   RuleReading Finish() {
     if (!seen_[0]) return {std::nullopt, L"FREQ is missing"};
     if (count_ && until_) return {std::nullopt, L"COUNT and UNTIL cannot go together"};
-    if (count_) rule_.end = RepeatCount{*count_};
+    if (count_) rule_.end = RuleEnd{RuleEnding::Count, *count_, 0.0, false};
     if (until_) rule_.end = *until_;
-    SortWeekdays(rule_.byDay);
-    SortMonthDays(rule_.byMonthDay);
-    SortFewWithoutRepeats(rule_.byMonth, 0, [](int a, int b) { return a < b; });
     if (std::wstring problem = RuleProblem(rule_); !problem.empty()) return {std::nullopt, problem};
     return {rule_, {}};
   }
 
  private:
-  bool ReadValue(std::string_view name, std::string_view value) {
-    if (name == "FREQ") return ReadFrequency(value);
-    if (name == "INTERVAL") return Store(ReadNumber(value, 1, kMaxRuleInterval), rule_.interval);
-    if (name == "COUNT") return Store(ReadNumber(value, 1, kMaxRuleCount), count_);
-    if (name == "UNTIL") return ReadUntilValue(value);
-    if (name == "BYDAY") return Store(ReadList<RuleWeekday>(value, ReadRuleWeekday), rule_.byDay);
-    if (name == "BYMONTHDAY") return Store(ReadList<int>(value, NumbersIn(-31, 31)), rule_.byMonthDay);
-    if (name == "BYMONTH") return Store(ReadList<int>(value, NumbersIn(1, 12)), rule_.byMonth);
-    if (name == "BYSETPOS") return ReadSetPosition(value);
-    return Store(ReadWeekday(value), rule_.weekStart);  // WKST
-  }
-
-  template <class Value, class Target>
-  static bool Store(const std::optional<Value>& value, Target& target) {
-    if (!value) return false;
-    target = *value;
-    return true;
+  bool ReadValue(Part part, std::string_view value) {
+    std::optional<int> number;
+    switch (part) {
+      case Part::Freq: return ReadFrequency(value);
+      case Part::Interval: number = ReadNumber(value, 1, kMaxRuleInterval); break;
+      case Part::ByMonth:
+      case Part::ByMonthDay:
+      case Part::ByDay: return ReadList(part, value, rule_);
+      case Part::BySetPos:
+        if (value.find(',') != std::string_view::npos) {
+          problem_ = "BYSETPOS with more than one place is not supported";
+          return false;
+        }
+        number = ReadNumber(value, -kMaxSetPosition, kMaxSetPosition);
+        if (number) rule_.bySetPos = number;
+        return number.has_value();
+      case Part::Wkst: number = ReadWeekday(value); break;
+      case Part::Count: count_ = ReadNumber(value, 1, kMaxRuleCount); return count_.has_value();
+      case Part::Until: return ReadUntilValue(value);
+      case Part::Unsupported: return false;
+    }
+    if (number) (part == Part::Interval ? rule_.interval : rule_.weekStart) = *number;
+    return number.has_value();
   }
 
   bool ReadFrequency(std::string_view value) {
-    const auto found = std::find(kFrequencyNames.begin(), kFrequencyNames.end(), value);
-    if (found != kFrequencyNames.end()) {
-      rule_.frequency = static_cast<RuleFrequency>(found - kFrequencyNames.begin());
+    const std::size_t index = IndexIn(kFrequencyNames, value);
+    if (index < kFrequencies) {
+      rule_.frequency = static_cast<RuleFrequency>(index);
       return true;
     }
-    const bool unsupported = std::find(kUnsupportedFrequencies.begin(), kUnsupportedFrequencies.end(), value) !=
-                             kUnsupportedFrequencies.end();
-    problem_ = "FREQ=" + Quoted(value) + (unsupported ? " is not supported" : " is not a frequency");
+    problem_ = "FREQ=";
+    AddQuoted(problem_, value);
+    problem_ += index < kFrequencyNames.size() ? " is not supported" : " is not a frequency";
     return false;
   }
 
-  bool ReadSetPosition(std::string_view value) {
-    if (value.find(',') != std::string_view::npos) {
-      problem_ = "BYSETPOS with more than one place is not supported";
-      return false;
-    }
-    return Store(ReadNumber(value, -kMaxSetPosition, kMaxSetPosition), rule_.bySetPos);
-  }
-
   bool ReadUntilValue(std::string_view value) {
-    const UntilReading read = ReadUntil(value);
-    if (!read.until) return false;
-    until_ = read.until;
-    if (!read.utc) return true;
+    RuleEnd until{RuleEnding::Until, 0, 0.0, false};
+    bool utc = false;
+    if (!ReadUntil(value, until, utc)) return false;
+    until_ = until;
+    if (!utc) return true;
     if (zone_ == nullptr) {
       problem_ = "UNTIL in UTC needs the time zone of the start";
       return false;
@@ -285,23 +320,11 @@ class RuleReader {
     return true;
   }
 
-  static void SortWeekdays(std::vector<RuleWeekday>& days) {
-    const auto key = [](const RuleWeekday& day) {
-      return ((day.weekday + 6) % 7) * 1000 + (day.ordinal > 0 ? 0 : 100) + std::abs(day.ordinal);
-    };
-    SortFewWithoutRepeats(days, 0, [&](const RuleWeekday& a, const RuleWeekday& b) { return key(a) < key(b); });
-  }
-
-  // 1, 15, then -1, -2: from the start of the month, then from its end.
-  static void SortMonthDays(std::vector<int>& days) {
-    SortFewWithoutRepeats(days, 0, [](int a, int b) { return a > 0 ? b < 0 || a < b : b < 0 && a > b; });
-  }
-
   const UntilZone* zone_;
   RepeatRule rule_;
-  std::array<bool, kKnownParts.size()> seen_{};
+  std::array<bool, kKnownParts> seen_{};
   std::optional<int> count_;
-  std::optional<RepeatUntil> until_;
+  std::optional<RuleEnd> until_;
   std::string problem_;
 };
 
@@ -309,25 +332,39 @@ class RuleReader {
 
 std::string Rfc5545Text(const Recurrence& recurrence) {
   return std::visit(Overloaded{
-                        [](RepeatMode mode) { return ModeRuleText(mode); },
+                        [](RepeatMode mode) {
+                          if (mode < EachDay || mode > EachYear) return std::string();  // Once, or hand-edited
+                          return "FREQ=" + std::string(kFrequencyNames[static_cast<std::size_t>(mode - EachDay)]);
+                        },
                         [](const RepeatRule& rule) { return RuleText(rule); },
                     },
                     recurrence);
 }
 
 RuleReading ParseRecurrenceRule(std::string_view text, const UntilZone* zone) {
+  // Names and values in any case: read from an upper-case copy, quoted
+  // from the text as given where the case is kept.
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
   RuleReader reader(zone);
-  while (!text.empty()) {
-    const std::size_t semicolon = text.find(';');
-    const std::string_view part = Trimmed(text.substr(0, semicolon));
-    text.remove_prefix(semicolon == std::string_view::npos ? text.size() : semicolon + 1);
+  for (std::size_t at = 0; at < upper.size();) {
+    const std::size_t semicolon = std::min(upper.find(';', at), upper.size());
+    const std::string_view part = Trimmed(std::string_view(upper).substr(at, semicolon - at));
+    const std::size_t partAt = static_cast<std::size_t>(part.data() - upper.data());
+    at = semicolon + 1;
     if (part.empty()) continue;  // ";;" or a closing ";"
     const std::size_t equals = part.find('=');
-    if (equals == std::string_view::npos) return {std::nullopt, Widened("part " + Quoted(part) + " has no value")};
-    const std::string name = Upper(Trimmed(part.substr(0, equals)));
-    const std::string value = Upper(Trimmed(part.substr(equals + 1)));
-    if (const std::string reason = reader.ReadPart(name, value); !reason.empty())
-      return {std::nullopt, Widened(reason)};
+    std::string reason;
+    if (equals == std::string_view::npos) {
+      reason = "part ";
+      AddQuoted(reason, text.substr(partAt, part.size()));
+      reason += " has no value";
+    } else {
+      reason = reader.ReadPart(Trimmed(part.substr(0, equals)), Trimmed(part.substr(equals + 1)));
+    }
+    if (!reason.empty()) return {std::nullopt, std::wstring(reason.begin(), reason.end())};  // ASCII
   }
   return reader.Finish();
 }
