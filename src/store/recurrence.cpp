@@ -46,7 +46,14 @@ const char* EndProblem(const RuleEnd& end) {
   return "UNTIL is not a date";  // not reached: every ending is named above
 }
 
-// The problem in ASCII, "" when there is none.
+}  // namespace
+
+bool HasPlaces(const RepeatRule& rule) {
+  std::uint64_t any = 0;
+  for (const WeekdayPlaces& places : rule.byPlace) any |= places.fromStart | places.fromEnd;
+  return any != 0;
+}
+
 const char* RuleProblemText(const RepeatRule& rule) {
   if (rule.interval < 1 || rule.interval > kMaxRuleInterval) return "INTERVAL is out of range";
   if (!IsWeekday(rule.weekStart)) return "WKST is not a weekday";
@@ -57,14 +64,6 @@ const char* RuleProblemText(const RepeatRule& rule) {
     if (!IsValidDate(day)) return "EXDATE is not a date";
   }
   return "";
-}
-
-}  // namespace
-
-bool HasPlaces(const RepeatRule& rule) {
-  std::uint64_t any = 0;
-  for (const WeekdayPlaces& places : rule.byPlace) any |= places.fromStart | places.fromEnd;
-  return any != 0;
 }
 
 std::wstring RuleProblem(const RepeatRule& rule) {

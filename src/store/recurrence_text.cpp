@@ -228,43 +228,52 @@ bool ReadUntil(std::string_view text, RuleEnd& end, bool& utc) {
   return true;
 }
 
+// Reads the parts into `rule`; on the first one it cannot take in, says
+// why in `reason` (ASCII).
 class RuleReader {
  public:
   explicit RuleReader(const UntilZone* zone) : zone_(zone) {}
 
-  // Empty when the part was taken in.
-  std::string ReadPart(std::string_view name, std::string_view value) {
+  bool ReadPart(std::string_view name, std::string_view value) {
     const std::size_t index = IndexIn(kPartNames, name);
-    std::string reason;
     if (index >= kKnownParts) {
       if (index == kPartNames.size()) reason = "unknown part ";
       AddQuoted(reason, name);
       if (index < kPartNames.size()) reason += " is not supported";
-      return reason;
+      return false;
     }
     if (seen_[index]) {
       AddQuoted(reason, name);
       reason += " is given twice";
-      return reason;
+      return false;
     }
     seen_[index] = true;
-    if (ReadValue(static_cast<Part>(index), value)) return reason;
-    if (!problem_.empty()) return problem_;
+    if (ReadValue(static_cast<Part>(index), value)) return true;
+    if (!reason.empty()) return false;
     AddQuoted(reason, name);
     reason += '=';
     AddQuoted(reason, value);
     reason += " cannot be read";
-    return reason;
+    return false;
   }
 
-  RuleReading Finish() {
-    if (!seen_[0]) return {std::nullopt, L"FREQ is missing"};
-    if (count_ && until_) return {std::nullopt, L"COUNT and UNTIL cannot go together"};
-    if (count_) rule_.end = RuleEnd{RuleEnding::Count, *count_, 0.0, false};
-    if (until_) rule_.end = *until_;
-    if (std::wstring problem = RuleProblem(rule_); !problem.empty()) return {std::nullopt, problem};
-    return {rule_, {}};
+  bool Finish() {
+    if (!seen_[0]) {
+      reason = "FREQ is missing";
+      return false;
+    }
+    if (count_ && until_) {
+      reason = "COUNT and UNTIL cannot go together";
+      return false;
+    }
+    if (count_) rule.end = RuleEnd{RuleEnding::Count, *count_, 0.0, false};
+    if (until_) rule.end = *until_;
+    reason = RuleProblemText(rule);
+    return reason.empty();
   }
+
+  RepeatRule rule;
+  std::string reason;
 
  private:
   bool ReadValue(Part part, std::string_view value) {
@@ -274,33 +283,33 @@ class RuleReader {
       case Part::Interval: number = ReadNumber(value, 1, kMaxRuleInterval); break;
       case Part::ByMonth:
       case Part::ByMonthDay:
-      case Part::ByDay: return ReadList(part, value, rule_);
+      case Part::ByDay: return ReadList(part, value, rule);
       case Part::BySetPos:
         if (value.find(',') != std::string_view::npos) {
-          problem_ = "BYSETPOS with more than one place is not supported";
+          reason = "BYSETPOS with more than one place is not supported";
           return false;
         }
         number = ReadNumber(value, -kMaxSetPosition, kMaxSetPosition);
-        if (number) rule_.bySetPos = number;
+        if (number) rule.bySetPos = number;
         return number.has_value();
       case Part::Wkst: number = ReadWeekday(value); break;
       case Part::Count: count_ = ReadNumber(value, 1, kMaxRuleCount); return count_.has_value();
       case Part::Until: return ReadUntilValue(value);
       case Part::Unsupported: return false;
     }
-    if (number) (part == Part::Interval ? rule_.interval : rule_.weekStart) = *number;
+    if (number) (part == Part::Interval ? rule.interval : rule.weekStart) = *number;
     return number.has_value();
   }
 
   bool ReadFrequency(std::string_view value) {
     const std::size_t index = IndexIn(kFrequencyNames, value);
     if (index < kFrequencies) {
-      rule_.frequency = static_cast<RuleFrequency>(index);
+      rule.frequency = static_cast<RuleFrequency>(index);
       return true;
     }
-    problem_ = "FREQ=";
-    AddQuoted(problem_, value);
-    problem_ += index < kFrequencyNames.size() ? " is not supported" : " is not a frequency";
+    reason = "FREQ=";
+    AddQuoted(reason, value);
+    reason += index < kFrequencyNames.size() ? " is not supported" : " is not a frequency";
     return false;
   }
 
@@ -311,7 +320,7 @@ class RuleReader {
     until_ = until;
     if (!utc) return true;
     if (zone_ == nullptr) {
-      problem_ = "UNTIL in UTC needs the time zone of the start";
+      reason = "UNTIL in UTC needs the time zone of the start";
       return false;
     }
     const std::optional<DateValue> local = zone_->LocalOfUtc(until_->last);
@@ -321,11 +330,9 @@ class RuleReader {
   }
 
   const UntilZone* zone_;
-  RepeatRule rule_;
   std::array<bool, kKnownParts> seen_{};
   std::optional<int> count_;
   std::optional<RuleEnd> until_;
-  std::string problem_;
 };
 
 }  // namespace
@@ -334,7 +341,9 @@ std::string Rfc5545Text(const Recurrence& recurrence) {
   return std::visit(Overloaded{
                         [](RepeatMode mode) {
                           if (mode < EachDay || mode > EachYear) return std::string();  // Once, or hand-edited
-                          return "FREQ=" + std::string(kFrequencyNames[static_cast<std::size_t>(mode - EachDay)]);
+                          RepeatRule rule;
+                          rule.frequency = static_cast<RuleFrequency>(mode - EachDay);
+                          return RuleText(rule);
                         },
                         [](const RepeatRule& rule) { return RuleText(rule); },
                     },
@@ -349,22 +358,28 @@ RuleReading ParseRecurrenceRule(std::string_view text, const UntilZone* zone) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   RuleReader reader(zone);
-  for (std::size_t at = 0; at < upper.size();) {
+  bool read = true;
+  for (std::size_t at = 0; read && at < upper.size();) {
     const std::size_t semicolon = std::min(upper.find(';', at), upper.size());
     const std::string_view part = Trimmed(std::string_view(upper).substr(at, semicolon - at));
     const std::size_t partAt = static_cast<std::size_t>(part.data() - upper.data());
     at = semicolon + 1;
     if (part.empty()) continue;  // ";;" or a closing ";"
     const std::size_t equals = part.find('=');
-    std::string reason;
     if (equals == std::string_view::npos) {
-      reason = "part ";
-      AddQuoted(reason, text.substr(partAt, part.size()));
-      reason += " has no value";
+      reader.reason = "part ";
+      AddQuoted(reader.reason, text.substr(partAt, part.size()));
+      reader.reason += " has no value";
+      read = false;
     } else {
-      reason = reader.ReadPart(Trimmed(part.substr(0, equals)), Trimmed(part.substr(equals + 1)));
+      read = reader.ReadPart(Trimmed(part.substr(0, equals)), Trimmed(part.substr(equals + 1)));
     }
-    if (!reason.empty()) return {std::nullopt, std::wstring(reason.begin(), reason.end())};  // ASCII
   }
-  return reader.Finish();
+  RuleReading reading;
+  if (read && reader.Finish()) {
+    reading.rule = std::move(reader.rule);
+  } else {
+    reading.reason.assign(reader.reason.begin(), reader.reason.end());  // ASCII
+  }
+  return reading;
 }
