@@ -10,50 +10,54 @@
 namespace {
 
 constexpr long long kSecondsPerDay = 86400;
-constexpr long long kDaysIn400Years = 146097;  // the Gregorian calendar repeats after these
-const long long kLastDay = static_cast<long long>(kMaxDate);
+constexpr int kDaysIn400Years = 146097;  // the Gregorian calendar repeats after these
+const int kLastDay = static_cast<int>(kMaxDate);
 
-long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
-long long Mod(long long a, long long b) { return a - FloorDiv(a, b) * b; }
-long long CeilDiv(long long a, long long b) { return -FloorDiv(-a, b); }
+int FloorDiv(int a, int b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
+int Mod(int a, int b) { return a - FloorDiv(a, b) * b; }
+int CeilDiv(int a, int b) { return -FloorDiv(-a, b); }
 
 long long SecondsOf(double line) { return std::llround(line * static_cast<double>(kSecondsPerDay)); }
 
-// Day numbers: whole days on the time line, 0 being 30 December 1899.
-int WeekdayOf(long long day) { return static_cast<int>(Mod(day + 6, 7)); }  // day 0 was a Saturday
+// The day of a time in seconds, rounded down.
+int DayOfKey(long long key) { return static_cast<int>(key / kSecondsPerDay - (key % kSecondsPerDay < 0 ? 1 : 0)); }
 
-DateParts PartsOf(long long day) { return SplitDate(static_cast<DateValue>(day)); }
+// Day numbers: whole days on the time line, 0 being 30 December 1899; an
+// int holds each a date value can (32-bit code has no 64-bit divide).
+int WeekdayOf(int day) { return Mod(day + 6, 7); }  // day 0 was a Saturday
 
-long long MonthIndexOf(long long day) {
+DateParts PartsOf(int day) { return SplitDate(static_cast<DateValue>(day)); }
+
+int MonthIndexOf(int day) {
   const DateParts parts = PartsOf(day);
-  return parts.year * 12LL + (parts.month - 1);
+  return parts.year * 12 + (parts.month - 1);
 }
 
-int YearOfMonth(long long monthIndex) { return static_cast<int>(FloorDiv(monthIndex, 12)); }
-int MonthOfMonth(long long monthIndex) { return static_cast<int>(Mod(monthIndex, 12)) + 1; }
+int YearOfMonth(int monthIndex) { return FloorDiv(monthIndex, 12); }
+int MonthOfMonth(int monthIndex) { return Mod(monthIndex, 12) + 1; }
 
 // The first day of a month, when the month is one a date value can hold.
-std::optional<long long> FirstDayOfMonth(long long monthIndex) {
+std::optional<int> FirstDayOfMonth(int monthIndex) {
   const int year = YearOfMonth(monthIndex);
   if (year < 100 || year > 9999) return std::nullopt;
-  return static_cast<long long>(
+  return static_cast<int>(
       MakeDate(static_cast<std::int16_t>(year), static_cast<std::int16_t>(MonthOfMonth(monthIndex)), 1));
 }
 
-bool Has(std::uint64_t set, long long bit) { return ((set >> bit) & 1U) != 0; }
+bool Has(std::uint64_t set, int bit) { return ((set >> bit) & 1U) != 0; }
 
 // A run of days: a month, or a year for an ordinal weekday of a yearly rule.
 struct DayRange {
-  long long first = 0;
-  long long length = 0;
+  int first = 0;
+  int length = 0;
 };
 
 // A window's days, ascending: at most a year's.
 struct Days {
-  std::array<long long, 366> day{};
+  std::array<int, 366> day{};
   std::size_t size = 0;
 
-  void Add(long long value) { day[size++] = value; }
+  void Add(int value) { day[size++] = value; }
 };
 
 // The five modes: their own moves, with whole periods jumped where the
@@ -100,10 +104,10 @@ class ModeSeries {
     const DateParts from = SplitDate(due);
     const DateParts to = SplitDate(after);
     if (from.day > 28) return due;
-    const long long months = (to.year - from.year) * 12LL + (to.month - from.month) - 1;
-    const long long moves = mode_ == EachMonth ? months : FloorDiv(months, 12);
+    const int months = (to.year - from.year) * 12 + (to.month - from.month) - 1;
+    const int moves = mode_ == EachMonth ? months : FloorDiv(months, 12);
     if (moves <= 0) return due;
-    const long long target = from.year * 12LL + (from.month - 1) + (mode_ == EachMonth ? moves : moves * 12);
+    const int target = from.year * 12 + (from.month - 1) + (mode_ == EachMonth ? moves : moves * 12);
     const auto first = FirstDayOfMonth(target);
     if (!first) return due;
     // As the move does: the time of day to the minute.
@@ -120,7 +124,7 @@ class RuleSeries {
  public:
   RuleSeries(const RepeatRule& rule, DateValue start) : rule_(rule), places_(HasPlaces(rule)) {
     const double line = ToTimeLine(start);
-    startDay_ = static_cast<long long>(std::floor(line));
+    startDay_ = static_cast<int>(std::floor(line));
     timeOfDay_ = line - std::floor(line);
     const DateParts parts = PartsOf(startDay_);
     startMonthDay_ = parts.day;
@@ -135,9 +139,9 @@ class RuleSeries {
     SetEnd(scan);
     if (scan.untilKey && *scan.untilKey <= afterKey) return std::nullopt;
     scan.afterKey = afterKey;
-    scan.fromDay = std::max(startDay_, FloorDiv(afterKey, kSecondsPerDay));
-    scan.lastDay = std::min(kLastDay, scan.fromDay + kDaysIn400Years + 2LL * rule_.interval * PeriodDays());
-    std::optional<long long> counted = scan.countLeft ? CountBefore(scan.fromDay) : 0;
+    scan.fromDay = std::max(startDay_, DayOfKey(afterKey));
+    scan.lastDay = std::min(kLastDay, scan.fromDay + kDaysIn400Years + 2 * rule_.interval * PeriodDays());
+    std::optional<int> counted = scan.countLeft ? CountBefore(scan.fromDay) : 0;
     if (!counted) {  // count from the start on
       scan.fromDay = startDay_;
       counted = 0;
@@ -152,21 +156,21 @@ class RuleSeries {
   struct Scan {
     long long afterKey = 0;
     std::optional<long long> untilKey;
-    std::optional<long long> countLeft;
-    long long fromDay = 0;  // days before it are before the start or counted already
-    long long lastDay = 0;  // the end of the search
+    std::optional<int> countLeft;
+    int fromDay = 0;  // days before it are before the start or counted already
+    int lastDay = 0;  // the end of the search
   };
 
   std::optional<DateValue> Run(Scan& scan, std::size_t& steps) const {
     Days days;
-    for (long long window = WindowAt(scan.fromDay);; window = NextWindow(window)) {
-      const std::optional<long long> first = FirstDayOf(window);
+    for (int window = WindowAt(scan.fromDay);; window = NextWindow(window)) {
+      const std::optional<int> first = FirstDayOf(window);
       if (!first || *first > scan.lastDay) return std::nullopt;
       ++steps;
       days.size = 0;
       DaysOf(window, days);
       for (std::size_t i = 0; i < days.size; ++i) {
-        const long long day = days.day[i];
+        const int day = days.day[i];
         if (day < scan.fromDay) continue;
         if (day > kLastDay) return std::nullopt;
         const double line = static_cast<double>(day) + timeOfDay_;
@@ -201,7 +205,7 @@ class RuleSeries {
     }
   }
 
-  long long PeriodDays() const {
+  int PeriodDays() const {
     switch (rule_.frequency) {
       case RuleFrequency::Daily: return 1;
       case RuleFrequency::Weekly: return 7;
@@ -213,25 +217,25 @@ class RuleSeries {
 
   // Windows: the first day of the week for a weekly rule, the year for a
   // yearly one, the month index (year * 12 + month - 1) for the others.
-  long long WindowAt(long long day) const {
-    const long long interval = rule_.interval;
+  int WindowAt(int day) const {
+    const int interval = rule_.interval;
     switch (rule_.frequency) {
       case RuleFrequency::Daily: return MonthIndexOf(day);
       case RuleFrequency::Weekly: return weekBase_ + 7 * interval * FloorDiv(day - weekBase_, 7 * interval);
       case RuleFrequency::Monthly: return monthBase_ + interval * FloorDiv(MonthIndexOf(day) - monthBase_, interval);
       case RuleFrequency::Yearly: {
-        const long long startYear = YearOfMonth(monthBase_);
+        const int startYear = YearOfMonth(monthBase_);
         return startYear + interval * FloorDiv(PartsOf(day).year - startYear, interval);
       }
     }
     return 0;
   }
 
-  long long NextWindow(long long window) const {
-    const long long interval = rule_.interval;
+  int NextWindow(int window) const {
+    const int interval = rule_.interval;
     switch (rule_.frequency) {
       case RuleFrequency::Daily: {
-        const std::optional<long long> next = FirstDayOfMonth(window + 1);
+        const std::optional<int> next = FirstDayOfMonth(window + 1);
         if (!next) return window + 1;
         return MonthIndexOf(FirstDailyDayFrom(*next));  // skips months a long interval has no day in
       }
@@ -242,7 +246,7 @@ class RuleSeries {
     return window + 1;
   }
 
-  std::optional<long long> FirstDayOf(long long window) const {
+  std::optional<int> FirstDayOf(int window) const {
     switch (rule_.frequency) {
       case RuleFrequency::Daily:
       case RuleFrequency::Monthly: return FirstDayOfMonth(window);
@@ -255,13 +259,13 @@ class RuleSeries {
   }
 
   // The first day of the daily series on or after `day`.
-  long long FirstDailyDayFrom(long long day) const {
-    return startDay_ + rule_.interval * std::max(0LL, CeilDiv(day - startDay_, rule_.interval));
+  int FirstDailyDayFrom(int day) const {
+    return startDay_ + rule_.interval * std::max(0, CeilDiv(day - startDay_, rule_.interval));
   }
 
   // The rule's days in the window, ascending, BYSETPOS applied, before the
   // start, UNTIL and COUNT are looked at.
-  void DaysOf(long long window, Days& days) const {
+  void DaysOf(int window, Days& days) const {
     switch (rule_.frequency) {
       case RuleFrequency::Daily: DailyDays(window, days); return;
       case RuleFrequency::Weekly: WeeklyDays(window, days); break;
@@ -274,8 +278,8 @@ class RuleSeries {
   // BYSETPOS: the one day at that place in the period's set.
   void KeepSetPosition(Days& days) const {
     if (!rule_.bySetPos) return;
-    const long long size = static_cast<long long>(days.size);
-    const long long index = *rule_.bySetPos > 0 ? *rule_.bySetPos - 1 : size + *rule_.bySetPos;
+    const int size = static_cast<int>(days.size);
+    const int index = *rule_.bySetPos > 0 ? *rule_.bySetPos - 1 : size + *rule_.bySetPos;
     if (index < 0 || index >= size) {
       days.size = 0;
       return;
@@ -288,29 +292,29 @@ class RuleSeries {
 
   // Each period of a daily rule is one day, so BYSETPOS keeps it only as
   // the first or last of a set of one.
-  void DailyDays(long long monthIndex, Days& days) const {
+  void DailyDays(int monthIndex, Days& days) const {
     if (!MonthChosen(MonthOfMonth(monthIndex))) return;
     if (rule_.bySetPos && *rule_.bySetPos != 1 && *rule_.bySetPos != -1) return;
-    const std::optional<long long> first = FirstDayOfMonth(monthIndex);
+    const std::optional<int> first = FirstDayOfMonth(monthIndex);
     if (!first) return;
     const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), MonthOfMonth(monthIndex))};
-    for (long long day = FirstDailyDayFrom(month.first); day < month.first + month.length; day += rule_.interval) {
+    for (int day = FirstDailyDayFrom(month.first); day < month.first + month.length; day += rule_.interval) {
       if (MonthDayFits(day - month.first + 1, month.length) && WeekdayFits(day, month)) days.Add(day);
     }
   }
 
-  void WeeklyDays(long long weekFirst, Days& days) const {
+  void WeeklyDays(int weekFirst, Days& days) const {
     const unsigned weekdays = rule_.byWeekday != 0 ? rule_.byWeekday : 1U << WeekdayOf(startDay_);
-    for (long long day = weekFirst; day < weekFirst + 7; ++day) {
+    for (int day = weekFirst; day < weekFirst + 7; ++day) {
       if (Has(weekdays, WeekdayOf(day)) && (rule_.byMonth == 0 || MonthChosen(PartsOf(day).month))) days.Add(day);
     }
   }
 
   // Without BYMONTH, a numbered weekday is its place in the year.
-  void YearlyDays(long long year, Days& days) const {
-    const std::optional<long long> first = FirstDayOfMonth(year * 12);
+  void YearlyDays(int year, Days& days) const {
+    const std::optional<int> first = FirstDayOfMonth(year * 12);
     if (!first) return;
-    const DayRange wholeYear{*first, DaysInMonth(static_cast<int>(year), 2) == 29 ? 366 : 365};
+    const DayRange wholeYear{*first, DaysInMonth(year, 2) == 29 ? 366 : 365};
     const bool onStartDay = rule_.byWeekday == 0 && !places_ && rule_.byMonthDay == 0;
     for (int month = 1; month <= 12; ++month) {
       if (rule_.byMonth == 0 && onStartDay && month != startMonth_) continue;
@@ -321,29 +325,29 @@ class RuleSeries {
   // Adds the days of one month of a monthly or yearly rule (BYMONTH looked
   // at), ascending after those of the months before; a numbered weekday
   // counts in `placesIn`, or else in the month.
-  void MonthDays(long long monthIndex, const DayRange* placesIn, Days& days) const {
+  void MonthDays(int monthIndex, const DayRange* placesIn, Days& days) const {
     const int monthNumber = MonthOfMonth(monthIndex);
-    const std::optional<long long> first = FirstDayOfMonth(monthIndex);
+    const std::optional<int> first = FirstDayOfMonth(monthIndex);
     if (!first || !MonthChosen(monthNumber)) return;
     const DayRange month{*first, DaysInMonth(YearOfMonth(monthIndex), monthNumber)};
     if (rule_.byWeekday == 0 && !places_ && rule_.byMonthDay == 0) {  // the start's day, in months that have it
       if (startMonthDay_ <= month.length) days.Add(month.first + startMonthDay_ - 1);
       return;
     }
-    for (long long day = month.first; day < month.first + month.length; ++day) {
+    for (int day = month.first; day < month.first + month.length; ++day) {
       if (MonthDayFits(day - month.first + 1, month.length) && WeekdayFits(day, placesIn ? *placesIn : month)) {
         days.Add(day);
       }
     }
   }
 
-  bool MonthDayFits(long long monthDay, long long monthLength) const {
+  bool MonthDayFits(int monthDay, int monthLength) const {
     return rule_.byMonthDay == 0 || Has(rule_.byMonthDay, monthDay - 1) ||
            Has(rule_.byMonthDay, 30 + monthLength - monthDay + 1);
   }
 
   // BYDAY as a limit: the weekday, or its place in `range`.
-  bool WeekdayFits(long long day, const DayRange& range) const {
+  bool WeekdayFits(int day, const DayRange& range) const {
     const int weekday = WeekdayOf(day);
     if (rule_.byWeekday != 0) return Has(rule_.byWeekday, weekday);
     if (!places_) return true;
@@ -355,51 +359,51 @@ class RuleSeries {
   // The occurrences on days before `day`, worked out without looking at
   // each period, where every period's days follow from the weekday alone:
   // a daily rule without BYMONTH and BYMONTHDAY, a weekly one without BYMONTH.
-  std::optional<long long> CountBefore(long long day) const {
+  std::optional<int> CountBefore(int day) const {
     if (rule_.byMonth != 0) return std::nullopt;
     if (rule_.frequency == RuleFrequency::Daily && rule_.byMonthDay == 0) return DailyCountBefore(day);
     if (rule_.frequency == RuleFrequency::Weekly) return WeeklyCountBefore(day);
     return std::nullopt;
   }
 
-  long long DailyCountBefore(long long day) const {
+  int DailyCountBefore(int day) const {
     if (day <= startDay_) return 0;
     if (rule_.bySetPos && *rule_.bySetPos != 1 && *rule_.bySetPos != -1) return 0;
-    const long long interval = rule_.interval;
-    const long long periods = (day - 1 - startDay_) / interval + 1;
+    const int interval = rule_.interval;
+    const int periods = (day - 1 - startDay_) / interval + 1;
     if (rule_.byWeekday == 0) return periods;
     // The weekday of the kth day repeats with k modulo 7.
-    long long count = 0;
-    for (long long k = 0; k < std::min(7LL, periods); ++k) {
+    int count = 0;
+    for (int k = 0; k < std::min(7, periods); ++k) {
       if (Has(rule_.byWeekday, WeekdayOf(startDay_ + interval * k))) count += (periods - 1 - k) / 7 + 1;
     }
     return count;
   }
 
-  long long WeeklyCountBefore(long long day) const {
+  int WeeklyCountBefore(int day) const {
     // Every week holds the same days, so BYSETPOS picks the same one.
     Days firsts;
     WeeklyDays(weekBase_, firsts);
     KeepSetPosition(firsts);
-    const long long step = 7LL * rule_.interval;
-    long long count = 0;
+    const int step = 7 * rule_.interval;
+    int count = 0;
     for (std::size_t i = 0; i < firsts.size; ++i) {
-      const long long first = firsts.day[i];
-      const long long lowest = std::max(0LL, CeilDiv(startDay_ - first, step));
-      const long long highest = FloorDiv(day - 1 - first, step);
-      count += std::max(0LL, highest - lowest + 1);
+      const int first = firsts.day[i];
+      const int lowest = std::max(0, CeilDiv(startDay_ - first, step));
+      const int highest = FloorDiv(day - 1 - first, step);
+      count += std::max(0, highest - lowest + 1);
     }
     return count;
   }
 
   const RepeatRule& rule_;
   bool places_ = false;  // BYDAY with numbers
-  long long startDay_ = 0;
+  int startDay_ = 0;
   double timeOfDay_ = 0.0;
   int startMonthDay_ = 1;
   int startMonth_ = 1;
-  long long weekBase_ = 0;   // the first day of the start's week
-  long long monthBase_ = 0;  // the start's month index
+  int weekBase_ = 0;   // the first day of the start's week
+  int monthBase_ = 0;  // the start's month index
 };
 
 }  // namespace

@@ -270,7 +270,8 @@ std::wstring TextInWords(const Recurrence& recurrence) {
                         [](RepeatMode mode) { return std::wstring(ModeText(mode)); },
                         [](const RepeatRule& rule) {
                           // English words in ASCII: narrow while built, wide once.
-                          const std::string words = *RuleProblemText(rule) == '\0' ? RuleWords(rule).Text() : std::string();
+                          const std::string words =
+                              *RuleProblemText(rule) == '\0' ? RuleWords(rule).Text() : std::string();
                           return std::wstring(words.begin(), words.end());
                         },
                     },
