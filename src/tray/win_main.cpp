@@ -9,6 +9,7 @@
 #include "dll_search.h"
 #include "local_clock.h"
 #include "main_window.h"
+#include "program_box.h"
 #include "settings_location.h"
 #include "single_instance.h"
 #include "standard_output.h"
@@ -47,8 +48,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!lock.Owned()) {
     if (HWND running = lock.WaitForWindowOrLock()) OpenListInRunningInstance(running);
     if (lock.HeldOutOfReach()) {
-      MessageBoxW(nullptr, L"Chimewatch is already running as administrator. Only one Chimewatch runs at a time.",
-                  L"Chimewatch", MB_OK | MB_ICONINFORMATION);
+      // Shown at sign-in too (the Run entry), when nothing gives us the
+      // foreground: a box that must come to the front by itself.
+      ShowProgramBox(nullptr, L"Chimewatch is already running as administrator. Only one Chimewatch runs at a time.",
+                     L"Chimewatch", MB_OK | MB_ICONINFORMATION);
       return kExitElevated;
     }
     if (!lock.Owned()) return 0;

@@ -641,6 +641,7 @@ TEST(OneChimewatch, ALockThatCannotBeOpenedIsAChimewatchRunningAsAdministrator) 
   ASSERT_TRUE(box) << "no word";
   EXPECT_TRUE(box->text.starts_with(L"Chimewatch is already running as administrator."))
       << testing::PrintToString(box->text);
+  EXPECT_TRUE(box->topmost) << "a box at sign-in must come to the front by itself";
   EXPECT_EQ(driver::WaitForWindow(start.Id(), L"ChimewatchMain", L"Form1", 200, false), nullptr) << "a second copy";
   driver::Answer(box->hwnd, IDOK);
   EXPECT_EQ(start.WaitForExit(5000), 7u);
