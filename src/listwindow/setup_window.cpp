@@ -66,9 +66,21 @@ void SetupWindow::RefreshAlarm() {
 }
 
 void SetupWindow::Save(int slot) {
-  if (const auto failedKey = ::Save(table_, store_, slot)) {
-    Ask(SaveFailedMessage(slot, *failedKey, store_.LastError()), MB_OK | MB_ICONERROR);
+  const int one[] = {slot};
+  const SaveReport report = SaveChanges(table_, store_, one, SlotHeldByEditor());
+  // What another program changed meanwhile, or a new alert moved to another
+  // slot, shows at once.
+  if (report.changedElsewhere) RefreshAlarm();
+  for (const SlotNotSaved& refused : report.notSaved) {
+    Ask(SaveFailedMessage(refused.slot, refused.key, refused.reason), MB_OK | MB_ICONERROR);
   }
+}
+
+bool SetupWindow::TakeInChangesFromElsewhere() {
+  if (!store_.ReadAgainIfChanged()) return false;
+  ::LaadAlarmen(table_, store_);
+  RefreshAlarm();
+  return true;
 }
 
 void SetupWindow::RemoveAlarmRow(int slot) {

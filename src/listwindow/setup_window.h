@@ -41,6 +41,9 @@ class SetupWindow {
   void RefreshAlarm();
   // Writes one slot; a failed write is reported to the user.
   void Save(int slot);
+  // Loads the alerts again when another program changed the store since
+  // this one last read or wrote it; true when it did.
+  bool TakeInChangesFromElsewhere();
   // Removes the row of a slot, if the window is loaded and has one.
   void RemoveAlarmRow(int slot);
   // The slot an open editor for a new alarm has chosen, if one is open.

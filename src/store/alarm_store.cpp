@@ -1,5 +1,7 @@
 #include "alarm_store.h"
 
+#include <algorithm>
+
 #include "date_format.h"
 #include "number_text.h"
 #include "text_convert.h"
@@ -108,9 +110,10 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
       loaded.Repeat = reader.Integer(L"Repeat");
       loaded.Delete = reader.Boolean(L"Delete");
     }
+    table.Reserve(slot, reader.damage.has_value());
+    table.SetStoredAlert(slot, loaded.Exist && !reader.damage);
     if (reader.damage) {
       table[slot].Exist = false;
-      table.Reserve(slot);
       report.damaged.push_back(*reader.damage);
     } else if (loaded.Exist) {
       table[slot] = loaded;
@@ -139,20 +142,83 @@ SettingsStore::Section SlotSection(const AlarmTable& table, int slot) {
 
 }  // namespace
 
-std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot) {
-  const SettingsStore::Section section = SlotSection(table, slot);
-  return store.WriteSection(kApplicationName, section.name, section.values);
+namespace {
+
+bool Contains(std::span<const int> slots, int slot) { return std::find(slots.begin(), slots.end(), slot) != slots.end(); }
+
+// Another program changed the store: every slot this save leaves alone
+// takes what the store holds now. A new alert whose slot the other program
+// filled meanwhile moves to a slot free in both; with none free, it is not
+// saved and the other program's alert stays.
+void MergeStored(AlarmTable& table, SettingsStore& store, std::vector<int>& slots, std::optional<int> heldSlot,
+                 SaveReport& report) {
+  AlarmTable stored;
+  LaadAlarmen(stored, store);
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    if (Contains(slots, slot)) continue;
+    table[slot] = stored[slot];
+    table.Reserve(slot, stored.IsReserved(slot));
+    table.SetStoredAlert(slot, stored.HasStoredAlert(slot));
+  }
+  for (int& slot : slots) {
+    const bool taken = stored.HasStoredAlert(slot) || stored.IsReserved(slot);
+    if (!table[slot].Exist || table.HasStoredAlert(slot) || !taken) continue;
+    const AlarmRecord mine = table[slot];
+    table[slot] = stored[slot];
+    table.Reserve(slot, stored.IsReserved(slot));
+    table.SetStoredAlert(slot, stored.HasStoredAlert(slot));
+    const auto free = FindFreeSlot(table, heldSlot, slots);
+    if (!free) {
+      report.notSaved.push_back({slot, L"Exist", std::wstring(kNoFreeSlotText)});
+      continue;
+    }
+    table[*free] = mine;
+    report.moved.push_back({slot, *free});
+    slot = *free;
+  }
+  std::erase_if(slots, [&](int slot) { return Contains(report.NotSavedSlots(), slot); });
 }
 
-std::vector<SlotNotSaved> SaveSlots(const AlarmTable& table, SettingsStore& store, std::span<const int> slots) {
-  std::vector<SettingsStore::Section> sections;
-  sections.reserve(slots.size());
-  for (const int slot : slots) sections.push_back(SlotSection(table, slot));
-  std::vector<SlotNotSaved> notSaved;
-  for (auto& failed : store.WriteSections(kApplicationName, sections)) {
-    notSaved.push_back({ParseInteger16(failed.section).value, std::move(failed.key), std::move(failed.reason)});
+}  // namespace
+
+std::vector<int> SaveReport::NotSavedSlots() const {
+  std::vector<int> slots;
+  for (const SlotNotSaved& refused : notSaved) slots.push_back(refused.slot);
+  return slots;
+}
+
+SaveReport SaveChanges(AlarmTable& table, SettingsStore& store, std::span<const int> slots,
+                       std::optional<int> heldSlot) {
+  SaveReport report;
+  std::vector<int> written(slots.begin(), slots.end());
+  auto failed = store.Update(kApplicationName, [&](bool changedElsewhere) {
+    report.changedElsewhere = changedElsewhere;
+    if (changedElsewhere) MergeStored(table, store, written, heldSlot, report);
+    std::vector<SettingsStore::Section> sections;
+    sections.reserve(written.size());
+    for (const int slot : written) sections.push_back(SlotSection(table, slot));
+    return sections;
+  });
+  for (auto& refused : failed) {
+    report.notSaved.push_back(
+        {ParseInteger16(refused.section).value, std::move(refused.key), std::move(refused.reason)});
   }
-  return notSaved;
+  const std::vector<int> notSaved = report.NotSavedSlots();
+  for (const int slot : written) {
+    if (!Contains(notSaved, slot)) table.SetStoredAlert(slot, table[slot].Exist);
+  }
+  return report;
+}
+
+std::optional<std::wstring> Save(AlarmTable& table, SettingsStore& store, int slot) {
+  const int one[] = {slot};
+  SaveReport report = SaveChanges(table, store, one);
+  if (report.notSaved.empty()) return std::nullopt;
+  return std::move(report.notSaved.front().key);
+}
+
+std::vector<SlotNotSaved> SaveSlots(AlarmTable& table, SettingsStore& store, std::span<const int> slots) {
+  return SaveChanges(table, store, slots).notSaved;
 }
 
 std::wstring DamagedValuesMessage(const LoadReport& report) {

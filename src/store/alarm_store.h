@@ -35,18 +35,43 @@ std::optional<DateValue> ReadStoredTime(std::wstring_view text);
 // section is left as it is, and the report names the slot, key and text.
 LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store);
 
-// Writes the seven keys of one slot, in field order. Returns the key whose
-// write failed, or nullopt when all were written.
-std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot);
-
 struct SlotNotSaved {
   int slot = 0;
   std::wstring key;
   std::wstring reason;
 };
-// Writes many slots at once (a file store writes its file once); returns
-// the slots not saved.
-std::vector<SlotNotSaved> SaveSlots(const AlarmTable& table, SettingsStore& store, std::span<const int> slots);
+
+// Why a new alert was not saved in a store another program filled.
+inline constexpr std::wstring_view kNoFreeSlotText =
+    L"another Chimewatch sharing the file filled every free slot meanwhile.";
+
+struct SlotMove {
+  int from = 0;
+  int to = 0;
+};
+struct SaveReport {
+  std::vector<SlotNotSaved> notSaved;
+  // New alerts that found their slot filled by another program meanwhile.
+  std::vector<SlotMove> moved;
+  // The table took in what other programs changed in the store.
+  bool changedElsewhere = false;
+
+  std::vector<int> NotSavedSlots() const;
+};
+
+// Writes the seven keys of each slot, in field order, in one write of the
+// store. Only these slots change in the store: when another program changed
+// it meanwhile, the table first takes in its other slots as stored now, and
+// a new alert (one in a slot the store had free) never overwrites one the
+// other program put there: it moves to a free slot, never `heldSlot` (the
+// one an open editor has chosen).
+SaveReport SaveChanges(AlarmTable& table, SettingsStore& store, std::span<const int> slots,
+                       std::optional<int> heldSlot = std::nullopt);
+
+// SaveChanges for one slot: the key whose write failed, or nullopt.
+std::optional<std::wstring> Save(AlarmTable& table, SettingsStore& store, int slot);
+// SaveChanges, telling only the slots not saved.
+std::vector<SlotNotSaved> SaveSlots(AlarmTable& table, SettingsStore& store, std::span<const int> slots);
 
 // The one message that tells the user which stored values were not read.
 std::wstring DamagedValuesMessage(const LoadReport& report);

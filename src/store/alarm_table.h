@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "date_value.h"
@@ -47,8 +48,14 @@ class AlarmTable {
 
   // A slot whose stored section could not be read stays out of use for the
   // whole run, so that nothing the user stored there is overwritten.
-  void Reserve(int slot) { reserved_[Index(slot)] = true; }
+  void Reserve(int slot, bool reserved = true) { reserved_[Index(slot)] = reserved; }
   bool IsReserved(int slot) const { return reserved_[Index(slot)]; }
+
+  // Whether the store held an alert in the slot when this program last read
+  // or wrote it: an alert saved in a slot the store had free is a new one,
+  // which must not overwrite one another program put there meanwhile.
+  void SetStoredAlert(int slot, bool stored) { storedAlert_[Index(slot)] = stored; }
+  bool HasStoredAlert(int slot) const { return storedAlert_[Index(slot)]; }
 
  private:
   static std::size_t Index(int slot) {
@@ -58,11 +65,13 @@ class AlarmTable {
 
   std::array<AlarmRecord, kSlotCount> slots_{};
   std::array<bool, kSlotCount> reserved_{};
+  std::array<bool, kSlotCount> storedAlert_{};
 };
 
 // The lowest free slot not held back by a damaged stored section, nor the
-// `heldSlot` an open editor has chosen for a new alarm.
-std::optional<int> FindFreeSlot(const AlarmTable& table, std::optional<int> heldSlot = std::nullopt);
+// `heldSlot` an open editor has chosen for a new alarm, nor one of `taken`.
+std::optional<int> FindFreeSlot(const AlarmTable& table, std::optional<int> heldSlot = std::nullopt,
+                                std::span<const int> taken = {});
 
 // The program-wide table.
 extern AlarmTable& Alarms;

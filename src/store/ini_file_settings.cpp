@@ -6,6 +6,7 @@
 #include "long_path.h"
 #include "number_text.h"
 #include "scoped_handles.h"
+#include "sync_conflict.h"
 #include "system_error_text.h"
 #include "whole_file.h"
 
@@ -94,6 +95,36 @@ void ForEachCopyBeside(const std::wstring& path, Visit visit) {
   FindClose(search);
 }
 
+// Keeps other Chimewatch programs, on this PC or on others sharing the
+// folder, from saving while this one reads, changes and writes the file: a
+// byte-range lock on a file of its own beside it, which Windows keeps on a
+// network share too and gives up when the process ends, even when killed.
+// The lock file itself stays; it holds nothing.
+constexpr DWORD kLockWaitMs = 5000;
+
+class SaveLock {
+ public:
+  explicit SaveLock(const std::wstring& path)
+      : file_(CreateFileW(NameBeside(path, L".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_HIDDEN, nullptr)) {
+    const ULONGLONG giveUp = GetTickCount64() + kLockWaitMs;
+    while (file_.Get() && !taken_) {
+      OVERLAPPED whole{};
+      taken_ = LockFileEx(file_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole);
+      if (taken_ || GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= giveUp) break;
+      Sleep(50);
+    }
+  }
+  // A folder where no lock file can be made is one where the file cannot be
+  // written either; its save fails with that reason.
+  bool Taken() const { return taken_ || !file_.Get(); }
+
+ private:
+  ScopedFileHandle file_;
+  bool taken_ = false;
+};
+
 std::wstring JournalOf(const std::wstring& path) { return NameBeside(path, L".new"); }
 
 // The file written over in place, so that its other names see the change:
@@ -127,26 +158,57 @@ void FinishInterruptedWrite(const std::wstring& path) {
 IniFileSettings::IniFileSettings(std::wstring path, std::optional<std::wstring> startNote)
     : path_(std::move(path)), startNote_(std::move(startNote)) {
   FinishInterruptedWrite(path_);
-  const FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
+  stamp_ = CurrentStamp();
+  FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
   if (!file.read) {
     notSaved_ = file.tooLarge ? std::wstring(L"the file is larger than 16 MiB.")
                               : L"the file could not be read: " + SystemErrorText(file.error);
     return;
   }
-  IniDocument::Reading reading = IniDocument::Parse(file.bytes, AnsiText);
-  document_ = std::move(reading.document);
+  Take(std::move(file.bytes));
+}
+
+void IniFileSettings::Take(std::string bytes) {
+  IniDocument::Reading reading = IniDocument::Parse(bytes, AnsiText);
+  bytes_ = std::move(bytes);
   if (reading.notText) {
     notSaved_ = std::wstring(
         L"the file is not text in UTF-16, UTF-8 or the ANSI code page; save it in one of them "
         L"while Chimewatch is not running.");
-    return;
-  }
-  if (reading.notUnderstoodLine != 0) {
+  } else if (reading.notUnderstoodLine != 0) {
     notSaved_ = L"line " + WideDecimalText(static_cast<std::int64_t>(reading.notUnderstoodLine)) +
                 L" of the file is not understood; correct or remove it while Chimewatch is not running.";
-    return;
+  } else {
+    notSaved_ = WhyNotWritable(path_);
   }
-  notSaved_ = WhyNotWritable(path_);
+  // A file not understood keeps nothing but what could be read: a later
+  // save would lose the rest. It is taken as far as it goes, never written.
+  document_ = std::move(reading.document);
+}
+
+IniFileSettings::Stamp IniFileSettings::CurrentStamp() const {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(LongPathForm(path_).c_str(), GetFileExInfoStandard, &data)) return {};
+  return {(static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+          (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+              data.ftLastWriteTime.dwLowDateTime};
+}
+
+bool IniFileSettings::ReadAgainIfChanged() { return ReadAgain(false); }
+
+// A file missing or unreadable for a moment (a sync service replacing it)
+// keeps what was read: nothing is taken for deleted. Size and time tell a
+// change cheaply, but not always (FAT keeps times to 2 s): a save compares
+// the bytes.
+bool IniFileSettings::ReadAgain(bool evenWithTheSameStamp) {
+  const Stamp now = CurrentStamp();
+  if (now == Stamp{} || (now == stamp_ && !evenWithTheSameStamp)) return false;
+  FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
+  if (!file.read) return false;
+  stamp_ = now;
+  if (file.bytes == bytes_) return false;
+  Take(std::move(file.bytes));
+  return true;
 }
 
 std::optional<std::wstring> IniFileSettings::ReadSetting(std::wstring_view, std::wstring_view section,
@@ -161,23 +223,35 @@ bool IniFileSettings::WriteSetting(std::wstring_view application, std::wstring_v
   return !WriteSection(application, section, one);
 }
 
-std::optional<std::wstring> IniFileSettings::WriteSection(std::wstring_view, std::wstring_view section,
+std::optional<std::wstring> IniFileSettings::WriteSection(std::wstring_view application, std::wstring_view section,
                                                           std::span<const KeyText> values) {
-  IniDocument changed = document_;
-  for (const auto& [key, text] : values) changed.Set(section, key, text);
-  if (Store(changed) || values.empty()) return std::nullopt;
-  return std::wstring(values.front().first);
+  const Section one[] = {{std::wstring(section), {values.begin(), values.end()}}};
+  auto notWritten = WriteSections(application, one);
+  if (notWritten.empty()) return std::nullopt;
+  return std::move(notWritten.front().key);
 }
 
-std::vector<SettingsStore::SectionNotWritten> IniFileSettings::WriteSections(std::wstring_view,
+std::vector<SettingsStore::SectionNotWritten> IniFileSettings::WriteSections(std::wstring_view application,
                                                                              std::span<const Section> sections) {
+  return Update(application, [&](bool) { return std::vector<Section>(sections.begin(), sections.end()); });
+}
+
+std::vector<SettingsStore::SectionNotWritten> IniFileSettings::Update(std::wstring_view, const Change& change) {
+  const SaveLock lock(path_);
+  const std::vector<Section> sections = change(lock.Taken() && ReadAgain(true));
+  if (sections.empty()) return {};
   IniDocument changed = document_;
   for (const Section& section : sections) {
     for (const auto& [key, text] : section.values) changed.Set(section.name, key, text);
   }
-  std::vector<SectionNotWritten> notWritten;
-  if (sections.empty() || Store(changed)) return notWritten;
+  if (!lock.Taken()) {
+    lastError_ = L"another Chimewatch sharing the file kept it locked for " + WideDecimalText(kLockWaitMs / 1000) +
+                 L" seconds; try again.";
+  } else if (Store(changed)) {
+    return {};
+  }
   // One file: all of it or none.
+  std::vector<SectionNotWritten> notWritten;
   for (const Section& section : sections) {
     notWritten.push_back(
         {section.name, section.values.empty() ? L"" : std::wstring(section.values.front().first), lastError_});
@@ -198,6 +272,8 @@ bool IniFileSettings::Store(const IniDocument& changed) {
     return false;
   }
   document_ = changed;
+  bytes_ = bytes;
+  stamp_ = CurrentStamp();
   RemoveLeftoverTemporaries();
   return true;
 }
@@ -229,4 +305,51 @@ std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path) {
   return L"chimewatch.ini was missing, as a save cut short by a power cut or a removed stick leaves it. "
          L"Chimewatch restored it from " +
          newest.substr(newest.find_last_of(L'\\') + 1) + L", the complete copy that save had written.";
+}
+
+namespace {
+
+// A conflicted copy, read as a store that is never written.
+class ConflictCopySettings final : public SettingsStore {
+ public:
+  explicit ConflictCopySettings(IniDocument document) : document_(std::move(document)) {}
+  std::optional<std::wstring> ReadSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
+                                          std::wstring_view defaultText) override {
+    const auto found = document_.Find(section, key);
+    return found ? *found : std::optional(std::wstring(defaultText));
+  }
+  bool WriteSetting(std::wstring_view, std::wstring_view, std::wstring_view, std::wstring_view) override {
+    return false;
+  }
+  std::wstring LastError() const override { return L"a conflicted copy is never written."; }
+  std::wstring Where() const override { return L"a conflicted copy"; }
+
+ private:
+  IniDocument document_;
+};
+
+}  // namespace
+
+std::vector<SettingsStore::ConflictCopy> IniFileSettings::ConflictCopies() {
+  std::vector<ConflictCopy> copies;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(NameBeside(FolderOf(path_), L"chimewatch*.ini").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return copies;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsSyncConflictCopyName(found.cFileName)) continue;
+    const FileBytes file = ReadWholeFile(NameBeside(FolderOf(path_), found.cFileName), kMaxFileBytes);
+    if (!file.read) continue;
+    IniDocument::Reading reading = IniDocument::Parse(file.bytes, AnsiText);
+    copies.push_back({found.cFileName, std::make_unique<ConflictCopySettings>(std::move(reading.document))});
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return copies;
+}
+
+std::optional<std::wstring> IniFileSettings::SetCopyAside(const std::wstring& name) {
+  const std::wstring keptAs = TakenInName(name);
+  if (!MoveFileExW(NameBeside(FolderOf(path_), name).c_str(), NameBeside(FolderOf(path_), keptAs).c_str(), 0)) {
+    return std::nullopt;
+  }
+  return keptAs;
 }

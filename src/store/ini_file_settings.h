@@ -11,7 +11,10 @@
 // that the next start finishes from only when a kill or a power cut left
 // the file cut short of it; a failed save removes it. Each file
 // ends with a trailer line, so that a complete copy can be told from one cut
-// short.
+// short. Other Chimewatch programs may share the file (one PC, two PCs on a
+// network share, or two copies a sync service keeps alike): each save takes
+// a lock beside it, reads it again when it changed, and changes only its
+// own sections.
 #pragma once
 
 #include "ini_text.h"
@@ -33,18 +36,33 @@ class IniFileSettings final : public SettingsStore {
                                            std::span<const KeyText> values) override;
   std::vector<SectionNotWritten> WriteSections(std::wstring_view application,
                                                std::span<const Section> sections) override;
+  std::vector<SectionNotWritten> Update(std::wstring_view application, const Change& change) override;
+  bool ReadAgainIfChanged() override;
+  std::vector<ConflictCopy> ConflictCopies() override;
+  std::optional<std::wstring> SetCopyAside(const std::wstring& name) override;
   std::wstring LastError() const override { return lastError_; }
   std::wstring Where() const override { return path_; }
   std::optional<std::wstring> WhyNotSaved() const override { return notSaved_; }
   std::optional<std::wstring> StartNote() const override { return startNote_; }
 
  private:
+  bool ReadAgain(bool evenWithTheSameStamp);
+  // Takes the file's bytes as the document, or says why it cannot be saved.
+  void Take(std::string bytes);
   // Writes `changed` as the whole file; keeps it when the file took it.
   bool Store(const IniDocument& changed);
   void RemoveLeftoverTemporaries() const;
 
+  struct Stamp {
+    unsigned long long size = 0, writeTime = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  Stamp CurrentStamp() const;
+
   std::wstring path_;
   IniDocument document_;
+  std::string bytes_;  // the file as last read or written
+  Stamp stamp_;
   std::optional<std::wstring> notSaved_;
   std::optional<std::wstring> startNote_;
   std::wstring lastError_;

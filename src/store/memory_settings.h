@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "settings_store.h"
@@ -25,6 +26,14 @@ class MemorySettings final : public SettingsStore {
 
   // Marks a value as unreadable, as a registry value of the wrong type is.
   void PutUnreadable(std::wstring_view section, std::wstring_view key);
+  // The next Update and ReadAgainIfChanged tell of a change made elsewhere,
+  // as a file another program wrote.
+  void ChangeElsewhere() { changedElsewhere_ = true; }
+  std::vector<SectionNotWritten> Update(std::wstring_view application, const Change& change) override {
+    return WriteSections(application, change(ReadAgainIfChanged()));
+  }
+  bool ReadAgainIfChanged() override { return std::exchange(changedElsewhere_, false); }
+
   // Makes every later write fail.
   void FailWrites() { failWrites_ = true; }
 
@@ -36,4 +45,5 @@ class MemorySettings final : public SettingsStore {
   std::map<Address, std::optional<std::wstring>> values_;
   std::vector<Write> writes_;
   bool failWrites_ = false;
+  bool changedElsewhere_ = false;
 };

@@ -3,6 +3,8 @@
 // portable program (chosen once, at start); an in-memory map the tests'.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <span>
@@ -61,6 +63,30 @@ class SettingsStore {
     }
     return notWritten;
   }
+
+  // Runs `change` on the store as it is now and writes the sections it
+  // returns. A file that other programs share is read again first and kept
+  // from them until written, so that a change lands on the latest copy, not
+  // on the one read at start; `change` is told whether it was changed
+  // elsewhere since this program last read or wrote it.
+  using Change = std::function<std::vector<Section>(bool changedElsewhere)>;
+  virtual std::vector<SectionNotWritten> Update(std::wstring_view application, const Change& change) {
+    return WriteSections(application, change(false));
+  }
+  // Reads the store again when another program changed it since this one
+  // last read or wrote it; true when it did.
+  virtual bool ReadAgainIfChanged() { return false; }
+
+  // A copy a sync service left beside the store when two PCs changed it at
+  // once, readable as a store of its own.
+  struct ConflictCopy {
+    std::wstring name;
+    std::unique_ptr<SettingsStore> contents;
+  };
+  virtual std::vector<ConflictCopy> ConflictCopies() { return {}; }
+  // Renames a copy whose alerts were taken in, so that it is not taken in
+  // again; returns its new name, or nothing when it could not be renamed.
+  virtual std::optional<std::wstring> SetCopyAside(const std::wstring& /*name*/) { return std::nullopt; }
 
   // Where the alerts are kept, for the user: "the registry (...)" or a path.
   virtual std::wstring Where() const = 0;

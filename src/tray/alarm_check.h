@@ -1,6 +1,13 @@
 // The once-a-minute alarm check: shows every due alarm and moves it on.
+// Another program sharing the store may show the same alarm and move it on
+// too: an alarm moved on or changed while its box was up is left as it is,
+// so that a repeat moves on once; and an occurrence already shown here that
+// comes back (a sync service bringing back an older copy) moves on without
+// a box.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 
 #include "after_firing.h"
@@ -42,8 +49,15 @@ class AlarmCheck {
  private:
   bool IsDue(int slot, DateValue now) const;
   bool Fire(int slot);
+  bool WasShownHere(int slot) const;
+  AfterFiring MoveOn(int slot, DateValue due);
 
+  struct Shown {
+    std::wstring naam;
+    DateValue due = 0.0;
+  };
   AlarmTable& table_;
   AlarmCheckHost& host_;
   bool running_ = false;
+  std::array<std::optional<Shown>, kSlotCount> shownHere_;
 };

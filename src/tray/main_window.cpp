@@ -11,11 +11,15 @@
 #include "local_clock.h"
 #include "program_box.h"
 #include "resource.h"
+#include "sync_conflict.h"
 #include "tray_tip.h"
 
 namespace {
 
 constexpr UINT kTimer1Interval = 1000;  // the tray tip
+// How often, in tip ticks, the store is looked at for changes another
+// program made (one sharing the file, on this PC or another).
+constexpr unsigned kLookForChangesTicks = 15;
 // After a wake or a clock change the check waits this long, so that the
 // burst of events Windows sends (two resume codes, a time change) gives
 // one check.
@@ -145,6 +149,8 @@ void MainWindow::Form_Load() {
   tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
   setup_.Load();
   loadProblems_ = setup_.LaadAlarmen();
+  const std::wstring takenIn = TakeInConflictCopies(table_, store_, std::nullopt);
+  if (!takenIn.empty()) loadProblems_ += (loadProblems_.empty() ? L"" : L"\r\n\r\n") + takenIn;
   if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
 
   mnuPopup_.Reset(CreatePopupMenu());
@@ -386,7 +392,27 @@ void MainWindow::ArmMinuteTick() {
 // The countdown, or while the shell lacks the icon the next try to put it
 // in (the taskbar may still be starting at sign-in).
 void MainWindow::Timer1_Timer() {
-  if (!unloading_) tray_.Timer1Tip(CountdownTip());
+  if (unloading_) return;
+  if (++ticksSinceLookingForChanges_ >= kLookForChangesTicks) {
+    ticksSinceLookingForChanges_ = 0;
+    TakeInChangesFromElsewhere();
+  }
+  tray_.Timer1Tip(CountdownTip());
+}
+
+// What other programs sharing the store changed, and the alerts only a
+// sync service's conflicted copy holds: the list, the tip and the alarm
+// check follow at once. The box a copy brings is told once; further ticks
+// meanwhile only look.
+void MainWindow::TakeInChangesFromElsewhere() {
+  setup_.TakeInChangesFromElsewhere();
+  if (tellingTakenIn_) return;
+  const std::wstring takenIn = TakeInConflictCopies(table_, store_, setup_.SlotHeldByEditor());
+  if (takenIn.empty()) return;
+  setup_.RefreshAlarm();
+  tellingTakenIn_ = true;
+  ShowProgramBox(nullptr, takenIn.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+  tellingTakenIn_ = false;
 }
 
 std::wstring MainWindow::CountdownTip() { return Timer1TipText(table_, IsMonitoring(), clock_.Now()); }

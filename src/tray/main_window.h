@@ -69,6 +69,7 @@ class MainWindow final : private AlarmCheckHost {
   // One "Remind me again" item per alert on offer; returns how many.
   std::size_t InsertRemindAgainItems();
   bool IsMonitoring() const;
+  void TakeInChangesFromElsewhere();
 
   // AlarmCheckHost
   DateValue Now() override;
@@ -106,5 +107,7 @@ class MainWindow final : private AlarmCheckHost {
   bool menuOpen_ = false;
   bool transferOpen_ = false;  // an export or import dialog or its box is up
   bool unloading_ = false;
-  bool ready_ = false;  // the alerts are loaded: requests from outside are taken
+  bool ready_ = false;
+  unsigned ticksSinceLookingForChanges_ = 0;
+  bool tellingTakenIn_ = false;  // the alerts are loaded: requests from outside are taken
 };

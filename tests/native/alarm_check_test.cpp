@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <functional>
 #include <vector>
 
@@ -199,4 +200,37 @@ TEST(AlarmCheck, ABoxEndedByTheProgramsExitLeavesTheAlarmDue) {
   EXPECT_TRUE(host.closed.empty()) << "a box the user did not close is offered again";
   EXPECT_EQ(table[1], before[1]);
   EXPECT_EQ(table[2], before[2]);
+}
+
+// Another program sharing the store moved the alarm on (or changed it)
+// while its box was up here: it moves on once, not twice. An occurrence
+// shown here that comes back (an older copy synced in) moves on silently.
+TEST(AlarmCheck, ARepeatMovesOnOnceWhenAnotherProgramSharesTheStore) {
+  const DateValue due = kNow - 1.0 / 1440;
+  const struct {
+    const wchar_t* elsewhere;  // what the other program did while the box was up
+    std::function<void(AlarmRecord&)> change;
+    DateValue tijdAfter;
+    std::vector<std::wstring> events;
+  } cases[] = {
+      {L"nothing", [](AlarmRecord&) {}, due + 1, {L"save 3"}},
+      {L"moved it on", [&](AlarmRecord& a) { a.Tijd = due + 1; }, due + 1, {}},
+      {L"renamed it", [&](AlarmRecord& a) { a.Naam = L"Standup (room 2)"; }, due, {}},
+  };
+  for (const auto& c : cases) {
+    AlarmTable table;
+    table[3] = ActiveAlarm(L"Standup", due, EachDay);
+    RecordingHost host(kNow);
+    host.nestedTick = [&] { c.change(table[3]); };
+    AlarmCheck check(table, host);
+    check.Timer_Timer(true);
+    EXPECT_EQ(table[3].Tijd, c.tijdAfter) << c.elsewhere;
+    EXPECT_EQ(host.events, c.events) << c.elsewhere;
+
+    host.nestedTick = nullptr;
+    table[3].Tijd = due;  // the older copy comes back
+    check.Timer_Timer(true);
+    EXPECT_EQ(host.boxes.size(), std::wcscmp(c.elsewhere, L"renamed it") == 0 ? 2u : 1u) << c.elsewhere;
+    EXPECT_EQ(table[3].Tijd, due + 1) << c.elsewhere;
+  }
 }

@@ -202,3 +202,62 @@ TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
   EXPECT_NE(message.find(L"Alert 5, \"Tijd\": \"\" is not a time"), std::wstring::npos) << message;
   EXPECT_NE(message.find(L"Alert 9, \"Naam\": is not a text value"), std::wstring::npos) << message;
 }
+
+// Two programs on one store: each save changes only its own slots, takes in
+// the other's, and a new alert never lands on one the other put in a slot
+// this program still thinks free.
+TEST(SaveChanges, KeepsWhatAnotherProgramStoredMeanwhile) {
+  MemorySettings store;
+  AlarmTable other;
+  other[0] = Dentist();
+  Save(other, store, 0);
+  AlarmTable mine;
+  LaadAlarmen(mine, store);
+
+  other[0].Naam = L"Dentist, moved";
+  other[1] = Dentist();
+  other[1].Naam = L"Theirs";
+  const int theirs[] = {0, 1};
+  SaveSlots(other, store, theirs);
+  store.ChangeElsewhere();
+
+  mine[1] = Dentist();
+  mine[1].Naam = L"Mine";
+  const int one[] = {1};
+  const SaveReport report = SaveChanges(mine, store, one, 2);  // an editor holds slot 2
+  EXPECT_TRUE(report.changedElsewhere);
+  EXPECT_TRUE(report.notSaved.empty());
+  ASSERT_EQ(report.moved.size(), 1u);
+  EXPECT_EQ(report.moved[0].to, 3);
+  AlarmTable stored;
+  LaadAlarmen(stored, store);
+  for (const AlarmTable* table : {&mine, &stored}) {
+    EXPECT_EQ((*table)[0].Naam, L"Dentist, moved");
+    EXPECT_EQ((*table)[1].Naam, L"Theirs");
+    EXPECT_EQ((*table)[3].Naam, L"Mine");
+  }
+
+  // An edit of an alert both have is the last one saved.
+  mine[1].Naam = L"Theirs, edited here";
+  store.ChangeElsewhere();
+  EXPECT_TRUE(SaveChanges(mine, store, one).moved.empty());
+  LaadAlarmen(stored, store);
+  EXPECT_EQ(stored[1].Naam, L"Theirs, edited here");
+
+  // With no slot free in both, the new alert is not saved and nothing of
+  // the other program's is overwritten.
+  std::vector<int> rest = {2};
+  for (int slot = 4; slot <= kLastSlot; ++slot) rest.push_back(slot);
+  for (const int slot : rest) other[slot] = Dentist();
+  SaveSlots(other, store, rest);
+  store.ChangeElsewhere();
+  mine[2] = Dentist();
+  mine[2].Naam = L"One too many";
+  const int two[] = {2};
+  const SaveReport full = SaveChanges(mine, store, two);
+  ASSERT_EQ(full.notSaved.size(), 1u);
+  EXPECT_EQ(full.notSaved[0].reason, kNoFreeSlotText);
+  LaadAlarmen(stored, store);
+  EXPECT_EQ(stored[2].Naam, L"Dentist");
+  EXPECT_EQ(mine[2].Naam, L"Dentist");
+}
