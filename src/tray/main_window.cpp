@@ -150,7 +150,10 @@ void MainWindow::Form_Load() {
   setup_.Load();
   loadProblems_ = setup_.LaadAlarmen();
   const std::wstring takenIn = TakeInConflictCopies(table_, store_, std::nullopt);
-  if (!takenIn.empty()) loadProblems_ += (loadProblems_.empty() ? L"" : L"\r\n\r\n") + takenIn;
+  if (!takenIn.empty()) {
+    setup_.RefreshAlarm();
+    loadProblems_ += (loadProblems_.empty() ? L"" : L"\r\n\r\n") + takenIn;
+  }
   if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
 
   mnuPopup_.Reset(CreatePopupMenu());

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <regex>
 
 #include "chimewatch_session.h"
@@ -66,6 +67,53 @@ std::string Utf16(std::wstring_view text) {
 std::string Slot(int slot, const std::string& naam) {
   return "[" + std::to_string(slot) + "]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\nNaam=" + naam +
          "\r\nTijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n";
+}
+
+// A stored slot due `minutesFromNow` from now by the local clock.
+std::string SlotDueIn(int slot, const std::string& naam, int minutesFromNow, int repeat) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+  ticks.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(minutesFromNow) * 60 * 10000000);
+  const FILETIME due{ticks.LowPart, ticks.HighPart};
+  SYSTEMTIME utc, local;
+  FileTimeToSystemTime(&due, &utc);
+  SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+  char tijd[32];
+  std::snprintf(tijd, sizeof tijd, "%02u:%02u %04u/%02u/%02u", local.wHour, local.wMinute, local.wYear, local.wMonth,
+                local.wDay);
+  return "[" + std::to_string(slot) + "]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\nNaam=" + naam +
+         "\r\nTijd=" + tijd + "\r\nRepeat=" + std::to_string(repeat) + "\r\nDelete=False\r\n";
+}
+
+// The same file by a second name, as two PCs reach one network share: Wine
+// shows every Linux folder on drive Z: too.
+std::wstring SecondNameOf(const std::wstring& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
+  if (!unix) return L"";
+  std::wstring name = L"Z:";
+  for (const char* c = unix; *c; ++c) name += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  HeapFree(GetProcessHeap(), 0, unix);
+  return name;
+}
+
+std::ptrdiff_t Count(const std::string& text, const std::string& part) {
+  std::ptrdiff_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// The rows of a program's list window, loaded hidden from its start.
+int ListedAlerts(const driver::Program& program) {
+  for (HWND window : driver::TopLevelWindows(program.Id())) {
+    if (driver::ClassName(window) == L"ChimewatchSetup") {
+      return driver::ListViewRowCount(driver::FindChildById(window, IDC_LSTALARM));
+    }
+  }
+  return -1;
 }
 
 std::ptrdiff_t ChimewatchIconCount() {
@@ -269,4 +317,80 @@ TEST(Portable, RunsBesideAnInstalledChimewatchAndKeepsItsOwnAlerts) {
   driver::PostCommand(installedMain, IDM_SLUITEN);
   EXPECT_EQ(copy.WaitForExit(10000), 0u);
   EXPECT_EQ(installed.WaitForExit(10000), 0u);
+}
+
+// Two programs on one file, as two PCs on a network share: each keeps what
+// the other stored, each shows the other's alerts within a minute, both
+// show a due alert and it moves on once.
+TEST(Portable, TwoProgramsSharingTheFileKeepAndShowEachOthersAlerts) {
+  const PortableFolder portable;
+  const std::wstring secondName = SecondNameOf(portable.Program());
+  ASSERT_FALSE(secondName.empty());
+  WriteBytes(portable.Ini(), std::string(kShippedIni) + SlotDueIn(0, "Standup", -1, 1));
+  const std::string standupTomorrow = SlotDueIn(0, "Standup", 24 * 60 - 1, 1);
+  WriteBytes(portable.File(L"a.ics"), Calendar("From A ", 3));
+  WriteBytes(portable.File(L"b.ics"), Calendar("From B ", 1));
+  const driver::Program a(portable.Program());
+  const driver::Program b(secondName);
+  HWND mainA = StartedMainWindow(a);
+  HWND mainB = StartedMainWindow(b);
+  ASSERT_TRUE(mainA && mainB) << "one handed over to the other";
+
+  EXPECT_EQ(portable.Run(L"/import " + Quoted(portable.File(L"a.ics"))).exitCode, 0u);
+  EXPECT_EQ(driver::RunProgram(secondName, L"/import " + Quoted(portable.File(L"b.ics")), 20000).exitCode, 0u);
+  const auto stored = [&] { return driver::ReadFileBytes(portable.Ini()).value_or(""); };
+  EXPECT_EQ(Count(stored(), Utf16(L"Exist=True").substr(2)), 5) << "an alert of one program was lost";
+  for (const driver::Program* program : {&a, &b}) {
+    EXPECT_TRUE(driver::WaitUntil([&] { return ListedAlerts(*program) == 5; }, 30000)) << ListedAlerts(*program);
+  }
+
+  for (const driver::Program* program : {&a, &b}) {
+    const auto box = driver::WaitForMessageBox(program->Id(), 70000);
+    ASSERT_TRUE(box) << "the due alert was not shown by each";
+    EXPECT_TRUE(box->text.starts_with(L"Standup\r\n")) << box->text;
+    driver::Answer(box->hwnd, IDOK);
+    driver::WaitForWindowGone(box->hwnd, 5000);
+  }
+  const std::string tomorrow = Utf16(std::wstring(standupTomorrow.begin(), standupTomorrow.end())).substr(2);
+  EXPECT_TRUE(driver::WaitUntil([&] { return stored().find(tomorrow) != std::string::npos; }, 10000))
+      << "the alert did not move on by exactly one day";
+  driver::PostCommand(mainA, IDM_SLUITEN);
+  driver::PostCommand(mainB, IDM_SLUITEN);
+  EXPECT_EQ(a.WaitForExit(10000), 0u);
+  EXPECT_EQ(b.WaitForExit(10000), 0u);
+  EXPECT_EQ(Count(stored(), Utf16(L"Exist=True").substr(2)), 5);
+}
+
+// A sync service's conflicted copy: its own alerts are taken in, the user
+// is told once, and the copy stays, renamed. One that comes while the
+// program runs is taken in within a minute.
+TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
+  const PortableFolder portable;
+  const std::wstring dropbox = portable.File(L"chimewatch (Ann's conflicted copy 2026-12-08).ini");
+  const std::wstring oneDrive = portable.File(L"chimewatch-LAPTOP.ini");
+  for (const std::wstring& name : {dropbox, oneDrive}) {
+    DeleteFileW(name.c_str());
+    DeleteFileW((name + L".taken-in").c_str());
+  }
+  WriteBytes(portable.Ini(), std::string(kShippedIni) + Slot(0, "Both"));
+  WriteBytes(dropbox, std::string(kShippedIni) + Slot(0, "Both") + Slot(1, "Only in the copy"));
+  const driver::Program running(portable.Program());
+  const auto box = driver::WaitForMessageBox(running.Id(), 10000);
+  ASSERT_TRUE(box);
+  EXPECT_NE(box->text.find(L"took in the 1 alert only the copy held"), std::wstring::npos) << box->text;
+  driver::Answer(box->hwnd, IDOK);
+  EXPECT_EQ(ListedAlerts(running), 2);
+  EXPECT_NE(GetFileAttributesW((dropbox + L".taken-in").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW(dropbox.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  WriteBytes(oneDrive, Slot(5, "From the laptop"));
+  const auto later = driver::WaitForMessageBox(running.Id(), 30000);
+  ASSERT_TRUE(later);
+  EXPECT_NE(later->text.find(L"chimewatch-LAPTOP.ini"), std::wstring::npos) << later->text;
+  driver::Answer(later->hwnd, IDOK);
+  EXPECT_EQ(ListedAlerts(running), 3);
+  const std::string stored = driver::ReadFileBytes(portable.Ini()).value_or("");
+  for (const wchar_t* naam : {L"Naam=Only in the copy", L"Naam=From the laptop"}) {
+    EXPECT_NE(stored.find(Utf16(naam).substr(2)), std::string::npos) << "not saved";
+  }
 }
