@@ -101,6 +101,7 @@ void ForEachCopyBeside(const std::wstring& path, Visit visit) {
 // network share too and gives up when the process ends, even when killed.
 // The lock file itself stays; it holds nothing.
 constexpr DWORD kLockWaitMs = 5000;
+constexpr DWORD kSettleMs = 200;
 
 class SaveLock {
  public:
@@ -205,6 +206,13 @@ bool IniFileSettings::ReadAgain(bool evenWithTheSameStamp) {
   if (now == Stamp{} || (now == stamp_ && !evenWithTheSameStamp)) return false;
   FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
   if (!file.read) return false;
+  // A file without the trailer may be one being written in place (by hand,
+  // or by a sync service that does): taken only once it holds still.
+  if (!IniDocument::EndsWithTrailer(file.bytes, kIniTrailer)) {
+    Sleep(kSettleMs);
+    const FileBytes again = ReadWholeFile(path_, kMaxFileBytes);
+    if (!again.read || again.bytes != file.bytes) return false;
+  }
   stamp_ = now;
   if (file.bytes == bytes_) return false;
   Take(std::move(file.bytes));

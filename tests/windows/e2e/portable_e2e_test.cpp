@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <regex>
 
@@ -17,10 +18,10 @@ constexpr char kShippedIni[] = "; Chimewatch keeps its alerts in this file.\r\n"
 // unpacked zip holds them; the registry's alerts are gone.
 class PortableFolder {
  public:
-  PortableFolder() {
+  explicit PortableFolder(const wchar_t* name = L"chimewatch-portable") {
     wchar_t temp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temp);
-    folder_ = std::wstring(temp) + L"chimewatch-portable\\";
+    folder_ = std::wstring(temp) + name + L"\\";
     CreateDirectoryW(folder_.c_str(), nullptr);
     SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!CopyFileW(gProgramPath.c_str(), Program().c_str(), FALSE)) ADD_FAILURE() << "the program was not copied";
@@ -115,6 +116,58 @@ int ListedAlerts(const driver::Program& program) {
   }
   return -1;
 }
+
+// A sync service between two folders: a file changed on one side reaches
+// the other a second later; when both sides changed meanwhile, the first
+// side's stays and the second's is left beside it on both as a conflicted
+// copy, as Dropbox does.
+class SyncStandIn {
+ public:
+  SyncStandIn(std::wstring first, std::wstring second)
+      : first_(std::move(first)), second_(std::move(second)), last_(Read(first_)) {
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  }
+  ~SyncStandIn() {
+    stop_ = true;
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+  }
+  SyncStandIn(const SyncStandIn&) = delete;
+  SyncStandIn& operator=(const SyncStandIn&) = delete;
+
+ private:
+  static std::string Read(const std::wstring& path) { return driver::ReadFileBytes(path).value_or(""); }
+  static DWORD WINAPI Run(void* self) {
+    static_cast<SyncStandIn*>(self)->Loop();
+    return 0;
+  }
+  // Written whole under another name, then put in place, as sync services do.
+  static void Put(const std::wstring& path, const std::string& bytes) {
+    WriteBytes(path + L".sync", bytes);
+    MoveFileExW((path + L".sync").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+  void Loop() {
+    while (!stop_) {
+      Sleep(200);
+      if (Read(first_) == last_ && Read(second_) == last_) continue;
+      Sleep(1000);
+      const std::string first = Read(first_), second = Read(second_);
+      if (first != last_ && second != last_ && first != second) {
+        for (const std::wstring& ini : {first_, second_}) {
+          Put(ini.substr(0, ini.size() - 4) + L" (PC2's conflicted copy).ini", second);
+        }
+      }
+      last_ = first != last_ ? first : second;
+      if (first != last_) Put(first_, last_);
+      if (second != last_) Put(second_, last_);
+    }
+  }
+
+  std::wstring first_, second_;
+  std::string last_;
+  std::atomic<bool> stop_{false};
+  HANDLE thread_ = nullptr;
+};
 
 std::ptrdiff_t ChimewatchIconCount() {
   const auto tips = driver::TrayTips();
@@ -393,4 +446,50 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
   for (const wchar_t* naam : {L"Naam=Only in the copy", L"Naam=From the laptop"}) {
     EXPECT_NE(stored.find(Utf16(naam).substr(2)), std::string::npos) << "not saved";
   }
+}
+
+// Two PCs whose folders a sync service keeps alike: what one adds shows on
+// the other within a minute, and adds on both at once (a conflict) end with
+// every alert on both.
+TEST(Portable, TwoFoldersASyncServiceKeepsAlikeEndWithEveryAlert) {
+  const PortableFolder one;
+  const PortableFolder two(L"chimewatch-portable-pc2");
+  WriteBytes(two.Ini(), kShippedIni);
+  for (const PortableFolder* folder : {&one, &two}) {
+    DeleteFileW(folder->File(L"chimewatch (PC2's conflicted copy).ini").c_str());
+    DeleteFileW(folder->File(L"chimewatch (PC2's conflicted copy).ini.taken-in").c_str());
+  }
+  const SyncStandIn sync(one.Ini(), two.Ini());
+  const driver::Program a(one.Program());
+  const driver::Program b(two.Program());
+  HWND mainA = StartedMainWindow(a);
+  HWND mainB = StartedMainWindow(b);
+  ASSERT_TRUE(mainA && mainB);
+  const auto import = [](const PortableFolder& folder, const std::string& prefix) {
+    WriteBytes(folder.File(L"in.ics"), Calendar(prefix, 1));
+    EXPECT_EQ(folder.Run(L"/import " + Quoted(folder.File(L"in.ics"))).exitCode, 0u) << prefix;
+  };
+  // Each box a conflicted copy brings is answered as it comes.
+  const auto listed = [&](int alerts) {
+    return driver::WaitUntil(
+        [&] {
+          for (const driver::Program* program : {&a, &b}) {
+            if (const auto box = driver::WaitForMessageBox(program->Id(), 0)) driver::Answer(box->hwnd, IDOK);
+          }
+          return ListedAlerts(a) == alerts && ListedAlerts(b) == alerts;
+        },
+        60000);
+  };
+
+  import(one, "On PC1 ");
+  EXPECT_TRUE(listed(1)) << ListedAlerts(a) << " " << ListedAlerts(b);
+  import(two, "On PC2 ");
+  EXPECT_TRUE(listed(2)) << ListedAlerts(a) << " " << ListedAlerts(b);
+  import(one, "Both at once, PC1 ");
+  import(two, "Both at once, PC2 ");
+  EXPECT_TRUE(listed(4)) << ListedAlerts(a) << " " << ListedAlerts(b);
+  driver::PostCommand(mainA, IDM_SLUITEN);
+  driver::PostCommand(mainB, IDM_SLUITEN);
+  EXPECT_EQ(a.WaitForExit(10000), 0u);
+  EXPECT_EQ(b.WaitForExit(10000), 0u);
 }
