@@ -7,8 +7,9 @@
 #   and CHIMEWATCH_IDLE_SECONDS (idle window, default 60) tune the second part.
 #   benchmark.sh --lateness [MINUTES [REF]]   see the section at the end
 #   benchmark.sh --calendar [RUNS]             the calendar export and import, and its worst shapes
-#   benchmark.sh --store [RUNS]                one save, in chimewatch.ini and the registry;
-#                                              the load of a 16 MiB chimewatch.ini
+#   benchmark.sh --store [RUNS]                one save, in chimewatch.ini (also with the file
+#                                              read again) and the registry; the load of a
+#                                              16 MiB chimewatch.ini
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh

@@ -126,6 +126,23 @@ class SaveLock {
   bool taken_ = false;
 };
 
+// A file without the trailer may be one being written in place (by hand,
+// or by a sync service that does): it is taken only once it holds still.
+FileBytes ReadSettled(const std::wstring& path) {
+  FileBytes file = ReadWholeFile(path, kMaxFileBytes);
+  if (!file.read || IniDocument::EndsWithTrailer(file.bytes, kIniTrailer)) return file;
+  Sleep(kSettleMs);
+  if (ReadWholeFile(path, kMaxFileBytes).bytes != file.bytes) file.read = false;
+  return file;
+}
+
+// A key's text in `document`, or `defaultText` when it is not there.
+std::optional<std::wstring> ReadFrom(const IniDocument& document, std::wstring_view section, std::wstring_view key,
+                                     std::wstring_view defaultText) {
+  const auto found = document.Find(section, key);
+  return found ? *found : std::optional(std::wstring(defaultText));
+}
+
 std::wstring JournalOf(const std::wstring& path) { return NameBeside(path, L".new"); }
 
 // The file written over in place, so that its other names see the change:
@@ -204,15 +221,8 @@ bool IniFileSettings::ReadAgainIfChanged() { return ReadAgain(false); }
 bool IniFileSettings::ReadAgain(bool evenWithTheSameStamp) {
   const Stamp now = CurrentStamp();
   if (now == Stamp{} || (now == stamp_ && !evenWithTheSameStamp)) return false;
-  FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
+  FileBytes file = ReadSettled(path_);
   if (!file.read) return false;
-  // A file without the trailer may be one being written in place (by hand,
-  // or by a sync service that does): taken only once it holds still.
-  if (!IniDocument::EndsWithTrailer(file.bytes, kIniTrailer)) {
-    Sleep(kSettleMs);
-    const FileBytes again = ReadWholeFile(path_, kMaxFileBytes);
-    if (!again.read || again.bytes != file.bytes) return false;
-  }
   stamp_ = now;
   if (file.bytes == bytes_) return false;
   Take(std::move(file.bytes));
@@ -221,8 +231,7 @@ bool IniFileSettings::ReadAgain(bool evenWithTheSameStamp) {
 
 std::optional<std::wstring> IniFileSettings::ReadSetting(std::wstring_view, std::wstring_view section,
                                                          std::wstring_view key, std::wstring_view defaultText) {
-  const auto found = document_.Find(section, key);
-  return found ? *found : std::optional(std::wstring(defaultText));
+  return ReadFrom(document_, section, key, defaultText);
 }
 
 bool IniFileSettings::WriteSetting(std::wstring_view application, std::wstring_view section, std::wstring_view key,
@@ -323,8 +332,7 @@ class ConflictCopySettings final : public SettingsStore {
   explicit ConflictCopySettings(IniDocument document) : document_(std::move(document)) {}
   std::optional<std::wstring> ReadSetting(std::wstring_view, std::wstring_view section, std::wstring_view key,
                                           std::wstring_view defaultText) override {
-    const auto found = document_.Find(section, key);
-    return found ? *found : std::optional(std::wstring(defaultText));
+    return ReadFrom(document_, section, key, defaultText);
   }
   bool WriteSetting(std::wstring_view, std::wstring_view, std::wstring_view, std::wstring_view) override {
     return false;
@@ -345,7 +353,7 @@ std::vector<SettingsStore::ConflictCopy> IniFileSettings::ConflictCopies() {
   if (search == INVALID_HANDLE_VALUE) return copies;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsSyncConflictCopyName(found.cFileName)) continue;
-    const FileBytes file = ReadWholeFile(NameBeside(FolderOf(path_), found.cFileName), kMaxFileBytes);
+    const FileBytes file = ReadSettled(NameBeside(FolderOf(path_), found.cFileName));
     if (!file.read) continue;
     IniDocument::Reading reading = IniDocument::Parse(file.bytes, AnsiText);
     copies.push_back({found.cFileName, std::make_unique<ConflictCopySettings>(std::move(reading.document))});

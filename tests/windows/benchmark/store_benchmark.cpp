@@ -99,8 +99,8 @@ int wmain(int argc, wchar_t** argv) {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Chimewatch");
   std::printf("Save of one alert with 101 stored (median of %d):\n", runs);
   std::printf("  chimewatch.ini (%lu bytes, written whole, flushed, replaced): %.2f ms\n", data.nFileSizeLow, iniMs);
-  std::printf("  the same, the file changed by another program, read again:   %.2f ms\n", mergedMs);
-  std::printf("  registry (seven values):                               %.2f ms\n", registryMs);
+  std::printf("  the same after another program changed it (read again):     %.2f ms\n", mergedMs);
+  std::printf("  registry (seven values):                                      %.2f ms\n", registryMs);
   const double largeMs = LargeFileLoadMs(ini);
   WIN32_FILE_ATTRIBUTE_DATA large{};
   GetFileAttributesExW(ini.c_str(), GetFileExInfoStandard, &large);
