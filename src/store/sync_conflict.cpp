@@ -99,6 +99,9 @@ std::wstring TakeInConflictCopies(AlarmTable& table, SettingsStore& store, std::
       continue;
     }
     const std::optional<std::wstring> keptAs = store.SetCopyAside(copy.name);
+    // A copy that cannot be renamed (held open) is looked at again at each
+    // try; once it holds nothing new, that is not told again and again.
+    if (!keptAs && slots.empty() && notTakenIn == 0) continue;
     if (!told.empty()) told += L"\r\n\r\n";
     told += TakenInMessage(copy.name, keptAs.value_or(L""), static_cast<int>(slots.size()), notTakenIn);
   }

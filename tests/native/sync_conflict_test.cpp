@@ -75,9 +75,11 @@ class StoreWithCopy final : public SettingsStore {
     return copies;
   }
   std::optional<std::wstring> SetCopyAside(const std::wstring& name) override {
+    if (heldOpen) return std::nullopt;
     setAside.push_back(name);
     return TakenInName(name);
   }
+  bool heldOpen = false;
 };
 
 }  // namespace
@@ -103,6 +105,14 @@ TEST(SyncConflict, TakesInOnlyWhatTheCopyAloneHoldsThenSetsItAside) {
   EXPECT_EQ(table[2], copied[1]);
   EXPECT_FALSE(stored[1].Exist);
   EXPECT_EQ(TakeInConflictCopies(table, store, 1), L"");  // once only
+
+  // A copy that cannot be renamed is told of while it brings alerts in.
+  StoreWithCopy held;
+  held.heldOpen = true;
+  Save(copied, held.copy, 1);
+  AlarmTable mine;
+  EXPECT_NE(TakeInConflictCopies(mine, held, std::nullopt).find(L"could not be renamed"), std::wstring::npos);
+  EXPECT_EQ(TakeInConflictCopies(mine, held, std::nullopt), L"");
 
   // A copy whose alerts cannot be saved stays, to be taken in later.
   StoreWithCopy failing;
