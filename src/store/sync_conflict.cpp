@@ -33,8 +33,8 @@ bool IsSyncConflictCopyName(std::wstring_view fileName) {
   }
   const std::wstring_view middle =
       std::wstring_view(name).substr(kStem.size(), name.size() - kStem.size() - kExtension.size());
-  return (middle.starts_with(L" (") && middle.ends_with(L")")) ||
-         (middle.size() > 1 && middle.front() == L'-') || middle.starts_with(L".sync-conflict-");
+  return (middle.starts_with(L" (") && middle.ends_with(L")")) || (middle.size() > 1 && middle.front() == L'-') ||
+         middle.starts_with(L".sync-conflict-");
 }
 
 std::wstring TakenInName(std::wstring_view fileName) { return std::wstring(fileName) + L".taken-in"; }

@@ -2,7 +2,6 @@
 
 #include "date_format.h"
 
-
 std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due) {
   return alarm.Naam + L"\r\n" + FormatDate(due, kShortTimeDatePattern);
 }

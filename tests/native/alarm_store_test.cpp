@@ -150,7 +150,7 @@ TEST(ReadStoredTime, ReadsByCharacterPosition) {
   EXPECT_EQ(ReadStoredTime(L"08:05 2000/13/01"), At(2001, 1, 1, 8, 5));
   EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/29 and more"), At(2000, 2, 29, 8, 5));
   EXPECT_EQ(ReadStoredTime(L" 8: 5 2000/ 2/ 9"), At(2000, 2, 9, 8, 5));
-  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/2"), At(2000, 2, 2, 8, 5));  // a short last piece
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/2"), At(2000, 2, 2, 8, 5));   // a short last piece
   EXPECT_EQ(ReadStoredTime(L"25:05 2000/02/29"), At(2000, 3, 1, 1, 5));  // hours carry over too
   // Before 1899-12-30 the time of day still counts forward from midnight.
   EXPECT_EQ(ReadStoredTime(L"14:05 1399/12/31"), ParseDateText(L"14:05 1399/12/31", 2026));

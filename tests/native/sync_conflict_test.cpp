@@ -12,9 +12,9 @@ TEST(SyncConflict, KnowsTheCopiesSyncServicesLeave) {
     const wchar_t* name;
     bool isCopy;
   } rows[] = {
-      {L"chimewatch (Ann's conflicted copy 2026-12-08).ini", true},  // Dropbox
-      {L"Chimewatch (1).INI", true},                                // Google Drive
-      {L"chimewatch-LAPTOP-7.ini", true},                           // OneDrive
+      {L"chimewatch (Ann's conflicted copy 2026-12-08).ini", true},     // Dropbox
+      {L"Chimewatch (1).INI", true},                                    // Google Drive
+      {L"chimewatch-LAPTOP-7.ini", true},                               // OneDrive
       {L"chimewatch.sync-conflict-20261208-101500-ABCDEFG.ini", true},  // Syncthing
       {L"chimewatch.ini", false},
       {L"chimewatch-.ini", false},
