@@ -37,7 +37,9 @@ bool IsSyncConflictCopyName(std::wstring_view fileName) {
          middle.starts_with(L".sync-conflict-");
 }
 
-std::wstring TakenInName(std::wstring_view fileName) { return std::wstring(fileName) + L".taken-in"; }
+std::wstring TakenInName(std::wstring_view fileName, int try_) {
+  return std::wstring(fileName) + (try_ > 1 ? L"." + WideDecimalText(try_) : L"") + L".taken-in";
+}
 
 bool IsSameAlert(const AlarmRecord& a, const AlarmRecord& b) {
   if (a.Naam != b.Naam || a.Repeat != b.Repeat) return false;

@@ -24,7 +24,9 @@ TEST(SyncConflict, KnowsTheCopiesSyncServicesLeave) {
       {L"chimewatchx.ini", false},
   };
   for (const auto& row : rows) EXPECT_EQ(IsSyncConflictCopyName(row.name), row.isCopy) << row.name;
-  EXPECT_FALSE(IsSyncConflictCopyName(TakenInName(L"chimewatch (1).ini")));
+  EXPECT_EQ(TakenInName(L"chimewatch (1).ini"), L"chimewatch (1).ini.taken-in");
+  EXPECT_EQ(TakenInName(L"chimewatch (1).ini", 2), L"chimewatch (1).ini.2.taken-in");
+  EXPECT_FALSE(IsSyncConflictCopyName(TakenInName(L"chimewatch (1).ini", 2)));
 }
 
 TEST(SyncConflict, AnAlertMovedOnIsTheSameAlert) {

@@ -432,7 +432,9 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
   for (const std::wstring& name : {dropbox, oneDrive}) {
     DeleteFileW(name.c_str());
     DeleteFileW((name + L".taken-in").c_str());
+    DeleteFileW((name + L".2.taken-in").c_str());
   }
+  WriteBytes(oneDrive + L".taken-in", "an earlier conflict's copy");
   WriteBytes(portable.Ini(), std::string(kShippedIni) + Slot(0, "Both"));
   WriteBytes(dropbox, std::string(kShippedIni) + Slot(0, "Both") + Slot(1, "Only in the copy"));
   const driver::Program running(portable.Program());
@@ -447,7 +449,8 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
   WriteBytes(oneDrive, Slot(5, "From the laptop"));
   const auto later = driver::WaitForMessageBox(running.Id(), 30000);
   ASSERT_TRUE(later);
-  EXPECT_NE(later->text.find(L"chimewatch-LAPTOP.ini"), std::wstring::npos) << later->text;
+  EXPECT_NE(later->text.find(L"\"chimewatch-LAPTOP.ini.2.taken-in\""), std::wstring::npos) << later->text;
+  EXPECT_EQ(driver::ReadFileBytes(oneDrive + L".taken-in"), "an earlier conflict's copy");
   driver::Answer(later->hwnd, IDOK);
   EXPECT_EQ(ListedAlerts(running), 3);
   const std::string stored = driver::ReadFileBytes(portable.Ini()).value_or("");
