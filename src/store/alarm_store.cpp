@@ -172,22 +172,17 @@ void MergeStored(AlarmTable& table, SettingsStore& store, std::vector<int>& slot
     const auto free = FindFreeSlot(table, heldSlot, slots);
     if (!free) {
       report.notSaved.push_back({slot, L"Exist", std::wstring(kNoFreeSlotText)});
+      slot = -1;  // not written: the other program's alert stays
       continue;
     }
     table[*free] = mine;
     report.moved.push_back({slot, *free});
     slot = *free;
   }
-  std::erase_if(slots, [&](int slot) { return Contains(report.NotSavedSlots(), slot); });
+  std::erase(slots, -1);
 }
 
 }  // namespace
-
-std::vector<int> SaveReport::NotSavedSlots() const {
-  std::vector<int> slots;
-  for (const SlotNotSaved& refused : notSaved) slots.push_back(refused.slot);
-  return slots;
-}
 
 SaveReport SaveChanges(AlarmTable& table, SettingsStore& store, std::span<const int> slots,
                        std::optional<int> heldSlot) {
@@ -201,13 +196,13 @@ SaveReport SaveChanges(AlarmTable& table, SettingsStore& store, std::span<const 
     for (const int slot : written) sections.push_back(SlotSection(table, slot));
     return sections;
   });
+  std::vector<int> refusedSlots;
   for (auto& refused : failed) {
-    report.notSaved.push_back(
-        {ParseInteger16(refused.section).value, std::move(refused.key), std::move(refused.reason)});
+    refusedSlots.push_back(ParseInteger16(refused.section).value);
+    report.notSaved.push_back({refusedSlots.back(), std::move(refused.key), std::move(refused.reason)});
   }
-  const std::vector<int> notSaved = report.NotSavedSlots();
   for (const int slot : written) {
-    if (!Contains(notSaved, slot)) table.SetStoredAlert(slot, table[slot].Exist);
+    if (!Contains(refusedSlots, slot)) table.SetStoredAlert(slot, table[slot].Exist);
   }
   return report;
 }

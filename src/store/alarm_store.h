@@ -55,8 +55,6 @@ struct SaveReport {
   std::vector<SlotMove> moved;
   // The table took in what other programs changed in the store.
   bool changedElsewhere = false;
-
-  std::vector<int> NotSavedSlots() const;
 };
 
 // Writes the seven keys of each slot, in field order, in one write of the

@@ -30,27 +30,28 @@ TEST(SyncConflict, KnowsTheCopiesSyncServicesLeave) {
 }
 
 TEST(SyncConflict, AnAlertMovedOnIsTheSameAlert) {
-  const AlarmRecord daily = ActiveAlarm(L"Pills", At(2026, 12, 1, 8, 0), EachDay);
   const struct {
     const wchar_t* what;
-    DateValue tijd;
-    std::int32_t repeat;
+    std::int32_t repeat;  // of both
+    DateValue tijd;       // against 1 December 08:00
     const wchar_t* naam;
     bool same;
   } rows[] = {
-      {L"as it was", At(2026, 12, 1, 8, 0), EachDay, L"Pills", true},
-      {L"moved on a week", At(2026, 12, 8, 8, 0), EachDay, L"Pills", true},
-      {L"another time", At(2026, 12, 8, 9, 0), EachDay, L"Pills", false},
-      {L"another repeat", At(2026, 12, 8, 8, 0), EachWeek, L"Pills", false},
-      {L"another text", At(2026, 12, 1, 8, 0), EachDay, L"Pill", false},
+      {L"as it was", EachDay, At(2026, 12, 1, 8, 0), L"Pills", true},
+      {L"moved on a week", EachDay, At(2026, 12, 8, 8, 0), L"Pills", true},
+      {L"another time", EachDay, At(2026, 12, 8, 9, 0), L"Pills", false},
+      {L"another text", EachDay, At(2026, 12, 1, 8, 0), L"Pill", false},
+      {L"a one-time alert never moves", Once, At(2026, 12, 8, 8, 0), L"Pills", false},
   };
   for (const auto& row : rows) {
+    const AlarmRecord first = ActiveAlarm(L"Pills", At(2026, 12, 1, 8, 0), row.repeat);
     const AlarmRecord other = ActiveAlarm(row.naam, row.tijd, row.repeat);
-    EXPECT_EQ(IsSameAlert(daily, other), row.same) << row.what;
-    EXPECT_EQ(IsSameAlert(other, daily), row.same) << row.what;
+    EXPECT_EQ(IsSameAlert(first, other), row.same) << row.what;
+    EXPECT_EQ(IsSameAlert(other, first), row.same) << row.what;
   }
-  const AlarmRecord once = ActiveAlarm(L"Pills", At(2026, 12, 8, 8, 0), Once);
-  EXPECT_FALSE(IsSameAlert(ActiveAlarm(L"Pills", At(2026, 12, 1, 8, 0), Once), once));
+  EXPECT_FALSE(IsSameAlert(ActiveAlarm(L"Pills", At(2026, 12, 1, 8, 0), EachDay),
+                           ActiveAlarm(L"Pills", At(2026, 12, 8, 8, 0), EachWeek)))
+      << "another repeat";
 }
 
 namespace {
