@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -44,7 +44,7 @@ class IniDocument {
  private:
   // Names by their case-folded form, as Windows compares them: each
   // entry's place in the vector it indexes.
-  using NameIndex = std::unordered_map<std::wstring, std::size_t>;
+  using NameIndex = std::map<std::wstring, std::size_t, std::less<>>;
   struct Section {
     std::wstring name;
     std::vector<std::pair<std::wstring, std::wstring>> keys;  // each value as the file holds it
