@@ -7,7 +7,7 @@
 // is read as well, for a file made by hand, and so is a file in the ANSI
 // code page (as PowerShell 5.1's Set-Content or an old Notepad save it),
 // which is what Notepad takes a file for that is not valid UTF-8. Reading
-// is linear in the file's size: sections and keys are found by an index.
+// takes n log n of the sections and keys: they are found by an ordered index.
 #pragma once
 
 #include <cstddef>
