@@ -1,6 +1,7 @@
 // Loading the alarm table from the settings store and saving single slots.
 // Section "7" holds slot 7 with the keys Exist, Actief, Getoond, Naam, Tijd,
-// Repeat and Delete, all texts.
+// Repeat and Delete, all texts, and Rule, a repeat rule (alarm_rule.h) or
+// empty, which older versions do not read.
 #pragma once
 
 #include <optional>
@@ -35,7 +36,7 @@ std::optional<DateValue> ReadStoredTime(std::wstring_view text);
 // section is left as it is, and the report names the slot, key and text.
 LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store);
 
-// Writes the seven keys of one slot, in field order. Returns the key whose
+// Writes the eight keys of one slot, in field order. Returns the key whose
 // write failed, or nullopt when all were written.
 std::optional<std::wstring> Save(const AlarmTable& table, SettingsStore& store, int slot);
 

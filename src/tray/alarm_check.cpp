@@ -2,7 +2,6 @@
 
 #include "date_format.h"
 
-
 std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due) {
   return alarm.Naam + L"\r\n" + FormatDate(due, kShortTimeDatePattern);
 }
@@ -26,7 +25,7 @@ bool AlarmCheck::Fire(int slot) {
   const std::wstring description = table_[slot].Naam;
   if (!host_.ShowAlarm(AlarmMessageText(table_[slot], due))) return false;
   host_.AlarmBoxClosed(description);
-  if (MoveOnAfterFiring(table_[slot], due) == AfterFiring::Retired) host_.RemoveListRow(slot);
+  if (MoveOnAfterFiring(table_[slot], due, host_.Now()) == AfterFiring::Retired) host_.RemoveListRow(slot);
   host_.SaveSlot(slot);
   return true;
 }
