@@ -64,9 +64,3 @@ void SetRule(AlarmRecord& alarm, const AlarmRule& rule) {
   alarm.Rule = AlarmRuleText(rule);
   alarm.Repeat = NearestMode(rule.rule);
 }
-
-Recurrence RecurrenceOf(const AlarmRecord& alarm) {
-  if (alarm.Rule.empty()) return static_cast<RepeatMode>(alarm.Repeat);
-  if (auto rule = ReadAlarmRule(alarm.Rule)) return std::move(rule->rule);
-  return static_cast<RepeatMode>(alarm.Repeat);
-}

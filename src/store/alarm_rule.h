@@ -23,6 +23,3 @@ std::wstring AlarmRuleText(const AlarmRule& rule);
 
 // Gives the alert the rule; Repeat becomes its nearest mode.
 void SetRule(AlarmRecord& alarm, const AlarmRule& rule);
-
-// How the alert repeats: its rule when it has one, else its mode.
-Recurrence RecurrenceOf(const AlarmRecord& alarm);
