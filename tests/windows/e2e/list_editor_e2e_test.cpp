@@ -142,7 +142,7 @@ TEST(Editor, KeepsTheRuleOfARuleAlert) {
   ASSERT_NE(setup, nullptr);
   HWND list = session.AlarmList();
   ASSERT_EQ(Names(list), std::vector<std::wstring>{L"Review"});
-  driver::PostKey(list, VK_RETURN);
+  ASSERT_TRUE(driver::DoubleClickListViewRow(list, 0));
   HWND editor = session.WaitForEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(driver::GetText(Control(editor, IDC_CMBREPEAT)), L"Every 2 weeks on Monday and Thursday");
