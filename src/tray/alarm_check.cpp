@@ -2,7 +2,6 @@
 
 #include "date_format.h"
 
-
 std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due) {
   return alarm.Naam + L"\r\n" + FormatDate(due, kShortTimeDatePattern);
 }
@@ -46,7 +45,7 @@ bool AlarmCheck::Fire(int slot) {
 }
 
 AfterFiring AlarmCheck::MoveOn(int slot, DateValue due) {
-  const AfterFiring result = MoveOnAfterFiring(table_[slot], due);
+  const AfterFiring result = MoveOnAfterFiring(table_[slot], due, host_.Now());
   if (result == AfterFiring::Retired) host_.RemoveListRow(slot);
   host_.SaveSlot(slot);
   return result;
