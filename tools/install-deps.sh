@@ -4,15 +4,15 @@
 # fuzz target, Wine (32- and 64-bit), Xvfb, ImageMagick, and for the release
 # NSIS, zip and 7-Zip (which lists what an installer holds), osslsigncode and
 # openssl (signing), npm, the Python iCalendar libraries that check the
-# calendar export, and python3-dateutil, which works out repeat rules for the
-# native tests.
+# calendar export, python3-dateutil, which works out repeat rules for the
+# native tests, and procps, whose pgrep the two-PC test waits with.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full
           osslsigncode openssl python3-icalendar python3-recurring-ical-events
-          python3-dateutil)
+          python3-dateutil procps)
 # npm fetches the schema validator the release test uses; a Node.js from
 # elsewhere that brings its own npm is left alone.
 command -v npm >/dev/null || packages+=(nodejs npm)

@@ -79,7 +79,11 @@ void SetupWindow::Save(int slot) {
 bool SetupWindow::TakeInChangesFromElsewhere() {
   if (!store_.ReadAgainIfChanged()) return false;
   ::LaadAlarmen(table_, store_);
+  // The row the user chose stays chosen while the other PC's changes come in.
+  const std::optional<int> selected = hwnd_ ? SelectedSlot() : std::nullopt;
   RefreshAlarm();
+  const int row = selected ? lstAlarm_.FindRowOfSlot(*selected) : -1;
+  if (row >= 0) lstAlarm_.Select(row);
   return true;
 }
 

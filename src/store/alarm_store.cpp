@@ -160,7 +160,9 @@ SettingsStore::Section SlotSection(const AlarmTable& table, int slot) {
 
 namespace {
 
-bool Contains(std::span<const int> slots, int slot) { return std::find(slots.begin(), slots.end(), slot) != slots.end(); }
+bool Contains(std::span<const int> slots, int slot) {
+  return std::find(slots.begin(), slots.end(), slot) != slots.end();
+}
 
 // Another program changed the store: every slot this save leaves alone
 // takes what the store holds now. A new alert whose slot the other program

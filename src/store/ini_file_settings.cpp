@@ -362,10 +362,15 @@ std::vector<SettingsStore::ConflictCopy> IniFileSettings::ConflictCopies() {
   return copies;
 }
 
+// Without MOVEFILE_REPLACE_EXISTING a rename onto a name in use fails (with
+// ERROR_ALREADY_EXISTS): a copy set aside before is never overwritten.
 std::optional<std::wstring> IniFileSettings::SetCopyAside(const std::wstring& name) {
-  const std::wstring keptAs = TakenInName(name);
-  if (!MoveFileExW(NameBeside(FolderOf(path_), name).c_str(), NameBeside(FolderOf(path_), keptAs).c_str(), 0)) {
-    return std::nullopt;
+  for (int try_ = 1; try_ < 100; ++try_) {
+    const std::wstring keptAs = TakenInName(name, try_);
+    if (MoveFileExW(NameBeside(FolderOf(path_), name).c_str(), NameBeside(FolderOf(path_), keptAs).c_str(), 0)) {
+      return keptAs;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
   }
-  return keptAs;
+  return std::nullopt;
 }

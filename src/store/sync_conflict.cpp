@@ -33,11 +33,13 @@ bool IsSyncConflictCopyName(std::wstring_view fileName) {
   }
   const std::wstring_view middle =
       std::wstring_view(name).substr(kStem.size(), name.size() - kStem.size() - kExtension.size());
-  return (middle.starts_with(L" (") && middle.ends_with(L")")) ||
-         (middle.size() > 1 && middle.front() == L'-') || middle.starts_with(L".sync-conflict-");
+  return (middle.starts_with(L" (") && middle.ends_with(L")")) || (middle.size() > 1 && middle.front() == L'-') ||
+         middle.starts_with(L".sync-conflict-");
 }
 
-std::wstring TakenInName(std::wstring_view fileName) { return std::wstring(fileName) + L".taken-in"; }
+std::wstring TakenInName(std::wstring_view fileName, int try_) {
+  return std::wstring(fileName) + (try_ > 1 ? L"." + WideDecimalText(try_) : L"") + L".taken-in";
+}
 
 bool IsSameAlert(const AlarmRecord& a, const AlarmRecord& b) {
   if (a.Naam != b.Naam || a.Repeat != b.Repeat) return false;
@@ -99,6 +101,9 @@ std::wstring TakeInConflictCopies(AlarmTable& table, SettingsStore& store, std::
       continue;
     }
     const std::optional<std::wstring> keptAs = store.SetCopyAside(copy.name);
+    // A copy that cannot be renamed (held open) is looked at again at each
+    // try; once it holds nothing new, that is not told again and again.
+    if (!keptAs && slots.empty() && notTakenIn == 0) continue;
     if (!told.empty()) told += L"\r\n\r\n";
     told += TakenInMessage(copy.name, keptAs.value_or(L""), static_cast<int>(slots.size()), notTakenIn);
   }

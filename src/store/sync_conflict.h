@@ -17,8 +17,10 @@
 bool IsSyncConflictCopyName(std::wstring_view fileName);
 
 // The name a copy gets once its alerts are taken in: it no longer ends in
-// ".ini", so it is never taken in again, and nothing is deleted.
-std::wstring TakenInName(std::wstring_view fileName);
+// ".ini", so it is never taken in again, and nothing is deleted. A service
+// may leave a copy of the same name again later (Google Drive's
+// "chimewatch (1).ini"): try 2, 3, ... number the later ones.
+std::wstring TakenInName(std::wstring_view fileName, int try_ = 1);
 
 // Whether two alerts are one: the same description and repeat, and the
 // same due time or one the other reaches by moving on (a copy from before

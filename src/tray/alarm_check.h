@@ -34,7 +34,6 @@ class AlarmCheckHost {
 // The text of the alarm box: the description, CR LF, the due time.
 std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due);
 
-
 class AlarmCheck {
  public:
   AlarmCheck(AlarmTable& table, AlarmCheckHost& host) : table_(table), host_(host) {}

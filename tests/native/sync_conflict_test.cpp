@@ -12,9 +12,9 @@ TEST(SyncConflict, KnowsTheCopiesSyncServicesLeave) {
     const wchar_t* name;
     bool isCopy;
   } rows[] = {
-      {L"chimewatch (Ann's conflicted copy 2026-12-08).ini", true},  // Dropbox
-      {L"Chimewatch (1).INI", true},                                // Google Drive
-      {L"chimewatch-LAPTOP-7.ini", true},                           // OneDrive
+      {L"chimewatch (Ann's conflicted copy 2026-12-08).ini", true},     // Dropbox
+      {L"Chimewatch (1).INI", true},                                    // Google Drive
+      {L"chimewatch-LAPTOP-7.ini", true},                               // OneDrive
       {L"chimewatch.sync-conflict-20261208-101500-ABCDEFG.ini", true},  // Syncthing
       {L"chimewatch.ini", false},
       {L"chimewatch-.ini", false},
@@ -24,7 +24,9 @@ TEST(SyncConflict, KnowsTheCopiesSyncServicesLeave) {
       {L"chimewatchx.ini", false},
   };
   for (const auto& row : rows) EXPECT_EQ(IsSyncConflictCopyName(row.name), row.isCopy) << row.name;
-  EXPECT_FALSE(IsSyncConflictCopyName(TakenInName(L"chimewatch (1).ini")));
+  EXPECT_EQ(TakenInName(L"chimewatch (1).ini"), L"chimewatch (1).ini.taken-in");
+  EXPECT_EQ(TakenInName(L"chimewatch (1).ini", 2), L"chimewatch (1).ini.2.taken-in");
+  EXPECT_FALSE(IsSyncConflictCopyName(TakenInName(L"chimewatch (1).ini", 2)));
 }
 
 TEST(SyncConflict, AnAlertMovedOnIsTheSameAlert) {
@@ -75,9 +77,11 @@ class StoreWithCopy final : public SettingsStore {
     return copies;
   }
   std::optional<std::wstring> SetCopyAside(const std::wstring& name) override {
+    if (heldOpen) return std::nullopt;
     setAside.push_back(name);
     return TakenInName(name);
   }
+  bool heldOpen = false;
 };
 
 }  // namespace
@@ -103,6 +107,14 @@ TEST(SyncConflict, TakesInOnlyWhatTheCopyAloneHoldsThenSetsItAside) {
   EXPECT_EQ(table[2], copied[1]);
   EXPECT_FALSE(stored[1].Exist);
   EXPECT_EQ(TakeInConflictCopies(table, store, 1), L"");  // once only
+
+  // A copy that cannot be renamed is told of while it brings alerts in.
+  StoreWithCopy held;
+  held.heldOpen = true;
+  Save(copied, held.copy, 1);
+  AlarmTable mine;
+  EXPECT_NE(TakeInConflictCopies(mine, held, std::nullopt).find(L"could not be renamed"), std::wstring::npos);
+  EXPECT_EQ(TakeInConflictCopies(mine, held, std::nullopt), L"");
 
   // A copy whose alerts cannot be saved stays, to be taken in later.
   StoreWithCopy failing;

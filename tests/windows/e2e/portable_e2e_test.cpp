@@ -36,7 +36,9 @@ class PortableFolder {
   std::wstring Ini() const { return folder_ + L"chimewatch.ini"; }
   std::wstring File(const wchar_t* name) const { return folder_ + name; }
 
-  driver::ProgramRun Run(const std::wstring& arguments) const { return driver::RunProgram(Program(), arguments, 20000, {}); }
+  driver::ProgramRun Run(const std::wstring& arguments) const {
+    return driver::RunProgram(Program(), arguments, 20000, {});
+  }
 
  private:
   std::wstring folder_;
@@ -213,8 +215,9 @@ TEST(Portable, KeepsItsAlertsInTheFileBesideTheProgramAndNotInTheRegistry) {
 
 TEST(Portable, AReadOnlyFileIsToldOnceAndStaysAsItWas) {
   const PortableFolder portable;
-  WriteBytes(portable.Ini(), std::string(kShippedIni) + "[3]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\n"
-                                                                       "Naam=Kept\r\nTijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n");
+  WriteBytes(portable.Ini(), std::string(kShippedIni) +
+                                 "[3]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\n"
+                                 "Naam=Kept\r\nTijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n");
   SetFileAttributesW(portable.Ini().c_str(), FILE_ATTRIBUTE_READONLY);
   const std::string before = driver::ReadFileBytes(portable.Ini()).value_or("");
   WriteBytes(portable.File(L"tea.ics"), Calendar("Tea ", 2));
@@ -222,14 +225,16 @@ TEST(Portable, AReadOnlyFileIsToldOnceAndStaysAsItWas) {
   const driver::Program running(portable.Program());
   const auto box = driver::WaitForMessageBox(running.Id(), 10000);
   ASSERT_TRUE(box) << "no message";
-  EXPECT_TRUE(std::regex_search(box->text, std::wregex(L"^Changes to your alerts cannot be saved in .*chimewatch\\.ini: "
-                                                       L"the file is read-only\\. Chimewatch runs with the alerts it "
-                                                       L"could read\\.$")))
+  EXPECT_TRUE(
+      std::regex_search(box->text, std::wregex(L"^Changes to your alerts cannot be saved in .*chimewatch\\.ini: "
+                                               L"the file is read-only\\. Chimewatch runs with the alerts it "
+                                               L"could read\\.$")))
       << testing::PrintToString(box->text);
   driver::Answer(box->hwnd, IDOK);
   const auto run = portable.Run(L"/import " + Quoted(portable.File(L"tea.ics")));
   EXPECT_EQ(run.exitCode, 3u) << run.output;
-  EXPECT_TRUE(run.output.starts_with("Imported no alerts from tea.ics. Not imported: \"Tea 0\" (not saved: ")) << run.output;
+  EXPECT_TRUE(run.output.starts_with("Imported no alerts from tea.ics. Not imported: \"Tea 0\" (not saved: "))
+      << run.output;
   EXPECT_EQ(driver::ReadFileBytes(portable.Ini()), before);
   HWND main = StartedMainWindow(running);
   if (main) driver::PostCommand(main, IDM_SLUITEN);
@@ -268,18 +273,21 @@ TEST(Portable, AKillDuringSavesLeavesAReadableFile) {
 TEST(Portable, ACompleteCopyLeftByARenameCutShortRestoresTheFile) {
   const PortableFolder portable;
   const auto utf16 = Utf16;
-  const std::wstring slot = L"[4]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\nNaam=Restored\r\n"
-                            L"Tijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n";
+  const std::wstring slot =
+      L"[4]\r\nExist=True\r\nActief=True\r\nGetoond=False\r\nNaam=Restored\r\n"
+      L"Tijd=08:05 2031/02/28\r\nRepeat=0\r\nDelete=False\r\n";
   DeleteFileW(portable.Ini().c_str());
-  WriteBytes(portable.File(L"chimewatch.ini.7-1-1.tmp"), utf16(L"; header\r\n\r\n" + slot + L"\r\n; End of the alerts.\r\n"));
+  WriteBytes(portable.File(L"chimewatch.ini.7-1-1.tmp"),
+             utf16(L"; header\r\n\r\n" + slot + L"\r\n; End of the alerts.\r\n"));
   Sleep(50);  // the copy cut short is the newer one
   WriteBytes(portable.File(L"chimewatch.ini.8-1-1.tmp"), utf16(L"; header\r\n\r\n" + slot.substr(0, 40)));
 
   const driver::Program running(portable.Program());
   const auto box = driver::WaitForMessageBox(running.Id(), 10000);
   ASSERT_TRUE(box) << "not told";
-  EXPECT_EQ(box->text, L"chimewatch.ini was missing, as a save cut short by a power cut or a removed stick leaves it. "
-                       L"Chimewatch restored it from chimewatch.ini.7-1-1.tmp, the complete copy that save had written.");
+  EXPECT_EQ(box->text,
+            L"chimewatch.ini was missing, as a save cut short by a power cut or a removed stick leaves it. "
+            L"Chimewatch restored it from chimewatch.ini.7-1-1.tmp, the complete copy that save had written.");
   EXPECT_TRUE(box->topmost);
   driver::Answer(box->hwnd, IDOK);
   HWND main = StartedMainWindow(running);
@@ -424,7 +432,9 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
   for (const std::wstring& name : {dropbox, oneDrive}) {
     DeleteFileW(name.c_str());
     DeleteFileW((name + L".taken-in").c_str());
+    DeleteFileW((name + L".2.taken-in").c_str());
   }
+  WriteBytes(oneDrive + L".taken-in", "an earlier conflict's copy");
   WriteBytes(portable.Ini(), std::string(kShippedIni) + Slot(0, "Both"));
   WriteBytes(dropbox, std::string(kShippedIni) + Slot(0, "Both") + Slot(1, "Only in the copy"));
   const driver::Program running(portable.Program());
@@ -439,7 +449,8 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
   WriteBytes(oneDrive, Slot(5, "From the laptop"));
   const auto later = driver::WaitForMessageBox(running.Id(), 30000);
   ASSERT_TRUE(later);
-  EXPECT_NE(later->text.find(L"chimewatch-LAPTOP.ini"), std::wstring::npos) << later->text;
+  EXPECT_NE(later->text.find(L"\"chimewatch-LAPTOP.ini.2.taken-in\""), std::wstring::npos) << later->text;
+  EXPECT_EQ(driver::ReadFileBytes(oneDrive + L".taken-in"), "an earlier conflict's copy");
   driver::Answer(later->hwnd, IDOK);
   EXPECT_EQ(ListedAlerts(running), 3);
   const std::string stored = driver::ReadFileBytes(portable.Ini()).value_or("");
