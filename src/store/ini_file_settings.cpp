@@ -110,20 +110,26 @@ class SaveLock {
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                           FILE_ATTRIBUTE_HIDDEN, nullptr)) {
     const ULONGLONG giveUp = GetTickCount64() + kLockWaitMs;
-    while (file_.Get() && !taken_) {
+    while (file_.Get()) {
       OVERLAPPED whole{};
-      taken_ = LockFileEx(file_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole);
-      if (taken_ || GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= giveUp) break;
+      if (LockFileEx(file_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) return;
+      if (GetLastError() != ERROR_LOCK_VIOLATION) return;
+      if (GetTickCount64() >= giveUp) {
+        heldElsewhere_ = true;
+        return;
+      }
       Sleep(50);
     }
   }
-  // A folder where no lock file can be made is one where the file cannot be
-  // written either; its save fails with that reason.
-  bool Taken() const { return taken_ || !file_.Get(); }
+  // Only another program's lock keeps a save back. Where no lock file can
+  // be made, the file cannot be written either, and the save fails with
+  // that reason; a folder whose file system has no byte-range locks (some
+  // network drives) is written without, as before there was a lock.
+  bool Taken() const { return !heldElsewhere_; }
 
  private:
   ScopedFileHandle file_;
-  bool taken_ = false;
+  bool heldElsewhere_ = false;
 };
 
 // A file without the trailer may be one being written in place (by hand,
