@@ -114,6 +114,10 @@ class EditDialog {
     SetDlgItemTextW(hwnd_, IDC_TXTNAME, fields.txtName.c_str());
     SetDlgItemTextW(hwnd_, IDC_TXTDATE, fields.txtDate.c_str());
     SetDlgItemTextW(hwnd_, IDC_TXTTIJD, fields.txtTijd.c_str());
+    if (!fields.rule.empty()) {
+      SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fields.ruleWords.c_str()));
+    }
+    shownRule_ = fields;
     SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_SETCURSEL, static_cast<WPARAM>(fields.cmbRepeat), 0);
     CheckDlgButton(hwnd_, IDC_CHKDELETE, static_cast<UINT>(fields.chkDelete));
   }
@@ -126,6 +130,9 @@ class EditDialog {
     fields.txtTijd = ControlText(IDC_TXTTIJD);
     fields.cmbRepeat = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_GETCURSEL, 0, 0));
     fields.chkDelete = static_cast<int>(IsDlgButtonChecked(hwnd_, IDC_CHKDELETE));
+    fields.rule = shownRule_.rule;
+    fields.ruleWords = shownRule_.ruleWords;
+    fields.ruleDue = shownRule_.ruleDue;
     return fields;
   }
 
@@ -144,6 +151,7 @@ class EditDialog {
   EditDialogContext& context_;
   HWND hwnd_ = nullptr;
   int editSlot_ = 0;
+  EditorFields shownRule_;  // the fields shown, for the rule OK keeps
   TwipsLayout layout_{kEditControls};
 };
 

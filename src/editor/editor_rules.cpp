@@ -1,8 +1,10 @@
 #include "editor_rules.h"
 
+#include "alarm_rule.h"
 #include "date_format.h"
 #include "date_parse.h"
 #include "number_text.h"
+#include "recurrence_words.h"
 #include "text_convert.h"
 
 std::wstring EditRequestFor(int slot) { return WideDecimalText(slot); }
@@ -26,6 +28,12 @@ EditorFields FieldsFromSlot(const AlarmRecord& alarm) {
   const bool known = alarm.Repeat >= Once && alarm.Repeat <= EachYear;
   fields.cmbRepeat = known ? alarm.Repeat : -1;
   fields.chkDelete = alarm.Delete ? Checked : Unchecked;
+  if (const auto rule = alarm.Rule.empty() ? std::nullopt : ReadAlarmRule(alarm.Rule)) {
+    fields.rule = alarm.Rule;
+    fields.ruleWords = TextInWords(rule->rule);
+    fields.ruleDue = alarm.Tijd;
+    fields.cmbRepeat = kRuleEntry;
+  }
   return fields;
 }
 
@@ -44,7 +52,8 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
             L"The date \"" + fields.txtDate +
                 L"\" is not a date.\r\nEnter it as year/month/day, for example 26/12/31 or 2026/12/31."};
   }
-  if (fields.cmbRepeat < Once || fields.cmbRepeat > EachYear) {
+  auto rule = fields.cmbRepeat == kRuleEntry ? ReadAlarmRule(fields.rule) : std::nullopt;
+  if ((fields.cmbRepeat < Once || fields.cmbRepeat > EachYear) && !rule) {
     return {std::nullopt, EditorField::Repeat, L"Choose how often the alert repeats."};
   }
   AlarmRecord alarm;
@@ -54,6 +63,10 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
   alarm.Naam = fields.txtName;
   alarm.Tijd = CombineDateTime(*date, *time);
   alarm.Repeat = fields.cmbRepeat;
-  alarm.Delete = fields.chkDelete == Checked && fields.cmbRepeat == Once;
+  if (rule) {
+    if (alarm.Tijd != fields.ruleDue) rule->start = alarm.Tijd;
+    SetRule(alarm, *rule);
+  }
+  alarm.Delete = fields.chkDelete == Checked && (fields.cmbRepeat == Once || rule);
   return {alarm, EditorField::None, {}};
 }

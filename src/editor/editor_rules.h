@@ -17,6 +17,9 @@ bool IsNewAlarmRequest(std::wstring_view request);
 inline constexpr std::array<std::wstring_view, 5> kRepeatTexts = {L"Once", L"Each day", L"Each week", L"Each month",
                                                                   L"Each year"};
 
+// A rule alert's extra Repeat entry, after the five modes.
+inline constexpr int kRuleEntry = static_cast<int>(kRepeatTexts.size());
+
 // Check box values.
 enum CheckState : int { Unchecked = 0, Checked = 1, Grayed = 2 };
 
@@ -28,6 +31,11 @@ struct EditorFields {
   std::wstring txtTijd;
   int cmbRepeat = Once;  // list index, -1 for none selected
   int chkDelete = Unchecked;
+  // A rule alert's rule (alarm_rule.h), kept while kRuleEntry is chosen,
+  // its words for that entry, and the time the alert was due when shown.
+  std::wstring rule{};
+  std::wstring ruleWords{};
+  DateValue ruleDue = 0.0;
 
   bool operator==(const EditorFields&) const = default;
 };
@@ -36,7 +44,8 @@ struct EditorFields {
 EditorFields NewAlarmFields(DateValue now);
 
 // An existing alarm. A hand-edited repeat outside the list shows no entry;
-// OK then asks for one.
+// OK then asks for one. A rule alert shows its rule's words as an extra
+// entry, chosen.
 EditorFields FieldsFromSlot(const AlarmRecord& alarm);
 
 enum class EditorField { None, Date, Time, Repeat };
@@ -49,7 +58,8 @@ struct EditorOutcome {
 
 // The record OK writes: Exist set, Getoond cleared, Actief from a checked or
 // grayed box, the description as typed, date plus time, the repeat index,
-// and Delete only for a checked box with "Once". Texts that are no date or
+// and Delete only for a checked box with "Once" or a rule. A kept rule whose
+// date or time was changed starts its series there anew. Texts that are no date or
 // time give no record and say which field and what it accepts.
 EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear);
 

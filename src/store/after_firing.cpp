@@ -1,5 +1,10 @@
 #include "after_firing.h"
 
+#include <algorithm>
+
+#include "alarm_rule.h"
+#include "recurrence_next.h"
+
 namespace {
 
 // Month and year moves keep the time of day, dropping the seconds.
@@ -19,12 +24,25 @@ DateValue MovedCalendar(DateValue due, int addYears, int addMonths) {
 // Saves and retires a fired alarm that has no later time to move to.
 void Retire(AlarmRecord& alarm) {
   alarm.Getoond = true;
-  if (alarm.Repeat == Once && alarm.Delete) alarm.Exist = false;
+  if ((alarm.Repeat == Once || !alarm.Rule.empty()) && alarm.Delete) alarm.Exist = false;
+}
+
+AfterFiring MoveOnByRule(AlarmRecord& alarm, const AlarmRule& rule, DateValue after) {
+  const auto next = NextOccurrenceAfter(rule.rule, rule.start, after);
+  if (!next) {
+    Retire(alarm);
+    return AfterFiring::Retired;
+  }
+  alarm.Tijd = *next;
+  return AfterFiring::MovedOn;
 }
 
 }  // namespace
 
-AfterFiring MoveOnAfterFiring(AlarmRecord& alarm, DateValue due) {
+AfterFiring MoveOnAfterFiring(AlarmRecord& alarm, DateValue due, DateValue now) {
+  if (const auto rule = alarm.Rule.empty() ? std::nullopt : ReadAlarmRule(alarm.Rule)) {
+    return MoveOnByRule(alarm, *rule, std::max(due, now));
+  }
   DateValue next = 0.0;
   switch (alarm.Repeat) {
     case Once: Retire(alarm); return AfterFiring::Retired;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "alarm_rule.h"
 #include "date_format.h"
 #include "number_text.h"
 #include "text_convert.h"
@@ -45,6 +46,18 @@ class SlotReader {
     return number.value;
   }
 
+  // An empty or missing text is no rule. A rule whose nearest mode is no
+  // longer Repeat was changed by an older Chimewatch, which knows only the
+  // modes: its choice wins.
+  std::wstring Rule(std::wstring_view key, std::int32_t repeat) {
+    auto text = Text(key, L"");
+    if (!text || text->empty()) return {};
+    const auto rule = ReadAlarmRule(*text);
+    if (!rule) Damaged(key, *text);
+    if (!rule || NearestMode(rule->rule) != repeat) return {};
+    return std::move(*text);
+  }
+
   DateValue Time(std::wstring_view key) {
     const auto text = Text(key, L"");
     if (!text) return 0.0;
@@ -67,6 +80,7 @@ std::wstring ProblemWith(const DamagedValue& value) {
   if (!value.storedText) return L"is not a text value";
   if (value.key == L"Tijd") return L"is not a time of the form hh:nn yyyy/mm/dd";
   if (value.key == L"Repeat") return L"is not a whole number from -32768 to 32767";
+  if (value.key == L"Rule") return L"is not a repeat rule Chimewatch can follow";
   return L"is not True, False or a number";
 }
 
@@ -109,6 +123,7 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
       loaded.Tijd = reader.Time(L"Tijd");
       loaded.Repeat = reader.Integer(L"Repeat");
       loaded.Delete = reader.Boolean(L"Delete");
+      loaded.Rule = reader.Rule(L"Rule", loaded.Repeat);
     }
     table.Reserve(slot, reader.damage.has_value());
     table.SetStoredAlert(slot, loaded.Exist && !reader.damage);
@@ -137,6 +152,7 @@ SettingsStore::Section SlotSection(const AlarmTable& table, int slot) {
               {L"Tijd", FormatDate(alarm.Tijd, kStoredTimePattern)},
               {L"Repeat", WideDecimalText(alarm.Repeat)},
               {L"Delete", BooleanText(alarm.Delete)},
+              {L"Rule", alarm.Rule},  // written empty too, so that a mode replaces a rule
           }};
 }
 

@@ -1,6 +1,7 @@
 // Loading the alarm table from the settings store and saving single slots.
 // Section "7" holds slot 7 with the keys Exist, Actief, Getoond, Naam, Tijd,
-// Repeat and Delete, all texts.
+// Repeat and Delete, all texts, and Rule, a repeat rule (alarm_rule.h) or
+// empty, which older versions do not read.
 #pragma once
 
 #include <optional>
@@ -57,7 +58,7 @@ struct SaveReport {
   bool changedElsewhere = false;
 };
 
-// Writes the seven keys of each slot, in field order, in one write of the
+// Writes the eight keys of each slot, in field order, in one write of the
 // store. Only these slots change in the store: when another program changed
 // it meanwhile, the table first takes in its other slots as stored now, and
 // a new alert (one in a slot the store had free) never overwrites one the

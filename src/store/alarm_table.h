@@ -29,6 +29,9 @@ struct AlarmRecord {
   DateValue Tijd = 0.0;
   std::int32_t Repeat = Once;
   bool Delete = false;
+  // A repeat rule in the store's text (alarm_rule.h), which then rules over
+  // Repeat; empty for the five modes.
+  std::wstring Rule;
 
   bool operator==(const AlarmRecord&) const = default;
 };

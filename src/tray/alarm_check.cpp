@@ -45,7 +45,7 @@ bool AlarmCheck::Fire(int slot) {
 }
 
 AfterFiring AlarmCheck::MoveOn(int slot, DateValue due) {
-  const AfterFiring result = MoveOnAfterFiring(table_[slot], due);
+  const AfterFiring result = MoveOnAfterFiring(table_[slot], due, host_.Now());
   if (result == AfterFiring::Retired) host_.RemoveListRow(slot);
   host_.SaveSlot(slot);
   return result;

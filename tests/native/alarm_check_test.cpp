@@ -141,6 +141,32 @@ TEST(AlarmCheck, MonthlyAndYearlyMovesCarryOver) {
   EXPECT_EQ(yearly.Tijd, At(2002, 3, 1, 14, 5));
 }
 
+TEST(AlarmCheck, ARuleMovesToItsNextDayOneBoxForAllItMissed) {
+  AlarmTable table;
+  // Every weekday from Monday 2 November on, missed since Monday 30
+  // November; now is Monday 7 December, 09:00.
+  table[1] =
+      RuleAlarm(L"Stand-up", At(2026, 11, 30, 8, 0), L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;DTSTART=08:00 2026/11/02");
+  // The second and last of two days, deleted when over.
+  table[2] = RuleAlarm(L"Twice", At(2026, 12, 7, 8, 0), L"FREQ=DAILY;COUNT=2;DTSTART=08:00 2026/12/06", true);
+  RecordingHost host(kNow);
+  AlarmCheck check(table, host);
+  for (int tick = 0; tick < 3; ++tick) check.Timer_Timer(true);
+  EXPECT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(table[1].Tijd, At(2026, 12, 8, 8, 0));
+  EXPECT_FALSE(table[2].Exist);
+  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 1", L"remove 2", L"save 2"}));
+
+  AlarmRecord friday =
+      RuleAlarm(L"", At(2026, 12, 11, 8, 0), L"FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR;DTSTART=08:00 2026/11/02");
+  EXPECT_EQ(MoveOnAfterFiring(friday, friday.Tijd), AfterFiring::MovedOn);
+  EXPECT_EQ(friday.Tijd, At(2026, 12, 14, 8, 0));  // over the weekend
+  AlarmRecord ended = RuleAlarm(L"", At(2027, 1, 4, 8, 0), L"FREQ=WEEKLY;UNTIL=20270104;DTSTART=08:00 2026/11/02");
+  EXPECT_EQ(MoveOnAfterFiring(ended, ended.Tijd), AfterFiring::Retired);
+  EXPECT_TRUE(ended.Getoond);
+  EXPECT_TRUE(ended.Exist);  // shown, as a fired one-time alert is
+}
+
 TEST(AlarmCheck, UnknownRepeatIsShownAndSavedUnchangedEveryTick) {
   AlarmTable table;
   table[5] = ActiveAlarm(L"odd", kNow - 1, 7);

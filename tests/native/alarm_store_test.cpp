@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "alarm_rule.h"
 #include "alarm_store.h"
 #include "date_format.h"
 #include "date_parse.h"
@@ -37,15 +38,19 @@ void StoreDentist(MemorySettings& store, const wchar_t* section, const wchar_t* 
 
 }  // namespace
 
-TEST(Save, WritesTheSevenKeysInFieldOrder) {
+TEST(Save, WritesTheEightKeysInFieldOrder) {
   MemorySettings store;
   AlarmTable table;
   table[7] = Dentist();
   EXPECT_EQ(Save(table, store, 7), std::nullopt);
-  const std::vector<std::pair<std::wstring, std::wstring>> expected = {
-      {L"Exist", L"True"},   {L"Actief", L"True"},           {L"Getoond", L"False"},
-      {L"Naam", L"Dentist"}, {L"Tijd", L"08:05 2000/02/29"}, {L"Repeat", L"3"},
-      {L"Delete", L"False"}};
+  const std::vector<std::pair<std::wstring, std::wstring>> expected = {{L"Exist", L"True"},
+                                                                       {L"Actief", L"True"},
+                                                                       {L"Getoond", L"False"},
+                                                                       {L"Naam", L"Dentist"},
+                                                                       {L"Tijd", L"08:05 2000/02/29"},
+                                                                       {L"Repeat", L"3"},
+                                                                       {L"Delete", L"False"},
+                                                                       {L"Rule", L""}};
   ASSERT_EQ(store.Writes().size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(store.Writes()[i].section, L"7");
@@ -62,7 +67,7 @@ TEST(Save, NamesSectionsBySlotAndWritesNegativeRepeats) {
   Save(table, store, 100);
   EXPECT_EQ(store.Writes().front().section, L"0");
   EXPECT_EQ(store.Writes().back().section, L"100");
-  EXPECT_EQ(store.Writes()[12].value, L"-5");
+  EXPECT_EQ(store.Writes()[13].value, L"-5");
   EXPECT_DEATH(Save(table, store, 101), "");
 }
 
@@ -105,6 +110,37 @@ TEST(LaadAlarmen, ReadsBackWhatSaveWrote) {
   AlarmTable loaded;
   EXPECT_TRUE(LaadAlarmen(loaded, store).damaged.empty());
   EXPECT_EQ(loaded[7], saved[7]);
+}
+
+TEST(LaadAlarmen, ReadsBackARuleAndLetsAnOlderVersionsModeWin) {
+  constexpr std::wstring_view kRule =
+      L"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;COUNT=10;DTSTART=08:05 2000/02/28;EXDATE=08:05 2000/03/13";
+  MemorySettings store;
+  AlarmTable saved;
+  saved[7] = Dentist();
+  SetRule(saved[7], ReadAlarmRule(kRule).value());
+  EXPECT_EQ(saved[7].Rule, kRule);
+  EXPECT_EQ(saved[7].Repeat, EachWeek);  // what an older version reads
+  saved[8] = saved[7];
+  Save(saved, store, 7);
+  Save(saved, store, 8);
+  Store(store, L"8", L"Repeat", L"0");  // an older version made it Once
+  saved[9] = saved[7];
+  Save(saved, store, 9);
+  saved[9] = Dentist();  // the rule replaced by a mode
+  Save(saved, store, 9);
+  MemorySettings scratch;  // a store written before rules: no Rule key
+  Save(saved, scratch, 9);
+  for (const auto& write : scratch.Writes()) {
+    if (write.key != L"Rule") Store(store, L"10", write.key.c_str(), write.value.c_str());
+  }
+  AlarmTable loaded;
+  EXPECT_TRUE(LaadAlarmen(loaded, store).damaged.empty());
+  EXPECT_EQ(loaded[7], saved[7]);
+  EXPECT_EQ(loaded[8].Rule, L"");
+  EXPECT_EQ(loaded[8].Repeat, Once);
+  EXPECT_EQ(loaded[9], Dentist());
+  EXPECT_EQ(loaded[10], Dentist());
 }
 
 TEST(LaadAlarmen, EmptyStoreLeavesEverySlotFree) {
@@ -174,12 +210,13 @@ TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
   StoreDentist(store, L"9");
   store.PutUnreadable(L"9", L"Naam");
   StoreDentist(store, L"10");
+  StoreDentist(store, L"11", L"Rule", L"FREQ=HOURLY;DTSTART=08:05 2000/02/29");
   store.ClearWrites();
 
   AlarmTable table;
   const LoadReport report = LaadAlarmen(table, store);
 
-  ASSERT_EQ(report.damaged.size(), 5u);
+  ASSERT_EQ(report.damaged.size(), 6u);
   EXPECT_EQ(report.damaged[0].slot, 3);
   EXPECT_EQ(report.damaged[0].key, L"Exist");
   EXPECT_EQ(report.damaged[0].storedText, L"yes");
@@ -188,7 +225,8 @@ TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
   EXPECT_EQ(report.damaged[3].key, L"Getoond");
   EXPECT_EQ(report.damaged[4].slot, 9);
   EXPECT_EQ(report.damaged[4].storedText, std::nullopt);
-  for (int slot : {3, 5, 6, 8, 9}) {
+  EXPECT_EQ(report.damaged[5].key, L"Rule");
+  for (int slot : {3, 5, 6, 8, 9, 11}) {
     EXPECT_FALSE(table[slot].Exist) << slot;
     EXPECT_TRUE(table.IsReserved(slot)) << slot;
   }
@@ -201,6 +239,7 @@ TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
   EXPECT_NE(message.find(L"Alert 3, \"Exist\": \"yes\""), std::wstring::npos) << message;
   EXPECT_NE(message.find(L"Alert 5, \"Tijd\": \"\" is not a time"), std::wstring::npos) << message;
   EXPECT_NE(message.find(L"Alert 9, \"Naam\": is not a text value"), std::wstring::npos) << message;
+  EXPECT_NE(message.find(L"HOURLY;DTSTART=08:05 2000/02/29\" is not a repeat rule"), std::wstring::npos) << message;
 }
 
 // Two programs on one store: each save changes only its own slots, takes in

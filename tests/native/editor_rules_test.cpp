@@ -120,3 +120,22 @@ TEST(EditorOK, HandEditedRepeatShowsNoEntryAndAsksForOne) {
   fields.cmbRepeat = EachDay;
   EXPECT_EQ(Stored(fields).Repeat, EachDay);
 }
+
+TEST(EditorOK, KeepsARuleUnlessAModeIsChosen) {
+  const AlarmRecord before = RuleAlarm(L"Review", At(2026, 12, 24, 18, 30),
+                                       L"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;DTSTART=18:30 2026/12/07", true);
+  EditorFields fields = FieldsFromSlot(before);
+  EXPECT_EQ(fields.cmbRepeat, kRuleEntry);
+  EXPECT_EQ(fields.ruleWords, L"Every 2 weeks on Monday and Thursday");
+  AlarmRecord after = Stored(fields);
+  EXPECT_EQ(after.Rule, before.Rule);
+  EXPECT_EQ(after.Repeat, EachWeek);
+  EXPECT_TRUE(after.Delete);
+  fields.txtTijd = L"19:00";  // a new time starts the series there
+  EXPECT_EQ(Stored(fields).Rule, L"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;DTSTART=19:00 2026/12/24");
+  fields.cmbRepeat = EachDay;
+  after = Stored(fields);
+  EXPECT_EQ(after.Rule, L"");
+  EXPECT_EQ(after.Repeat, EachDay);
+  EXPECT_FALSE(after.Delete);
+}

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "alarm_rule.h"
 #include "alarm_table.h"
 #include "date_value.h"
 
@@ -33,6 +35,13 @@ inline AlarmRecord ActiveAlarm(std::wstring naam, DateValue tijd, std::int32_t r
   alarm.Tijd = tijd;
   alarm.Repeat = repeat;
   alarm.Delete = deleteWhenOver;
+  return alarm;
+}
+
+// An active alert that repeats by a rule in the store's text (alarm_rule.h).
+inline AlarmRecord RuleAlarm(std::wstring naam, DateValue tijd, std::wstring_view rule, bool deleteWhenOver = false) {
+  AlarmRecord alarm = ActiveAlarm(std::move(naam), tijd, Once, deleteWhenOver);
+  SetRule(alarm, ReadAlarmRule(rule).value());
   return alarm;
 }
 

@@ -131,6 +131,30 @@ TEST(ListWindow, EnterOrADoubleClickOnARowEditsThatAlarm) {
   EXPECT_EQ(session.Exit(), 0u);
 }
 
+TEST(Editor, KeepsTheRuleOfARuleAlert) {
+  ChimewatchSession session;
+  const SYSTEMTIME due = LocalTimeFromNow(3, 0);
+  const std::wstring rule = L"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;DTSTART=" + StoredTimeText(due);
+  StoreAlarm(4, L"Review", due, 2, false);
+  ASSERT_TRUE(driver::WriteSettingText(L"4", L"Rule", rule));
+  session.Start();
+  HWND setup = session.OpenList();
+  ASSERT_NE(setup, nullptr);
+  HWND list = session.AlarmList();
+  ASSERT_EQ(Names(list), std::vector<std::wstring>{L"Review"});
+  ASSERT_TRUE(driver::DoubleClickListViewRow(list, 0));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(driver::GetText(Control(editor, IDC_CMBREPEAT)), L"Every 2 weeks on Monday and Thursday");
+  driver::SetText(Control(editor, IDC_TXTNAME), L"Team review");
+  driver::PostKey(Control(editor, IDC_TXTNAME), VK_RETURN);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"4", L"Naam") == L"Team review"; }, 3000));
+  EXPECT_EQ(driver::ReadSettingText(L"4", L"Rule"), rule);
+  EXPECT_EQ(driver::ReadSettingText(L"4", L"Repeat"), L"2");
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
 TEST(ListWindow, DeleteKeyAsksAndDeletesOnlyOnYes) {
   ChimewatchSession session;
   StoreAlarm(7, L"Meeting", LocalTimeFromNow(1, 0), 0, false);
