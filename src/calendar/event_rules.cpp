@@ -7,6 +7,8 @@
 #include <set>
 
 #include "number_text.h"
+#include "alarm_rule.h"
+#include "recurrence_text.h"
 #include "repeat_rules.h"
 #include "utf8_text.h"
 
@@ -91,6 +93,18 @@ double ToLocal(const ZoneClock* zone, const ZoneClock& local, double wall) {
   if (before == OffsetDistance(*zone, local, utc + 1.0)) return wall + before / kSecondsPerDay;
   return UtcToWall(local, utc);
 }
+
+// An UNTIL in UTC on the clock of the event's start.
+class EventUntilZone final : public UntilZone {
+ public:
+  explicit EventUntilZone(const ZoneClock& zone) : zone_(zone) {}
+  std::optional<DateValue> LocalOfUtc(DateValue utc) const override {
+    return FromTimeLine(UtcToWall(zone_, ToTimeLine(utc)));
+  }
+
+ private:
+  const ZoneClock& zone_;
+};
 
 // Reads one event. Each step either sets the outcome's reason and returns
 // false, or goes on.
@@ -203,15 +217,15 @@ class EventReader {
     CalendarTime start;
     const ZoneClock* zone = nullptr;
     if (!ReadTime(*base, start, zone)) return outcome_;
-    if (!ReadRepeat(start)) return outcome_;
+    if (!ReadRepeat(start, zone)) return outcome_;
 
     double startLocal = 0.0;
-    if (mode_ == Once) {
+    if (!series_) {
       startLocal = ToLocal(zone, zones_.Local(), start.wall);
     } else {
       const double nowWall = zone != nullptr ? UtcToWall(*zone, nowUtc_) : now_;
-      const auto first = NextReminderAtOrAfter(start.wall, mode_, nowWall);
-      const auto distance = zones_.SteadyDistance(zone, mode_, first.value_or(start.wall), nowUtc_);
+      const auto first = OccurrenceAtOrAfter(*series_, start.wall, nowWall);
+      const auto distance = zones_.SteadyDistance(zone, *series_, start.wall, first.value_or(start.wall), nowUtc_);
       if (!distance) return LeftOut(L"some of its times in the coming year fall at another time of day here");
       startLocal = start.wall + *distance / kSecondsPerDay;
     }
@@ -219,42 +233,76 @@ class EventReader {
     double due = 0.0;
     if (!ReminderOf(start, zone, startLocal, due)) return outcome_;
 
-    if (mode_ == Once) {
+    AlarmRecord alert = NewAlert();
+    if (!series_) {
       if (due < now_) return LeftOut(L"already past");
     } else {
+      if (!NoFutureChanges(due - startLocal)) return outcome_;
       const DateParts startParts = SplitDate(FromTimeLine(start.wall));
-      if (std::wstring problem = CalendarMoveProblem(mode_, startParts, SplitDate(FromTimeLine(due)));
-          !problem.empty()) {
-        return LeftOut(std::move(problem));
+      if (const auto* mode = std::get_if<RepeatMode>(&*series_);
+          mode != nullptr && !CalendarMoveProblem(*mode, startParts, SplitDate(FromTimeLine(due))).empty()) {
+        series_ = rule_;  // the rule's own meaning, where the mode would move otherwise
       }
-      if (!NoFutureExceptions(due - startLocal)) return outcome_;
-      const auto next = NextReminderAtOrAfter(due, mode_, now_);
+      if (auto* rule = std::get_if<RepeatRule>(&*series_);
+          rule != nullptr && !MoveRule(*rule, due - start.wall, start.wall)) {
+        return outcome_;
+      }
+      const auto next = OccurrenceAtOrAfter(*series_, due, now_);
       if (!next) return LeftOut(L"already past");
+      std::visit(Overloaded{
+                     [&](RepeatMode mode) { alert.Repeat = mode; },
+                     [&](const RepeatRule& rule) {
+                       SetRule(alert, AlarmRule{rule, FromTimeLine(due)});
+                     },
+                 },
+                 *series_);
       due = *next;
     }
-    AlarmRecord alert = NewAlert();
     alert.Tijd = FromTimeLine(due);
-    alert.Repeat = mode_;
     if (!IsValidDate(alert.Tijd)) return LeftOut(CannotKeepOn(base->lineNumber));
     outcome_.alert = std::move(alert);
     return outcome_;
   }
 
-  bool ReadRepeat(const CalendarTime& start) {
-    const ContentLine* rule = nullptr;
+  // The series: one of the five modes when the rule is exactly one, else
+  // the rule; none for an event that happens once. `rule_` keeps the rule.
+  bool ReadRepeat(const CalendarTime& start, const ZoneClock* zone) {
+    const ContentLine* line = nullptr;
     for (const ContentLine& property : event_.properties) {
       if (property.name == "RDATE") return Fail(L"repeats on extra dates");
       if (property.name != "RRULE") continue;
-      if (rule != nullptr) return Fail(L"repeats by several rules");
-      rule = &property;
+      if (line != nullptr) return Fail(L"repeats by several rules");
+      line = &property;
     }
-    if (rule == nullptr) return true;
-    const auto parsed = ReadRecurrenceRule(rule->value);
-    if (!parsed) return Fail(UnreadableOn(rule->lineNumber));
-    const RepeatReading reading = RepeatOfRule(*parsed, SplitDate(FromTimeLine(start.wall)));
-    if (reading.unreadable) return Fail(UnreadableOn(rule->lineNumber));
-    if (!reading.mode) return Fail(reading.reason);
-    mode_ = *reading.mode;
+    if (line == nullptr) return true;
+    const EventUntilZone untilZone(zone != nullptr ? *zone : zones_.Local());
+    RuleReading reading = ParseRecurrenceRule(line->value, &untilZone);
+    if (!reading.rule) return Fail(L"repeats by a rule Chimewatch cannot follow: " + reading.reason);
+    rule_ = std::move(*reading.rule);
+    const auto mode = ExactMode(rule_, SplitDate(FromTimeLine(start.wall)));
+    series_ = mode ? Recurrence(*mode) : Recurrence(rule_);
+    return true;
+  }
+
+  // Moves the rule from the event's clock to the reminders on this PC's:
+  // `shift` days later. Its weekdays turn with the date; days of a month
+  // cannot, so such a rule must keep its reminders on its events' dates.
+  bool MoveRule(RepeatRule& rule, double shift, double startWall) {
+    const int days = static_cast<int>(std::floor(startWall + shift) - std::floor(startWall));
+    if (days != 0) {
+      const bool byDate = rule.frequency == RuleFrequency::Monthly || rule.frequency == RuleFrequency::Yearly ||
+                          rule.byMonth != 0 || rule.byMonthDay != 0 || HasPlaces(rule);
+      if (byDate) return Fail(L"reminds on another day than its event, by a rule of days of the month");
+      const int turn = (days % 7 + 7) % 7;
+      rule.byWeekday = static_cast<WeekdaySet>(((rule.byWeekday << turn) | (rule.byWeekday >> (7 - turn))) & 0x7F);
+      rule.weekStart = (rule.weekStart + turn) % 7;
+    }
+    if (rule.end.kind == RuleEnding::Until) {
+      if (rule.end.wholeDay) rule.end.last = CombineDateTime(rule.end.last, 86399.0 / kSecondsPerDay);
+      rule.end.wholeDay = false;
+      rule.end.last = FromTimeLine(ToTimeLine(rule.end.last) + shift);
+    }
+    rule.leftOut = std::move(leftOut_);
     return true;
   }
 
@@ -282,12 +330,12 @@ class EventReader {
     // A fixed time says VALUE=DATE-TIME; some programs leave that out.
     if (ToUpperAscii(trigger->Parameter("VALUE").value_or("")) == "DATE-TIME" ||
         (!duration && ReadCalendarTime(*trigger))) {
-      if (mode_ != Once) return Fail(L"reminds once at a fixed time of a repeating event");
+      if (series_) return Fail(L"reminds once at a fixed time of a repeating event");
       return LocalTimeOf(*trigger, due);
     }
     if (!duration) return Fail(UnreadableOn(trigger->lineNumber));
     const bool fromEnd = ToUpperAscii(trigger->Parameter("RELATED").value_or("")) == "END";
-    if (mode_ == Once) return ExactReminder(start, zone, fromEnd, *duration, due);
+    if (!series_) return ExactReminder(start, zone, fromEnd, *duration, due);
     double reference = 0.0;
     if (!(fromEnd ? EndOffset(start, zone, reference) : StartOffset(reference))) return false;
     due = startLocal + reference + InDays(*duration);
@@ -353,10 +401,11 @@ class EventReader {
     return true;
   }
 
-  // A repeat whose future occurrences other calendars change or leave out
-  // (EXDATE, or an override by RECURRENCE-ID) is not kept; past ones do not
-  // matter. `reminderOffset` is the reminder's distance from the start.
-  bool NoFutureExceptions(double reminderOffset) {
+  // Future dates the series leaves out (EXDATE) are kept, as reminder times
+  // here; a repeat whose future occurrences other calendars change (an
+  // override by RECURRENCE-ID) is not kept; past ones do not matter.
+  // `reminderOffset` is the reminder's distance from the start.
+  bool NoFutureChanges(double reminderOffset) {
     for (const ContentLine& property : event_.properties) {
       if (property.name != "EXDATE") continue;
       const auto times = ReadCalendarTimes(property, kMaxExcludedDates);
@@ -364,9 +413,11 @@ class EventReader {
       for (const CalendarTime& time : *times) {
         const ZoneClock* zone = nullptr;
         if (!ZoneOf(time, zone)) return false;
-        if (ToLocal(zone, zones_.Local(), time.wall) + reminderOffset >= now_) return Fail(L"leaves out a future date");
+        const double reminder = ToLocal(zone, zones_.Local(), time.wall) + reminderOffset;
+        if (reminder >= now_ && leftOut_.size() < kMaxExcludedDates) leftOut_.push_back(FromTimeLine(reminder));
       }
     }
+    if (!leftOut_.empty() && std::holds_alternative<RepeatMode>(*series_)) series_ = rule_;
     const ContentLine* uid = event_.Find("UID");
     if (uid == nullptr) return true;
     const auto changes = ChangesOf(uid->value);
@@ -414,7 +465,9 @@ class EventReader {
   const double nowUtc_;
   EventOutcome outcome_;
   std::wstring description_;
-  RepeatMode mode_ = Once;
+  std::optional<Recurrence> series_;
+  RepeatRule rule_;
+  std::vector<DateValue> leftOut_;
   double baseLocal_ = 0.0;
 };
 

@@ -1,28 +1,24 @@
-// Which recurrence rules Chimewatch's own repeats follow exactly, and the
-// next reminder of a repeat at or after now, reached by its own moves.
+// Which of Chimewatch's five repeats an event's rule is exactly, and the
+// next occurrence of a repeat at or after now.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "alarm_table.h"
 #include "calendar_values.h"
+#include "recurrence.h"
 
-struct RepeatReading {
-  std::optional<RepeatMode> mode;
-  std::wstring reason;  // why not, when there is no mode and the rule was read
-  bool unreadable = false;
-};
+// The mode a rule is exactly, else nothing: every day, week, month or year
+// with nothing more than what `start` (the event's start, in its own zone)
+// already says. Whether the mode then moves as the rule does is
+// CalendarMoveProblem's question.
+std::optional<RepeatMode> ExactMode(const RepeatRule& rule, const DateParts& start);
 
-// `start` is the event's start as written, in its own zone: a BY... part
-// that names its weekday, day, month or time only restates it.
-RepeatReading RepeatOfRule(const RecurrenceRule& rule, const DateParts& start);
-
-// A reason to leave a monthly or yearly repeat out because Chimewatch would
-// move it differently (day 29..31, 29 February, a reminder in another month
-// than its event); empty when it moves the same. `reminder` is local.
+// Why Chimewatch's month or year move would differ from the rule's (day
+// 29..31, 29 February, a reminder in another month than its event); empty
+// when it moves the same. `reminder` is local.
 std::wstring CalendarMoveProblem(RepeatMode mode, const DateParts& start, const DateParts& reminder);
 
-// The first reminder at or after `now` of a repeat due at `due` (time line
-// values), as Chimewatch's moves after firing reach it; none past 9999.
-std::optional<double> NextReminderAtOrAfter(double due, RepeatMode mode, double now);
+// The first occurrence at or after `now` of the series that starts at
+// `start` (time line values); none when the series has ended.
+std::optional<double> OccurrenceAtOrAfter(const Recurrence& series, double start, double now);

@@ -62,8 +62,8 @@ std::size_t ZoneResolver::RuleSteps() const {
   return steps;
 }
 
-std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, RepeatMode mode, double firstWall,
-                                                double nowUtc) const {
+std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, const Recurrence& series, double startWall,
+                                                double firstWall, double nowUtc) const {
   if (zone == nullptr) return 0;
   // Between two changes of either zone the distance holds: only the
   // stretches where it differs from the first occurrence's are looked at,
@@ -81,7 +81,7 @@ std::optional<int> ZoneResolver::SteadyDistance(const ZoneClock* zone, RepeatMod
     const double middle = (edges[i] + edges[i + 1]) / 2;
     if (!(edges[i] < edges[i + 1]) || OffsetDistance(*zone, local_, middle) == distance) continue;
     const double offset = zone->OffsetAtUtc(middle) / kSecondsPerDay;
-    const auto next = NextReminderAtOrAfter(firstWall, mode, edges[i] + offset);
+    const auto next = OccurrenceAtOrAfter(series, startWall, edges[i] + offset);
     if (next && *next < edges[i + 1] + offset) return std::nullopt;
   }
   return distance;

@@ -10,6 +10,7 @@
 #include "alert_calendar.h"
 #include "calendar_components.h"
 #include "file_zone.h"
+#include "recurrence.h"
 #include "zone_clock.h"
 
 // The zones a file's TZIDs name: its own VTIMEZONEs first, then Windows'
@@ -25,10 +26,11 @@ class ZoneResolver {
   Lookup Find(const std::string& name);
 
   // The distance in seconds from `zone` (null: local) to the PC's zone at
-  // every occurrence, over the year from `nowUtc`, of a repeat by `mode`
-  // whose next occurrence is `firstWall` on `zone`'s clock; none when one
-  // of them would come at another distance.
-  std::optional<int> SteadyDistance(const ZoneClock* zone, RepeatMode mode, double firstWall, double nowUtc) const;
+  // every occurrence, over the year from `nowUtc`, of the series that starts
+  // at `startWall` and occurs next at `firstWall`, both on `zone`'s clock;
+  // none when one of them would come at another distance.
+  std::optional<int> SteadyDistance(const ZoneClock* zone, const Recurrence& series, double startWall,
+                                    double firstWall, double nowUtc) const;
 
   const ZoneClock& Local() const { return local_; }
   const ZoneClock& Utc() const { return utc_; }

@@ -15,6 +15,7 @@ struct Imported {
   std::wstring naam;
   DateValue tijd;
   std::int32_t repeat;
+  std::wstring rule = {};  // as the store keeps it
 };
 
 struct Sample {
@@ -54,23 +55,25 @@ TEST(CalendarSamples, EachRealCalendarGivesWhatItShould) {
        {{L"event with alarms android", At(2024, 10, 5, 13, 30), Once}}},  // London 13:00 BST, 30 min before
       {"exchange2010_allday_biweekly_until.ics",
        At(2020, 4, 1, 12),
-       L"Imported no alerts from x.ics. Not imported: \"Refuse black bin\" (repeats every 2 weeks); \"Blue Recycle "
-       L"bin\" (repeats every 2 weeks).",
-       {}},
+       L"Imported 1 alert from x.ics. Not imported: \"Refuse black bin\" (has a changed date ahead).",
+       // The last Thursday at midnight in London is 01:00 here.
+       {{L"Blue Recycle bin", At(2020, 4, 9), EachWeek,
+         L"FREQ=WEEKLY;INTERVAL=2;BYDAY=TH;UNTIL=20200924T010000;DTSTART=00:00 2020/04/09"}}},
       {"exchange2010_event_alarm_dropped.ics",
        At(2024, 10, 1, 12),
-       L"Imported 1 alert from x.ics. Not imported: \"test123\" (repeats every 2 weeks); \"test123 - edited "
-       L"event!!!!\" (repeats every 2 weeks).",
+       L"Imported 1 alert from x.ics. Not imported: \"test123\" (already past); \"test123 - edited event!!!!\" "
+       L"(already past).",
        {{L"outlook event with alarm", At(2024, 10, 4, 19, 30), Once}}},  // GMT Standard Time 18:30 in BST
       {"exchange2010_ms_timezones.ics",
        At(2020, 9, 1, 12),
        L"Imported 2 alerts from x.ics. Not imported: \"Log Yesterday's Jira time\" (a value Chimewatch cannot read "
-       L"on line 152); \"Not the actual summary either\" (repeats on some days of the week).",
+       L"on line 152); \"Not the actual summary either\" (some of its times in the coming year fall at another "
+       L"time of day here).",
        {{L"test", At(2020, 9, 10, 9, 0), Once},
         {L"Not the actual summary 1", At(2020, 9, 15, 17, 30), Once}}},  // Pacific 08:30 PDT
       {"exchange_allday_moved_recurrence.ics",
        At(2026, 2, 1, 12),
-       L"Imported no alerts from x.ics. Not imported: \"Exchange Recurring Test\" (repeats on some days of the week).",
+       L"Imported no alerts from x.ics. Not imported: \"Exchange Recurring Test\" (has a changed date ahead).",
        {}},
       {"google_alarm_future.ics",
        At(2024, 10, 1, 12),
@@ -78,20 +81,24 @@ TEST(CalendarSamples, EachRealCalendarGivesWhatItShould) {
        {{L"event with alarms", At(2024, 10, 4, 20, 0), Once}}},  // 18:15 UTC, its earliest display alarm 15 min before
       {"google_apple_x_location_folded.ics",
        At(2016, 10, 1, 12),
-       L"Imported no alerts from x.ics. Not imported: \"Daily Sync\" (repeats on weekdays only).",
-       {}},
+       L"Imported 1 alert from x.ics.",
+       {{L"Daily Sync", At(2016, 10, 28, 14, 0), EachWeek,
+         L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;DTSTART=14:00 2016/10/28"}}},
       {"google_yearly_exdate_action_none.ics",
        At(2014, 7, 1, 12),
-       L"Imported no alerts from x.ics. Not imported: \"Vespers for the Feast of St. Joseph\" (leaves out a future "
-       L"date).",
+       L"Imported no alerts from x.ics. Not imported: \"Vespers for the Feast of St. Joseph\" (has a changed date "
+       L"ahead).",
        {}},
       {"owa_quoted_tzid_no_vtimezone.ics",
        At(2020, 10, 1, 12),
-       L"Imported 3 alerts from x.ics. Not imported: \" TEST2\" (repeats on some days of the week). Times in the "
-       L"zone \"(UTC-05:00) Eastern Time (US & Canada)\" were read as local time.",
+       L"Imported 4 alerts from x.ics. Times in the zone \"(UTC-05:00) Eastern Time (US & Canada)\" were read as "
+       L"local time.",
        {{L" TEST Syd", At(2020, 10, 28, 3, 30), Once},  // Sydney 13:30 in its summer, here in winter
         {L" TEST", At(2020, 10, 28, 13, 30), Once},
-        {L" TEST 3", At(2020, 11, 2, 13, 30), Once}}},
+        {L" TEST 3", At(2020, 11, 2, 13, 30), Once},
+        // Its start is a Monday; the rule names Thursday and Friday only.
+        {L" TEST2", At(2020, 11, 5, 13, 30), EachWeek,
+         L"FREQ=WEEKLY;BYDAY=TH,FR;WKST=SU;UNTIL=20210828T160000;DTSTART=13:30 2020/11/02"}}},
       {"owncloud_yearly_unicode.ics",
        At(2026, 12, 8, 12),
        L"Imported 1 alert from x.ics.",
@@ -102,10 +109,11 @@ TEST(CalendarSamples, EachRealCalendarGivesWhatItShould) {
        {{L"event with alarms", At(2024, 10, 23, 15, 15), Once}}},  // London 15:00 BST, the earlier alarm 45 min before
       {"thunderbird_vevent_vtodo_alarms.ics",
        At(2023, 12, 1, 12),
-       L"Imported 2 alerts from x.ics. Not imported: \"event with alarm\" (repeats until an end date); \"todo with "
-       L"alarm\" (repeats until an end date).",
+       L"Imported 3 alerts from x.ics. Not imported: \"event with alarm\" (has a changed date ahead).",
        {{L"todo with alarm after end", At(2023, 12, 16, 11, 0), Once},  // an hour after its due time
-        {L"todo with alarm absolute 18:00", At(2023, 12, 13, 19, 0), Once}}},
+        {L"todo with alarm absolute 18:00", At(2023, 12, 13, 19, 0), Once},
+        {L"todo with alarm", At(2023, 12, 17, 9, 0), EachDay,
+         L"FREQ=DAILY;UNTIL=20231223T090000;DTSTART=09:00 2023/12/17"}}},
   };
   for (const Sample& sample : samples) {
     SCOPED_TRACE(sample.file);
@@ -123,6 +131,7 @@ TEST(CalendarSamples, EachRealCalendarGivesWhatItShould) {
       EXPECT_EQ(alert.Naam, sample.alerts[i].naam);
       EXPECT_NEAR(alert.Tijd, sample.alerts[i].tijd, 0.5 / 86400) << alert.Naam;
       EXPECT_EQ(alert.Repeat, sample.alerts[i].repeat);
+      EXPECT_EQ(alert.Rule, sample.alerts[i].rule);
     }
   }
 }
