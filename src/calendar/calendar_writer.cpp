@@ -3,8 +3,11 @@
 // X-CHIMEWATCH- properties so that its import restores every field.
 #include <cstdint>
 
+#include "alarm_rule.h"
 #include "alert_calendar.h"
 #include "calendar_values.h"
+#include "recurrence_next.h"
+#include "recurrence_text.h"
 #include "content_lines.h"
 #include "number_text.h"
 #include "utf8_text.h"
@@ -140,8 +143,8 @@ bool SummaryIsExact(std::wstring_view text) {
     }
     if ((c < 0x20 && c != U'\t') || c == 0x7F) return false;
     if (c >= 0xD800 && c <= 0xDFFF) {
-      const bool pair = sizeof(wchar_t) == 2 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                        text[i + 1] <= 0xDFFF;
+      const bool pair =
+          sizeof(wchar_t) == 2 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
       if (!pair) return false;
       ++i;
     }
@@ -149,15 +152,47 @@ bool SummaryIsExact(std::wstring_view text) {
   return true;
 }
 
+// A rule's RRULE with UNTIL in UTC, as RFC 5545 asks beside a DTSTART
+// with a zone; a date alone ends with its last second.
+std::string RuleInUtc(RepeatRule rule, const ZoneClock& clock) {
+  const RuleEnd end = rule.end;
+  if (end.kind == RuleEnding::Until) rule.end = RuleEnd{};
+  std::string text = Rfc5545Text(rule);
+  if (end.kind == RuleEnding::Until) {
+    const double last = ToTimeLine(end.last) + (end.wholeDay ? 86399.0 / kSecondsPerDay : 0.0);
+    text += ";UNTIL=" + DateTimeText(WallToUtc(clock, last)) + "Z";
+  }
+  return text;
+}
+
+// The series from its start, so that COUNT and INTERVAL count as here; a
+// start that is no occurrence here is left out, as other readers may count
+// it. The alert's own due time rides along for Chimewatch's import.
+void WriteRule(CalendarText& out, const AlarmRecord& alert, const AlarmRule& rule, const std::string& zone,
+               const ZoneClock& clock) {
+  out.Property("RRULE", RuleInUtc(rule.rule, clock));
+  std::vector<DateValue> leftOut = rule.rule.leftOut;
+  const auto first = NextOccurrenceAfter(rule.rule, rule.start, rule.start - 1.0 / kSecondsPerDay);
+  if (first != rule.start) leftOut.insert(leftOut.begin(), rule.start);
+  std::string dates;
+  for (const DateValue date : leftOut) dates += (dates.empty() ? "" : ",") + DateTimeText(ToTimeLine(date));
+  if (!dates.empty()) out.Property("EXDATE;TZID=" + zone, dates);
+  out.Property("X-CHIMEWATCH-DUE;TZID=" + zone, DateTimeText(ToTimeLine(alert.Tijd)));
+  out.Property("X-CHIMEWATCH-RULE", EscapeText(WideToUtf8(alert.Rule)));
+}
+
 void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std::string& zoneParameter,
-                const std::string& stamp) {
+                const ZoneClock& clock, const std::string& stamp) {
   const std::string description = WideToUtf8(alert.Naam);
+  const auto rule = alert.Rule.empty() ? std::nullopt : ReadAlarmRule(alert.Rule);
   out.Property("BEGIN", "VEVENT");
   out.Property("UID", UidOf(slot, description, alert.Repeat));
   out.Property("DTSTAMP", stamp);
-  out.Property("DTSTART;TZID=" + zoneParameter, DateTimeText(ToTimeLine(alert.Tijd)));
+  out.Property("DTSTART;TZID=" + zoneParameter, DateTimeText(ToTimeLine(rule ? rule->start : alert.Tijd)));
   out.Property("SUMMARY", EscapeText(description));
-  if (const auto frequency = FrequencyOf(alert.Repeat); !frequency.empty()) {
+  if (rule) {
+    WriteRule(out, alert, *rule, zoneParameter, clock);
+  } else if (const auto frequency = FrequencyOf(alert.Repeat); !frequency.empty()) {
     out.Property("RRULE", "FREQ=" + std::string(frequency));
   }
   out.Property("TRANSP", "TRANSPARENT");
@@ -197,6 +232,7 @@ ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, D
   WriteTimeZone(out, localZone);
   const std::string zoneParameter = ParameterValue(ZoneId(localZone));
   const std::string stamp = DateTimeText(ToTimeLine(nowUtc)) + "Z";
+  const RulesClock clock(localZone);
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     const AlarmRecord& alert = table[slot];
     if (table.IsReserved(slot) || (alert.Exist && !IsValidDate(alert.Tijd))) {
@@ -204,7 +240,7 @@ ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, D
       continue;
     }
     if (!alert.Exist) continue;
-    WriteEvent(out, slot, alert, zoneParameter, stamp);
+    WriteEvent(out, slot, alert, zoneParameter, clock, stamp);
     ++result.exported;
   }
   out.Property("END", "VCALENDAR");

@@ -196,9 +196,13 @@ class EventReader {
         // The store keeps a repeat in 16 bits.
         if (*repeat < INT16_MIN || *repeat > INT16_MAX) return LeftOut(CannotKeepOn(property.lineNumber));
         alert.Repeat = static_cast<std::int32_t>(*repeat);
+      } else if (property.name == "X-CHIMEWATCH-RULE") {
+        alert.Rule = Utf8ToWide(UnescapeText(property.value));
+        if (!ReadAlarmRule(alert.Rule)) return LeftOut(UnreadableOn(property.lineNumber));
       }
     }
-    const ContentLine* start = event_.Find("DTSTART");
+    // A rule's event starts with its series; the alert is due at its own time.
+    const ContentLine* start = event_.Find(alert.Rule.empty() ? "DTSTART" : "X-CHIMEWATCH-DUE");
     if (start == nullptr) return LeftOut(L"has no start");
     double local = 0.0;
     if (!LocalTimeOf(*start, local)) return outcome_;

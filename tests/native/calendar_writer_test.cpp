@@ -162,23 +162,62 @@ TEST(CalendarWriter, ItsOwnImportRestoresEveryField) {
   table[12] = ActiveAlarm(L"bell\x07, escape\x1B and delete\x7F", At(2027, 1, 5, 8, 0));
   table[13] = ActiveAlarm(L"half " + std::wstring(1, wchar_t(0xD800)) + L" a pair", At(2027, 1, 5, 8, 0));
   table[14] = InactiveAlarm(L"Summer of 1960", At(1960, 7, 1, 12, 0));
+  table[15] = ActiveAlarm(L"Stand-up", At(2026, 12, 9, 9, 0), EachWeek);
+  table[15].Rule = L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;UNTIL=20271231;DTSTART=09:00 2026/12/07;EXDATE=09:00 2026/12/24";
   const ExportResult exported = ExportAlerts(table, WestEurope(), kNowUtc, L"1");
   EXPECT_EQ(exported.bytes.find('\x07'), std::string::npos) << "a control character in TEXT";
   TestImport import(At(2026, 12, 8, 7, 0));
   const ImportResult result = import.Run(exported.bytes);
   EXPECT_EQ(result.status, ImportStatus::Done);
-  EXPECT_EQ(result.summary, L"Imported 12 alerts from Work.ics.");
-  const int original[] = {0, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
-  ASSERT_EQ(result.newSlots, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-  for (int i = 0; i < 12; ++i) {
+  EXPECT_EQ(result.summary, L"Imported 13 alerts from Work.ics.");
+  const int original[] = {0, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  ASSERT_EQ(result.newSlots, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  for (int i = 0; i < 13; ++i) {
     const AlarmRecord& back = import.table[i];
     const AlarmRecord& sent = table[original[i]];
     EXPECT_EQ(back.Naam, sent.Naam);
+    EXPECT_EQ(back.Rule, sent.Rule);
     EXPECT_NEAR(back.Tijd, sent.Tijd, 0.5 / 86400) << i;
     EXPECT_EQ(std::tie(back.Exist, back.Actief, back.Getoond, back.Repeat, back.Delete),
               std::tie(sent.Exist, sent.Actief, sent.Getoond, sent.Repeat, sent.Delete))
         << i;
   }
   // The same file again adds nothing.
-  EXPECT_EQ(import.Run(exported.bytes).summary, L"Imported no alerts from Work.ics. 12 were already there.");
+  EXPECT_EQ(import.Run(exported.bytes).summary, L"Imported no alerts from Work.ics. 13 were already there.");
+}
+
+TEST(CalendarWriter, RulesAsOtherCalendarsReadThem) {
+  AlarmTable table;
+  // The series starts on a Sunday, which the rule does not name; 16:00 in
+  // Berlin is 15:00 UTC in winter.
+  table[0] = ActiveAlarm(L"Review", At(2026, 12, 15, 16, 0), EachMonth);
+  table[0].Rule = L"FREQ=MONTHLY;BYDAY=-1FR;UNTIL=20270331T160000;DTSTART=16:00 2026/11/01;EXDATE=16:00 2027/01/29";
+  table[1] = ActiveAlarm(L"Ten times", At(2026, 12, 10, 8, 0), EachWeek);
+  table[1].Rule = L"FREQ=WEEKLY;INTERVAL=2;BYDAY=TH;COUNT=10;DTSTART=08:00 2026/12/10";
+  const std::string file = ExportAlerts(table, WestEurope(), kNowUtc, L"1").bytes;
+  const std::string review = Block(file, "VEVENT");
+  EXPECT_NE(review.find("DTSTART;TZID=W. Europe Standard Time:20261101T160000\r\n"
+                        "SUMMARY:Review\r\n"
+                        "RRULE:FREQ=MONTHLY;BYDAY=-1FR;UNTIL=20270331T140000Z\r\n"
+                        "EXDATE;TZID=W. Europe Standard Time:20261101T160000,20270129T160000\r\n"),
+            std::string::npos)
+      << review;
+  EXPECT_NE(file.find("RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=TH;COUNT=10\r\nX-CHIMEWATCH-DUE"), std::string::npos);
+  // Read as another calendar's file, without Chimewatch's own lines, each
+  // keeps its rule; the left-out start is left out again.
+  std::string foreign;
+  bool own = false;
+  for (std::size_t at = 0; at < file.size();) {
+    const std::size_t end = file.find("\r\n", at) + 2;
+    own = file.compare(at, 13, "X-CHIMEWATCH-") == 0 || (own && file[at] == ' ');  // and its folded lines
+    if (!own) foreign += file.substr(at, end - at);
+    at = end;
+  }
+  TestImport import(At(2026, 12, 8, 7, 0));
+  ASSERT_EQ(import.Run(foreign).imported, 2);
+  EXPECT_EQ(import.table[0].Rule,
+            L"FREQ=MONTHLY;BYDAY=-1FR;UNTIL=20270331T160000;DTSTART=16:00 2026/11/01;EXDATE=16:00 "
+            L"2027/01/29");
+  EXPECT_NEAR(import.table[0].Tijd, At(2026, 12, 25, 16, 0), 0.5 / 86400);
+  EXPECT_EQ(import.table[1].Rule, table[1].Rule);
 }
