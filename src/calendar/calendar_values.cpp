@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxRuleParts = 16;
-constexpr std::size_t kMaxListEntries = 64;
-
 std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t count) {
   if (text.size() < pos + count) return std::nullopt;
   int value = 0;
@@ -27,13 +24,6 @@ bool TakeSign(std::string_view& text) {
   return negative;
 }
 
-// A whole number of at most nine digits with an optional sign.
-std::optional<int> SmallNumber(std::string_view text) {
-  const auto value = ReadWholeNumber(text, 9);
-  if (!value) return std::nullopt;
-  return static_cast<int>(*value);
-}
-
 std::vector<std::string_view> Split(std::string_view text, char separator, std::size_t limit, bool& tooMany) {
   std::vector<std::string_view> pieces;
   tooMany = false;
@@ -48,8 +38,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator, std::
     text.remove_prefix(end + 1);
   }
 }
-
-constexpr std::string_view kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
 }  // namespace
 
@@ -169,69 +157,6 @@ std::optional<int> ReadUtcOffsetSeconds(std::string_view text) {
   if (!hours || !minutes || !seconds || *hours > 23 || *minutes > 59 || *seconds > 59) return std::nullopt;
   const int total = *hours * 3600 + *minutes * 60 + *seconds;
   return text[0] == '-' ? -total : total;
-}
-
-const std::string* RecurrenceRule::Part(std::string_view name) const {
-  for (const auto& [partName, value] : parts) {
-    if (partName == name) return &value;
-  }
-  return nullptr;
-}
-
-std::optional<RecurrenceRule> ReadRecurrenceRule(std::string_view text) {
-  RecurrenceRule rule;
-  bool tooMany = false;
-  for (std::string_view piece : Split(text, ';', kMaxRuleParts, tooMany)) {
-    if (piece.empty()) continue;  // "FREQ=DAILY;" as some programs write it
-    const std::size_t equals = piece.find('=');
-    if (equals == std::string_view::npos || equals == 0) return std::nullopt;
-    std::string name = ToUpperAscii(piece.substr(0, equals));
-    std::string value = ToUpperAscii(piece.substr(equals + 1));
-    if (rule.Part(name) != nullptr || (name == "FREQ" && !rule.frequency.empty())) return std::nullopt;
-    if (name == "FREQ") {
-      rule.frequency = std::move(value);
-    } else {
-      rule.parts.emplace_back(std::move(name), std::move(value));
-    }
-  }
-  if (tooMany || rule.frequency.empty()) return std::nullopt;
-  return rule;
-}
-
-std::optional<std::vector<WeekdayEntry>> ReadWeekdayList(std::string_view text) {
-  bool tooMany = false;
-  std::vector<WeekdayEntry> entries;
-  for (std::string_view piece : Split(text, ',', kMaxListEntries, tooMany)) {
-    if (piece.size() < 2) return std::nullopt;
-    WeekdayEntry entry;
-    const std::string_view code = piece.substr(piece.size() - 2);
-    int weekday = -1;
-    for (int i = 0; i < 7; ++i) {
-      if (kWeekdayCodes[i] == code) weekday = i;
-    }
-    if (weekday < 0) return std::nullopt;
-    entry.weekday = weekday;
-    if (piece.size() > 2) {
-      const auto ordinal = SmallNumber(piece.substr(0, piece.size() - 2));
-      if (!ordinal || *ordinal == 0 || *ordinal < -53 || *ordinal > 53) return std::nullopt;
-      entry.ordinal = *ordinal;
-    }
-    entries.push_back(entry);
-  }
-  if (tooMany) return std::nullopt;
-  return entries;
-}
-
-std::optional<std::vector<int>> ReadNumberList(std::string_view text, int low, int high) {
-  bool tooMany = false;
-  std::vector<int> numbers;
-  for (std::string_view piece : Split(text, ',', kMaxListEntries, tooMany)) {
-    const auto number = SmallNumber(piece);
-    if (!number || *number < low || *number > high) return std::nullopt;
-    numbers.push_back(*number);
-  }
-  if (tooMany) return std::nullopt;
-  return numbers;
 }
 
 std::string DateTimeText(double line) {

@@ -41,21 +41,11 @@ std::optional<CalendarDuration> ReadDuration(std::string_view text);
 // "+0100", "-0330", "+053000": seconds east of UTC.
 std::optional<int> ReadUtcOffsetSeconds(std::string_view text);
 
-struct RecurrenceRule {
-  std::string frequency;                                   // upper case; empty when missing
-  std::vector<std::pair<std::string, std::string>> parts;  // the rest, names upper case
-
-  const std::string* Part(std::string_view name) const;
-};
-std::optional<RecurrenceRule> ReadRecurrenceRule(std::string_view text);
-
-// "[+-]nWD" of BYDAY: the ordinal (0 when none) and the weekday (0 Sunday).
+// A weekday of BYDAY: the ordinal (0 when none) and the weekday (0 Sunday).
 struct WeekdayEntry {
   int ordinal = 0;
   int weekday = 0;
 };
-std::optional<std::vector<WeekdayEntry>> ReadWeekdayList(std::string_view text);
-std::optional<std::vector<int>> ReadNumberList(std::string_view text, int low, int high);
 
 // The writer's forms: "20260115T093000", "20260115T083000Z", "+0100".
 std::string DateTimeText(double line);

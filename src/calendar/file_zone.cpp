@@ -9,6 +9,8 @@
 #include <limits>
 #include <tuple>
 
+#include "recurrence_text.h"
+
 namespace {
 
 constexpr std::size_t kMaxObservances = 128;
@@ -83,38 +85,46 @@ int LatestCycleYear(const std::array<std::uint64_t, 7>& cycleYears, int year) {
   return INT_MIN;
 }
 
+// An UNTIL in UTC as the wall clock before the onset; a plain one is that
+// clock already.
+class OnsetUntil final : public UntilZone {
+ public:
+  explicit OnsetUntil(int offsetFrom) : offset_(offsetFrom / kSecondsPerDay) {}
+  std::optional<DateValue> LocalOfUtc(DateValue utc) const override { return FromTimeLine(ToTimeLine(utc) + offset_); }
+
+ private:
+  double offset_;
+};
+
 std::optional<YearlyOnsetRule> ReadOnsetRule(std::string_view text, double start, int offsetFrom) {
-  const auto rule = ReadRecurrenceRule(text);
-  if (!rule || rule->frequency != "YEARLY") return std::nullopt;
+  constexpr int kMaxCount = 10000;
+  const OnsetUntil until(offsetFrom);
+  const RuleReading reading = ParseRecurrenceRule(text, &until);
+  if (!reading.rule) return std::nullopt;
+  const RepeatRule& rule = *reading.rule;
+  constexpr std::uint64_t kFromEnd = ~std::uint64_t{0} << 31;  // BYMONTHDAY -1..-31
+  if (rule.frequency != RuleFrequency::Yearly || rule.interval != 1 || rule.bySetPos ||
+      (rule.byMonthDay & kFromEnd) != 0 || std::popcount(rule.byMonth) > 1) {
+    return std::nullopt;
+  }
   YearlyOnsetRule onset;
-  onset.month = SplitDate(FromTimeLine(start)).month;
-  for (const auto& [name, value] : rule->parts) {
-    if (name == "BYMONTH") {
-      const auto months = ReadNumberList(value, 1, 12);
-      if (!months || months->size() != 1) return std::nullopt;
-      onset.month = months->front();
-    } else if (name == "BYDAY") {
-      auto weekdays = ReadWeekdayList(value);
-      if (!weekdays) return std::nullopt;
-      onset.weekdays = std::move(*weekdays);
-    } else if (name == "BYMONTHDAY") {
-      auto days = ReadNumberList(value, 1, 31);
-      if (!days) return std::nullopt;
-      onset.monthDays = std::move(*days);
-    } else if (name == "UNTIL") {
-      const auto until = ReadCalendarTimeText(value, false, "");
-      if (!until) return std::nullopt;
-      // UNTIL is UTC when it says Z; a plain one is the zone's own clock.
-      onset.untilUtc = until->form == CalendarTime::Form::Utc ? until->wall : until->wall - offsetFrom / kSecondsPerDay;
-    } else if (name == "COUNT") {
-      const auto count = ReadNumberList(value, 1, 10000);
-      if (!count || count->size() != 1) return std::nullopt;
-      onset.count = count->front();
-    } else if (name == "INTERVAL") {
-      if (value != "1") return std::nullopt;
-    } else if (name != "WKST") {
-      return std::nullopt;
+  onset.month = rule.byMonth != 0 ? std::countr_zero(rule.byMonth) + 1 : SplitDate(FromTimeLine(start)).month;
+  for (int weekday = 0; weekday < 7; ++weekday) {
+    if ((rule.byWeekday >> weekday & 1) != 0) onset.weekdays.push_back({0, weekday});
+    const WeekdayPlaces& places = rule.byPlace[static_cast<std::size_t>(weekday)];
+    for (int n = 1; n <= 53; ++n) {
+      if ((places.fromStart >> (n - 1) & 1) != 0) onset.weekdays.push_back({n, weekday});
+      if ((places.fromEnd >> (n - 1) & 1) != 0) onset.weekdays.push_back({-n, weekday});
     }
+  }
+  for (int day = 1; day <= 31; ++day) {
+    if ((rule.byMonthDay >> MonthDayBit(day) & 1) != 0) onset.monthDays.push_back(day);
+  }
+  if (rule.end.kind == RuleEnding::Count) {
+    if (rule.end.count > kMaxCount) return std::nullopt;
+    onset.count = rule.end.count;
+  } else if (rule.end.kind == RuleEnding::Until) {
+    onset.untilUtc = ToTimeLine(rule.end.last) - offsetFrom / kSecondsPerDay;
   }
   if (onset.weekdays.empty() && onset.monthDays.empty()) onset.monthDays.push_back(SplitDate(FromTimeLine(start)).day);
   return onset;
