@@ -50,6 +50,23 @@
 #define IDC_LABEL5 3011
 #define IDC_CHKDELETE 3012
 
+// Controls of the Custom repeat dialog.
+#define IDC_LBLINTERVAL 3101
+#define IDC_TXTINTERVAL 3102
+#define IDC_LBLUNIT 3103
+#define IDC_CMBUNIT 3104
+#define IDC_LBLDAYS 3105
+#define IDC_CHKDAY_FIRST 3106
+#define IDC_CHKDAY_LAST 3112
+#define IDC_LBLPLACE 3113
+#define IDC_CMBPLACE 3114
+#define IDC_LBLWEEKDAY 3115
+#define IDC_CMBWEEKDAY 3116
+#define IDC_LBLEND 3117
+#define IDC_CMBEND 3118
+#define IDC_LBLENDVALUE 3119
+#define IDC_TXTENDVALUE 3120
+
 // The standard command IDs, so that Enter and Esc map onto the buttons.
 #define IDOK_VALUE 1
 #define IDCANCEL_VALUE 2

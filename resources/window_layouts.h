@@ -6,17 +6,19 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "resource.h"
 
-enum class ControlKind { PushButton, DefaultButton, ListView, Label, TextBox, DropDownList, CheckBox };
+enum class ControlKind : std::uint8_t { PushButton, DefaultButton, ListView, Label, TextBox, DropDownList, CheckBox };
 
+// Packed small: the tables hold forty of them.
 struct ControlLayout {
-  int id;
+  std::int16_t id;
   ControlKind kind;
-  std::wstring_view caption;
-  int left, top, width, height;
+  const wchar_t* caption;
+  std::int16_t left, top, width, height;
 };
 
 struct WindowLayout {
@@ -67,4 +69,32 @@ inline constexpr std::array<ControlLayout, 12> kEditControls = {{
     {IDC_CMDOK, ControlKind::DefaultButton, L"OK", 2040, 1680, 1215, 375},
     {IDC_CMDCANCEL, ControlKind::PushButton, L"Cancel", 3360, 1680, 1215, 375},
     {IDC_CHKDELETE, ControlKind::CheckBox, L"Delete when over", 2880, 1200, 1695, 255},
+}};
+
+// The Custom repeat dialog. The weekday boxes are Monday first, from
+// IDC_CHKDAY_FIRST on.
+inline constexpr WindowLayout kCustomRuleWindow = {L"Custom repeat", 5760, 2520};
+inline constexpr std::array<ControlLayout, 22> kCustomRuleControls = {{
+    {IDC_LBLINTERVAL, ControlKind::Label, L"&Every", 120, 150, 1275, 255},
+    {IDC_TXTINTERVAL, ControlKind::TextBox, L"", 1440, 120, 735, 285},
+    {IDC_LBLUNIT, ControlKind::Label, L"&Period", 120, 510, 1275, 255},
+    {IDC_CMBUNIT, ControlKind::DropDownList, L"", 1440, 480, 1695, 315},
+    {IDC_LBLDAYS, ControlKind::Label, L"On", 120, 870, 1275, 255},
+    {IDC_CHKDAY_FIRST, ControlKind::CheckBox, L"&Mo", 1440, 870, 600, 255},
+    {IDC_CHKDAY_FIRST + 1, ControlKind::CheckBox, L"T&u", 2040, 870, 600, 255},
+    {IDC_CHKDAY_FIRST + 2, ControlKind::CheckBox, L"&We", 2640, 870, 600, 255},
+    {IDC_CHKDAY_FIRST + 3, ControlKind::CheckBox, L"T&h", 3240, 870, 600, 255},
+    {IDC_CHKDAY_FIRST + 4, ControlKind::CheckBox, L"&Fr", 3840, 870, 600, 255},
+    {IDC_CHKDAY_FIRST + 5, ControlKind::CheckBox, L"S&a", 4440, 870, 600, 255},
+    {IDC_CHKDAY_LAST, ControlKind::CheckBox, L"&Su", 5040, 870, 600, 255},
+    {IDC_LBLPLACE, ControlKind::Label, L"&In a month", 120, 1230, 1275, 255},
+    {IDC_CMBPLACE, ControlKind::DropDownList, L"", 1440, 1200, 1695, 315},
+    {IDC_LBLWEEKDAY, ControlKind::Label, L"Wee&kday", 3240, 1230, 855, 255},
+    {IDC_CMBWEEKDAY, ControlKind::DropDownList, L"", 4200, 1200, 1440, 315},
+    {IDC_LBLEND, ControlKind::Label, L"E&nds", 120, 1590, 1275, 255},
+    {IDC_CMBEND, ControlKind::DropDownList, L"", 1440, 1560, 1695, 315},
+    {IDC_LBLENDVALUE, ControlKind::Label, L"&Times/date", 3240, 1590, 1275, 255},
+    {IDC_TXTENDVALUE, ControlKind::TextBox, L"", 4560, 1560, 1080, 285},
+    {IDC_CMDOK, ControlKind::DefaultButton, L"OK", 3120, 2040, 1215, 375},
+    {IDC_CMDCANCEL, ControlKind::PushButton, L"Cancel", 4440, 2040, 1215, 375},
 }};

@@ -172,7 +172,7 @@ void WriteRule(CalendarText& out, const AlarmRecord& alert, const AlarmRule& rul
                const ZoneClock& clock) {
   out.Property("RRULE", RuleInUtc(rule.rule, clock));
   std::vector<DateValue> leftOut = rule.rule.leftOut;
-  const auto first = NextOccurrenceAfter(rule.rule, rule.start, rule.start - 1.0 / kSecondsPerDay);
+  const auto first = FirstOccurrence(rule.rule, rule.start);
   if (first != rule.start) leftOut.insert(leftOut.begin(), rule.start);
   std::string dates;
   for (const DateValue date : leftOut) dates += (dates.empty() ? "" : ",") + DateTimeText(ToTimeLine(date));

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "custom_rule_dialog.h"
 #include "dialog_window.h"
 #include "dpi.h"
 #include "editor_rules.h"
@@ -50,6 +51,9 @@ class EditDialog {
       case IDC_TXTDATE:
       case IDC_TXTTIJD:
         if (code == EN_SETFOCUS) txt_GotFocus(control);
+        break;
+      case IDC_CMBREPEAT:
+        if (code == CBN_SELCHANGE) cmbRepeat_Click();
         break;
       default: break;
     }
@@ -109,6 +113,28 @@ class EditDialog {
 
   void cmdCancel_Click() { EndDialog(hwnd_, IDCANCEL); }
 
+  // "Custom..." (the last entry) opens the Custom dialog; its OK puts the
+  // rule in words just before "Custom...", its Cancel goes back.
+  void cmbRepeat_Click() {
+    HWND repeat = GetDlgItem(hwnd_, IDC_CMBREPEAT);
+    const auto count = SendMessageW(repeat, CB_GETCOUNT, 0, 0);
+    const auto chosen = SendMessageW(repeat, CB_GETCURSEL, 0, 0);
+    if (chosen != count - 1) {
+      shownRepeat_ = static_cast<int>(chosen);
+      return;
+    }
+    EditorFields fields = ReadFields();
+    fields.cmbRepeat = kRuleEntry;
+    const auto rule = ShowCustomRuleDialog(hwnd_, ChosenRule(fields), CustomRuleStart(fields, context_.clock.Now()));
+    if (rule) {
+      ChooseRule(shownRule_, *rule);
+      if (count > kRuleEntry + 1) SendMessageW(repeat, CB_DELETESTRING, kRuleEntry, 0);
+      SendMessageW(repeat, CB_INSERTSTRING, kRuleEntry, reinterpret_cast<LPARAM>(shownRule_.ruleWords.c_str()));
+      shownRepeat_ = kRuleEntry;
+    }
+    SendMessageW(repeat, CB_SETCURSEL, static_cast<WPARAM>(shownRepeat_), 0);
+  }
+
   void ShowFields(const EditorFields& fields) {
     CheckDlgButton(hwnd_, IDC_CHKACTIEF, static_cast<UINT>(fields.chkActief));
     SetDlgItemTextW(hwnd_, IDC_TXTNAME, fields.txtName.c_str());
@@ -117,8 +143,11 @@ class EditDialog {
     if (!fields.rule.empty()) {
       SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fields.ruleWords.c_str()));
     }
+    SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(std::wstring(kCustomRepeatText).c_str()));
     shownRule_ = fields;
     SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_SETCURSEL, static_cast<WPARAM>(fields.cmbRepeat), 0);
+    shownRepeat_ = fields.cmbRepeat;
     CheckDlgButton(hwnd_, IDC_CHKDELETE, static_cast<UINT>(fields.chkDelete));
   }
 
@@ -152,6 +181,7 @@ class EditDialog {
   HWND hwnd_ = nullptr;
   int editSlot_ = 0;
   EditorFields shownRule_;  // the fields shown, for the rule OK keeps
+  int shownRepeat_ = Once;  // the Repeat entry chosen before "Custom..."
   TwipsLayout layout_{kEditControls};
 };
 

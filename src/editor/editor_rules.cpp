@@ -4,6 +4,7 @@
 #include "date_format.h"
 #include "date_parse.h"
 #include "number_text.h"
+#include "recurrence_next.h"
 #include "recurrence_words.h"
 #include "text_convert.h"
 
@@ -37,6 +38,28 @@ EditorFields FieldsFromSlot(const AlarmRecord& alarm) {
   return fields;
 }
 
+std::optional<RepeatRule> ChosenRule(const EditorFields& fields) {
+  if (fields.cmbRepeat != kRuleEntry) return std::nullopt;
+  const auto rule = ReadAlarmRule(fields.rule);
+  if (!rule) return std::nullopt;
+  return rule->rule;
+}
+
+DateValue CustomRuleStart(const EditorFields& fields, DateValue now) {
+  const int year = SplitDate(now).year;
+  const auto date = ParseDateText(fields.txtDate, year);
+  const auto time = ParseDateText(fields.txtTijd, year);
+  if (!date || !time || TimeOfDay(*date) != 0.0 || *time >= 1.0) return now;
+  return CombineDateTime(*date, *time);
+}
+
+void ChooseRule(EditorFields& fields, const RepeatRule& rule) {
+  fields.rule = AlarmRuleText(AlarmRule{rule, 0.0});
+  fields.ruleWords = TextInWords(rule);
+  fields.ruleDue = kRuleStartsAnew;
+  fields.cmbRepeat = kRuleEntry;
+}
+
 EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
   // Both texts are converted before anything is written, so that a refused
   // text leaves the slot as it was.
@@ -63,10 +86,17 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
   alarm.Naam = fields.txtName;
   alarm.Tijd = CombineDateTime(*date, *time);
   alarm.Repeat = fields.cmbRepeat;
-  if (rule) {
-    if (alarm.Tijd != fields.ruleDue) rule->start = alarm.Tijd;
-    SetRule(alarm, *rule);
+  if (rule && alarm.Tijd != fields.ruleDue) {
+    rule->start = alarm.Tijd;
+    const auto first = FirstOccurrence(rule->rule, rule->start);
+    if (!first) {
+      return {std::nullopt, EditorField::Repeat,
+              L"The repeat \"" + fields.ruleWords + L"\" has no date from " + fields.txtDate +
+                  L" on.\r\nChoose another date or repeat."};
+    }
+    alarm.Tijd = *first;
   }
+  if (rule) SetRule(alarm, *rule);
   alarm.Delete = fields.chkDelete == Checked && (fields.cmbRepeat == Once || rule);
   return {alarm, EditorField::None, {}};
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "alarm_table.h"
+#include "recurrence.h"
 
 // The request text that asks the editor for a new alarm; any other text is
 // the number of the slot to edit.
@@ -17,8 +18,10 @@ bool IsNewAlarmRequest(std::wstring_view request);
 inline constexpr std::array<std::wstring_view, 5> kRepeatTexts = {L"Once", L"Each day", L"Each week", L"Each month",
                                                                   L"Each year"};
 
-// A rule alert's extra Repeat entry, after the five modes.
+// A rule alert's extra Repeat entry, after the five modes; after it (or
+// the modes) the last entry, which opens the Custom dialog.
 inline constexpr int kRuleEntry = static_cast<int>(kRepeatTexts.size());
+inline constexpr std::wstring_view kCustomRepeatText = L"Custom...";
 
 // Check box values.
 enum CheckState : int { Unchecked = 0, Checked = 1, Grayed = 2 };
@@ -32,13 +35,16 @@ struct EditorFields {
   int cmbRepeat = Once;  // list index, -1 for none selected
   int chkDelete = Unchecked;
   // A rule alert's rule (alarm_rule.h), kept while kRuleEntry is chosen,
-  // its words for that entry, and the time the alert was due when shown.
+  // its words for that entry, and the time the alert was due when shown
+  // (kRuleStartsAnew for a rule from the Custom dialog).
   std::wstring rule{};
   std::wstring ruleWords{};
   DateValue ruleDue = 0.0;
 
   bool operator==(const EditorFields&) const = default;
 };
+
+inline constexpr DateValue kRuleStartsAnew = -1.0e7;  // no date the editor takes
 
 // A new alarm: now's date and time, "Once", delete when over.
 EditorFields NewAlarmFields(DateValue now);
@@ -47,6 +53,15 @@ EditorFields NewAlarmFields(DateValue now);
 // OK then asks for one. A rule alert shows its rule's words as an extra
 // entry, chosen.
 EditorFields FieldsFromSlot(const AlarmRecord& alarm);
+
+// The rule the fields hold, for the Custom dialog; none for a mode.
+std::optional<RepeatRule> ChosenRule(const EditorFields& fields);
+// The start the Custom dialog counts from: the date and time entered, or
+// `now` while they are no date and time.
+DateValue CustomRuleStart(const EditorFields& fields, DateValue now);
+// The fields once the Custom dialog gave `rule`: its entry chosen, named in
+// words, its series starting at the date and time OK takes.
+void ChooseRule(EditorFields& fields, const RepeatRule& rule);
 
 enum class EditorField { None, Date, Time, Repeat };
 
@@ -58,9 +73,11 @@ struct EditorOutcome {
 
 // The record OK writes: Exist set, Getoond cleared, Actief from a checked or
 // grayed box, the description as typed, date plus time, the repeat index,
-// and Delete only for a checked box with "Once" or a rule. A kept rule whose
-// date or time was changed starts its series there anew. Texts that are no date or
-// time give no record and say which field and what it accepts.
+// and Delete only for a checked box with "Once" or a rule. A rule whose
+// date or time was changed (or is new) starts its series there, and the
+// alert is due at the series' first occurrence from then on. Texts that are
+// no date or time, and a rule with no date left, give no record and say
+// which field and what it accepts.
 EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear);
 
 inline constexpr std::wstring_view kTooManyAlerts = L"Too many alerts !!";

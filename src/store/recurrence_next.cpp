@@ -422,3 +422,7 @@ std::optional<DateValue> NextOccurrenceAfter(const Recurrence& recurrence, DateV
                     },
                     recurrence);
 }
+
+std::optional<DateValue> FirstOccurrence(const Recurrence& recurrence, DateValue seriesStart) {
+  return NextOccurrenceAfter(recurrence, seriesStart, FromTimeLine(ToTimeLine(seriesStart) - 1.0 / 86400.0));
+}

@@ -29,3 +29,7 @@
 // grows by each period looked at and each move made.
 std::optional<DateValue> NextOccurrenceAfter(const Recurrence& recurrence, DateValue seriesStart, DateValue after,
                                              std::size_t* steps = nullptr);
+
+// The series' first occurrence: its start when the rule matches it, else
+// the first occurrence after it.
+std::optional<DateValue> FirstOccurrence(const Recurrence& recurrence, DateValue seriesStart);
