@@ -15,8 +15,8 @@ constexpr wchar_t kTitle[] = L"Chimewatch";
 
 class CustomRuleDialog {
  public:
-  CustomRuleDialog(const std::optional<RepeatRule>& shown, DateValue start)
-      : fields_(CustomFieldsFor(shown ? &*shown : nullptr, start)), start_(start) {}
+  CustomRuleDialog(int dpi, const std::optional<RepeatRule>& shown, DateValue start)
+      : fields_(CustomFieldsFor(shown ? &*shown : nullptr, start)), start_(start), dpi_(dpi) {}
 
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CustomRuleDialog* dialog = DialogObject<CustomRuleDialog>(hwnd, message, lParam);
@@ -54,10 +54,8 @@ class CustomRuleDialog {
   }
 
   void Form_Load() {
-    HWND owner = GetWindow(hwnd_, GW_OWNER);
-    const int dpi = WindowDpi(owner ? owner : hwnd_);
     DisableDialogDpiScaling(hwnd_);
-    layout_.Create(hwnd_, dpi);
+    layout_.Create(hwnd_, dpi_);
     Fill(IDC_CMBUNIT, kRuleUnitTexts, fields_.cmbUnit);
     Fill(IDC_CMBPLACE, kRulePlaceTexts, fields_.cmbPlace);
     Fill(IDC_CMBWEEKDAY, kRuleWeekdayTexts, fields_.cmbWeekday);
@@ -68,7 +66,7 @@ class CustomRuleDialog {
       CheckDlgButton(hwnd_, IDC_CHKDAY_FIRST + day, static_cast<UINT>(fields_.chkDays[static_cast<std::size_t>(day)]));
     }
     EnableWhatApplies();
-    PlaceWindow(hwnd_, kCustomRuleWindow, owner, dpi);
+    PlaceWindow(hwnd_, kCustomRuleWindow, GetWindow(hwnd_, GW_OWNER), dpi_);
   }
 
   void Fill(int id, std::span<const std::wstring_view> texts, int selected) const {
@@ -123,18 +121,20 @@ class CustomRuleDialog {
 
   const CustomRuleFields fields_;
   const DateValue start_;
+  const int dpi_;
   HWND hwnd_ = nullptr;
   TwipsLayout layout_{kCustomRuleControls};
 };
 
 }  // namespace
 
-std::optional<RepeatRule> ShowCustomRuleDialog(HWND editor, const std::optional<RepeatRule>& rule, DateValue start) {
+std::optional<RepeatRule> ShowCustomRuleDialog(HWND editor, int dpi, const std::optional<RepeatRule>& rule,
+                                               DateValue start) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(editor, GWLP_HINSTANCE));
   RegisterDialogClass(instance, kCustomRuleWindowClass, nullptr);
   const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_TOOLWINDOW,
                                                   kCustomRuleWindowClass, kCustomRuleWindow.caption);
-  CustomRuleDialog dialog(rule, start);
+  CustomRuleDialog dialog(dpi, rule, start);
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), editor,
                           CustomRuleDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
   return dialog.made;

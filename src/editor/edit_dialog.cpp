@@ -125,7 +125,8 @@ class EditDialog {
     }
     EditorFields fields = ReadFields();
     fields.cmbRepeat = kRuleEntry;
-    const auto rule = ShowCustomRuleDialog(hwnd_, ChosenRule(fields), CustomRuleStart(fields, context_.clock.Now()));
+    const auto rule =
+        ShowCustomRuleDialog(hwnd_, layout_.Dpi(), ChosenRule(fields), CustomRuleStart(fields, context_.clock.Now()));
     if (rule) {
       ChooseRule(shownRule_, *rule);
       if (count > kRuleEntry + 1) SendMessageW(repeat, CB_DELETESTRING, kRuleEntry, 0);

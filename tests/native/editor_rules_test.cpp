@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "alarm_store.h"
+#include "custom_rule.h"
 #include "editor_rules.h"
+#include "recurrence_text.h"
 #include "test_support.h"
 
 namespace {
@@ -138,4 +140,67 @@ TEST(EditorOK, KeepsARuleUnlessAModeIsChosen) {
   EXPECT_EQ(after.Rule, L"");
   EXPECT_EQ(after.Repeat, EachDay);
   EXPECT_FALSE(after.Delete);
+}
+
+TEST(EditorOK, ARuleFromTheCustomDialogStartsAtItsFirstDateFromTheEnteredOne) {
+  EditorFields fields = NewAlarmFields(At(2026, 12, 8, 12, 0));
+  fields.txtDate = L"26/12/26";  // a Saturday
+  fields.txtTijd = L"09:15";
+  RepeatRule weekdays;
+  weekdays.frequency = RuleFrequency::Weekly;
+  weekdays.byWeekday = 0x3E;
+  ChooseRule(fields, weekdays);
+  EXPECT_EQ(fields.ruleWords, L"Every weekday");
+  AlarmRecord alert = Stored(fields);
+  EXPECT_EQ(alert.Tijd, At(2026, 12, 28, 9, 15));
+  EXPECT_EQ(alert.Rule, L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;DTSTART=09:15 2026/12/26");
+  EXPECT_TRUE(alert.Delete);
+  // A rule with no date left is refused, not stored as due never.
+  ChooseRule(fields, *ParseRecurrenceRule("FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30").rule);
+  EXPECT_EQ(cmdOK_Record(fields, kThisYear).badField, EditorField::Repeat);
+}
+
+TEST(CustomRule, FieldsMakeTheRuleAndShowItAgain) {
+  const DateValue start = At(2026, 12, 24, 18, 30);  // a Thursday in December
+  const auto fields = [](std::wstring interval, int unit, std::array<int, 7> days, int place, int weekday, int end,
+                         std::wstring endText) {
+    return CustomRuleFields{std::move(interval), unit, days, place, weekday, end, std::move(endText)};
+  };
+  const struct {
+    CustomRuleFields fields;
+    const char* rule;
+  } cases[] = {
+      {CustomFieldsFor(nullptr, start), "FREQ=WEEKLY;BYDAY=TH"},
+      {fields(L"1", 1, {1, 1, 1, 1, 1, 0, 0}, 0, 0, 0, L""), "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR"},
+      {fields(L"2", 1, {1, 0, 0, 1, 0, 0, 0}, 0, 0, 2, L"2027/12/31"),
+       "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;UNTIL=20271231"},
+      {fields(L"1", 0, {1, 1, 1, 1, 1, 1, 1}, 0, 0, 0, L""), "FREQ=DAILY"},
+      {fields(L"1", 2, {}, 5, 4, 0, L""), "FREQ=MONTHLY;BYDAY=-1FR"},
+      {fields(L"3", 2, {}, 0, 0, 1, L"10"), "FREQ=MONTHLY;INTERVAL=3;COUNT=10"},
+      {fields(L"1", 3, {}, 2, 0, 0, L""), "FREQ=YEARLY;BYMONTH=12;BYDAY=2MO"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rule);
+    const CustomRuleOutcome made = RuleFromCustomFields(c.fields, start);
+    ASSERT_TRUE(made.rule) << testing::PrintToString(made.message);
+    EXPECT_EQ(Rfc5545Text(*made.rule), c.rule);
+    const CustomRuleFields shown = CustomFieldsFor(&*made.rule, start);
+    EXPECT_EQ(RuleFromCustomFields(shown, start).rule, made.rule);
+  }
+  const struct {
+    CustomRuleFields fields;
+    CustomRuleField bad;
+  } refused[] = {
+      {fields(L"0", 1, {}, 0, 0, 0, L""), CustomRuleField::Interval},
+      {fields(L"1000", 1, {}, 0, 0, 0, L""), CustomRuleField::Interval},
+      {fields(L"2x", 1, {}, 0, 0, 0, L""), CustomRuleField::Interval},
+      {fields(L"1", 1, {}, 0, 0, 1, L""), CustomRuleField::End},
+      {fields(L"1", 1, {}, 0, 0, 2, L"31-12-2027"), CustomRuleField::End},  // not the editor's date form
+      {fields(L"1", 1, {}, 0, 0, 2, L"2026/12/23"), CustomRuleField::End},  // before the first alert
+  };
+  for (const auto& c : refused) {
+    const CustomRuleOutcome made = RuleFromCustomFields(c.fields, start);
+    EXPECT_FALSE(made.rule) << testing::PrintToString(c.fields.txtInterval + L" " + c.fields.txtEnd);
+    EXPECT_EQ(made.badField, c.bad);
+  }
 }

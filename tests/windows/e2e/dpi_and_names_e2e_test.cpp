@@ -76,6 +76,18 @@ TEST(Dpi, AChangeTo144DpiLaysTheEditorAndTheListWindowOutAgain) {
   EXPECT_GT(OffsetOfCharacter(name, 5), textOffset) << "a larger font";
   Sleep(300);  // let the controls repaint
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor-96dpi-changed-to-144dpi.png", editor));
+  // The Custom repeat dialog opens at the editor's DPI and follows a change.
+  driver::PostKey(repeat, VK_END);
+  HWND custom = driver::WaitForWindow(session.Pid(), L"ChimewatchCustomRepeat", L"Custom repeat", 5000);
+  ASSERT_NE(custom, nullptr);
+  EXPECT_EQ(SelectionFieldHeight(Control(custom, IDC_CMBUNIT)), SelectionFieldHeight(repeat)) << "the editor's font";
+  for (const int dpi : {144, 96}) {
+    ASSERT_TRUE(driver::SendDpiChanged(custom, dpi, SuggestedRect(custom, kCustomRuleWindow, dpi)));
+    ExpectLaidOutAt(custom, kCustomRuleWindow, kCustomRuleControls, dpi);
+  }
+  driver::PostKey(Control(custom, IDC_TXTINTERVAL), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
+  EXPECT_EQ(driver::GetText(repeat), L"Once") << "Cancel goes back to the entry chosen before";
   driver::PostKey(name, VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
 
@@ -205,6 +217,25 @@ TEST(AccessibleNames, EveryFocusableControlIsNamedAsASightedUserReadsIt) {
                               IDC_CMDCANCEL, IDC_CHKDELETE}));
   ExpectNoLabelCoversAControl(editor);
   ExpectNoLabelCoversAControl(setup);
+
+  driver::PostKey(Control(editor, IDC_CMBREPEAT), VK_END);
+  HWND custom = driver::WaitForWindow(session.Pid(), L"ChimewatchCustomRepeat", L"Custom repeat", 5000);
+  ASSERT_NE(custom, nullptr);
+  const ExpectedName customFields[] = {{IDC_TXTINTERVAL, L"Every", true},   {IDC_CMBUNIT, L"Period", true},
+                                       {IDC_CHKDAY_FIRST, L"Mo", false},    {IDC_CHKDAY_LAST, L"Su", false},
+                                       {IDC_CMBPLACE, L"In a month", true}, {IDC_CMBWEEKDAY, L"Weekday", true},
+                                       {IDC_CMBEND, L"Ends", true},         {IDC_TXTENDVALUE, L"Times/date", true},
+                                       {IDC_CMDOK, L"OK", false},           {IDC_CMDCANCEL, L"Cancel", false}};
+  ExpectNames(custom, customFields);
+  // Weekly: the weekday boxes take the focus, the month's lists and the
+  // end's value (never) do not.
+  EXPECT_EQ(TabOrder(custom, IDC_TXTINTERVAL),
+            (std::vector<int>{IDC_TXTINTERVAL, IDC_CMBUNIT, IDC_CHKDAY_FIRST, IDC_CHKDAY_FIRST + 1,
+                              IDC_CHKDAY_FIRST + 2, IDC_CHKDAY_FIRST + 3, IDC_CHKDAY_FIRST + 4, IDC_CHKDAY_FIRST + 5,
+                              IDC_CHKDAY_LAST, IDC_CMBEND, IDC_CMDOK, IDC_CMDCANCEL}));
+  ExpectNoLabelCoversAControl(custom);
+  driver::PostKey(Control(custom, IDC_TXTINTERVAL), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
   driver::PostKey(Control(editor, IDC_TXTNAME), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
   EXPECT_EQ(session.Exit(), 0u);

@@ -155,6 +155,59 @@ TEST(Editor, KeepsTheRuleOfARuleAlert) {
   EXPECT_EQ(session.Exit(), 0u);
 }
 
+TEST(Editor, AWeekdayRuleMadeByKeyboardFiresAndMovesOnToTheNextWeekday) {
+  ChimewatchSession session;
+  session.Start();
+  HWND setup = session.OpenList();
+  ASSERT_NE(setup, nullptr);
+  HWND editor = OpenNewAlarm(session, setup);
+  ASSERT_NE(editor, nullptr);
+  // The series starts a week ago, a minute before now: it has a weekday
+  // due already, whatever today is.
+  const SYSTEMTIME start = LocalTimeFromNow(-7, -1);
+  EnterAlarm(editor, L"Stand-up", start);
+  HWND repeat = Control(editor, IDC_CMBREPEAT);
+  driver::PostKey(repeat, VK_END);  // "Custom...", the last entry
+  HWND custom = driver::WaitForWindow(session.Pid(), L"ChimewatchCustomRepeat", L"Custom repeat", 5000);
+  ASSERT_NE(custom, nullptr) << "Custom... did not open the dialog";
+  ASSERT_TRUE(driver::WaitUntil([&] { return FocusedWindow(custom) == Control(custom, IDC_TXTINTERVAL); }, 3000));
+  EXPECT_EQ(driver::GetText(Control(custom, IDC_CMBUNIT)), L"weeks");
+  // Tab to each weekday box; Space sets Monday to Friday and clears the weekend.
+  for (int id = IDC_CMBUNIT; id <= IDC_CHKDAY_LAST; id = id == IDC_CMBUNIT ? IDC_CHKDAY_FIRST : id + 1) {
+    driver::PostKey(FocusedWindow(custom), VK_TAB);
+    ASSERT_TRUE(driver::WaitUntil([&] { return FocusedWindow(custom) == Control(custom, id); }, 3000)) << id;
+    if (id == IDC_CMBUNIT) continue;
+    const LRESULT wanted = id <= IDC_CHKDAY_FIRST + 4 ? BST_CHECKED : BST_UNCHECKED;
+    if (SendMessageW(Control(custom, id), BM_GETCHECK, 0, 0) == wanted) continue;
+    driver::PostKey(Control(custom, id), VK_SPACE);
+    ASSERT_TRUE(driver::WaitUntil([&] { return SendMessageW(Control(custom, id), BM_GETCHECK, 0, 0) == wanted; }, 3000))
+        << id;
+  }
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\custom-repeat.png", custom));
+  driver::PostKey(FocusedWindow(custom), VK_RETURN);
+  ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
+  EXPECT_EQ(driver::GetText(repeat), L"Every weekday");
+  driver::PostKey(Control(editor, IDC_TXTNAME), VK_RETURN);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  const std::wstring rule = L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;DTSTART=" + StoredTimeText(start);
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"0", L"Rule") == rule; }, 3000));
+
+  driver::PostClick(Control(setup, IDC_CMDCLOSE));
+  ASSERT_TRUE(driver::WaitForWindowGone(setup, 3000));
+  session.AlarmTick();
+  auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "the rule alert did not fire";
+  EXPECT_EQ(box->text.substr(0, 10), L"Stand-up\r\n");
+  driver::Answer(box->hwnd, IDOK);
+  // The next weekday at the series' time of day, after a weekend if one comes first.
+  SYSTEMTIME next = LocalTimeFromNow(1, -1);
+  for (int days = 2; next.wDayOfWeek == 0 || next.wDayOfWeek == 6; ++days) next = LocalTimeFromNow(days, -1);
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"0", L"Tijd") == StoredTimeText(next); }, 3000))
+      << driver::ReadSettingText(L"0", L"Tijd").value_or(L"none");
+  EXPECT_EQ(driver::ReadSettingText(L"0", L"Rule"), rule);
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
 TEST(ListWindow, DeleteKeyAsksAndDeletesOnlyOnYes) {
   ChimewatchSession session;
   StoreAlarm(7, L"Meeting", LocalTimeFromNow(1, 0), 0, false);
