@@ -113,16 +113,6 @@ std::string UidOf(int slot, std::string_view description, std::int32_t repeat) {
   return DecimalText(slot) + "-" + HexText(Fingerprint(description, repeat), 16) + "@chimewatch";
 }
 
-std::string_view FrequencyOf(std::int32_t repeat) {
-  switch (repeat) {
-    case EachDay: return "DAILY";
-    case EachWeek: return "WEEKLY";
-    case EachMonth: return "MONTHLY";
-    case EachYear: return "YEARLY";
-    default: return {};
-  }
-}
-
 std::string HexBytes(std::string_view bytes) {
   std::string hex;
   for (const char c : bytes) hex += HexText(static_cast<unsigned char>(c), 2);
@@ -192,8 +182,8 @@ void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std
   out.Property("SUMMARY", EscapeText(description));
   if (rule) {
     WriteRule(out, alert, *rule, zoneParameter, clock);
-  } else if (const auto frequency = FrequencyOf(alert.Repeat); !frequency.empty()) {
-    out.Property("RRULE", "FREQ=" + std::string(frequency));
+  } else if (const std::string mode = Rfc5545Text(static_cast<RepeatMode>(alert.Repeat)); !mode.empty()) {
+    out.Property("RRULE", mode);
   }
   out.Property("TRANSP", "TRANSPARENT");
   out.Property("X-CHIMEWATCH-ACTIVE", Flag(alert.Actief));

@@ -66,8 +66,9 @@ class EditDialog {
     DisableDialogDpiScaling(hwnd_);
     layout_.Create(hwnd_, dpi);
     CheckDlgButton(hwnd_, IDC_CHKACTIEF, BST_CHECKED);
-    for (std::wstring_view text : kRepeatTexts) {
-      SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
+    for (int mode = Once; mode < kModeEntries; ++mode) {
+      const std::wstring text(ModeText(static_cast<RepeatMode>(mode)));
+      SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_SETCURSEL, 0, 0);
     PlaceWindow(hwnd_, kEditWindow, owner, dpi);

@@ -15,12 +15,12 @@ inline constexpr std::wstring_view kNewAlarmRequest = L"500";
 std::wstring EditRequestFor(int slot);
 bool IsNewAlarmRequest(std::wstring_view request);
 
-inline constexpr std::array<std::wstring_view, 5> kRepeatTexts = {L"Once", L"Each day", L"Each week", L"Each month",
-                                                                  L"Each year"};
+// The Repeat list's first entries: the five modes by their names (ModeText).
+inline constexpr int kModeEntries = EachYear + 1;
 
 // A rule alert's extra Repeat entry, after the five modes; after it (or
 // the modes) the last entry, which opens the Custom dialog.
-inline constexpr int kRuleEntry = static_cast<int>(kRepeatTexts.size());
+inline constexpr int kRuleEntry = kModeEntries;
 inline constexpr std::wstring_view kCustomRepeatText = L"Custom...";
 
 // Check box values.

@@ -282,8 +282,9 @@ TEST(Recurrence, WordsSayTheRule) {
   };
   for (const Row& row : rows) EXPECT_EQ(TextInWords(Rule(row.rule)), row.words) << row.rule;
   // The modes keep the editor's names.
+  const std::wstring_view names[] = {L"Once", L"Each day", L"Each week", L"Each month", L"Each year"};
   for (const RepeatMode mode : {Once, EachDay, EachWeek, EachMonth, EachYear}) {
-    EXPECT_EQ(TextInWords(mode), kRepeatTexts[static_cast<std::size_t>(mode)]);
+    EXPECT_EQ(TextInWords(mode), names[mode]);
   }
 }
 
