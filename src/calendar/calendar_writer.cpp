@@ -6,10 +6,10 @@
 #include "alarm_rule.h"
 #include "alert_calendar.h"
 #include "calendar_values.h"
-#include "recurrence_next.h"
-#include "recurrence_text.h"
 #include "content_lines.h"
 #include "number_text.h"
+#include "recurrence_next.h"
+#include "recurrence_text.h"
 #include "utf8_text.h"
 #include "zone_clock.h"
 

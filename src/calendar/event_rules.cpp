@@ -6,8 +6,8 @@
 #include <limits>
 #include <set>
 
-#include "number_text.h"
 #include "alarm_rule.h"
+#include "number_text.h"
 #include "recurrence_text.h"
 #include "repeat_rules.h"
 #include "utf8_text.h"
