@@ -94,6 +94,26 @@ double ToLocal(const ZoneClock* zone, const ZoneClock& local, double wall) {
   return UtcToWall(local, utc);
 }
 
+// A rule without the BYHOUR, BYMINUTE and BYSECOND parts that only name
+// the start's own time, as some calendars write them: they say nothing more.
+std::string WithoutRestatedTime(std::string_view rule, const DateParts& start) {
+  std::string kept;
+  while (!rule.empty()) {
+    const std::string_view part = rule.substr(0, rule.find(';'));
+    rule.remove_prefix(std::min(part.size() + 1, rule.size()));
+    const std::string upper = ToUpperAscii(part);
+    const auto restates = [&](std::string_view name, int own) {
+      return upper.starts_with(name) && ReadWholeNumber(std::string_view(upper).substr(name.size()), 2) == own;
+    };
+    if (restates("BYHOUR=", start.hour) || restates("BYMINUTE=", start.minute) || restates("BYSECOND=", start.second)) {
+      continue;
+    }
+    if (!kept.empty()) kept += ';';
+    kept += part;
+  }
+  return kept;
+}
+
 // An UNTIL in UTC on the clock of the event's start.
 class EventUntilZone final : public UntilZone {
  public:
@@ -280,10 +300,11 @@ class EventReader {
     }
     if (line == nullptr) return true;
     const EventUntilZone untilZone(zone != nullptr ? *zone : zones_.Local());
-    RuleReading reading = ParseRecurrenceRule(line->value, &untilZone);
+    const DateParts startParts = SplitDate(FromTimeLine(start.wall));
+    RuleReading reading = ParseRecurrenceRule(WithoutRestatedTime(line->value, startParts), &untilZone);
     if (!reading.rule) return Fail(L"repeats by a rule Chimewatch cannot follow: " + reading.reason);
     rule_ = std::move(*reading.rule);
-    const auto mode = ExactMode(rule_, SplitDate(FromTimeLine(start.wall)));
+    const auto mode = ExactMode(rule_, startParts);
     series_ = mode ? Recurrence(*mode) : Recurrence(rule_);
     return true;
   }

@@ -137,6 +137,8 @@ TEST(CalendarImport, TimesAndReminders) {
 TEST(CalendarImport, RepeatsMoveToTheirNextReminder) {
   const Kept cases[] = {
       {"daily", One("DTSTART:20260101T090000\r\nRRULE:FREQ=DAILY;WKST=SU\r\n"), At(2026, 12, 9, 9, 0), EachDay},
+      {"daily, its hour and minute restated",
+       One("DTSTART:20260101T090000\r\nRRULE:FREQ=DAILY;byhour=9;BYMINUTE=00\r\n"), At(2026, 12, 9, 9, 0), EachDay},
       {"daily on all seven days", One("DTSTART:20260101T130000\r\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR,SA,SU\r\n"),
        At(2026, 12, 8, 13, 0), EachDay},
       {"weekly on its own weekday", One("DTSTART:20260105T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n"),
