@@ -4,18 +4,18 @@
 #include <cmath>
 
 #include "date_format.h"
-#include "number_text.h"
 #include "date_parse.h"
+#include "number_text.h"
 
 namespace {
 
-constexpr int kMaxNumber = 999;
-constexpr int kLastPlace = 5;
+constexpr int kLastPlace = 5;  // the last of a weekday, after the first to fourth
 
 // Monday-first index to the rule's weekday (0 Sunday), and back.
 int WeekdayOf(int mondayFirst) { return (mondayFirst + 1) % 7; }
 int MondayFirst(int weekday) { return (weekday + 6) % 7; }
 
+// 1 to 999.
 std::optional<int> SmallNumber(std::wstring_view text) {
   if (text.empty() || text.size() > 3) return std::nullopt;
   int value = 0;
@@ -46,8 +46,9 @@ CustomRuleFields CustomFieldsFor(const RepeatRule* rule, DateValue start) {
   for (int day = 0; day < 7; ++day) {
     fields.chkDays[static_cast<std::size_t>(day)] = (rule->byWeekday >> WeekdayOf(day) & 1) != 0 ? 1 : 0;
     const WeekdayPlaces& places = rule->byPlace[static_cast<std::size_t>(WeekdayOf(day))];
-    const int place = (places.fromEnd & 1) != 0 ? kLastPlace : std::countr_zero(places.fromStart) + 1;
-    if (place <= kLastPlace) {
+    const int nth = std::countr_zero(places.fromStart) + 1;
+    const int place = (places.fromEnd & 1) != 0 ? kLastPlace : nth < kLastPlace ? nth : 0;
+    if (place != 0) {
       fields.cmbPlace = place;
       fields.cmbWeekday = day;
     }
@@ -75,8 +76,9 @@ CustomRuleOutcome RuleFromCustomFields(const CustomRuleFields& fields, DateValue
   const DateParts first = SplitDate(start);
   if (rule.frequency == RuleFrequency::Daily || rule.frequency == RuleFrequency::Weekly) {
     for (int day = 0; day < 7; ++day) {
-      if (fields.chkDays[static_cast<std::size_t>(day)] != 0)
+      if (fields.chkDays[static_cast<std::size_t>(day)] != 0) {
         rule.byWeekday |= static_cast<WeekdaySet>(1u << WeekdayOf(day));
+      }
     }
     if (rule.byWeekday == 0x7F && rule.frequency == RuleFrequency::Daily) rule.byWeekday = 0;  // every day anyway
   } else if (fields.cmbPlace > 0) {

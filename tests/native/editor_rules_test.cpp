@@ -187,6 +187,9 @@ TEST(CustomRule, FieldsMakeTheRuleAndShowItAgain) {
     const CustomRuleFields shown = CustomFieldsFor(&*made.rule, start);
     EXPECT_EQ(RuleFromCustomFields(shown, start).rule, made.rule);
   }
+  // A place the dialog does not offer (the fifth) shows as the start's day, not as the last.
+  const RepeatRule fifth = *ParseRecurrenceRule("FREQ=MONTHLY;BYDAY=5FR").rule;
+  EXPECT_EQ(CustomFieldsFor(&fifth, start).cmbPlace, 0);
   const struct {
     CustomRuleFields fields;
     CustomRuleField bad;
