@@ -1,6 +1,6 @@
 // What firing does to an alert: a repeating one moves on by one period or
-// to its rule's next occurrence, a one-time one is retired (and freed when it is deleted when over). The
-// calendar import moves repeats the same way to their next time.
+// to its rule's next occurrence, a one-time one is retired (and freed when
+// it is deleted when over).
 #pragma once
 
 #include "alarm_table.h"

@@ -125,7 +125,7 @@ class SaveLock {
   // be made, the file cannot be written either, and the save fails with
   // that reason; a folder whose file system has no byte-range locks (some
   // network drives) is written without, as before there was a lock.
-  bool Taken() const { return !heldElsewhere_; }
+  bool HeldElsewhere() const { return heldElsewhere_; }
 
  private:
   ScopedFileHandle file_;
@@ -261,13 +261,13 @@ std::vector<SettingsStore::SectionNotWritten> IniFileSettings::WriteSections(std
 
 std::vector<SettingsStore::SectionNotWritten> IniFileSettings::Update(std::wstring_view, const Change& change) {
   const SaveLock lock(path_);
-  const std::vector<Section> sections = change(lock.Taken() && ReadAgain(true));
+  const std::vector<Section> sections = change(!lock.HeldElsewhere() && ReadAgain(true));
   if (sections.empty()) return {};
   IniDocument changed = document_;
   for (const Section& section : sections) {
     for (const auto& [key, text] : section.values) changed.Set(section.name, key, text);
   }
-  if (!lock.Taken()) {
+  if (lock.HeldElsewhere()) {
     lastError_ = L"another Chimewatch sharing the file kept it locked for " + WideDecimalText(kLockWaitMs / 1000) +
                  L" seconds; try again.";
   } else if (Store(changed)) {

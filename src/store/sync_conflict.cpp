@@ -15,10 +15,12 @@ std::wstring Lowered(std::wstring_view text) {
 }
 
 // The alert moved on until it is due at `until` or later; a year of daily
-// moves at most, since a copy is never older than that is worth.
+// moves at most, since a copy is never older than that is worth. A rule
+// reaches its first occurrence from a second before `until` in one move.
 DateValue MovedOnUntil(AlarmRecord alert, DateValue until) {
+  const DateValue justBefore = FromTimeLine(ToTimeLine(until) - 1.0 / 86400.0);
   for (int step = 0; step < 400 && alert.Tijd < until; ++step) {
-    if (MoveOnAfterFiring(alert, alert.Tijd) != AfterFiring::MovedOn) break;
+    if (MoveOnAfterFiring(alert, alert.Tijd, justBefore) != AfterFiring::MovedOn) break;
   }
   return alert.Tijd;
 }
@@ -42,7 +44,7 @@ std::wstring TakenInName(std::wstring_view fileName, int try_) {
 }
 
 bool IsSameAlert(const AlarmRecord& a, const AlarmRecord& b) {
-  if (a.Naam != b.Naam || a.Repeat != b.Repeat) return false;
+  if (a.Naam != b.Naam || a.Repeat != b.Repeat || a.Rule != b.Rule) return false;
   if (a.Tijd == b.Tijd) return true;
   const AlarmRecord& earlier = a.Tijd < b.Tijd ? a : b;
   const AlarmRecord& later = a.Tijd < b.Tijd ? b : a;

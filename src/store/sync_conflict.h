@@ -22,7 +22,7 @@ bool IsSyncConflictCopyName(std::wstring_view fileName);
 // "chimewatch (1).ini"): try 2, 3, ... number the later ones.
 std::wstring TakenInName(std::wstring_view fileName, int try_ = 1);
 
-// Whether two alerts are one: the same description and repeat, and the
+// Whether two alerts are one: the same description, repeat and rule, and the
 // same due time or one the other reaches by moving on (a copy from before
 // the alert fired on the other PC).
 bool IsSameAlert(const AlarmRecord& a, const AlarmRecord& b);

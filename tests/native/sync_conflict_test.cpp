@@ -52,6 +52,13 @@ TEST(SyncConflict, AnAlertMovedOnIsTheSameAlert) {
   EXPECT_FALSE(IsSameAlert(ActiveAlarm(L"Pills", At(2026, 12, 1, 8, 0), EachDay),
                            ActiveAlarm(L"Pills", At(2026, 12, 8, 8, 0), EachWeek)))
       << "another repeat";
+  // A rule alert moved on by its rule; the same times by another rule are another alert.
+  const AlarmRecord weekdays =
+      RuleAlarm(L"Pills", At(2026, 12, 4, 8, 0), L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;DTSTART=08:00 2026/11/02");
+  EXPECT_TRUE(IsSameAlert(weekdays, RuleAlarm(L"Pills", At(2026, 12, 7, 8, 0), weekdays.Rule)));
+  EXPECT_FALSE(IsSameAlert(weekdays, RuleAlarm(L"Pills", At(2026, 12, 6, 8, 0), weekdays.Rule)));  // a Sunday
+  EXPECT_FALSE(IsSameAlert(
+      weekdays, RuleAlarm(L"Pills", At(2026, 12, 7, 8, 0), L"FREQ=WEEKLY;BYDAY=MO,FR;DTSTART=08:00 2026/11/02")));
 }
 
 namespace {

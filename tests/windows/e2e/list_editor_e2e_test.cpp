@@ -172,6 +172,16 @@ TEST(Editor, AWeekdayRuleMadeByKeyboardFiresAndMovesOnToTheNextWeekday) {
   ASSERT_NE(custom, nullptr) << "Custom... did not open the dialog";
   ASSERT_TRUE(driver::WaitUntil([&] { return FocusedWindow(custom) == Control(custom, IDC_TXTINTERVAL); }, 3000));
   EXPECT_EQ(driver::GetText(Control(custom, IDC_CMBUNIT)), L"weeks");
+  // A number it cannot take is refused in a box over the dialog, and the focus goes back to it.
+  driver::SetText(Control(custom, IDC_TXTINTERVAL), L"0");
+  driver::PostKey(Control(custom, IDC_TXTINTERVAL), VK_RETURN);
+  auto refusal = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(refusal) << "no refusal";
+  EXPECT_EQ(GetWindow(refusal->hwnd, GW_OWNER), custom);
+  EXPECT_EQ(refusal->text.substr(0, 16), L"\"0\" is not a num");
+  driver::Answer(refusal->hwnd, IDOK);
+  ASSERT_TRUE(driver::WaitUntil([&] { return FocusedWindow(custom) == Control(custom, IDC_TXTINTERVAL); }, 3000));
+  driver::SetText(Control(custom, IDC_TXTINTERVAL), L"1");
   // Tab to each weekday box; Space sets Monday to Friday and clears the weekend.
   for (int id = IDC_CMBUNIT; id <= IDC_CHKDAY_LAST; id = id == IDC_CMBUNIT ? IDC_CHKDAY_FIRST : id + 1) {
     driver::PostKey(FocusedWindow(custom), VK_TAB);
