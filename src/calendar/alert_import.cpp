@@ -9,6 +9,7 @@
 #include "event_rules.h"
 #include "number_text.h"
 #include "utf8_text.h"
+#include "text_table.h"
 
 namespace {
 
@@ -27,11 +28,11 @@ AlertKey KeyOf(const AlarmRecord& alert) {
 std::wstring NotReadableSummary(const CalendarFile& file, std::wstring_view fileName) {
   const std::wstring name(fileName);
   switch (file.problem) {
-    case CalendarProblem::TooLarge: return name + L" is larger than 16 MiB.";
+    case CalendarProblem::TooLarge: return Text(TextId::TransferCalendarTooLarge, {name});
     case CalendarProblem::TooManyLines:
-      return name + L" has more than " + WideDecimalText(kMaxContentLines) + L" lines.";
-    case CalendarProblem::NotICalendar: return name + L" is not an iCalendar file.";
-    default: return name + L" is broken: " + Utf8ToWide(file.detail) + L".";
+      return Text(TextId::TransferCalendarTooManyLines, {name, WideDecimalText(kMaxContentLines)});
+    case CalendarProblem::NotICalendar: return Text(TextId::TransferNotICalendar, {name});
+    default: return Text(TextId::TransferCalendarBroken, {name, Utf8ToWide(file.detail)});
   }
 }
 
@@ -76,7 +77,7 @@ class Importer {
         table_[*slot] = AlarmRecord{};
         failedSlots_.insert(*slot);  // not tried again for the next alert
         ++result.notSaved;
-        LeaveOut(outcome.name, L"not saved: " + *error);
+        LeaveOut(outcome.name, Text(TextId::TransferNotSaved, {*error}));
         return;
       }
     }
@@ -87,26 +88,27 @@ class Importer {
 
   std::wstring Summary(const ImportResult& result, std::wstring_view fileName,
                        const std::vector<std::string>& unknownZones) const {
-    std::wstring summary = L"Imported " +
-                           (result.imported == 0 ? std::wstring(L"no") : WideDecimalText(result.imported)) +
-                           (result.imported == 1 ? L" alert from " : L" alerts from ") + std::wstring(fileName) + L".";
+    std::wstring summary =
+        result.imported == 0
+            ? Text(TextId::TransferImportedNone, {fileName})
+            : CountText(TextId::TransferImported, result.imported, {WideDecimalText(result.imported), fileName});
     if (alreadyThere_ > 0) {
-      summary += L" " + WideDecimalText(alreadyThere_) + (alreadyThere_ == 1 ? L" was" : L" were") + L" already there.";
+      summary += CountText(TextId::TransferAlreadyThere, alreadyThere_, {WideDecimalText(alreadyThere_)});
     }
     std::vector<std::wstring> parts = named_;
-    if (unnamed_ > 0) parts.push_back(L"and " + WideDecimalText(unnamed_) + L" more");
+    if (unnamed_ > 0) parts.push_back(Text(TextId::TransferAndMore, {WideDecimalText(unnamed_)}));
     if (didNotFit_ > 0) {
-      parts.push_back(WideDecimalText(didNotFit_) + L" did not fit (" + WideDecimalText(kSlotCount) +
-                      L" alerts at most)");
+      parts.push_back(Text(TextId::TransferDidNotFit, {WideDecimalText(didNotFit_), WideDecimalText(kSlotCount)}));
     }
-    for (std::size_t i = 0; i < parts.size(); ++i) summary += (i == 0 ? L" Not imported: " : L"; ") + parts[i];
-    if (!parts.empty()) summary += L".";
+    std::wstring notImported;
+    for (std::size_t i = 0; i < parts.size(); ++i) notImported += (i == 0 ? L"" : Text(TextId::TransferListJoin)) + parts[i];
+    if (!parts.empty()) summary += Text(TextId::TransferNotImported, {notImported});
     for (std::size_t i = 0; i < unknownZones.size() && i < kMaxNamedZones; ++i) {
-      summary += L" Times in the zone \"" + ShownName(Utf8ToWide(unknownZones[i])) + L"\" were read as local time.";
+      summary += Text(TextId::TransferZoneAsLocal, {ShownName(Utf8ToWide(unknownZones[i]))});
     }
     if (unknownZones.size() > kMaxNamedZones) {
-      summary += L" So were the times in " +
-                 WideDecimalText(static_cast<std::int64_t>(unknownZones.size() - kMaxNamedZones)) + L" other zones.";
+      summary += Text(TextId::TransferOtherZonesAsLocal,
+                      {WideDecimalText(static_cast<std::int64_t>(unknownZones.size() - kMaxNamedZones))});
     }
     return summary;
   }
@@ -117,7 +119,7 @@ class Importer {
       ++unnamed_;
       return;
     }
-    named_.push_back(L"\"" + ShownName(name) + L"\" (" + reason + L")");
+    named_.push_back(Text(TextId::TransferLeftOutAlert, {ShownName(name), reason}));
   }
 
   std::optional<int> FreeSlot() const {

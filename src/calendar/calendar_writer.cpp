@@ -12,6 +12,7 @@
 #include "recurrence_text.h"
 #include "utf8_text.h"
 #include "zone_clock.h"
+#include "text_table.h"
 
 namespace {
 
@@ -239,12 +240,10 @@ ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, D
 }
 
 std::wstring ExportSummary(const ExportResult& result, std::wstring_view path) {
-  std::wstring summary = L"Exported " + WideDecimalText(result.exported) +
-                         (result.exported == 1 ? L" alert to " : L" alerts to ") + std::wstring(path) + L".";
+  std::wstring summary = CountText(TextId::TransferExported, result.exported, {WideDecimalText(result.exported), path});
   if (!result.damagedSlots.empty()) {
-    const bool one = result.damagedSlots.size() == 1;
-    summary += one ? L" Left out the damaged slot " : L" Left out the damaged slots ";
-    summary += SlotList(result.damagedSlots) + (one ? L": its" : L": their") + L" stored values could not be read.";
+    summary += Text(result.damagedSlots.size() == 1 ? TextId::TransferDamagedSlotLeftOut : TextId::TransferDamagedSlotsLeftOut,
+                    {SlotList(result.damagedSlots)});
   }
   return summary;
 }

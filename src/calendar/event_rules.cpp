@@ -11,6 +11,7 @@
 #include "recurrence_text.h"
 #include "repeat_rules.h"
 #include "utf8_text.h"
+#include "text_table.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ double InDays(const CalendarDuration& duration) {
   return static_cast<double>(duration.days) + static_cast<double>(duration.seconds) / kSecondsPerDay;
 }
 
-std::wstring UnreadableOn(int line) { return L"a value Chimewatch cannot read on line " + WideDecimalText(line); }
+std::wstring UnreadableOn(int line) { return Text(TextId::LeftOutUnreadable, {WideDecimalText(line)}); }
 
 // TEXT to a description: escapes resolved, line breaks as Windows writes them.
 std::wstring TextOf(const ContentLine& line) {
@@ -81,7 +82,7 @@ std::optional<std::wstring> FromHexUtf16(std::string_view hex) {
   return Utf16LeToWide(bytes);
 }
 
-std::wstring CannotKeepOn(int line) { return L"a value Chimewatch cannot keep on line " + WideDecimalText(line); }
+std::wstring CannotKeepOn(int line) { return Text(TextId::LeftOutCannotKeep, {WideDecimalText(line)}); }
 
 // A wall-clock time of `zone` (null: local already) as local time. Where the
 // two zones keep the same distance around it, the wall clock moves by that
@@ -139,7 +140,7 @@ class EventReader {
 
   EventOutcome Read() {
     description_ = DescriptionOf(event_);
-    outcome_.name = description_.empty() ? L"(no description)" : description_;
+    outcome_.name = description_.empty() ? Text(TextId::LeftOutNoDescription) : description_;
     if (const int line = FirstUnreadableLineWithin(event_)) return LeftOut(UnreadableOn(line));
     if (IsOwnEvent(event_)) return ReadOwnAlert();
     return ReadOtherEvent();
@@ -223,7 +224,7 @@ class EventReader {
     }
     // A rule's event starts with its series; the alert is due at its own time.
     const ContentLine* start = event_.Find(alert.Rule.empty() ? "DTSTART" : "X-CHIMEWATCH-DUE");
-    if (start == nullptr) return LeftOut(L"has no start");
+    if (start == nullptr) return LeftOut(Text(TextId::LeftOutNoStart));
     double local = 0.0;
     if (!LocalTimeOf(*start, local)) return outcome_;
     alert.Tijd = FromTimeLine(local);
@@ -234,10 +235,10 @@ class EventReader {
 
   EventOutcome ReadOtherEvent() {
     const std::string status = UpperValue(event_.Find("STATUS"));
-    if (status == "CANCELLED") return LeftOut(L"cancelled");
-    if (IsTodo() && (status == "COMPLETED" || event_.Find("COMPLETED") != nullptr)) return LeftOut(L"completed");
+    if (status == "CANCELLED") return LeftOut(Text(TextId::LeftOutCancelled));
+    if (IsTodo() && (status == "COMPLETED" || event_.Find("COMPLETED") != nullptr)) return LeftOut(Text(TextId::LeftOutCompleted));
     const ContentLine* base = IsTodo() && event_.Find("DUE") != nullptr ? event_.Find("DUE") : event_.Find("DTSTART");
-    if (base == nullptr) return LeftOut(L"has no start");
+    if (base == nullptr) return LeftOut(Text(TextId::LeftOutNoStart));
     CalendarTime start;
     const ZoneClock* zone = nullptr;
     if (!ReadTime(*base, start, zone)) return outcome_;
@@ -250,7 +251,7 @@ class EventReader {
       const double nowWall = zone != nullptr ? UtcToWall(*zone, nowUtc_) : now_;
       const auto first = OccurrenceAtOrAfter(*series_, start.wall, nowWall);
       const auto distance = zones_.SteadyDistance(zone, *series_, start.wall, first.value_or(start.wall), nowUtc_);
-      if (!distance) return LeftOut(L"some of its times in the coming year fall at another time of day here");
+      if (!distance) return LeftOut(Text(TextId::LeftOutOtherTimeOfDay));
       startLocal = start.wall + *distance / kSecondsPerDay;
     }
     baseLocal_ = ToLocal(zone, zones_.Local(), start.wall);
@@ -259,7 +260,7 @@ class EventReader {
 
     AlarmRecord alert = NewAlert();
     if (!series_) {
-      if (due < now_) return LeftOut(L"already past");
+      if (due < now_) return LeftOut(Text(TextId::LeftOutAlreadyPast));
     } else {
       if (!NoFutureChanges(due - startLocal)) return outcome_;
       const DateParts startParts = SplitDate(FromTimeLine(start.wall));
@@ -272,7 +273,7 @@ class EventReader {
         return outcome_;
       }
       const auto next = OccurrenceAtOrAfter(*series_, due, now_);
-      if (!next) return LeftOut(L"already past");
+      if (!next) return LeftOut(Text(TextId::LeftOutAlreadyPast));
       std::visit(Overloaded{
                      [&](RepeatMode mode) { alert.Repeat = mode; },
                      [&](const RepeatRule& rule) {
@@ -293,16 +294,16 @@ class EventReader {
   bool ReadRepeat(const CalendarTime& start, const ZoneClock* zone) {
     const ContentLine* line = nullptr;
     for (const ContentLine& property : event_.properties) {
-      if (property.name == "RDATE") return Fail(L"repeats on extra dates");
+      if (property.name == "RDATE") return Fail(Text(TextId::LeftOutExtraDates));
       if (property.name != "RRULE") continue;
-      if (line != nullptr) return Fail(L"repeats by several rules");
+      if (line != nullptr) return Fail(Text(TextId::LeftOutSeveralRules));
       line = &property;
     }
     if (line == nullptr) return true;
     const EventUntilZone untilZone(zone != nullptr ? *zone : zones_.Local());
     const DateParts startParts = SplitDate(FromTimeLine(start.wall));
     RuleReading reading = ParseRecurrenceRule(WithoutRestatedTime(line->value, startParts), &untilZone);
-    if (!reading.rule) return Fail(L"repeats by a rule Chimewatch cannot follow: " + reading.reason);
+    if (!reading.rule) return Fail(Text(TextId::LeftOutRuleNotFollowed, {reading.reason}));
     rule_ = std::move(*reading.rule);
     const auto mode = ExactMode(rule_, startParts);
     series_ = mode ? Recurrence(*mode) : Recurrence(rule_);
@@ -317,7 +318,7 @@ class EventReader {
     if (days != 0) {
       const bool byDate = rule.frequency == RuleFrequency::Monthly || rule.frequency == RuleFrequency::Yearly ||
                           rule.byMonth != 0 || rule.byMonthDay != 0 || HasPlaces(rule);
-      if (byDate) return Fail(L"reminds on another day than its event, by a rule of days of the month");
+      if (byDate) return Fail(Text(TextId::LeftOutOtherDayByMonthDays));
       const int turn = (days % 7 + 7) % 7;
       rule.byWeekday = static_cast<WeekdaySet>(((rule.byWeekday << turn) | (rule.byWeekday >> (7 - turn))) & 0x7F);
       rule.weekStart = (rule.weekStart + turn) % 7;
@@ -355,7 +356,7 @@ class EventReader {
     // A fixed time says VALUE=DATE-TIME; some programs leave that out.
     if (ToUpperAscii(trigger->Parameter("VALUE").value_or("")) == "DATE-TIME" ||
         (!duration && ReadCalendarTime(*trigger))) {
-      if (series_) return Fail(L"reminds once at a fixed time of a repeating event");
+      if (series_) return Fail(Text(TextId::LeftOutFixedTimeOfSeries));
       return LocalTimeOf(*trigger, due);
     }
     if (!duration) return Fail(UnreadableOn(trigger->lineNumber));
@@ -449,7 +450,7 @@ class EventReader {
     if (!changes) return true;
     if (changes->failure) return Fail(*changes->failure);
     if (changes->thisAndFuture || changes->latestLocal + reminderOffset >= now_) {
-      return Fail(L"has a changed date ahead");
+      return Fail(Text(TextId::LeftOutChangedDateAhead));
     }
     return true;
   }

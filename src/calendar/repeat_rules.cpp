@@ -2,6 +2,7 @@
 
 #include "number_text.h"
 #include "recurrence_next.h"
+#include "text_table.h"
 
 std::optional<RepeatMode> ExactMode(const RepeatRule& rule, const DateParts& start) {
   if (rule.interval != 1 || rule.end.kind != RuleEnding::Forever || !rule.leftOut.empty() || rule.bySetPos ||
@@ -37,15 +38,15 @@ std::wstring CalendarMoveProblem(RepeatMode mode, const DateParts& start, const 
   if (mode != EachMonth && mode != EachYear) return {};
   if (mode == EachMonth) {
     for (const int day : {start.day, reminder.day}) {
-      if (day > 28) return L"repeats monthly on day " + WideDecimalText(day) + L", which short months do not have";
+      if (day > 28) return Text(TextId::LeftOutMonthlyOnShortDay, {WideDecimalText(day)});
     }
   } else {
     for (const DateParts& parts : {start, reminder}) {
-      if (parts.month == 2 && parts.day == 29) return L"repeats yearly on 29 February";
+      if (parts.month == 2 && parts.day == 29) return Text(TextId::LeftOutYearlyOnLeapDay);
     }
   }
   if (start.year != reminder.year || start.month != reminder.month) {
-    return L"reminds in another month than the event's";
+    return Text(TextId::LeftOutOtherMonth);
   }
   return {};
 }

@@ -66,9 +66,7 @@ CustomRuleFields CustomFieldsFor(const RepeatRule* rule, DateValue start) {
 CustomRuleOutcome RuleFromCustomFields(const CustomRuleFields& fields, DateValue start) {
   const auto interval = SmallNumber(fields.txtInterval);
   if (!interval) {
-    return Refused(CustomRuleField::Interval, L"\"" + fields.txtInterval +
-                                                  L"\" is not a number of days, weeks, months or years.\r\n"
-                                                  L"Enter a whole number from 1 to 999.");
+    return Refused(CustomRuleField::Interval, Text(TextId::CustomBoxNotAnInterval, {fields.txtInterval}));
   }
   RepeatRule rule;
   rule.frequency = static_cast<RuleFrequency>(fields.cmbUnit);
@@ -90,17 +88,14 @@ CustomRuleOutcome RuleFromCustomFields(const CustomRuleFields& fields, DateValue
   if (fields.cmbEnd == 1) {
     const auto times = SmallNumber(fields.txtEnd);
     if (!times) {
-      return Refused(CustomRuleField::End,
-                     L"\"" + fields.txtEnd + L"\" is not a number of times.\r\nEnter a whole number from 1 to 999.");
+      return Refused(CustomRuleField::End, Text(TextId::CustomBoxNotATimes, {fields.txtEnd}));
     }
     rule.end = RuleEnd{RuleEnding::Count, *times, 0.0, false};
   } else if (fields.cmbEnd == 2) {
     // A date as the editor takes one.
     const auto last = ParseDateText(fields.txtEnd, first.year);
     if (!last || TimeOfDay(*last) != 0.0 || ToTimeLine(*last) < std::floor(ToTimeLine(start))) {
-      return Refused(CustomRuleField::End, L"\"" + fields.txtEnd +
-                                               L"\" is not a last date on or after the first alert.\r\n"
-                                               L"Enter it as year/month/day, for example 27/12/31 or 2027/12/31.");
+      return Refused(CustomRuleField::End, Text(TextId::CustomBoxNotALastDate, {fields.txtEnd}));
     }
     rule.end = RuleEnd{RuleEnding::Until, 0, *last, true};
   }

@@ -11,15 +11,20 @@
 
 #include "date_value.h"
 #include "recurrence.h"
+#include "text_table.h"
 
 // The entries of the dialog's lists. Weekdays are Monday first, as the
 // check boxes and the weekday list show them.
-inline constexpr std::array<std::wstring_view, 4> kRuleUnitTexts = {L"days", L"weeks", L"months", L"years"};
-inline constexpr std::array<std::wstring_view, 6> kRulePlaceTexts = {
-    L"on the start's day", L"on the first", L"on the second", L"on the third", L"on the fourth", L"on the last"};
-inline constexpr std::array<std::wstring_view, 7> kRuleWeekdayTexts = {
-    L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday", L"Saturday", L"Sunday"};
-inline constexpr std::array<std::wstring_view, 3> kRuleEndTexts = {L"never", L"after (times)", L"on (date)"};
+inline constexpr std::array<TextId, 4> kRuleUnitTexts = {TextId::CustomListDays, TextId::CustomListWeeks,
+                                                         TextId::CustomListMonths, TextId::CustomListYears};
+inline constexpr std::array<TextId, 6> kRulePlaceTexts = {
+    TextId::CustomListOnStartDay, TextId::CustomListOnFirst,  TextId::CustomListOnSecond,
+    TextId::CustomListOnThird,    TextId::CustomListOnFourth, TextId::CustomListOnLast};
+inline constexpr std::array<TextId, 7> kRuleWeekdayTexts = {
+    TextId::CustomListMonday, TextId::CustomListTuesday,  TextId::CustomListWednesday, TextId::CustomListThursday,
+    TextId::CustomListFriday, TextId::CustomListSaturday, TextId::CustomListSunday};
+inline constexpr std::array<TextId, 3> kRuleEndTexts = {TextId::CustomListNever, TextId::CustomListAfterTimes,
+                                                        TextId::CustomListOnDate};
 
 struct CustomRuleFields {
   std::wstring txtInterval = L"1";

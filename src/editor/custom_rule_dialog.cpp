@@ -8,10 +8,10 @@
 #include "dpi.h"
 #include "resource.h"
 #include "twips_layout.h"
+#include "text_table.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Chimewatch";
 
 class CustomRuleDialog {
  public:
@@ -69,9 +69,9 @@ class CustomRuleDialog {
     PlaceWindow(hwnd_, kCustomRuleWindow, GetWindow(hwnd_, GW_OWNER), dpi_);
   }
 
-  void Fill(int id, std::span<const std::wstring_view> texts, int selected) const {
-    for (std::wstring_view text : texts) {
-      SendDlgItemMessageW(hwnd_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
+  void Fill(int id, std::span<const TextId> texts, int selected) const {
+    for (const TextId text : texts) {
+      SendDlgItemMessageW(hwnd_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(text).c_str()));
     }
     SendDlgItemMessageW(hwnd_, id, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
   }
@@ -110,7 +110,7 @@ class CustomRuleDialog {
     fields.txtEnd = ControlText(IDC_TXTENDVALUE);
     CustomRuleOutcome outcome = RuleFromCustomFields(fields, start_);
     if (!outcome.rule) {
-      MessageBoxW(hwnd_, outcome.message.c_str(), kTitle, MB_OK | MB_ICONEXCLAMATION);
+      MessageBoxW(hwnd_, outcome.message.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
       const int id = outcome.badField == CustomRuleField::Interval ? IDC_TXTINTERVAL : IDC_TXTENDVALUE;
       SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, id)), TRUE);
       return;
@@ -133,7 +133,7 @@ std::optional<RepeatRule> ShowCustomRuleDialog(HWND editor, int dpi, const std::
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(editor, GWLP_HINSTANCE));
   RegisterDialogClass(instance, kCustomRuleWindowClass, nullptr);
   const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_TOOLWINDOW,
-                                                  kCustomRuleWindowClass, kCustomRuleWindow.caption);
+                                                  kCustomRuleWindowClass, Text(kCustomRuleWindow.caption));
   CustomRuleDialog dialog(dpi, rule, start);
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), editor,
                           CustomRuleDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));

@@ -9,10 +9,10 @@
 #include "resource.h"
 #include "text_convert.h"
 #include "twips_layout.h"
+#include "text_table.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Chimewatch";
 // Selects a text box's text after the dialog manager has set its own
 // selection on a focus change.
 constexpr UINT WMAPP_SELECT_TEXT = WM_APP + 1;
@@ -84,7 +84,7 @@ class EditDialog {
     if (IsNewAlarmRequest(context_.request)) {
       const auto freeSlot = FindFreeSlot(context_.table);
       if (!freeSlot) {
-        MessageBoxW(GetWindow(hwnd_, GW_OWNER), std::wstring(kTooManyAlerts).c_str(), kTitle,
+        MessageBoxW(GetWindow(hwnd_, GW_OWNER), Text(TextId::EditorBoxTooManyAlerts).c_str(), Text(TextId::CommonTitle).c_str(),
                     MB_OK | MB_ICONEXCLAMATION);
         EndDialog(hwnd_, IDCANCEL);
         return;
@@ -103,7 +103,7 @@ class EditDialog {
   void cmdOK_Click() {
     const EditorOutcome outcome = cmdOK_Record(ReadFields(), SplitDate(context_.clock.Now()).year);
     if (!outcome.alarm) {
-      MessageBoxW(hwnd_, outcome.message.c_str(), kTitle, MB_OK | MB_ICONEXCLAMATION);
+      MessageBoxW(hwnd_, outcome.message.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
       FocusField(outcome.badField);
       return;
     }
@@ -146,7 +146,7 @@ class EditDialog {
       SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fields.ruleWords.c_str()));
     }
     SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>(std::wstring(kCustomRepeatText).c_str()));
+                        reinterpret_cast<LPARAM>(Text(TextId::RepeatListCustom).c_str()));
     shownRule_ = fields;
     SendDlgItemMessageW(hwnd_, IDC_CMBREPEAT, CB_SETCURSEL, static_cast<WPARAM>(fields.cmbRepeat), 0);
     shownRepeat_ = fields.cmbRepeat;
@@ -193,7 +193,7 @@ void ShowEditDialog(HINSTANCE instance, HWND owner, EditDialogContext& context) 
   RegisterDialogClass(instance, kEditWindowClass, nullptr);
   // A fixed tool window: short caption bar, close box only, no icon.
   const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_TOOLWINDOW,
-                                                  kEditWindowClass, kEditWindow.caption);
+                                                  kEditWindowClass, Text(kEditWindow.caption));
   EditDialog dialog(context);
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
                           EditDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));

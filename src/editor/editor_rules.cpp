@@ -67,17 +67,16 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
   if (!time || *time >= 1.0) {
     return {
         std::nullopt, EditorField::Time,
-        L"The time \"" + fields.txtTijd + L"\" is not a time of day.\r\nEnter it as hours:minutes, for example 14:05."};
+        Text(TextId::EditorBoxNotATime, {fields.txtTijd})};
   }
   const auto date = ParseDateText(fields.txtDate, currentYear);
   if (!date || TimeOfDay(*date) != 0.0) {
     return {std::nullopt, EditorField::Date,
-            L"The date \"" + fields.txtDate +
-                L"\" is not a date.\r\nEnter it as year/month/day, for example 26/12/31 or 2026/12/31."};
+            Text(TextId::EditorBoxNotADate, {fields.txtDate})};
   }
   auto rule = fields.cmbRepeat == kRuleEntry ? ReadAlarmRule(fields.rule) : std::nullopt;
   if ((fields.cmbRepeat < Once || fields.cmbRepeat > EachYear) && !rule) {
-    return {std::nullopt, EditorField::Repeat, L"Choose how often the alert repeats."};
+    return {std::nullopt, EditorField::Repeat, Text(TextId::EditorBoxNoRepeat)};
   }
   AlarmRecord alarm;
   alarm.Exist = true;
@@ -91,8 +90,7 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
     const auto first = FirstOccurrence(rule->rule, rule->start);
     if (!first) {
       return {std::nullopt, EditorField::Repeat,
-              L"The repeat \"" + fields.ruleWords + L"\" has no date from " + fields.txtDate +
-                  L" on.\r\nChoose another date or repeat."};
+              Text(TextId::EditorBoxRuleHasNoDate, {fields.ruleWords, fields.txtDate})};
     }
     alarm.Tijd = *first;
   }

@@ -8,6 +8,7 @@
 
 #include "alarm_table.h"
 #include "recurrence.h"
+#include "text_table.h"
 
 // The request text that asks the editor for a new alarm; any other text is
 // the number of the slot to edit.
@@ -21,7 +22,6 @@ inline constexpr int kModeEntries = EachYear + 1;
 // A rule alert's extra Repeat entry, after the five modes; after it (or
 // the modes) the last entry, which opens the Custom dialog.
 inline constexpr int kRuleEntry = kModeEntries;
-inline constexpr std::wstring_view kCustomRepeatText = L"Custom...";
 
 // Check box values.
 enum CheckState : int { Unchecked = 0, Checked = 1, Grayed = 2 };
@@ -29,7 +29,7 @@ enum CheckState : int { Unchecked = 0, Checked = 1, Grayed = 2 };
 // The editable fields as the controls hold them.
 struct EditorFields {
   int chkActief = Checked;
-  std::wstring txtName = L"Alert !!";
+  std::wstring txtName = Text(TextId::EditorBoxNewAlert);
   std::wstring txtDate;
   std::wstring txtTijd;
   int cmbRepeat = Once;  // list index, -1 for none selected
@@ -80,4 +80,3 @@ struct EditorOutcome {
 // which field and what it accepts.
 EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear);
 
-inline constexpr std::wstring_view kTooManyAlerts = L"Too many alerts !!";

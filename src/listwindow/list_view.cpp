@@ -5,13 +5,14 @@
 #include "text_convert.h"
 #include "twips_layout.h"
 #include "window_layouts.h"
+#include "text_table.h"
 
 void AlarmListView::Attach(HWND listView, int dpi) {
   list_ = listView;
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
   int index = 0;
   for (const ColumnLayout& column : kAlarmListColumns) {
-    std::wstring header(column.header);
+    std::wstring header = ::Text(column.header);
     LVCOLUMNW lvColumn = {};
     lvColumn.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     lvColumn.fmt = LVCFMT_LEFT;

@@ -8,10 +8,10 @@
 #include "editor_rules.h"
 #include "program_box.h"
 #include "resource.h"
+#include "text_table.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Chimewatch";
 
 }  // namespace
 
@@ -29,7 +29,7 @@ void SetupWindow::Load() {
   if (hwnd_) return;
   // A fixed dialog frame with a close box, and a taskbar button of its own.
   const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_APPWINDOW,
-                                                  kSetupWindowClass, kSetupWindow.caption);
+                                                  kSetupWindowClass, Text(kSetupWindow.caption));
   CreateDialogIndirectParamW(instance_, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
                              DialogProc, reinterpret_cast<LPARAM>(this));
 }
@@ -168,7 +168,7 @@ void SetupWindow::cmdRemove_Click() {
   const int row = lstAlarm_.SelectedRow();
   if (row < 0) return;
   const int slot = lstAlarm_.SlotOfRow(row);
-  const std::wstring question = L"Are you sure you want to remove the alert\r\n" + table_[slot].Naam + L" ?";
+  const std::wstring question = Text(TextId::ListNamesRemoveQuestion, {table_[slot].Naam});
   if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   table_[slot].Exist = false;
   // An import during the question may have sorted the rows anew.
@@ -191,7 +191,7 @@ void SetupWindow::lstAlarm_KeyDown(WORD keyCode) {
 
 int SetupWindow::Ask(const std::wstring& text, UINT style) {
   askingUser_ = true;
-  const int answer = ShowProgramBox(hwnd_, text.c_str(), kTitle, style);
+  const int answer = ShowProgramBox(hwnd_, text.c_str(), Text(TextId::CommonTitle).c_str(), style);
   askingUser_ = false;
   return answer;
 }

@@ -6,6 +6,7 @@
 #include "date_format.h"
 #include "number_text.h"
 #include "text_convert.h"
+#include "text_table.h"
 
 namespace {
 
@@ -77,11 +78,11 @@ class SlotReader {
 };
 
 std::wstring ProblemWith(const DamagedValue& value) {
-  if (!value.storedText) return L"is not a text value";
-  if (value.key == L"Tijd") return L"is not a time of the form hh:nn yyyy/mm/dd";
-  if (value.key == L"Repeat") return L"is not a whole number from -32768 to 32767";
-  if (value.key == L"Rule") return L"is not a repeat rule Chimewatch can follow";
-  return L"is not True, False or a number";
+  if (!value.storedText) return Text(TextId::StoreNotText);
+  if (value.key == L"Tijd") return Text(TextId::StoreNotStoredTime);
+  if (value.key == L"Repeat") return Text(TextId::StoreNotSmallNumber);
+  if (value.key == L"Rule") return Text(TextId::StoreNotRule);
+  return Text(TextId::StoreNotBoolean);
 }
 
 std::wstring Quoted(const std::wstring& text) {
@@ -187,7 +188,7 @@ void MergeStored(AlarmTable& table, SettingsStore& store, std::vector<int>& slot
     table.SetStoredAlert(slot, stored.HasStoredAlert(slot));
     const auto free = FindFreeSlot(table, heldSlot, slots);
     if (!free) {
-      report.notSaved.push_back({slot, L"Exist", std::wstring(kNoFreeSlotText)});
+      report.notSaved.push_back({slot, L"Exist", Text(TextId::StoreNoFreeSlot)});
       slot = -1;  // not written: the other program's alert stays
       continue;
     }
@@ -235,12 +236,10 @@ std::vector<SlotNotSaved> SaveSlots(AlarmTable& table, SettingsStore& store, std
 }
 
 std::wstring DamagedValuesMessage(const LoadReport& report) {
-  std::wstring message = L"Some stored alerts could not be read. They are left unchanged in " + report.where +
-                         L" and their slots are not used in this run:\r\n";
+  std::wstring message = Text(TextId::StoreDamagedIntro, {report.where});
   for (const DamagedValue& value : report.damaged) {
-    message += L"\r\nAlert " + WideDecimalText(value.slot) + L", \"" + value.key + L"\": ";
-    message += value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
-    message += ProblemWith(value) + L".";
+    const std::wstring stored = value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
+    message += Text(TextId::StoreDamagedValue, {WideDecimalText(value.slot), value.key, stored + ProblemWith(value) + L"."});
   }
   return message;
 }
@@ -249,13 +248,11 @@ std::wstring LoadProblemsMessage(const LoadReport& report) {
   std::wstring message = report.startNote.value_or(L"");
   if (!report.damaged.empty()) message += (message.empty() ? L"" : L"\r\n\r\n") + DamagedValuesMessage(report);
   if (report.cannotSave) {
-    message += (message.empty() ? L"" : L"\r\n\r\n") + std::wstring(L"Changes to your alerts cannot be saved in ") +
-               report.where + L": " + *report.cannotSave + L" Chimewatch runs with the alerts it could read.";
+    message += (message.empty() ? L"" : L"\r\n\r\n") + Text(TextId::StoreCannotSave, {report.where, *report.cannotSave});
   }
   return message;
 }
 
 std::wstring SaveFailedMessage(int slot, std::wstring_view key, std::wstring_view reason) {
-  return L"Alert " + WideDecimalText(slot) + L" could not be saved (\"" + std::wstring(key) +
-         L"\" was not written):\r\n" + std::wstring(reason);
+  return Text(TextId::StoreSaveFailed, {WideDecimalText(slot), key, reason});
 }

@@ -42,9 +42,6 @@ struct SlotNotSaved {
   std::wstring reason;
 };
 
-// Why a new alert was not saved in a store another program filled.
-inline constexpr std::wstring_view kNoFreeSlotText =
-    L"another Chimewatch sharing the file filled every free slot meanwhile.";
 
 struct SlotMove {
   int from = 0;

@@ -9,6 +9,7 @@
 #include "sync_conflict.h"
 #include "system_error_text.h"
 #include "whole_file.h"
+#include "text_table.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ std::wstring FolderOf(const std::wstring& path) {
 std::optional<std::wstring> WhyNotWritable(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    return std::wstring(L"the file is read-only.");
+    return Text(TextId::StoreFileReadOnly);
   }
   const std::wstring probe = NameBeside(path, L"." + WideDecimalText(GetCurrentProcessId()) + L".probe.tmp");
   const ScopedFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -185,8 +186,8 @@ IniFileSettings::IniFileSettings(std::wstring path, std::optional<std::wstring> 
   stamp_ = CurrentStamp();
   FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
   if (!file.read) {
-    notSaved_ = file.tooLarge ? std::wstring(L"the file is larger than 16 MiB.")
-                              : L"the file could not be read: " + SystemErrorText(file.error);
+    notSaved_ = file.tooLarge ? Text(TextId::StoreFileTooLarge)
+                              : Text(TextId::StoreFileNotRead, {SystemErrorText(file.error)});
     return;
   }
   Take(std::move(file.bytes));
@@ -196,12 +197,10 @@ void IniFileSettings::Take(std::string bytes) {
   IniDocument::Reading reading = IniDocument::Parse(bytes, AnsiText);
   bytes_ = std::move(bytes);
   if (reading.notText) {
-    notSaved_ = std::wstring(
-        L"the file is not text in UTF-16, UTF-8 or the ANSI code page; save it in one of them "
-        L"while Chimewatch is not running.");
+    notSaved_ = Text(TextId::StoreFileNotText);
   } else if (reading.notUnderstoodLine != 0) {
-    notSaved_ = L"line " + WideDecimalText(static_cast<std::int64_t>(reading.notUnderstoodLine)) +
-                L" of the file is not understood; correct or remove it while Chimewatch is not running.";
+    notSaved_ =
+        Text(TextId::StoreLineNotUnderstood, {WideDecimalText(static_cast<std::int64_t>(reading.notUnderstoodLine))});
   } else {
     notSaved_ = WhyNotWritable(path_);
   }
@@ -268,8 +267,7 @@ std::vector<SettingsStore::SectionNotWritten> IniFileSettings::Update(std::wstri
     for (const auto& [key, text] : section.values) changed.Set(section.name, key, text);
   }
   if (lock.HeldElsewhere()) {
-    lastError_ = L"another Chimewatch sharing the file kept it locked for " + WideDecimalText(kLockWaitMs / 1000) +
-                 L" seconds; try again.";
+    lastError_ = Text(TextId::StoreLocked, {WideDecimalText(kLockWaitMs / 1000)});
   } else if (Store(changed)) {
     return {};
   }
@@ -325,9 +323,7 @@ std::optional<std::wstring> RestoreFromCompleteCopy(const std::wstring& path) {
   if (newest.empty() || !MoveFileExW(newest.c_str(), LongPathForm(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
     return std::nullopt;
   }
-  return L"chimewatch.ini was missing, as a save cut short by a power cut or a removed stick leaves it. "
-         L"Chimewatch restored it from " +
-         newest.substr(newest.find_last_of(L'\\') + 1) + L", the complete copy that save had written.";
+  return Text(TextId::StoreRestored, {newest.substr(newest.find_last_of(L'\\') + 1)});
 }
 
 namespace {
@@ -343,8 +339,8 @@ class ConflictCopySettings final : public SettingsStore {
   bool WriteSetting(std::wstring_view, std::wstring_view, std::wstring_view, std::wstring_view) override {
     return false;
   }
-  std::wstring LastError() const override { return L"a conflicted copy is never written."; }
-  std::wstring Where() const override { return L"a conflicted copy"; }
+  std::wstring LastError() const override { return Text(TextId::StoreConflictNeverWritten); }
+  std::wstring Where() const override { return Text(TextId::StoreConflictCopy); }
 
  private:
   IniDocument document_;

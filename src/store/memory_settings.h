@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings_store.h"
+#include "text_table.h"
 
 class MemorySettings final : public SettingsStore {
  public:
@@ -21,7 +22,7 @@ class MemorySettings final : public SettingsStore {
                                           std::wstring_view key, std::wstring_view defaultText) override;
   bool WriteSetting(std::wstring_view application, std::wstring_view section, std::wstring_view key,
                     std::wstring_view value) override;
-  std::wstring Where() const override { return std::wstring(kRegistryPlace); }
+  std::wstring Where() const override { return Text(TextId::StoreRegistry); }
   std::wstring LastError() const override { return L"The store refused the write."; }
 
   // Marks a value as unreadable, as a registry value of the wrong type is.

@@ -1,11 +1,13 @@
 #include "recurrence.h"
+#include "text_table.h"
 
 #include <array>
 
 namespace {
 
-constexpr std::array<std::wstring_view, 5> kModeTexts = {L"Once", L"Each day", L"Each week", L"Each month",
-                                                         L"Each year"};
+constexpr std::array<TextId, 5> kModeTexts = {TextId::RepeatListOnce, TextId::RepeatListEachDay,
+                                             TextId::RepeatListEachWeek, TextId::RepeatListEachMonth,
+                                             TextId::RepeatListEachYear};
 
 constexpr std::uint64_t kNoPlaces = ~((1ULL << 53) - 1);  // bits past the 53rd
 constexpr std::uint64_t kNoMonthDays = 3ULL << 62;
@@ -82,7 +84,7 @@ RepeatMode NearestMode(const RepeatRule& rule) {
   return EachDay;  // not reached: every frequency is named above
 }
 
-std::wstring_view ModeText(RepeatMode mode) {
+std::wstring ModeText(RepeatMode mode) {
   if (mode < Once || mode > EachYear) return {};
-  return kModeTexts[static_cast<std::size_t>(mode)];
+  return Text(kModeTexts[static_cast<std::size_t>(mode)]);
 }

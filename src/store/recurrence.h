@@ -105,4 +105,4 @@ const char* RuleProblemText(const RepeatRule& rule);
 RepeatMode NearestMode(const RepeatRule& rule);
 
 // The editor's name of a mode ("Each day"); empty outside 0..4.
-std::wstring_view ModeText(RepeatMode mode);
+std::wstring ModeText(RepeatMode mode);

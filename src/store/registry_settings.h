@@ -3,6 +3,7 @@
 #pragma once
 
 #include "settings_store.h"
+#include "text_table.h"
 
 class RegistrySettings final : public SettingsStore {
  public:
@@ -10,7 +11,7 @@ class RegistrySettings final : public SettingsStore {
                                           std::wstring_view key, std::wstring_view defaultText) override;
   bool WriteSetting(std::wstring_view application, std::wstring_view section, std::wstring_view key,
                     std::wstring_view value) override;
-  std::wstring Where() const override { return std::wstring(kRegistryPlace); }
+  std::wstring Where() const override { return Text(TextId::StoreRegistry); }
   std::wstring LastError() const override { return lastError_; }
 
  private:

@@ -96,4 +96,4 @@ class SettingsStore {
   virtual std::optional<std::wstring> StartNote() const { return std::nullopt; }
 };
 
-inline constexpr std::wstring_view kRegistryPlace = L"the registry (HKEY_CURRENT_USER\\Software\\Chimewatch)";
+

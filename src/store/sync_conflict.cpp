@@ -5,6 +5,7 @@
 #include "after_firing.h"
 #include "alarm_store.h"
 #include "number_text.h"
+#include "text_table.h"
 
 namespace {
 
@@ -65,16 +66,11 @@ std::vector<AlarmRecord> AlertsOnlyIn(const AlarmTable& copy, const AlarmTable& 
 }
 
 std::wstring TakenInMessage(std::wstring_view copyName, std::wstring_view keptAs, int takenIn, int notTakenIn) {
-  std::wstring message = L"A sync service left \"" + std::wstring(copyName) +
-                         L"\" beside chimewatch.ini: the file was changed on two PCs at once. ";
-  message += takenIn == 0 ? std::wstring(L"It holds no alert that chimewatch.ini lacks.")
-                          : L"Chimewatch took in the " + WideDecimalText(takenIn) +
-                                (takenIn == 1 ? L" alert" : L" alerts") + L" only the copy held.";
-  if (notTakenIn > 0) {
-    message += L" " + WideDecimalText(notTakenIn) + L" more could not be taken in: every slot is in use.";
-  }
-  message += keptAs.empty() ? std::wstring(L" The copy could not be renamed and stays as it is.")
-                            : L" The copy is kept as \"" + std::wstring(keptAs) + L"\".";
+  std::wstring message = Text(TextId::StoreSyncLeft, {copyName});
+  message += takenIn == 0 ? Text(TextId::StoreSyncNothingNew)
+                          : CountText(TextId::StoreSyncTookIn, takenIn, {WideDecimalText(takenIn)});
+  if (notTakenIn > 0) message += Text(TextId::StoreSyncNoRoom, {WideDecimalText(notTakenIn)});
+  message += keptAs.empty() ? Text(TextId::StoreSyncNotRenamed) : Text(TextId::StoreSyncKeptAs, {keptAs});
   return message;
 }
 

@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "text_convert.h"
+#include "text_table.h"
 
 namespace {
 
-constexpr std::wstring_view kUsage = L"Use: chimewatch.exe /export FILE, or chimewatch.exe /import FILE.";
 
 std::optional<TransferKind> SwitchKind(std::wstring_view argument) {
   if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-')) return std::nullopt;
@@ -22,7 +22,7 @@ CommandLine NotUnderstood(std::wstring what) {
   result.action = CommandLine::Action::NotUnderstood;
   result.message = std::move(what);
   result.message += L" ";
-  result.message += kUsage;
+  result.message += Text(TextId::TransferUsage);
   return result;
 }
 
@@ -31,9 +31,9 @@ CommandLine NotUnderstood(std::wstring what) {
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
   if (arguments.empty()) return {};
   const auto kind = SwitchKind(arguments[0]);
-  if (!kind) return NotUnderstood(L"Not understood: \"" + arguments[0] + L"\".");
-  if (arguments.size() < 2 || arguments[1].empty()) return NotUnderstood(L"The file name is missing.");
-  if (arguments.size() > 2) return NotUnderstood(L"Not understood: \"" + arguments[2] + L"\" after the file name.");
+  if (!kind) return NotUnderstood(Text(TextId::TransferNotUnderstood, {arguments[0]}));
+  if (arguments.size() < 2 || arguments[1].empty()) return NotUnderstood(Text(TextId::TransferFileNameMissing));
+  if (arguments.size() > 2) return NotUnderstood(Text(TextId::TransferNotUnderstoodAfter, {arguments[2]}));
   CommandLine result;
   result.action = CommandLine::Action::Transfer;
   result.request = {*kind, arguments[1]};

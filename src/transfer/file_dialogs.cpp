@@ -1,12 +1,16 @@
 #include "file_dialogs.h"
+#include "text_table.h"
 
 #include <string>
 
 namespace {
 
-// Pairs of texts, each ended by a NUL, the list by a second one.
-constexpr wchar_t kExportFilter[] = L"iCalendar files (*.ics)\0*.ics\0";
-constexpr wchar_t kImportFilter[] = L"iCalendar files (*.ics)\0*.ics\0All files (*.*)\0*.*\0";
+// Pairs of texts, each ended by a NUL, the list by a second one (the
+// string's own).
+std::wstring ExportFilter() { return Text(TextId::TransferExportFilter) + std::wstring(L"\0*.ics\0", 7); }
+std::wstring ImportFilter() {
+  return ExportFilter() + Text(TextId::TransferAllFilesFilter) + std::wstring(L"\0*.*\0", 5);
+}
 constexpr DWORD kPathCapacity = 32768;
 
 OPENFILENAMEW DialogSettings(HWND owner, std::wstring& path, const wchar_t* filter, DWORD flags) {
@@ -49,14 +53,17 @@ std::optional<std::wstring> Chosen(bool accepted, std::wstring& path) {
 
 std::optional<std::wstring> ChooseExportFile(HWND owner) {
   std::wstring path(kPathCapacity, L'\0');
-  path.replace(0, 21, L"Chimewatch alerts.ics");
-  OPENFILENAMEW dialog = DialogSettings(owner, path, kExportFilter, OFN_OVERWRITEPROMPT);
+  const std::wstring name = Text(TextId::TransferExportFileName);
+  path.replace(0, name.size(), name);
+  const std::wstring filter = ExportFilter();
+  OPENFILENAMEW dialog = DialogSettings(owner, path, filter.c_str(), OFN_OVERWRITEPROMPT);
   return Chosen(ShowFileDialog("GetSaveFileNameW", dialog) != FALSE, path);
 }
 
 std::optional<std::wstring> ChooseImportFile(HWND owner) {
   std::wstring path(kPathCapacity, L'\0');
-  OPENFILENAMEW dialog = DialogSettings(owner, path, kImportFilter, OFN_FILEMUSTEXIST);
+  const std::wstring filter = ImportFilter();
+  OPENFILENAMEW dialog = DialogSettings(owner, path, filter.c_str(), OFN_FILEMUSTEXIST);
   return Chosen(ShowFileDialog("GetOpenFileNameW", dialog) != FALSE, path);
 }
 

@@ -9,6 +9,7 @@
 #include "system_error_text.h"
 #include "version.h"
 #include "windows_zones.h"
+#include "text_table.h"
 
 namespace {
 
@@ -19,9 +20,9 @@ std::wstring FileNameOf(std::wstring_view path) {
 
 std::wstring NotReadText(std::wstring_view path, const FileBytes& file) {
   if (file.tooLarge) {
-    return std::wstring(path) + L" is larger than 16 MiB, too large for a calendar of alerts. Nothing was imported.";
+    return Text(TextId::TransferFileTooLarge, {path});
   }
-  return L"Could not read " + std::wstring(path) + L": " + SystemErrorText(file.error) + L" Nothing was imported.";
+  return Text(TextId::TransferCouldNotRead, {path, SystemErrorText(file.error)});
 }
 
 // The PC's zone and clock, which reading a calendar needs.
@@ -46,8 +47,6 @@ std::wstring AbsolutePath(std::wstring_view path) {
   return full;
 }
 
-const wchar_t kNoAnswerText[] = L"Chimewatch is running but did not answer within 10 seconds. Nothing was done.";
-const wchar_t kEndedBeforeImportText[] = L"Chimewatch ended before it imported the file. Nothing was done.";
 
 ExportResult MakeExport(const AlarmTable& table, const Clock& clock) {
   const ZoneRules zone = LocalZoneRules();
@@ -56,7 +55,7 @@ ExportResult MakeExport(const AlarmTable& table, const Clock& clock) {
 
 TransferOutcome WriteExport(const ExportResult& result, std::wstring_view path) {
   if (const auto problem = WriteFileAtomically(path, result.bytes)) {
-    return {kExitNotWritten, L"Could not write " + std::wstring(path) + L": " + *problem + L" Nothing was exported."};
+    return {kExitNotWritten, Text(TextId::TransferCouldNotWrite, {path, *problem})};
   }
   return {kExitDone, ExportSummary(result, path)};
 }
@@ -77,7 +76,7 @@ ImportFile ReadImportFile(std::wstring_view path, const Clock& clock, std::funct
   context.cancelled = std::move(cancelled);
   result.reading = ReadCalendar(file.bytes, result.fileName, context);
   if (result.reading.status == ImportStatus::Cancelled) {
-    result.failed = TransferOutcome{kExitBusy, kEndedBeforeImportText};
+    result.failed = TransferOutcome{kExitBusy, Text(TextId::TransferEndedBeforeImport)};
   } else if (result.reading.status != ImportStatus::Done) {
     result.failed = TransferOutcome{kExitNotReadable, result.reading.problem};
   }

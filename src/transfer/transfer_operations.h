@@ -44,6 +44,4 @@ TransferOutcome PlaceImport(const ImportFile& file, AlarmTable& table, SettingsS
                             std::optional<int> heldSlot);
 
 // What a command-line run says when the running program did not answer in time.
-extern const wchar_t kNoAnswerText[];
 // What a command hears when the running program ended before it imported.
-extern const wchar_t kEndedBeforeImportText[];

@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "sync_conflict.h"
 #include "tray_tip.h"
+#include "text_table.h"
 
 namespace {
 
@@ -30,7 +31,6 @@ constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 // The export file, written on its own thread, is on disk (or failed).
 constexpr UINT WMAPP_EXPORT_WRITTEN = WM_APP + 3;
-constexpr wchar_t kTitle[] = L"Chimewatch";
 // "Remind me again" goes after Setup and Active, before the export group.
 constexpr UINT kRemindAgainPosition = 2;
 static_assert(IDM_REMIND_LAST - IDM_REMIND_FIRST + 1 == kRemindCommandCount);
@@ -122,7 +122,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
     case WMAPP_EXPORT_WRITTEN: Form_ExportWritten(); return 0;
     case WMAPP_REPORT_LOAD:
-      if (!unloading_) ShowProgramBox(nullptr, loadProblems_.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+      if (!unloading_) ShowProgramBox(nullptr, loadProblems_.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
       return 0;
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
@@ -146,7 +146,7 @@ void MainWindow::Form_Load() {
   // click on the icon or a request from outside, which come as messages,
   // never finds an empty table, and the tip counts down from the first.
   LoadTrayPictures(WindowDpi(hwnd_));
-  tray_.AddTrayIcon(hwnd_, kTipActive, tray_.TrayIcons[1]);
+  tray_.AddTrayIcon(hwnd_, Text(TextId::TipActive), tray_.TrayIcons[1]);
   setup_.Load();
   loadProblems_ = setup_.LaadAlarmen();
   const std::wstring takenIn = TakeInConflictCopies(table_, store_, std::nullopt);
@@ -157,19 +157,19 @@ void MainWindow::Form_Load() {
   if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
 
   mnuPopup_.Reset(CreatePopupMenu());
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, L"Setup");
-  AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, L"Active");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, Text(TextId::TraySetup).c_str());
+  AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, Text(TextId::TrayActive).c_str());
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, L"Export alerts...");
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, L"Import alerts...");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, Text(TextId::TrayExport).c_str());
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, Text(TextId::TrayImport).c_str());
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"Exit");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, Text(TextId::TrayExit).c_str());
   SetMenuDefaultItem(mnuPopup_.Get(), IDM_INSTELLEN, FALSE);
   for (std::size_t place = 0; place < kMaxRemindOffers; ++place) {
     mnuRemindAgain_[place].Reset(CreatePopupMenu());
     for (const RemindDelay delay : kRemindDelays) {
       AppendMenuW(mnuRemindAgain_[place].Get(), MF_STRING, IDM_REMIND_FIRST + RemindCommandOffset(place, delay),
-                  RemindDelayText(delay));
+                  RemindDelayText(delay).c_str());
     }
   }
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
@@ -251,7 +251,7 @@ void MainWindow::mnuRemindAgain_Click(unsigned commandOffset) {
   const RemindDue due = RemindAgainDue(choice.delay, clock_.Now(), UtcNow(), UtcToPcLocal);
   const auto slot = AddReminder(table_, *description, due.local, setup_.SlotHeldByEditor());
   if (!slot) {
-    ShowProgramBox(hwnd_, L"Too many alerts !!", kTitle, MB_OK | MB_ICONEXCLAMATION);
+    ShowProgramBox(hwnd_, Text(TextId::EditorBoxTooManyAlerts).c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   remindAgain_.Used(serial);
@@ -288,7 +288,7 @@ void MainWindow::mnuExport_Click() {
   const auto path = ChooseExportFile(hwnd_);
   // Written on its own thread; Form_ExportWritten shows the summary.
   if (path && !unloading_ && export_.Start(MakeExport(table_, clock_), *path, hwnd_, WMAPP_EXPORT_WRITTEN)) return;
-  if (path && !unloading_) ShowTransferOutcome({kExitBusy, L"Another export is being written. Try again in a moment."});
+  if (path && !unloading_) ShowTransferOutcome({kExitBusy, Text(TextId::TransferExportBusy)});
   transferOpen_ = false;
 }
 
@@ -298,13 +298,13 @@ void MainWindow::mnuImport_Click() {
   const auto path = ChooseImportFile(hwnd_);
   // Read on its own thread; Form_ImportRead places it and shows the summary.
   if (path && !unloading_ && import_.Start(*path, clock_, hwnd_, WMAPP_IMPORT_READ)) return;
-  if (path && !unloading_) ShowTransferOutcome({kExitBusy, L"Another import is being read. Try again in a moment."});
+  if (path && !unloading_) ShowTransferOutcome({kExitBusy, Text(TextId::TransferImportBusy)});
   transferOpen_ = false;
 }
 
 void MainWindow::ShowTransferOutcome(const TransferOutcome& outcome) {
   const UINT icon = outcome.exitCode == kExitDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-  ShowProgramBox(hwnd_, outcome.summary.c_str(), kTitle, MB_OK | icon);
+  ShowProgramBox(hwnd_, outcome.summary.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | icon);
 }
 
 // A command-line run hands its /export or /import over to us. We answer at
@@ -314,7 +314,7 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   const auto handOver = ReadHandOver(data);
   if (!handOver) return FALSE;
   // Its sender has given up: answered, never done.
-  if (GetTickCount64() >= handOver->deadline) return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, kNoAnswerText});
+  if (GetTickCount64() >= handOver->deadline) return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, Text(TextId::TransferNoAnswer)});
   // One file is read and one written at a time: the sender asks again.
   if (handOver->request.kind == TransferKind::Export) {
     if (export_.Busy() ||
@@ -367,7 +367,7 @@ void MainWindow::Form_Unload() {
   // its next event, so the program ends (and frees its lock) at once.
   import_.Cancel();
   if (importFor_) {
-    SendHandOverResult(hwnd_, *importFor_, {kExitBusy, kEndedBeforeImportText});
+    SendHandOverResult(hwnd_, *importFor_, {kExitBusy, Text(TextId::TransferEndedBeforeImport)});
     importFor_.reset();
   }
   // A file being written is finished first, and its sender told how it went.
@@ -414,7 +414,7 @@ void MainWindow::TakeInChangesFromElsewhere() {
   if (takenIn.empty()) return;
   setup_.RefreshAlarm();
   tellingTakenIn_ = true;
-  ShowProgramBox(nullptr, takenIn.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+  ShowProgramBox(nullptr, takenIn.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION);
   tellingTakenIn_ = false;
 }
 
@@ -451,7 +451,7 @@ DateValue MainWindow::Now() { return clock_.Now(); }
 bool MainWindow::HeldBack(int slot) { return snoozeHolds_.HeldBack(slot, table_[slot], UtcNow()); }
 
 bool MainWindow::ShowAlarm(const std::wstring& text) {
-  MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+  MessageBoxW(hwnd_, text.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
   // A box ended by the program's exit was not seen through: leave the alarm due.
   return !unloading_;
 }

@@ -1,4 +1,5 @@
 #include "remind_again.h"
+#include "text_table.h"
 
 #include <cmath>
 #include <iterator>
@@ -13,12 +14,12 @@ constexpr double kSecondsPerDay = 86400.0;
 
 // Each delay's menu text and minutes of real time (0: the next day).
 struct DelayChoice {
-  const wchar_t* text;
+  TextId text;
   int minutes;
 };
 constexpr DelayChoice kChoices[] = {
-    {L"In 5 minutes", 5},  {L"In 10 minutes", 10}, {L"In 30 minutes", 30},
-    {L"In 1 hour", 60},    {L"Tomorrow at this time", 0},
+    {TextId::RemindMenuIn5Minutes, 5}, {TextId::RemindMenuIn10Minutes, 10}, {TextId::RemindMenuIn30Minutes, 30},
+    {TextId::RemindMenuIn1Hour, 60},   {TextId::RemindMenuTomorrow, 0},
 };
 static_assert(std::size(kChoices) == kRemindDelays.size());
 
@@ -40,7 +41,7 @@ bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
 
-const wchar_t* RemindDelayText(RemindDelay delay) { return ChoiceOf(delay).text; }
+std::wstring RemindDelayText(RemindDelay delay) { return Text(ChoiceOf(delay).text); }
 
 void RemindAgainOffers::BoxClosed(std::wstring description, unsigned long long nowMs) {
   std::erase_if(offers_, [&](const RemindOffer& offer) {
@@ -88,9 +89,9 @@ std::wstring RemindAgainMenuText(const std::wstring& description) {
     if (IsHighSurrogate(line.back())) line.pop_back();
     line += L"...";
   }
-  std::wstring text = L"Remind me again: ";
-  for (const wchar_t c : line) text += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
-  return text;
+  std::wstring escaped;
+  for (const wchar_t c : line) escaped += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
+  return Text(TextId::TrayRemindAgain, {escaped});
 }
 
 RemindDue RemindAgainDue(RemindDelay delay, DateValue nowLocal, DateValue nowUtc,

@@ -17,7 +17,7 @@ inline constexpr std::array<RemindDelay, 5> kRemindDelays = {RemindDelay::Minute
                                                              RemindDelay::Minutes30, RemindDelay::Hour1,
                                                              RemindDelay::Tomorrow};
 // "In 5 minutes" ... "Tomorrow at this time".
-const wchar_t* RemindDelayText(RemindDelay delay);
+std::wstring RemindDelayText(RemindDelay delay);
 
 // One alert on offer. `serial` names it while a menu shows it, so that a
 // box that closes meanwhile does not shift the choice onto another alert.

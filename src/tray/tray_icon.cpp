@@ -1,4 +1,5 @@
 #include "tray_icon.h"
+#include "text_table.h"
 
 namespace {
 
@@ -83,5 +84,5 @@ void TrayIconService::MenuClosed(TrayAction openedBy, bool commandChosen, bool s
 
 void ShowMonitoring(TrayIconService& tray, bool monitoring) {
   tray.ChangeTrayIcon(tray.TrayIcons[monitoring ? 1 : 0]);
-  tray.ChangeTrayTip(monitoring ? kTipActive : kTipNotActive);
+  tray.ChangeTrayTip(Text(monitoring ? TextId::TipActive : TextId::TipNotActive));
 }

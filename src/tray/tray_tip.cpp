@@ -1,6 +1,7 @@
 #include "tray_tip.h"
 
 #include "date_format.h"
+#include "text_table.h"
 
 DateValue NoAlarmSentinel() { return MakeDate(2100, 1, 1); }
 
@@ -14,9 +15,7 @@ DateValue NextAlarmTime(const AlarmTable& table, DateValue now) {
 }
 
 std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now) {
-  std::wstring tip = L"Chimewatch (";
-  if (!monitoring) tip += L"not ";
-  tip += L"active)  ";
+  std::wstring tip = Text(monitoring ? TextId::TipActive : TextId::TipNotActive) + L"  ";
   tip += FormatDate(NextAlarmTime(table, now) - now, kCountdownPattern);
   return tip;
 }

@@ -7,9 +7,6 @@
 
 #include "alarm_table.h"
 
-inline constexpr std::wstring_view kTipActive = L"Chimewatch (active)";
-inline constexpr std::wstring_view kTipNotActive = L"Chimewatch (not active)";
-
 // 1 January 2100, 00:00: stands for "no alarm at all".
 DateValue NoAlarmSentinel();
 

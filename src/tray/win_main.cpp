@@ -13,6 +13,7 @@
 #include "settings_location.h"
 #include "single_instance.h"
 #include "standard_output.h"
+#include "text_table.h"
 
 namespace {
 
@@ -50,8 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (lock.HeldOutOfReach()) {
       // Shown at sign-in too (the Run entry), when nothing gives us the
       // foreground: a box that must come to the front by itself.
-      ShowProgramBox(nullptr, L"Chimewatch is already running as administrator. Only one Chimewatch runs at a time.",
-                     L"Chimewatch", MB_OK | MB_ICONINFORMATION);
+      ShowProgramBox(nullptr, Text(TextId::TransferElevatedRunning).c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION);
       return kExitElevated;
     }
     if (!lock.Owned()) return 0;

@@ -4,6 +4,7 @@
 
 
 #include "dpi.h"
+#include "text_table.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void TwipsLayout::Create(HWND parent, int dpi) {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   for (const ControlLayout& control : controls_) {
     const ControlClass kind = ClassOf(control.kind);
-    CreateWindowExW(kind.exStyle, kind.className, control.caption, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
+    CreateWindowExW(kind.exStyle, kind.className, Text(control.caption).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
                     0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
   }
   Apply(dpi);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "text_table.h"
 #include "alarm_rule.h"
 #include "alarm_store.h"
 #include "date_format.h"
@@ -295,7 +296,7 @@ TEST(SaveChanges, KeepsWhatAnotherProgramStoredMeanwhile) {
   const int two[] = {2};
   const SaveReport full = SaveChanges(mine, store, two);
   ASSERT_EQ(full.notSaved.size(), 1u);
-  EXPECT_EQ(full.notSaved[0].reason, kNoFreeSlotText);
+  EXPECT_EQ(full.notSaved[0].reason, Text(TextId::StoreNoFreeSlot));
   LaadAlarmen(stored, store);
   EXPECT_EQ(stored[2].Naam, L"Dentist");
   EXPECT_EQ(mine[2].Naam, L"Dentist");

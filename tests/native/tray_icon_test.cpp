@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "text_table.h"
 #include "test_support.h"
 #include "tray_icon.h"
 #include "tray_tip.h"
@@ -54,7 +55,7 @@ class TrayIconTest : public ::testing::Test {
  protected:
   TrayIconTest() {
     tray.TrayIcons = {&notActivePicture, &activePicture};
-    tray.AddTrayIcon(&window, kTipActive, tray.TrayIcons[1]);
+    tray.AddTrayIcon(&window, Text(TextId::TipActive), tray.TrayIcons[1]);
   }
   RecordingSender shell;
   TrayIconService tray{shell};
@@ -167,7 +168,7 @@ TEST(TrayIconRetry, AnAddTheShellRefusesIsTriedAgainUntilItIsTaken) {
     RecordingSender shell;
     shell.refusals = c.refusals;
     TrayIconService tray(shell);
-    EXPECT_EQ(tray.AddTrayIcon(&window, kTipActive, &activePicture), c.refusals == 0);
+    EXPECT_EQ(tray.AddTrayIcon(&window, Text(TextId::TipActive), &activePicture), c.refusals == 0);
     std::vector<int> tries;
     for (int second = 1; second <= c.seconds; ++second) {
       const std::size_t before = shell.calls.size();
@@ -202,7 +203,7 @@ TEST(TrayIconRetry, AChangeTheShellRefusesPutsTheIconInAgain) {
   for (const auto& c : cases) {
     RecordingSender shell;
     TrayIconService tray(shell);
-    tray.AddTrayIcon(&window, kTipActive, &activePicture);
+    tray.AddTrayIcon(&window, Text(TextId::TipActive), &activePicture);
     shell.hasIcon = c.shellHasIcon;
     shell.refusals = c.refusals;
     EXPECT_TRUE(tray.ChangeTrayTip(L"x")) << c.what;

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Which plural form a count takes in a language (CLDR's rules for whole
+// numbers), as the index of the form in a text whose forms are joined by
+// '|': "one|other" for most languages, "one|few|many" for Polish and
+// Russian, a single form for Japanese and Chinese.
+int PluralForm(std::string_view language, std::int64_t count);
+int PluralFormCount(std::string_view language);
