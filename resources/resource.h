@@ -23,6 +23,9 @@
 // alerts in their order in the menu, each one's delays in their order.
 #define IDM_REMIND_FIRST 1100
 #define IDM_REMIND_LAST 1124
+// The Language menu: Windows' language, then each language in its order.
+#define IDM_LANGUAGE_FIRST 1200
+#define IDM_LANGUAGE_LAST 1211
 
 // Timers of the main window.
 #define IDT_TIMER 1

@@ -10,6 +10,8 @@ std::string Narrowed(std::wstring_view tag) {
   return narrow;
 }
 
+}  // namespace
+
 bool SameTag(std::string_view tag, std::wstring_view other) {
   return tag.size() == other.size() && std::equal(tag.begin(), tag.end(), other.begin(), [](char a, wchar_t b) {
            const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; };
@@ -17,12 +19,17 @@ bool SameTag(std::string_view tag, std::wstring_view other) {
          });
 }
 
-}  // namespace
-
 bool IsPlainTag(std::wstring_view tag) {
   return !tag.empty() && tag.size() <= 16 && std::all_of(tag.begin(), tag.end(), [](wchar_t c) {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-';
   });
+}
+
+std::wstring_view OwnName(std::string_view tag) {
+  for (const Language& language : kLanguages) {
+    if (language.tag == tag) return language.ownName;
+  }
+  return kLanguages[0].ownName;
 }
 
 std::string LanguageToUse(std::wstring_view setting, std::wstring_view windowsLanguage) {

@@ -32,6 +32,12 @@ inline constexpr std::array<Language, 11> kLanguages = {{
 // without region, else English.
 std::string LanguageToUse(std::wstring_view setting, std::wstring_view windowsLanguage);
 
+// A language's own name, e.g. L"Deutsch"; English's for a tag not listed.
+std::wstring_view OwnName(std::string_view tag);
+
+// Whether a tag names the same language as `other`, in any case.
+bool SameTag(std::string_view tag, std::wstring_view other);
+
 // Letters, digits and '-', at most 16: a tag that names a file beside the
 // program and nothing else.
 bool IsPlainTag(std::wstring_view tag);

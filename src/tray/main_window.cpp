@@ -8,6 +8,8 @@
 #include "dpi.h"
 #include "file_dialogs.h"
 #include "hand_over.h"
+#include "language_choice.h"
+#include "language_file.h"
 #include "local_clock.h"
 #include "program_box.h"
 #include "resource.h"
@@ -33,6 +35,19 @@ constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 constexpr UINT WMAPP_EXPORT_WRITTEN = WM_APP + 3;
 // "Remind me again" goes after Setup and Active, before the export group.
 constexpr UINT kRemindAgainPosition = 2;
+constexpr UINT kLanguageFromEnd = 3;  // before the separator and Exit
+// The language chosen in the menu: one value of its own beside the alerts.
+constexpr std::wstring_view kOptionsSection = L"Options";
+constexpr std::wstring_view kLanguageKey = L"Language";
+static_assert(IDM_LANGUAGE_LAST - IDM_LANGUAGE_FIRST == kLanguages.size());
+
+void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
+  MENUITEMINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+  SetMenuItemInfoW(menu, item, byPosition, &info);
+}
 static_assert(IDM_REMIND_LAST - IDM_REMIND_FIRST + 1 == kRemindCommandCount);
 
 // At the small-icon size of the display's DPI, so that the picture is drawn
@@ -106,6 +121,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           if (LOWORD(wParam) >= IDM_REMIND_FIRST && LOWORD(wParam) <= IDM_REMIND_LAST) {
             mnuRemindAgain_Click(LOWORD(wParam) - IDM_REMIND_FIRST);
           }
+          if (LOWORD(wParam) >= IDM_LANGUAGE_FIRST && LOWORD(wParam) <= IDM_LANGUAGE_LAST) {
+            mnuLanguage_Click(LOWORD(wParam) - IDM_LANGUAGE_FIRST);
+          }
           break;
       }
       return 0;
@@ -137,6 +155,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::Form_Load() {
+  languageSetting_ = store_.ReadSetting(kApplicationName, kOptionsSection, kLanguageKey, L"").value_or(L"");
+  UseLanguageSetting(languageSetting_);
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
   // An elevated Chimewatch would miss the shell's broadcast (sent from a
   // lower integrity level) and lose its icon for good at a shell restart.
@@ -156,22 +176,26 @@ void MainWindow::Form_Load() {
   }
   if (!loadProblems_.empty()) PostMessageW(hwnd_, WMAPP_REPORT_LOAD, 0, 0);
 
+  // The items first, their texts from NameMenuItems, as after a change
+  // of language.
   mnuPopup_.Reset(CreatePopupMenu());
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, Text(TextId::TraySetup).c_str());
-  AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, Text(TextId::TrayActive).c_str());
+  mnuLanguage_ = CreatePopupMenu();
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, L"");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, L"");
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, Text(TextId::TrayExport).c_str());
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, Text(TextId::TrayImport).c_str());
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, L"");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, L"");
+  AppendMenuW(mnuPopup_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(mnuLanguage_), L"");
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, Text(TextId::TrayExit).c_str());
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"");
   SetMenuDefaultItem(mnuPopup_.Get(), IDM_INSTELLEN, FALSE);
   for (std::size_t place = 0; place < kMaxRemindOffers; ++place) {
     mnuRemindAgain_[place].Reset(CreatePopupMenu());
     for (const RemindDelay delay : kRemindDelays) {
-      AppendMenuW(mnuRemindAgain_[place].Get(), MF_STRING, IDM_REMIND_FIRST + RemindCommandOffset(place, delay),
-                  RemindDelayText(delay).c_str());
+      AppendMenuW(mnuRemindAgain_[place].Get(), MF_STRING, IDM_REMIND_FIRST + RemindCommandOffset(place, delay), L"");
     }
   }
+  NameMenuItems();
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
   ready_ = true;
@@ -258,6 +282,48 @@ void MainWindow::mnuRemindAgain_Click(unsigned commandOffset) {
   if (due.notBeforeUtc) snoozeHolds_.Hold(*slot, table_[*slot], *due.notBeforeUtc);
   setup_.Save(*slot);
   setup_.RefreshAlarm();
+}
+
+void MainWindow::NameMenuItems() {
+  static constexpr std::pair<UINT, TextId> kItems[] = {{IDM_INSTELLEN, TextId::TraySetup},
+                                                       {IDM_ACTIEF, TextId::TrayActive},
+                                                       {IDM_EXPORT, TextId::TrayExport},
+                                                       {IDM_IMPORT, TextId::TrayImport},
+                                                       {IDM_SLUITEN, TextId::TrayExit}};
+  for (const auto& [command, text] : kItems) SetItemText(mnuPopup_.Get(), command, false, Text(text));
+  const int languageItem = GetMenuItemCount(mnuPopup_.Get()) - static_cast<int>(kLanguageFromEnd);
+  SetItemText(mnuPopup_.Get(), static_cast<UINT>(languageItem), true, Text(TextId::TrayLanguage));
+  for (std::size_t place = 0; place < kMaxRemindOffers; ++place) {
+    for (const RemindDelay delay : kRemindDelays) {
+      SetItemText(mnuRemindAgain_[place].Get(), IDM_REMIND_FIRST + RemindCommandOffset(place, delay), false,
+                  RemindDelayText(delay));
+    }
+  }
+  // The languages keep their own names; Windows' is named in its own too.
+  HMENU languages = mnuLanguage_;
+  while (DeleteMenu(languages, 0, MF_BYPOSITION)) {
+  }
+  const std::wstring ofWindows(OwnName(LanguageToUse(L"", WindowsLanguage())));
+  AppendMenuW(languages, MF_STRING, IDM_LANGUAGE_FIRST, Text(TextId::LanguageMenuOfWindows, {ofWindows}).c_str());
+  UINT chosen = IDM_LANGUAGE_FIRST;
+  for (UINT i = 0; i < kLanguages.size(); ++i) {
+    const std::wstring name(kLanguages[i].ownName);
+    AppendMenuW(languages, MF_STRING, IDM_LANGUAGE_FIRST + 1 + i, name.c_str());
+    if (SameTag(kLanguages[i].tag, languageSetting_)) chosen = IDM_LANGUAGE_FIRST + 1 + i;
+  }
+  CheckMenuRadioItem(languages, IDM_LANGUAGE_FIRST, IDM_LANGUAGE_LAST, chosen, MF_BYCOMMAND);
+}
+
+void MainWindow::mnuLanguage_Click(unsigned choice) {
+  const std::string_view tag = choice == 0 ? std::string_view() : kLanguages[choice - 1].tag;
+  languageSetting_.assign(tag.begin(), tag.end());
+  UseLanguageSetting(languageSetting_);
+  NameMenuItems();
+  tray_.ChangeTrayTip(CountdownTip());
+  if (!store_.WriteSetting(kApplicationName, kOptionsSection, kLanguageKey, languageSetting_)) {
+    ShowProgramBox(hwnd_, Text(TextId::StoreLanguageNotSaved, {store_.Where(), store_.LastError()}).c_str(),
+                   Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
+  }
 }
 
 bool MainWindow::IsMonitoring() const {

@@ -48,6 +48,10 @@ class MainWindow final : private AlarmCheckHost {
   void mnuImport_Click();
   void mnuSluiten_Click();
   void mnuRemindAgain_Click(unsigned commandOffset);
+  // 0: Windows' language; 1 on: kLanguages in their order.
+  void mnuLanguage_Click(unsigned choice);
+  // The menus' texts in the language in use, and the Language menu's mark.
+  void NameMenuItems();
   LRESULT Form_CopyData(const COPYDATASTRUCT& data);
   // The import file is read: its alerts are placed now.
   void Form_ImportRead();
@@ -85,6 +89,8 @@ class MainWindow final : private AlarmCheckHost {
   const Clock& clock_;
   HWND hwnd_ = nullptr;
   ScopedHMENU mnuPopup_;
+  HMENU mnuLanguage_ = nullptr;  // a submenu of mnuPopup_, destroyed with it
+  std::wstring languageSetting_;  // as stored: empty for Windows' language
   // Each offer's delays; in mnuPopup_ only while it is open.
   std::array<ScopedHMENU, kMaxRemindOffers> mnuRemindAgain_;
   ScopedHICON pictures_[2];

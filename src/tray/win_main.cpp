@@ -7,6 +7,7 @@
 #include "command_line.h"
 #include "command_line_run.h"
 #include "dll_search.h"
+#include "language_file.h"
 #include "local_clock.h"
 #include "main_window.h"
 #include "program_box.h"
@@ -30,6 +31,8 @@ std::vector<std::wstring> ProgramArguments() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SearchDllsInSystem32Only();
+  // Windows' language until the store says which the user chose.
+  UseLanguageSetting(L"");
   const CommandLine commandLine = ParseCommandLine(ProgramArguments());
   if (commandLine.action == CommandLine::Action::NotUnderstood) {
     WriteToStandardOutput(commandLine.message);
