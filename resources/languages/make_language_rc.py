@@ -19,7 +19,8 @@ def english(table_path):
         for line in table:
             match = TEXT.match(line.rstrip("\n"))
             if match:
-                texts[match.group(1) + match.group(2)] = match.group(3)
+                # As a language file writes it: a quote plain, not escaped.
+                texts[match.group(1) + match.group(2)] = match.group(3).replace('\\"', '"')
     return texts
 
 
@@ -41,7 +42,7 @@ def pseudo(text):
     forms = []
     for form in text.split("|"):
         # Escapes and %1 stay as they are; letters take accents.
-        parts = re.split(r'(\\.|%\d)', form)
+        parts = re.split(r'(\\[rn\\]|%\d)', form)
         body = "".join(p if p.startswith(("\\", "%")) else "".join(ACCENTED.get(c, c) for c in p) for p in parts)
         forms.append("[" + body + " " + "·" * max(1, (len(form) * 2 + 4) // 5) + "]")
     return "|".join(forms)
@@ -56,7 +57,8 @@ def main():
         rc.write("#pragma code_page(65001)\nLANGUAGE 0, 0\nSTRINGTABLE\nBEGIN\n")
         for number, name in enumerate(names, 1):
             if name in texts:
-                rc.write(f'  {number}, "{texts[name].replace(chr(92) + chr(34), chr(34) * 2)}"\n')
+                quoted = texts[name].replace('"', '""')
+                rc.write(f'  {number}, "{quoted}"\n')
         rc.write("END\n")
 
 
