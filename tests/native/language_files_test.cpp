@@ -1,0 +1,191 @@
+// The table of texts and the language files beside it: every language says
+// every text, with the English text's values and plural forms, access keys
+// unique per menu and window, and the program picks the right form and
+// language.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "language_choice.h"
+#include "plural_forms.h"
+#include "text_table.h"
+#include "utf8_text.h"
+
+namespace {
+
+struct TableText {
+  std::string group, name;
+  std::wstring english;
+};
+
+const std::vector<TableText>& Table() {
+  static const std::vector<TableText> table = {
+#define CHIMEWATCH_TEXT(group, name, english) {#group, #group #name, Utf8ToWide(english)},
+#include "english_texts.inc"
+#undef CHIMEWATCH_TEXT
+  };
+  return table;
+}
+
+// A language file as make_language_rc.py reads it, escapes resolved as the
+// resource compiler resolves them.
+std::map<std::string, std::wstring> ReadLanguageFile(const std::string& tag) {
+  std::ifstream file(std::string(CHIMEWATCH_SOURCE_DIR) + "/resources/languages/" + tag + ".txt");
+  EXPECT_TRUE(file) << tag;
+  std::map<std::string, std::wstring> texts;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::size_t equals = line.find(" = ");
+    EXPECT_NE(equals, std::string::npos) << tag << ": " << line;
+    if (equals == std::string::npos) continue;
+    std::wstring text;
+    const std::wstring raw = Utf8ToWide(line.substr(equals + 3));
+    for (std::size_t at = 0; at < raw.size(); ++at) {
+      if (raw[at] == L'\\' && at + 1 < raw.size()) {
+        const wchar_t next = raw[++at];
+        text += next == L'r' ? L'\r' : next == L'n' ? L'\n' : next;
+      } else {
+        text += raw[at];
+      }
+    }
+    EXPECT_TRUE(texts.emplace(line.substr(0, equals), text).second) << tag << " says twice: " << line;
+  }
+  return texts;
+}
+
+std::vector<std::wstring> Forms(const std::wstring& text) {
+  std::vector<std::wstring> forms(1);
+  for (const wchar_t c : text) {
+    if (c == L'|') {
+      forms.emplace_back();
+    } else {
+      forms.back().push_back(c);
+    }
+  }
+  return forms;
+}
+
+std::set<wchar_t> Arguments(const std::wstring& text) {
+  std::set<wchar_t> numbers;
+  for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+    if (text[at] == L'%' && text[at + 1] >= L'1' && text[at + 1] <= L'9') numbers.insert(text[at + 1]);
+  }
+  return numbers;
+}
+
+// The access key of a menu or window text ("&&" is a plain '&'), in lower
+// case for Latin and Cyrillic letters, or 0.
+wchar_t AccessKey(const std::wstring& text) {
+  for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+    if (text[at] != L'&') continue;
+    const wchar_t key = text[++at];
+    if (key == L'&') continue;
+    const bool upper = (key >= L'A' && key <= L'Z') || (key >= 0x410 && key <= 0x42F) || (key >= 0xC0 && key <= 0xDE);
+    return upper ? static_cast<wchar_t>(key + 0x20) : key;
+  }
+  return 0;
+}
+
+class FileTexts final : public LanguageTexts {
+ public:
+  explicit FileTexts(std::map<std::string, std::wstring> texts) : texts_(std::move(texts)) {}
+  std::optional<std::wstring_view> Find(TextId id) const override {
+    const auto found = texts_.find(Table()[static_cast<std::size_t>(id)].name);
+    if (found == texts_.end()) return std::nullopt;
+    return found->second;
+  }
+
+ private:
+  std::map<std::string, std::wstring> texts_;
+};
+
+}  // namespace
+
+TEST(LanguageFiles, SayEveryTextWithItsValuesFormsAndAccessKeys) {
+  ASSERT_EQ(Table().size(), static_cast<std::size_t>(TextId::Count));
+  for (const TableText& text : Table()) {
+    EXPECT_FALSE(text.english.empty()) << text.name;
+    EXPECT_EQ(Forms(text.english).size() == 1, text.english.find(L'|') == std::wstring::npos);
+  }
+  for (const Language& language : kLanguages) {
+    if (language.tag == "en") continue;
+    const std::string tag(language.tag);
+    const auto texts = ReadLanguageFile(tag);
+    std::map<std::string, std::set<wchar_t>> keysOfGroup;
+    for (const TableText& text : Table()) {
+      SCOPED_TRACE(tag + " " + text.name);
+      const auto found = texts.find(text.name);
+      ASSERT_NE(found, texts.end()) << "missing";
+      const std::wstring& translated = found->second;
+      EXPECT_FALSE(translated.empty());
+      const auto englishForms = Forms(text.english);
+      const auto forms = Forms(translated);
+      EXPECT_EQ(forms.size(), englishForms.size() == 1 ? 1 : static_cast<std::size_t>(PluralFormCount(tag)));
+      for (const std::wstring& form : forms) EXPECT_EQ(Arguments(form), Arguments(englishForms[0]));
+      // Sentences that follow another keep their blank before them.
+      EXPECT_EQ(translated.starts_with(L' '), text.english.starts_with(L' '));
+      if (const wchar_t key = AccessKey(translated)) {
+        EXPECT_TRUE(keysOfGroup[text.group].insert(key).second) << "access key used twice in " << text.group;
+      }
+    }
+    EXPECT_EQ(texts.size(), Table().size()) << tag << " has texts the table does not";
+    // The shell shows 63 characters of a tip.
+    EXPECT_LE(texts.at("TipNotActive").size() + 10, 63u) << tag;
+  }
+}
+
+TEST(LanguageFiles, TheProgramTakesTheFormForTheCountAndEnglishForWhatIsMissing) {
+  struct Case {
+    std::string tag;
+    std::int64_t count;
+    std::wstring imported;  // TransferImported for the count, from "x.ics"
+  };
+  const Case cases[] = {
+      {"en", 1, L"Imported 1 alert from x.ics."},
+      {"en", 2, L"Imported 2 alerts from x.ics."},
+      {"fr", 0, L"0 alerte importée de x.ics."},
+      {"fr", 2, L"2 alertes importées de x.ics."},
+      {"pl", 1, L"Zaimportowano 1 przypomnienie z x.ics."},
+      {"pl", 22, L"Zaimportowano 22 przypomnienia z x.ics."},
+      {"pl", 12, L"Zaimportowano 12 przypomnień z x.ics."},
+      {"pl", 21, L"Zaimportowano 21 przypomnień z x.ics."},
+      {"ru", 21, L"Импортировано 21 напоминание из x.ics."},
+      {"ru", 11, L"Импортировано 11 напоминаний из x.ics."},
+      {"ru", 104, L"Импортировано 104 напоминания из x.ics."},
+      {"ja", 5, L"x.ics から 5 件のアラームをインポートしました。"},
+  };
+  for (const Case& c : cases) {
+    auto texts = c.tag == "en" ? std::map<std::string, std::wstring>() : ReadLanguageFile(c.tag);
+    texts.erase("TransferNotImported");  // as a file from an older Chimewatch lacks it
+    const FileTexts file(std::move(texts));
+    UseLanguage(c.tag == "en" ? nullptr : &file, c.tag);
+    EXPECT_EQ(CountText(TextId::TransferImported, c.count, {std::to_wstring(c.count), L"x.ics"}), c.imported);
+    EXPECT_EQ(Text(TextId::TransferNotImported, {L"a"}), L" Not imported: a.") << c.tag;
+  }
+  UseLanguage(nullptr, "en");
+  EXPECT_EQ(Text(TextId::ListNamesRemoveQuestion, {L"50% & %2"}), L"Are you sure you want to remove the alert\r\n50% & %2 ?");
+  EXPECT_EQ(Text(kNoText), L"");
+}
+
+TEST(LanguageChoice, FollowsTheSettingThenWindowsThenEnglish) {
+  struct Case {
+    std::wstring setting, windows;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {L"", L"de-DE", "de"},       {L"", L"de-AT", "de"},      {L"", L"pt-BR", "pt-BR"},
+      {L"", L"pt-PT", "en"},       {L"", L"zh-CN", "zh-CN"},   {L"", L"ZH-cn", "zh-CN"},
+      {L"", L"sv-SE", "en"},       {L"", L"", "en"},           {L"en", L"de-DE", "en"},
+      {L"fr", L"de-DE", "fr"},     {L"qps-ploc", L"", "qps-ploc"},
+      // Not a plain tag: never a path beside the program.
+      {L"..\\..\\x", L"ja-JP", "ja"}, {L"a b", L"nl-NL", "nl"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LanguageToUse(c.setting, c.windows), c.shown) << c.windows;
+  }
+}
