@@ -3,6 +3,8 @@
 // z-order, which is the tab order of the controls that take the focus;
 // labels never do. A screen reader names a text box or list after the label
 // just before it in z-order, so each label comes right before its field.
+// Labels and check boxes reach up to the next field, as far as a longer
+// text in another language may go; English shows as it always did.
 #pragma once
 
 #include <array>
@@ -58,14 +60,14 @@ inline constexpr std::array<ColumnLayout, 6> kAlarmListColumns = {{
 // frmEdit
 inline constexpr WindowLayout kEditWindow = {TextId::EditorTitle, 4680, 2130};
 inline constexpr std::array<ControlLayout, 12> kEditControls = {{
-    {IDC_CHKACTIEF, ControlKind::CheckBox, TextId::EditorActive, 120, 120, 1275, 255},
-    {IDC_LABEL1, ControlKind::Label, TextId::EditorDescription, 120, 480, 855, 255},
+    {IDC_CHKACTIEF, ControlKind::CheckBox, TextId::EditorActive, 120, 120, 2400, 255},
+    {IDC_LABEL1, ControlKind::Label, TextId::EditorDescription, 120, 480, 1020, 255},
     {IDC_TXTNAME, ControlKind::TextBox, TextId::EditorBoxNewAlert, 1200, 480, 3375, 285},
     {IDC_LABEL3, ControlKind::Label, TextId::EditorDate, 120, 840, 1575, 255},
     {IDC_TXTDATE, ControlKind::TextBox, kNoText, 1200, 840, 975, 285},
-    {IDC_LABEL4, ControlKind::Label, TextId::EditorTime, 2640, 840, 855, 255},
+    {IDC_LABEL4, ControlKind::Label, TextId::EditorTime, 2640, 840, 900, 255},
     {IDC_TXTTIJD, ControlKind::TextBox, kNoText, 3600, 840, 975, 285},
-    {IDC_LABEL5, ControlKind::Label, TextId::EditorRepeat, 120, 1200, 855, 255},
+    {IDC_LABEL5, ControlKind::Label, TextId::EditorRepeat, 120, 1200, 1020, 255},
     {IDC_CMBREPEAT, ControlKind::DropDownList, kNoText, 1200, 1200, 1455, 315},
     {IDC_CMDOK, ControlKind::DefaultButton, TextId::EditorOK, 2040, 1680, 1215, 375},
     {IDC_CMDCANCEL, ControlKind::PushButton, TextId::EditorCancel, 3360, 1680, 1215, 375},
@@ -90,7 +92,7 @@ inline constexpr std::array<ControlLayout, 22> kCustomRuleControls = {{
     {IDC_CHKDAY_LAST, ControlKind::CheckBox, TextId::CustomSunday, 5040, 870, 600, 255},
     {IDC_LBLPLACE, ControlKind::Label, TextId::CustomInAMonth, 120, 1230, 1275, 255},
     {IDC_CMBPLACE, ControlKind::DropDownList, kNoText, 1440, 1200, 1695, 315},
-    {IDC_LBLWEEKDAY, ControlKind::Label, TextId::CustomWeekday, 3240, 1230, 855, 255},
+    {IDC_LBLWEEKDAY, ControlKind::Label, TextId::CustomWeekday, 3240, 1230, 900, 255},
     {IDC_CMBWEEKDAY, ControlKind::DropDownList, kNoText, 4200, 1200, 1440, 315},
     {IDC_LBLEND, ControlKind::Label, TextId::CustomEnds, 120, 1590, 1275, 255},
     {IDC_CMBEND, ControlKind::DropDownList, kNoText, 1440, 1560, 1695, 315},

@@ -5,8 +5,11 @@
 #include "language_choice.h"
 #include "program_path.h"
 
-LanguageFile::LanguageFile(std::string_view tag) {
-  const std::wstring path = ProgramFolder() + L"languages\\" + std::wstring(tag.begin(), tag.end()) + L".dll";
+std::wstring LanguageFilePath(std::string_view tag) {
+  return ProgramFolder() + L"languages\\" + std::wstring(tag.begin(), tag.end()) + L".dll";
+}
+
+LanguageFile::LanguageFile(const std::wstring& path) {
   // As an image resource: mapped as Windows maps a DLL, so that its
   // resources are found as in a program, yet nothing of it runs.
   module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -34,7 +37,7 @@ std::wstring WindowsLanguage() {
 void UseLanguageSetting(std::wstring_view setting) {
   static std::unique_ptr<LanguageFile> inUse;
   const std::string tag = LanguageToUse(setting, WindowsLanguage());
-  auto file = tag == "en" ? nullptr : std::make_unique<LanguageFile>(tag);
+  auto file = tag == "en" ? nullptr : std::make_unique<LanguageFile>(LanguageFilePath(tag));
   if (file && !file->Loaded()) file.reset();
   UseLanguage(file.get(), tag);
   inUse = std::move(file);  // the old file is freed once nothing reads it

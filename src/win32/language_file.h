@@ -13,7 +13,7 @@
 class LanguageFile final : public LanguageTexts {
  public:
   // Nothing loaded when the file is missing or not a DLL: English then.
-  explicit LanguageFile(std::string_view tag);
+  explicit LanguageFile(const std::wstring& path);
   ~LanguageFile() override;
   LanguageFile(const LanguageFile&) = delete;
   LanguageFile& operator=(const LanguageFile&) = delete;
@@ -24,6 +24,9 @@ class LanguageFile final : public LanguageTexts {
  private:
   HMODULE module_ = nullptr;
 };
+
+// languages\<tag>.dll in the program's folder.
+std::wstring LanguageFilePath(std::string_view tag);
 
 // Windows' display language for this user as a tag, e.g. "de-DE".
 std::wstring WindowsLanguage();
