@@ -102,7 +102,7 @@ void ChimewatchSession::WaitForStartUp() {
   main_ = driver::WaitForWindow(program_->Id(), L"ChimewatchMain", L"Form1", 10000, false);
   ASSERT_NE(main_, nullptr) << "no main window";
   // Start-up is over once the icon is there: the alerts are loaded before.
-  ASSERT_TRUE(driver::WaitUntil([&] { return SetupWindow() != nullptr && driver::TrayIconPresent(L"Chimewatch"); }, 5000));
+  ASSERT_TRUE(driver::WaitUntil([&] { return SetupWindow() != nullptr && driver::TrayIconPresent(tipPrefix_); }, 5000));
 }
 
 void ChimewatchSession::TrayMouse(UINT mouseMessage) {
@@ -136,7 +136,7 @@ HWND ChimewatchSession::SetupWindow() const {
 }
 
 HWND ChimewatchSession::WaitForSetupWindow(int timeoutMs) const {
-  return driver::WaitForWindow(program_->Id(), L"ChimewatchSetup", L"Chimewatch", timeoutMs, true);
+  return driver::WaitForWindow(program_->Id(), L"ChimewatchSetup", std::nullopt, timeoutMs, true);
 }
 
 HWND ChimewatchSession::AlarmList() const {
@@ -145,7 +145,7 @@ HWND ChimewatchSession::AlarmList() const {
 }
 
 HWND ChimewatchSession::WaitForEditor(int timeoutMs) const {
-  return driver::WaitForWindow(program_->Id(), L"ChimewatchEdit", L"Edit alert", timeoutMs, true);
+  return driver::WaitForWindow(program_->Id(), L"ChimewatchEdit", std::nullopt, timeoutMs, true);
 }
 
 std::optional<DWORD> ChimewatchSession::Exit(int timeoutMs) {

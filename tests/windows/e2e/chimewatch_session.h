@@ -36,6 +36,8 @@ class ChimewatchSession {
   ~ChimewatchSession();
 
   void Start();
+  // How the tip begins once the program has started, in another language.
+  void SetTipPrefix(std::wstring prefix) { tipPrefix_ = std::move(prefix); }
   // Starts `count` programs at the same moment; the one that stays running
   // becomes the session's program. Returns how many of the others ended,
   // and with exit code 0.
@@ -69,6 +71,7 @@ class ChimewatchSession {
 
   std::unique_ptr<driver::Program> program_;
   HWND main_ = nullptr;
+  std::wstring tipPrefix_ = L"Chimewatch";
 };
 
 // Waits until the process has no visible message box, so the next one read

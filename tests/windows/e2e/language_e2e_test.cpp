@@ -1,0 +1,104 @@
+// The program in another language: German as Windows' display language
+// (run with LANG=de_DE.UTF-8), and the pseudo-language, whose every text is
+// bracketed, to find texts that do not come from the table.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "chimewatch_session.h"
+#include "resource.h"
+
+namespace {
+
+// A pseudo-language text: "[Ëdït àlërt ····]".
+bool IsPseudo(const std::wstring& text) { return text.size() > 2 && text.front() == L'[' && text.back() == L']'; }
+
+// Every caption, label, button and selected list entry of the window.
+void ExpectEveryTextFromTheTable(HWND window) {
+  EXPECT_TRUE(IsPseudo(driver::WindowText(window))) << testing::PrintToString(driver::WindowText(window));
+  for (HWND child : driver::ChildWindows(window)) {
+    const std::wstring kind = driver::ClassName(child);
+    if (kind == L"Edit" || !IsWindowVisible(child)) continue;  // what the user typed, dates
+    const std::wstring text = driver::GetText(child);
+    if (text.empty()) continue;  // the countdown label between ticks, an empty list
+    EXPECT_TRUE(IsPseudo(text)) << "not from the table: " << testing::PrintToString(text) << " in " << kind.c_str();
+  }
+}
+
+}  // namespace
+
+TEST(German, AnAlertFiresWithTheTipAndListInGermanAndTheStoreAsInEnglish) {
+  ASSERT_EQ(PRIMARYLANGID(GetUserDefaultUILanguage()), LANG_GERMAN) << "run with LANG=de_DE.UTF-8";
+  ChimewatchSession session;
+  const SYSTEMTIME due = LocalTimeFromNow(0, -30);
+  StoreAlarm(3, L"Tee", due, 1, false);
+  session.Start();
+  EXPECT_TRUE(driver::WaitForTrayTip(
+      [](const std::wstring& t) { return std::regex_match(t, std::wregex(L"Chimewatch \\(aktiv\\)  \\d\\d:\\d\\d:\\d\\d")); },
+      5000));
+  HWND setup = session.OpenList();
+  ASSERT_NE(setup, nullptr);
+  EXPECT_EQ(driver::ListViewHeaderText(session.AlarmList(), 1), L"Beschreibung");
+  EXPECT_EQ(driver::ListViewHeaderText(session.AlarmList(), 3), L"Zeit");
+  EXPECT_EQ(driver::WindowText(driver::FindChildById(setup, IDC_CMDNIEUW)), L"&Neu");
+  EXPECT_EQ(driver::WindowText(driver::FindChildById(setup, IDC_CMDCLOSE)), L"&Schlie\u00DFen");
+  driver::PostClick(driver::FindChildById(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(driver::WindowText(editor), L"Erinnerung bearbeiten");
+  EXPECT_EQ(driver::GetText(driver::FindChildById(editor, IDC_CMBREPEAT)), L"Einmal");
+  Sleep(300);
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor-german.png", setup));
+  driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+
+  session.AlarmTick();
+  const auto box = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(box) << "no alarm box";
+  EXPECT_EQ(box->caption, L"Chimewatch");
+  EXPECT_EQ(box->text, L"Tee\r\n" + ShortTimeDateText(due));
+  driver::Answer(box->hwnd, IDOK);
+  // Stored as in English: the program's own time pattern, True and False.
+  const std::wstring nextDay = StoredTimeText(LocalTimeFromNow(1, -30));
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ReadSettingText(L"3", L"Tijd") == nextDay; }, 3000));
+  EXPECT_EQ(driver::ReadSettingText(L"3", L"Actief"), L"True");
+  EXPECT_EQ(driver::ReadSettingText(L"3", L"Repeat"), L"1");
+
+  // English, chosen in the Language menu, takes over at once and is kept.
+  session.Command(IDM_LANGUAGE_FIRST + 1);
+  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return t.starts_with(L"Chimewatch (active)"); }, 3000));
+  EXPECT_EQ(driver::ReadSettingText(L"Options", L"Language"), L"en");
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+TEST(Languages, EveryTextShownComesFromTheTable) {
+  ChimewatchSession session;
+  driver::WriteSettingText(L"Options", L"Language", L"qps-ploc");
+  StoreAlarm(2, L"Tea", LocalTimeFromNow(1, 0), 0, false);
+  session.SetTipPrefix(L"[\u00C7h\u00EEm");
+  session.Start();
+  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return t.starts_with(L"[\u00C7h\u00EEm"); }, 5000));
+  HWND setup = session.OpenList();
+  ASSERT_NE(setup, nullptr);
+  ExpectEveryTextFromTheTable(setup);
+  for (const int column : {1, 3}) EXPECT_TRUE(IsPseudo(driver::ListViewHeaderText(session.AlarmList(), column)));
+
+  driver::PostClick(driver::FindChildById(setup, IDC_CMDNIEUW));
+  HWND editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  ExpectEveryTextFromTheTable(editor);
+  // A new alert's description is the table's too.
+  EXPECT_TRUE(IsPseudo(driver::GetText(driver::FindChildById(editor, IDC_TXTNAME))));
+
+  driver::PostKey(driver::FindChildById(editor, IDC_CMBREPEAT), VK_END);
+  HWND custom = driver::WaitForWindow(session.Pid(), L"ChimewatchCustomRepeat", std::nullopt, 5000);
+  ASSERT_NE(custom, nullptr);
+  ExpectEveryTextFromTheTable(custom);
+  Sleep(300);
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\custom-repeat-pseudo.png", custom));
+  driver::PostKey(driver::FindChildById(custom, IDC_CMDCANCEL), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
+  driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
