@@ -6,6 +6,7 @@
 ;   PROGRAM      the built chimewatch.exe
 ;   README       README.txt (CRLF)
 ;   LICENSE      LICENSE.txt (CRLF)
+;   LANGUAGES    the folder of the language files (languages\*.dll)
 ;   OUTFILE      the installer to write
 ;   SIGN         (optional) tools/sign.sh, which signs a file in place
 ; Command line: /S silent, /NOAUTOSTART leaves out the sign-in entry; the
@@ -21,6 +22,7 @@
 !insertmacro RequireDefine PROGRAM
 !insertmacro RequireDefine README
 !insertmacro RequireDefine LICENSE
+!insertmacro RequireDefine LANGUAGES
 !insertmacro RequireDefine OUTFILE
 
 Target ${NSIS_TARGET}
@@ -76,13 +78,13 @@ Var SignInCheckBox
 Page custom SignInPage_Create SignInPage_Leave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\chimewatch.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Start Chimewatch now"
+!define MUI_FINISHPAGE_RUN_TEXT "$(RunNow)"
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-!insertmacro MUI_LANGUAGE "English"
+!include "languages.nsh"
 
 Function .onInit
   StrCpy $StartAtSignIn 1
@@ -95,13 +97,13 @@ Function .onInit
 FunctionEnd
 
 Function SignInPage_Create
-  !insertmacro MUI_HEADER_TEXT "Start at sign-in" "Chimewatch can start by itself, so that no alert is missed after a restart."
+  !insertmacro MUI_HEADER_TEXT "$(SignInTitle)" "$(SignInSubtitle)"
   nsDialogs::Create 1018
   Pop $0
   ${If} $0 == error
     Abort
   ${EndIf}
-  ${NSD_CreateCheckbox} 0 0 100% 12u "Start Chimewatch when I sign in"
+  ${NSD_CreateCheckbox} 0 0 100% 12u "$(SignInCheckbox)"
   Pop $SignInCheckBox
   ${If} $StartAtSignIn = 1
     ${NSD_Check} $SignInCheckBox
@@ -131,7 +133,7 @@ Function ${un}CloseRunningChimewatch
     ${If} $0 = 0
       Return
     ${EndIf}
-    DetailPrint "Closing the running Chimewatch"
+    DetailPrint "$(Closing)"
     System::Call "user32::GetWindowThreadProcessId(p r0, *i 0 r1) i"
     System::Call "kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2"
     System::Call "user32::PostMessageW(p r0, i ${WM_CLOSE}, p 0, p 0) i"
@@ -150,8 +152,8 @@ Function ${un}CloseRunningChimewatch
     ${EndIf}
     FindWindow $0 "${MAIN_WINDOW_CLASS}" "${MAIN_WINDOW_TITLE}"
     ${If} $0 <> 0
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Chimewatch is still running. Close it, then click Retry." /SD IDCANCEL IDRETRY +2
-      Abort "Chimewatch is still running."
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunning)" /SD IDCANCEL IDRETRY +2
+      Abort "$(StillRunning)"
     ${EndIf}
   ${Loop}
 FunctionEnd
@@ -169,7 +171,7 @@ Function un.ShouldRemoveAlerts
     Push 1
     Return
   ${EndIf}
-  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove your stored alerts?" /SD IDNO IDYES remove
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(RemoveAlerts)" /SD IDNO IDYES remove
   Push 0
   Return
   remove:
@@ -184,6 +186,9 @@ Section "-Program" SecProgram
   File "/oname=chimewatch.exe" "${PROGRAM}"
   File "/oname=README.txt" "${README}"
   File "/oname=LICENSE.txt" "${LICENSE}"
+  SetOutPath "$INSTDIR\languages"
+  File "${LANGUAGES}\*.dll"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   ; Apps & features
@@ -222,6 +227,8 @@ Section "un.Program"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
+  Delete "$INSTDIR\languages\*.dll"
+  RMDir "$INSTDIR\languages"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -62,15 +62,19 @@ for arch in x86_64 i686; do
   crlf LICENSE "$folder/LICENSE.txt"
   # Only the zip is portable: the installer takes the three files above.
   crlf installer/chimewatch.ini "$folder/chimewatch.ini"
-  chmod 644 "$folder"/*
-  chmod 755 "$folder"
-  touch -d "@$SOURCE_DATE_EPOCH" "$folder"/* "$folder"
+  # The language files; the pseudo-language is for the tests only.
+  mkdir -p "$folder/languages"
+  cp "$(dirname "$program")"/languages/*.dll "$folder/languages/"
+  rm "$folder/languages/qps-ploc.dll"
+  chmod 644 "$folder"/*.* "$folder"/languages/*
+  chmod 755 "$folder" "$folder/languages"
+  touch -d "@$SOURCE_DATE_EPOCH" "$folder"/languages/* "$folder"/* "$folder"
 
   echo "== $arch: $release_name-setup.exe"
   # With SIGN, makensis signs the uninstaller and the installer as it writes
   # them.
   makensis -V2 "${nsis_sign[@]}" -DVERSION="$version" -DNSIS_TARGET="$nsis_target" -DPROGRAM="$folder/chimewatch.exe" \
-    -DREADME="$folder/README.txt" -DLICENSE="$folder/LICENSE.txt" \
+    -DREADME="$folder/README.txt" -DLICENSE="$folder/LICENSE.txt" -DLANGUAGES="$folder/languages" \
     -DOUTFILE="$root/dist/$release_name-setup.exe" installer/chimewatch.nsi
 
   echo "== $arch: $release_name.zip"

@@ -55,14 +55,24 @@ source "$first/build/release-x86_64/installer/release.env"  # version
 expected="Chimewatch/LICENSE.txt
 Chimewatch/README.txt
 Chimewatch/chimewatch.exe
-Chimewatch/chimewatch.ini"
+Chimewatch/chimewatch.ini
+Chimewatch/languages/de.dll
+Chimewatch/languages/es.dll
+Chimewatch/languages/fr.dll
+Chimewatch/languages/it.dll
+Chimewatch/languages/ja.dll
+Chimewatch/languages/nl.dll
+Chimewatch/languages/pl.dll
+Chimewatch/languages/pt-BR.dll
+Chimewatch/languages/ru.dll
+Chimewatch/languages/zh-CN.dll"
 for platform in win64:x86_64:pei-x86-64 win32:i686:pei-i386; do
   IFS=: read -r platform arch format <<<"$platform"
   zip=$dist/chimewatch-$version-$platform.zip
   setup=$dist/chimewatch-$version-$platform-setup.exe
   echo "== $(basename "$zip"):"
   unzip -Z1 "$zip" | sed 's/^/   /'
-  [ "$(unzip -Z1 "$zip")" = "$expected" ] || fail "$zip does not hold exactly the four files"
+  [ "$(unzip -Z1 "$zip")" = "$expected" ] || fail "$zip does not hold exactly these files"
   unzip -p "$zip" Chimewatch/README.txt | grep -qv $'\r$' && fail "README.txt in $zip has lines without CR LF"
   unzip -p "$zip" Chimewatch/chimewatch.exe >"$work/$platform.exe"
   "$arch-w64-mingw32-objdump" -f "$work/$platform.exe" | grep -q "file format $format" ||
@@ -70,7 +80,7 @@ for platform in win64:x86_64:pei-x86-64 win32:i686:pei-i386; do
   echo "== $(basename "$setup"):"
   7z l -ba "$setup" | awk '{print "   " $NF}'
   7z l -ba "$setup" | grep -qi 'chimewatch\.ini' && fail "$(basename "$setup") ships chimewatch.ini"
-  for file in chimewatch.exe README.txt LICENSE.txt; do
+  for file in chimewatch.exe README.txt LICENSE.txt languages/de.dll languages/zh-CN.dll; do
     cmp -s <(7z e -so "$setup" "$file" 2>/dev/null) <(unzip -p "$zip" "Chimewatch/$file") ||
       fail "$file in $(basename "$setup") is not the one in the zip"
   done

@@ -177,7 +177,8 @@ class Installer : public testing::Test {
 TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheProgramRuns) {
   ASSERT_EQ(Install(), 0u);
   for (const auto& file :
-       {InstalledExe(), Uninstaller(), InstallDir() + L"\\README.txt", InstallDir() + L"\\LICENSE.txt", Shortcut()})
+       {InstalledExe(), Uninstaller(), InstallDir() + L"\\README.txt", InstallDir() + L"\\LICENSE.txt", Shortcut(),
+        InstallDir() + L"\\languages\\de.dll", InstallDir() + L"\\languages\\zh-CN.dll"})
     EXPECT_TRUE(Exists(file)) << file;
 
   EXPECT_EQ(RegText(kUninstallKey, L"DisplayName"), L"Chimewatch");
