@@ -89,7 +89,7 @@ inline constexpr std::array<ControlLayout, 22> kCustomRuleControls = {{
     {IDC_CHKDAY_FIRST + 3, ControlKind::CheckBox, TextId::CustomThursday, 3240, 870, 600, 255},
     {IDC_CHKDAY_FIRST + 4, ControlKind::CheckBox, TextId::CustomFriday, 3840, 870, 600, 255},
     {IDC_CHKDAY_FIRST + 5, ControlKind::CheckBox, TextId::CustomSaturday, 4440, 870, 600, 255},
-    {IDC_CHKDAY_LAST, ControlKind::CheckBox, TextId::CustomSunday, 5040, 870, 600, 255},
+    {IDC_CHKDAY_LAST, ControlKind::CheckBox, TextId::CustomSunday, 5040, 870, 720, 255},
     {IDC_LBLPLACE, ControlKind::Label, TextId::CustomInAMonth, 120, 1230, 1275, 255},
     {IDC_CMBPLACE, ControlKind::DropDownList, kNoText, 1440, 1200, 1695, 315},
     {IDC_LBLWEEKDAY, ControlKind::Label, TextId::CustomWeekday, 3240, 1230, 900, 255},
