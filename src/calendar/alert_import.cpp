@@ -88,10 +88,9 @@ class Importer {
 
   std::wstring Summary(const ImportResult& result, std::wstring_view fileName,
                        const std::vector<std::string>& unknownZones) const {
-    std::wstring summary =
-        result.imported == 0
-            ? Text(TextId::TransferImportedNone, {fileName})
-            : CountText(TextId::TransferImported, result.imported, {WideDecimalText(result.imported), fileName});
+    std::wstring summary = result.imported == 0 ? Text(TextId::TransferImportedNone, {fileName})
+                                                : CountText(TextId::TransferImported, result.imported,
+                                                            {WideDecimalText(result.imported), fileName});
     if (alreadyThere_ > 0) {
       summary += CountText(TextId::TransferAlreadyThere, alreadyThere_, {WideDecimalText(alreadyThere_)});
     }
@@ -101,7 +100,8 @@ class Importer {
       parts.push_back(Text(TextId::TransferDidNotFit, {WideDecimalText(didNotFit_), WideDecimalText(kSlotCount)}));
     }
     std::wstring notImported;
-    for (std::size_t i = 0; i < parts.size(); ++i) notImported += (i == 0 ? L"" : Text(TextId::TransferListJoin)) + parts[i];
+    for (std::size_t i = 0; i < parts.size(); ++i)
+      notImported += (i == 0 ? L"" : Text(TextId::TransferListJoin)) + parts[i];
     if (!parts.empty()) summary += Text(TextId::TransferNotImported, {notImported});
     for (std::size_t i = 0; i < unknownZones.size() && i < kMaxNamedZones; ++i) {
       summary += Text(TextId::TransferZoneAsLocal, {ShownName(Utf8ToWide(unknownZones[i]))});

@@ -242,8 +242,9 @@ ExportResult ExportAlerts(const AlarmTable& table, const ZoneRules& localZone, D
 std::wstring ExportSummary(const ExportResult& result, std::wstring_view path) {
   std::wstring summary = CountText(TextId::TransferExported, result.exported, {WideDecimalText(result.exported), path});
   if (!result.damagedSlots.empty()) {
-    summary += Text(result.damagedSlots.size() == 1 ? TextId::TransferDamagedSlotLeftOut : TextId::TransferDamagedSlotsLeftOut,
-                    {SlotList(result.damagedSlots)});
+    summary +=
+        Text(result.damagedSlots.size() == 1 ? TextId::TransferDamagedSlotLeftOut : TextId::TransferDamagedSlotsLeftOut,
+             {SlotList(result.damagedSlots)});
   }
   return summary;
 }

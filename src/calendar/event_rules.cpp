@@ -236,7 +236,8 @@ class EventReader {
   EventOutcome ReadOtherEvent() {
     const std::string status = UpperValue(event_.Find("STATUS"));
     if (status == "CANCELLED") return LeftOut(Text(TextId::LeftOutCancelled));
-    if (IsTodo() && (status == "COMPLETED" || event_.Find("COMPLETED") != nullptr)) return LeftOut(Text(TextId::LeftOutCompleted));
+    if (IsTodo() && (status == "COMPLETED" || event_.Find("COMPLETED") != nullptr))
+      return LeftOut(Text(TextId::LeftOutCompleted));
     const ContentLine* base = IsTodo() && event_.Find("DUE") != nullptr ? event_.Find("DUE") : event_.Find("DTSTART");
     if (base == nullptr) return LeftOut(Text(TextId::LeftOutNoStart));
     CalendarTime start;

@@ -17,9 +17,9 @@
 // check boxes and the weekday list show them.
 inline constexpr std::array<TextId, 4> kRuleUnitTexts = {TextId::CustomListDays, TextId::CustomListWeeks,
                                                          TextId::CustomListMonths, TextId::CustomListYears};
-inline constexpr std::array<TextId, 6> kRulePlaceTexts = {
-    TextId::CustomListOnStartDay, TextId::CustomListOnFirst,  TextId::CustomListOnSecond,
-    TextId::CustomListOnThird,    TextId::CustomListOnFourth, TextId::CustomListOnLast};
+inline constexpr std::array<TextId, 6> kRulePlaceTexts = {TextId::CustomListOnStartDay, TextId::CustomListOnFirst,
+                                                          TextId::CustomListOnSecond,   TextId::CustomListOnThird,
+                                                          TextId::CustomListOnFourth,   TextId::CustomListOnLast};
 inline constexpr std::array<TextId, 7> kRuleWeekdayTexts = {
     TextId::CustomListMonday, TextId::CustomListTuesday,  TextId::CustomListWednesday, TextId::CustomListThursday,
     TextId::CustomListFriday, TextId::CustomListSaturday, TextId::CustomListSunday};

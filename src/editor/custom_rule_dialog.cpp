@@ -12,7 +12,6 @@
 
 namespace {
 
-
 class CustomRuleDialog {
  public:
   CustomRuleDialog(int dpi, const std::optional<RepeatRule>& shown, DateValue start)

@@ -84,8 +84,8 @@ class EditDialog {
     if (IsNewAlarmRequest(context_.request)) {
       const auto freeSlot = FindFreeSlot(context_.table);
       if (!freeSlot) {
-        MessageBoxW(GetWindow(hwnd_, GW_OWNER), Text(TextId::EditorBoxTooManyAlerts).c_str(), Text(TextId::CommonTitle).c_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(GetWindow(hwnd_, GW_OWNER), Text(TextId::EditorBoxTooManyAlerts).c_str(),
+                    Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
         EndDialog(hwnd_, IDCANCEL);
         return;
       }

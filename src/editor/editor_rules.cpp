@@ -65,14 +65,11 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
   // text leaves the slot as it was.
   const auto time = ParseDateText(fields.txtTijd, currentYear);
   if (!time || *time >= 1.0) {
-    return {
-        std::nullopt, EditorField::Time,
-        Text(TextId::EditorBoxNotATime, {fields.txtTijd})};
+    return {std::nullopt, EditorField::Time, Text(TextId::EditorBoxNotATime, {fields.txtTijd})};
   }
   const auto date = ParseDateText(fields.txtDate, currentYear);
   if (!date || TimeOfDay(*date) != 0.0) {
-    return {std::nullopt, EditorField::Date,
-            Text(TextId::EditorBoxNotADate, {fields.txtDate})};
+    return {std::nullopt, EditorField::Date, Text(TextId::EditorBoxNotADate, {fields.txtDate})};
   }
   auto rule = fields.cmbRepeat == kRuleEntry ? ReadAlarmRule(fields.rule) : std::nullopt;
   if ((fields.cmbRepeat < Once || fields.cmbRepeat > EachYear) && !rule) {

@@ -79,4 +79,3 @@ struct EditorOutcome {
 // no date or time, and a rule with no date left, give no record and say
 // which field and what it accepts.
 EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear);
-

@@ -10,10 +10,7 @@
 #include "resource.h"
 #include "text_table.h"
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 SetupWindow::SetupWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& store, const Clock& clock,
                          std::function<void()> enableAlarmCheck)

@@ -239,7 +239,8 @@ std::wstring DamagedValuesMessage(const LoadReport& report) {
   std::wstring message = Text(TextId::StoreDamagedIntro, {report.where});
   for (const DamagedValue& value : report.damaged) {
     const std::wstring stored = value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
-    message += Text(TextId::StoreDamagedValue, {WideDecimalText(value.slot), value.key, stored + ProblemWith(value) + L"."});
+    message +=
+        Text(TextId::StoreDamagedValue, {WideDecimalText(value.slot), value.key, stored + ProblemWith(value) + L"."});
   }
   return message;
 }
@@ -248,7 +249,8 @@ std::wstring LoadProblemsMessage(const LoadReport& report) {
   std::wstring message = report.startNote.value_or(L"");
   if (!report.damaged.empty()) message += (message.empty() ? L"" : L"\r\n\r\n") + DamagedValuesMessage(report);
   if (report.cannotSave) {
-    message += (message.empty() ? L"" : L"\r\n\r\n") + Text(TextId::StoreCannotSave, {report.where, *report.cannotSave});
+    message +=
+        (message.empty() ? L"" : L"\r\n\r\n") + Text(TextId::StoreCannotSave, {report.where, *report.cannotSave});
   }
   return message;
 }

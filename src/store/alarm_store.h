@@ -42,7 +42,6 @@ struct SlotNotSaved {
   std::wstring reason;
 };
 
-
 struct SlotMove {
   int from = 0;
   int to = 0;

@@ -186,8 +186,8 @@ IniFileSettings::IniFileSettings(std::wstring path, std::optional<std::wstring> 
   stamp_ = CurrentStamp();
   FileBytes file = ReadWholeFile(path_, kMaxFileBytes);
   if (!file.read) {
-    notSaved_ = file.tooLarge ? Text(TextId::StoreFileTooLarge)
-                              : Text(TextId::StoreFileNotRead, {SystemErrorText(file.error)});
+    notSaved_ =
+        file.tooLarge ? Text(TextId::StoreFileTooLarge) : Text(TextId::StoreFileNotRead, {SystemErrorText(file.error)});
     return;
   }
   Take(std::move(file.bytes));

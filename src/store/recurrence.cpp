@@ -6,8 +6,8 @@
 namespace {
 
 constexpr std::array<TextId, 5> kModeTexts = {TextId::RepeatListOnce, TextId::RepeatListEachDay,
-                                             TextId::RepeatListEachWeek, TextId::RepeatListEachMonth,
-                                             TextId::RepeatListEachYear};
+                                              TextId::RepeatListEachWeek, TextId::RepeatListEachMonth,
+                                              TextId::RepeatListEachYear};
 
 constexpr std::uint64_t kNoPlaces = ~((1ULL << 53) - 1);  // bits past the 53rd
 constexpr std::uint64_t kNoMonthDays = 3ULL << 62;

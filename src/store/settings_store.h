@@ -95,5 +95,3 @@ class SettingsStore {
   // What the store mended at start, for the user to know.
   virtual std::optional<std::wstring> StartNote() const { return std::nullopt; }
 };
-
-

@@ -43,7 +43,8 @@ class EarlierPlaces {
     std::size_t start = newest_[Key(at)];
     for (std::size_t tried = 0; start != kNone && tried < kTriedCopies && at - start <= 0xFFFF; ++tried) {
       std::size_t length = 0;
-      while (length < kMaxCopy && at + length < kPlainSize && kEnglishPlain[start + length] == kEnglishPlain[at + length]) {
+      while (length < kMaxCopy && at + length < kPlainSize &&
+             kEnglishPlain[start + length] == kEnglishPlain[at + length]) {
         ++length;
       }
       if (length > best.length) best = {length, at - start};
@@ -55,8 +56,10 @@ class EarlierPlaces {
  private:
   static constexpr std::size_t kNone = ~std::size_t{0};
   static constexpr std::size_t Key(std::size_t at) {
-    return (static_cast<unsigned char>(kEnglishPlain[at]) * 961u + static_cast<unsigned char>(kEnglishPlain[at + 1]) * 31u +
-            static_cast<unsigned char>(kEnglishPlain[at + 2])) % 4093;
+    return (static_cast<unsigned char>(kEnglishPlain[at]) * 961u +
+            static_cast<unsigned char>(kEnglishPlain[at + 1]) * 31u +
+            static_cast<unsigned char>(kEnglishPlain[at + 2])) %
+           4093;
   }
   std::array<std::size_t, 4093> newest_{};
   std::array<std::size_t, kPlainSize> previous_{};
@@ -111,7 +114,8 @@ const std::string& EnglishTexts() {
         continue;
       }
       std::size_t distance = static_cast<unsigned char>(kEnglishPacked[at++]);
-      if ((byte & kFar) != 0) distance |= static_cast<std::size_t>(static_cast<unsigned char>(kEnglishPacked[at++])) << 8;
+      if ((byte & kFar) != 0)
+        distance |= static_cast<std::size_t>(static_cast<unsigned char>(kEnglishPacked[at++])) << 8;
       for (std::size_t n = (byte & (kFar - 1)) + kMinCopy; n > 0; --n) texts += texts[texts.size() - distance];
     }
     return texts;
@@ -161,8 +165,6 @@ void UseLanguage(const LanguageTexts* texts, std::string_view language) {
   chosenTexts = texts;
   chosenLanguage = texts != nullptr ? std::string(language) : "en";
 }
-
-std::string_view LanguageInUse() { return chosenLanguage; }
 
 std::string_view EnglishText(TextId id) {
   const char* text = EnglishTexts().c_str();

@@ -20,7 +20,6 @@ class LanguageTexts {
 // The texts from here on: nullptr for English. `language` (a tag such as
 // "pl") chooses the plural forms. The texts must outlive their use.
 void UseLanguage(const LanguageTexts* texts, std::string_view language);
-std::string_view LanguageInUse();
 
 // A text in the language in use, with %1 to %9 replaced by the arguments.
 std::wstring Text(TextId id, std::initializer_list<std::wstring_view> arguments = {});

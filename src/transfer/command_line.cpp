@@ -8,7 +8,6 @@
 
 namespace {
 
-
 std::optional<TransferKind> SwitchKind(std::wstring_view argument) {
   if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-')) return std::nullopt;
   const std::wstring_view name = argument.substr(1);

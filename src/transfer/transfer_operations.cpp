@@ -47,7 +47,6 @@ std::wstring AbsolutePath(std::wstring_view path) {
   return full;
 }
 
-
 ExportResult MakeExport(const AlarmTable& table, const Clock& clock) {
   const ZoneRules zone = LocalZoneRules();
   return ExportAlerts(table, zone, LocalToUtc(zone, clock.Now()), CHIMEWATCH_VERSION_TEXT_W);

@@ -29,9 +29,7 @@ std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const Tr
       case HandOverAnswer::Done: return reply.outcome;
       case HandOverAnswer::NotAnswered: return TransferOutcome{kExitNoAnswer, Text(TextId::TransferNoAnswer)};
       case HandOverAnswer::Lost: return TransferOutcome{kExitLost, Text(TextId::TransferLost)};
-      case HandOverAnswer::NotReady:
-        busy = TextId::TransferNotReadyBusy;
-        break;
+      case HandOverAnswer::NotReady: busy = TextId::TransferNotReadyBusy; break;
       case HandOverAnswer::Ending: busy = TextId::TransferEndingBusy; break;
     }
     Sleep(kAskAgainMs);

@@ -35,6 +35,7 @@ constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 constexpr UINT WMAPP_EXPORT_WRITTEN = WM_APP + 3;
 // "Remind me again" goes after Setup and Active, before the export group.
 constexpr UINT kRemindAgainPosition = 2;
+static_assert(IDM_REMIND_LAST - IDM_REMIND_FIRST + 1 == kRemindCommandCount);
 constexpr UINT kLanguageFromEnd = 3;  // before the separator and Exit
 // The language chosen in the menu: one value of its own beside the alerts.
 constexpr std::wstring_view kOptionsSection = L"Options";
@@ -48,7 +49,6 @@ void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& tex
   info.dwTypeData = const_cast<wchar_t*>(text.c_str());
   SetMenuItemInfoW(menu, item, byPosition, &info);
 }
-static_assert(IDM_REMIND_LAST - IDM_REMIND_FIRST + 1 == kRemindCommandCount);
 
 // At the small-icon size of the display's DPI, so that the picture is drawn
 // crisp rather than scaled.
@@ -140,7 +140,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
     case WMAPP_EXPORT_WRITTEN: Form_ExportWritten(); return 0;
     case WMAPP_REPORT_LOAD:
-      if (!unloading_) ShowProgramBox(nullptr, loadProblems_.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
+      if (!unloading_)
+        ShowProgramBox(nullptr, loadProblems_.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
       return 0;
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
@@ -275,7 +276,8 @@ void MainWindow::mnuRemindAgain_Click(unsigned commandOffset) {
   const RemindDue due = RemindAgainDue(choice.delay, clock_.Now(), UtcNow(), UtcToPcLocal);
   const auto slot = AddReminder(table_, *description, due.local, setup_.SlotHeldByEditor());
   if (!slot) {
-    ShowProgramBox(hwnd_, Text(TextId::EditorBoxTooManyAlerts).c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ShowProgramBox(hwnd_, Text(TextId::EditorBoxTooManyAlerts).c_str(), Text(TextId::CommonTitle).c_str(),
+                   MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   remindAgain_.Used(serial);
@@ -380,7 +382,8 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   const auto handOver = ReadHandOver(data);
   if (!handOver) return FALSE;
   // Its sender has given up: answered, never done.
-  if (GetTickCount64() >= handOver->deadline) return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, Text(TextId::TransferNoAnswer)});
+  if (GetTickCount64() >= handOver->deadline)
+    return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, Text(TextId::TransferNoAnswer)});
   // One file is read and one written at a time: the sender asks again.
   if (handOver->request.kind == TransferKind::Export) {
     if (export_.Busy() ||

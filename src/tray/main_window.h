@@ -89,7 +89,7 @@ class MainWindow final : private AlarmCheckHost {
   const Clock& clock_;
   HWND hwnd_ = nullptr;
   ScopedHMENU mnuPopup_;
-  HMENU mnuLanguage_ = nullptr;  // a submenu of mnuPopup_, destroyed with it
+  HMENU mnuLanguage_ = nullptr;   // a submenu of mnuPopup_, destroyed with it
   std::wstring languageSetting_;  // as stored: empty for Windows' language
   // Each offer's delays; in mnuPopup_ only while it is open.
   std::array<ScopedHMENU, kMaxRemindOffers> mnuRemindAgain_;

@@ -13,9 +13,8 @@
 #include "alarm_table.h"
 
 enum class RemindDelay { Minutes5, Minutes10, Minutes30, Hour1, Tomorrow };
-inline constexpr std::array<RemindDelay, 5> kRemindDelays = {RemindDelay::Minutes5, RemindDelay::Minutes10,
-                                                             RemindDelay::Minutes30, RemindDelay::Hour1,
-                                                             RemindDelay::Tomorrow};
+inline constexpr std::array<RemindDelay, 5> kRemindDelays = {
+    RemindDelay::Minutes5, RemindDelay::Minutes10, RemindDelay::Minutes30, RemindDelay::Hour1, RemindDelay::Tomorrow};
 // "In 5 minutes" ... "Tomorrow at this time".
 std::wstring RemindDelayText(RemindDelay delay);
 

@@ -54,7 +54,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (lock.HeldOutOfReach()) {
       // Shown at sign-in too (the Run entry), when nothing gives us the
       // foreground: a box that must come to the front by itself.
-      ShowProgramBox(nullptr, Text(TextId::TransferElevatedRunning).c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+      ShowProgramBox(nullptr, Text(TextId::TransferElevatedRunning).c_str(), Text(TextId::CommonTitle).c_str(),
+                     MB_OK | MB_ICONINFORMATION);
       return kExitElevated;
     }
     if (!lock.Owned()) return 0;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-
 #include "dpi.h"
 #include "text_table.h"
 
@@ -46,8 +45,9 @@ void TwipsLayout::Create(HWND parent, int dpi) {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   for (const ControlLayout& control : controls_) {
     const ControlClass kind = ClassOf(control.kind);
-    CreateWindowExW(kind.exStyle, kind.className, Text(control.caption).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
-                    0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+    CreateWindowExW(kind.exStyle, kind.className, Text(control.caption).c_str(),
+                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
   }
   Apply(dpi);
 }

@@ -168,7 +168,8 @@ TEST(LanguageFiles, TheProgramTakesTheFormForTheCountAndEnglishForWhatIsMissing)
     EXPECT_EQ(Text(TextId::TransferNotImported, {L"a"}), L" Not imported: a.") << c.tag;
   }
   UseLanguage(nullptr, "en");
-  EXPECT_EQ(Text(TextId::ListNamesRemoveQuestion, {L"50% & %2"}), L"Are you sure you want to remove the alert\r\n50% & %2 ?");
+  EXPECT_EQ(Text(TextId::ListNamesRemoveQuestion, {L"50% & %2"}),
+            L"Are you sure you want to remove the alert\r\n50% & %2 ?");
   EXPECT_EQ(Text(kNoText), L"");
 }
 
@@ -178,12 +179,20 @@ TEST(LanguageChoice, FollowsTheSettingThenWindowsThenEnglish) {
     std::string shown;
   };
   const Case cases[] = {
-      {L"", L"de-DE", "de"},       {L"", L"de-AT", "de"},      {L"", L"pt-BR", "pt-BR"},
-      {L"", L"pt-PT", "en"},       {L"", L"zh-CN", "zh-CN"},   {L"", L"ZH-cn", "zh-CN"},
-      {L"", L"sv-SE", "en"},       {L"", L"", "en"},           {L"en", L"de-DE", "en"},
-      {L"fr", L"de-DE", "fr"},     {L"qps-ploc", L"", "qps-ploc"},
+      {L"", L"de-DE", "de"},
+      {L"", L"de-AT", "de"},
+      {L"", L"pt-BR", "pt-BR"},
+      {L"", L"pt-PT", "en"},
+      {L"", L"zh-CN", "zh-CN"},
+      {L"", L"ZH-cn", "zh-CN"},
+      {L"", L"sv-SE", "en"},
+      {L"", L"", "en"},
+      {L"en", L"de-DE", "en"},
+      {L"fr", L"de-DE", "fr"},
+      {L"qps-ploc", L"", "qps-ploc"},
       // Not a plain tag: never a path beside the program.
-      {L"..\\..\\x", L"ja-JP", "ja"}, {L"a b", L"nl-NL", "nl"},
+      {L"..\\..\\x", L"ja-JP", "ja"},
+      {L"a b", L"nl-NL", "nl"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(LanguageToUse(c.setting, c.windows), c.shown) << c.windows;

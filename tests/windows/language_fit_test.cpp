@@ -20,9 +20,9 @@ namespace {
 std::wstring gLanguageFolder;  // the built languages\ folder
 
 constexpr int kDpis[] = {96, 120, 144, 192};
-constexpr TextId kRepeatEntries[] = {TextId::RepeatListOnce,      TextId::RepeatListEachDay,
-                                     TextId::RepeatListEachWeek,  TextId::RepeatListEachMonth,
-                                     TextId::RepeatListEachYear,  TextId::RepeatListCustom};
+constexpr TextId kRepeatEntries[] = {TextId::RepeatListOnce,     TextId::RepeatListEachDay,
+                                     TextId::RepeatListEachWeek, TextId::RepeatListEachMonth,
+                                     TextId::RepeatListEachYear, TextId::RepeatListCustom};
 
 class Measure {
  public:
@@ -57,7 +57,8 @@ int TextRoom(const ControlLayout& control, std::span<const ControlLayout> all, c
   if (control.kind == ControlKind::Label) {
     for (const ControlLayout& other : all) {
       const bool sameRow = other.top < control.top + control.height && control.top < other.top + other.height;
-      if (other.kind != ControlKind::Label && sameRow && other.left > control.left) right = std::min<int>(right, other.left);
+      if (other.kind != ControlKind::Label && sameRow && other.left > control.left)
+        right = std::min<int>(right, other.left);
     }
   }
   const int width = TwipsToPixels(right, measure.dpi()) - TwipsToPixels(control.left, measure.dpi());
@@ -90,8 +91,8 @@ void ExpectFits(TextId id, const ControlLayout& control, std::span<const Control
   const int room = TextRoom(control, all, measure);
   const int englishWidth = list.empty() ? EnglishWidth({&id, 1}, prefix, measure) : EnglishWidth(list, prefix, measure);
   EXPECT_LE(size.cx, std::min(room, std::max(room * 10 / 11, englishWidth))) << "\"" << text << "\" is cut";
-  EXPECT_LE(size.cy, TwipsToPixels(control.top + control.height, measure.dpi()) -
-                         TwipsToPixels(control.top, measure.dpi()))
+  EXPECT_LE(size.cy,
+            TwipsToPixels(control.top + control.height, measure.dpi()) - TwipsToPixels(control.top, measure.dpi()))
       << "\"" << text << "\" is too high";
 }
 
@@ -124,7 +125,8 @@ void ExpectEveryWindowFits(const Measure& measure) {
   ExpectEntriesFit(kRuleEndTexts, kCustomRuleControls, IDC_CMBEND, measure);
   for (const ColumnLayout& column : kAlarmListColumns) {
     if (column.width == 0 || column.header == kNoText) continue;  // hidden
-    EXPECT_LE(measure.Of(Text(column.header), false).cx + measure.Scaled(12), TwipsToPixels(column.width, measure.dpi()))
+    EXPECT_LE(measure.Of(Text(column.header), false).cx + measure.Scaled(12),
+              TwipsToPixels(column.width, measure.dpi()))
         << "column \"" << Text(column.header) << "\" is cut";
   }
 }

@@ -34,7 +34,9 @@ TEST(German, AnAlertFiresWithTheTipAndListInGermanAndTheStoreAsInEnglish) {
   StoreAlarm(3, L"Tee", due, 1, false);
   session.Start();
   EXPECT_TRUE(driver::WaitForTrayTip(
-      [](const std::wstring& t) { return std::regex_match(t, std::wregex(L"Chimewatch \\(aktiv\\)  \\d\\d:\\d\\d:\\d\\d")); },
+      [](const std::wstring& t) {
+        return std::regex_match(t, std::wregex(L"Chimewatch \\(aktiv\\)  \\d\\d:\\d\\d:\\d\\d"));
+      },
       5000));
   HWND setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
@@ -66,7 +68,8 @@ TEST(German, AnAlertFiresWithTheTipAndListInGermanAndTheStoreAsInEnglish) {
 
   // English, chosen in the Language menu, takes over at once and is kept.
   session.Command(IDM_LANGUAGE_FIRST + 1);
-  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& t) { return t.starts_with(L"Chimewatch (active)"); }, 3000));
+  EXPECT_TRUE(
+      driver::WaitForTrayTip([](const std::wstring& t) { return t.starts_with(L"Chimewatch (active)"); }, 3000));
   EXPECT_EQ(driver::ReadSettingText(L"Options", L"Language"), L"en");
   EXPECT_EQ(session.Exit(), 0u);
 }
