@@ -62,10 +62,10 @@ for arch in x86_64 i686; do
   crlf LICENSE "$folder/LICENSE.txt"
   # Only the zip is portable: the installer takes the three files above.
   crlf installer/chimewatch.ini "$folder/chimewatch.ini"
-  # The language files; the pseudo-language is for the tests only.
+  # The language files (the tests' pseudo-language is not built here).
   mkdir -p "$folder/languages"
   cp "$(dirname "$program")"/languages/*.dll "$folder/languages/"
-  rm "$folder/languages/qps-ploc.dll"
+  rm -f "$folder/languages/qps-ploc.dll"
   chmod 644 "$folder"/*.* "$folder"/languages/*
   chmod 755 "$folder" "$folder/languages"
   touch -d "@$SOURCE_DATE_EPOCH" "$folder"/languages/* "$folder"/* "$folder"
