@@ -10,6 +10,14 @@ std::string Narrowed(std::wstring_view tag) {
   return narrow;
 }
 
+// Letters, digits and '-', at most 16: a tag that names a file beside the
+// program and nothing else.
+bool IsPlainTag(std::wstring_view tag) {
+  return !tag.empty() && tag.size() <= 16 && std::all_of(tag.begin(), tag.end(), [](wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-';
+  });
+}
+
 }  // namespace
 
 bool SameTag(std::string_view tag, std::wstring_view other) {
@@ -17,12 +25,6 @@ bool SameTag(std::string_view tag, std::wstring_view other) {
            const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; };
            return lower(static_cast<wchar_t>(a)) == lower(b);
          });
-}
-
-bool IsPlainTag(std::wstring_view tag) {
-  return !tag.empty() && tag.size() <= 16 && std::all_of(tag.begin(), tag.end(), [](wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-';
-  });
 }
 
 std::wstring_view OwnName(std::string_view tag) {

@@ -37,7 +37,3 @@ std::wstring_view OwnName(std::string_view tag);
 
 // Whether a tag names the same language as `other`, in any case.
 bool SameTag(std::string_view tag, std::wstring_view other);
-
-// Letters, digits and '-', at most 16: a tag that names a file beside the
-// program and nothing else.
-bool IsPlainTag(std::wstring_view tag);

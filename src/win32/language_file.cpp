@@ -36,7 +36,12 @@ std::wstring WindowsLanguage() {
 
 void UseLanguageSetting(std::wstring_view setting) {
   static std::unique_ptr<LanguageFile> inUse;
+  static std::string tagInUse;
   const std::string tag = LanguageToUse(setting, WindowsLanguage());
+  // At start, the stored choice is most often Windows' language, which
+  // the program already took before it opened the store.
+  if (tag == tagInUse) return;
+  tagInUse = tag;
   auto file = tag == "en" ? nullptr : std::make_unique<LanguageFile>(LanguageFilePath(tag));
   if (file && !file->Loaded()) file.reset();
   UseLanguage(file.get(), tag);

@@ -107,10 +107,9 @@ class FileTexts final : public LanguageTexts {
 }  // namespace
 
 TEST(LanguageFiles, SayEveryTextWithItsValuesFormsAndAccessKeys) {
-  ASSERT_EQ(Table().size(), static_cast<std::size_t>(TextId::Count));
   for (const TableText& text : Table()) {
     EXPECT_FALSE(text.english.empty()) << text.name;
-    EXPECT_EQ(Forms(text.english).size() == 1, text.english.find(L'|') == std::wstring::npos);
+    EXPECT_LE(Forms(text.english).size(), static_cast<std::size_t>(PluralFormCount("en"))) << text.name;
   }
   for (const Language& language : kLanguages) {
     if (language.tag == "en") continue;
