@@ -32,7 +32,7 @@ std::wstring NotReadableSummary(const CalendarFile& file, std::wstring_view file
     case CalendarProblem::TooManyLines:
       return Text(TextId::TransferCalendarTooManyLines, {name, WideDecimalText(kMaxContentLines)});
     case CalendarProblem::NotICalendar: return Text(TextId::TransferNotICalendar, {name});
-    default: return Text(TextId::TransferCalendarBroken, {name, Utf8ToWide(file.detail)});
+    default: return Text(TextId::TransferCalendarBroken, {name, file.detail});
   }
 }
 

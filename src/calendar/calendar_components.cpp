@@ -2,6 +2,8 @@
 
 #include "alert_calendar.h"
 #include "number_text.h"
+#include "text_table.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -9,15 +11,13 @@ namespace {
 // hostile and would cost stack.
 constexpr std::size_t kMaxDepth = 8;
 
-std::string LineText(int line) { return "line " + DecimalText(line); }
-
 // A component name as the message shows it: hostile files may put anything there.
-std::string ShortName(const std::string& name) {
+std::wstring ShortName(const std::string& name) {
   constexpr std::size_t kMaxShown = 40;
-  return name.size() <= kMaxShown ? name : name.substr(0, kMaxShown) + "...";
+  return Utf8ToWide(name.size() <= kMaxShown ? name : name.substr(0, kMaxShown) + "...");
 }
 
-CalendarFile Broken(int line, std::string detail) {
+CalendarFile Broken(int line, std::wstring detail) {
   CalendarFile file;
   file.problem = CalendarProblem::Broken;
   file.problemLine = line;
@@ -70,8 +70,8 @@ class TreeBuilder {
     if (first_) return Problem(CalendarProblem::NotICalendar);
     if (!open_.empty()) {
       const Component& unfinished = open_.back();
-      return Broken(unfinished.beginLine, "the " + ShortName(unfinished.name) + " begun on " +
-                                              LineText(unfinished.beginLine) + " does not end");
+      return Broken(unfinished.beginLine, Text(TextId::CalendarBrokenNotEnded,
+                                               {ShortName(unfinished.name), WideDecimalText(unfinished.beginLine)}));
     }
     return std::move(file_);
   }
@@ -80,12 +80,12 @@ class TreeBuilder {
   bool Begin(const ContentLine& line) {
     const std::string name = ToUpperAscii(line.value);
     if (open_.empty() && name != "VCALENDAR") {
-      file_ =
-          Broken(line.lineNumber, LineText(line.lineNumber) + " begins a " + ShortName(name) + " outside a VCALENDAR");
+      file_ = Broken(line.lineNumber,
+                     Text(TextId::CalendarBrokenOutside, {WideDecimalText(line.lineNumber), ShortName(name)}));
       return false;
     }
     if (open_.size() >= kMaxDepth) {
-      file_ = Broken(line.lineNumber, LineText(line.lineNumber) + " nests components too deeply");
+      file_ = Broken(line.lineNumber, Text(TextId::CalendarBrokenTooDeep, {WideDecimalText(line.lineNumber)}));
       return false;
     }
     Component component;
@@ -98,7 +98,8 @@ class TreeBuilder {
   bool End(const ContentLine& line) {
     const std::string name = ToUpperAscii(line.value);
     if (open_.empty() || open_.back().name != name) {
-      file_ = Broken(line.lineNumber, LineText(line.lineNumber) + " ends a " + ShortName(name) + " that was not begun");
+      file_ = Broken(line.lineNumber,
+                     Text(TextId::CalendarBrokenNotBegun, {WideDecimalText(line.lineNumber), ShortName(name)}));
       return false;
     }
     Component done = std::move(open_.back());

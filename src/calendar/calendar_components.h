@@ -31,7 +31,7 @@ enum class CalendarProblem {
 struct CalendarFile {
   CalendarProblem problem = CalendarProblem::None;
   int problemLine = 0;
-  std::string detail;                // e.g. "line 57 ends a VEVENT that was not begun"
+  std::wstring detail;               // e.g. "line 57 ends a VEVENT that was not begun"
   std::vector<Component> calendars;  // the VCALENDARs
 };
 

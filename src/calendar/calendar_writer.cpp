@@ -20,7 +20,6 @@ namespace {
 // from it, as Windows applies them, also in other readers. Every onset
 // written is real: its DTSTART falls where its rule puts it.
 constexpr int kOnsetYear = 1601;
-constexpr std::string_view kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
 class CalendarText {
  public:

@@ -5,6 +5,7 @@
 #include "custom_rule_dialog.h"
 #include "dialog_window.h"
 #include "dpi.h"
+#include "drop_down_width.h"
 #include "editor_rules.h"
 #include "resource.h"
 #include "text_convert.h"
@@ -54,6 +55,7 @@ class EditDialog {
         break;
       case IDC_CMBREPEAT:
         if (code == CBN_SELCHANGE) cmbRepeat_Click();
+        if (code == CBN_DROPDOWN) FitDropDownWidth(control);
         break;
       default: break;
     }

@@ -16,36 +16,37 @@ bool IsWeekday(int day) { return day >= 0 && day <= 6; }
 
 bool OutOfRange(int value, int highest) { return value < -highest || value > highest || value == 0; }
 
-const char* ByDayProblem(const RepeatRule& rule) {
+TextId ByDayProblem(const RepeatRule& rule) {
   bool badPlace = false;
   for (const WeekdayPlaces& places : rule.byPlace)
     badPlace = badPlace || ((places.fromStart | places.fromEnd) & kNoPlaces);
-  if (badPlace || rule.byWeekday > 0x7F) return "BYDAY holds a day that does not exist";
+  if (badPlace || rule.byWeekday > 0x7F) return TextId::RuleProblemNoSuchDay;
   const bool withOrdinal = HasPlaces(rule);
-  if (withOrdinal && rule.byWeekday != 0) return "BYDAY mixes weekdays with and without a number";
+  if (withOrdinal && rule.byWeekday != 0) return TextId::RuleProblemMixedDays;
   const bool inPeriod = rule.frequency == RuleFrequency::Monthly || rule.frequency == RuleFrequency::Yearly;
-  if (withOrdinal && !inPeriod) return "BYDAY with a number needs FREQ=MONTHLY or FREQ=YEARLY";
-  return "";
+  if (withOrdinal && !inPeriod) return TextId::RuleProblemNumberedDays;
+  return kNoText;
 }
 
-const char* ListProblem(const RepeatRule& rule) {
-  if (rule.byMonthDay & kNoMonthDays) return "BYMONTHDAY holds a day that does not exist";
-  if (rule.byMonthDay != 0 && rule.frequency == RuleFrequency::Weekly) return "BYMONTHDAY cannot go with FREQ=WEEKLY";
-  if (rule.byMonth >> 12 != 0) return "BYMONTH holds a month that does not exist";
+TextId ListProblem(const RepeatRule& rule) {
+  if (rule.byMonthDay & kNoMonthDays) return TextId::RuleProblemNoSuchMonthDay;
+  if (rule.byMonthDay != 0 && rule.frequency == RuleFrequency::Weekly) return TextId::RuleProblemMonthDaysWeekly;
+  if (rule.byMonth >> 12 != 0) return TextId::RuleProblemNoSuchMonth;
   if (rule.bySetPos) {
-    if (OutOfRange(*rule.bySetPos, kMaxSetPosition)) return "BYSETPOS is out of range";
-    if (rule.byWeekday == 0 && !HasPlaces(rule) && rule.byMonthDay == 0) return "BYSETPOS needs BYDAY or BYMONTHDAY";
+    if (OutOfRange(*rule.bySetPos, kMaxSetPosition)) return TextId::RuleProblemSetPosRange;
+    if (rule.byWeekday == 0 && !HasPlaces(rule) && rule.byMonthDay == 0) return TextId::RuleProblemSetPosNeeds;
   }
-  return "";
+  return kNoText;
 }
 
-const char* EndProblem(const RuleEnd& end) {
+TextId EndProblem(const RuleEnd& end) {
   switch (end.kind) {
-    case RuleEnding::Forever: return "";
-    case RuleEnding::Count: return end.count >= 1 && end.count <= kMaxRuleCount ? "" : "COUNT is out of range";
-    case RuleEnding::Until: return IsValidDate(end.last) ? "" : "UNTIL is not a date";
+    case RuleEnding::Forever: return kNoText;
+    case RuleEnding::Count:
+      return end.count >= 1 && end.count <= kMaxRuleCount ? kNoText : TextId::RuleProblemCountRange;
+    case RuleEnding::Until: return IsValidDate(end.last) ? kNoText : TextId::RuleProblemUntilNotDate;
   }
-  return "UNTIL is not a date";  // not reached: every ending is named above
+  return TextId::RuleProblemUntilNotDate;  // not reached: every ending is named above
 }
 
 }  // namespace
@@ -56,22 +57,19 @@ bool HasPlaces(const RepeatRule& rule) {
   return any != 0;
 }
 
-const char* RuleProblemText(const RepeatRule& rule) {
-  if (rule.interval < 1 || rule.interval > kMaxRuleInterval) return "INTERVAL is out of range";
-  if (!IsWeekday(rule.weekStart)) return "WKST is not a weekday";
-  for (const char* problem : {ByDayProblem(rule), ListProblem(rule), EndProblem(rule.end)}) {
-    if (*problem != '\0') return problem;
+TextId RuleProblemId(const RepeatRule& rule) {
+  if (rule.interval < 1 || rule.interval > kMaxRuleInterval) return TextId::RuleProblemIntervalRange;
+  if (!IsWeekday(rule.weekStart)) return TextId::RuleProblemNotAWeekday;
+  for (const TextId problem : {ByDayProblem(rule), ListProblem(rule), EndProblem(rule.end)}) {
+    if (problem != kNoText) return problem;
   }
   for (const DateValue day : rule.leftOut) {
-    if (!IsValidDate(day)) return "EXDATE is not a date";
+    if (!IsValidDate(day)) return TextId::RuleProblemExdateNotDate;
   }
-  return "";
+  return kNoText;
 }
 
-std::wstring RuleProblem(const RepeatRule& rule) {
-  const char* problem = RuleProblemText(rule);
-  return std::wstring(problem, problem + std::char_traits<char>::length(problem));  // ASCII
-}
+std::wstring RuleProblem(const RepeatRule& rule) { return Text(RuleProblemId(rule)); }
 
 RepeatMode NearestMode(const RepeatRule& rule) {
   if (rule.end.kind == RuleEnding::Count && rule.end.count == 1) return Once;

@@ -15,6 +15,7 @@
 
 #include "alarm_table.h"
 #include "date_value.h"
+#include "text_id.h"
 
 enum class RuleFrequency { Daily, Weekly, Monthly, Yearly };
 
@@ -96,8 +97,8 @@ inline constexpr int kMaxSetPosition = 366;
 // weekdays with and without a number, BYSETPOS without BYDAY or
 // BYMONTHDAY).
 std::wstring RuleProblem(const RepeatRule& rule);
-// The same in ASCII, "" when there is none, for texts built narrow.
-const char* RuleProblemText(const RepeatRule& rule);
+// The same as the text's identifier, kNoText when there is none.
+TextId RuleProblemId(const RepeatRule& rule);
 
 // The nearest of the five modes, for a reader that knows only those: the
 // frequency's mode, a rule every 7 days (or multiple) weekly, one with

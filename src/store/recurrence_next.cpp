@@ -416,7 +416,7 @@ std::optional<DateValue> NextOccurrenceAfter(const Recurrence& recurrence, DateV
   return std::visit(Overloaded{
                         [&](RepeatMode mode) { return ModeSeries(mode).NextAfter(seriesStart, after, counter); },
                         [&](const RepeatRule& rule) -> std::optional<DateValue> {
-                          if (*RuleProblemText(rule) != '\0') return std::nullopt;
+                          if (RuleProblemId(rule) != kNoText) return std::nullopt;
                           return RuleSeries(rule, seriesStart).NextAfter(after, counter);
                         },
                     },

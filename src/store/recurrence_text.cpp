@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "number_text.h"
+#include "text_table.h"
 
 namespace {
 
-constexpr std::array<std::string_view, 7> kWeekdayCodes = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 constexpr std::array<std::string_view, 7> kFrequencyNames = {"DAILY",    "WEEKLY",   "MONTHLY", "YEARLY",
                                                              "SECONDLY", "MINUTELY", "HOURLY"};
 constexpr std::size_t kFrequencies = 4;  // the rest are not supported
@@ -133,10 +133,12 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 // A short, printable quote of outside text for a reason.
-void AddQuoted(std::string& reason, std::string_view text) {
+std::wstring Quoted(std::string_view text) {
   constexpr std::size_t kLongest = 24;
-  for (const char c : text.substr(0, kLongest)) reason += c >= ' ' && c <= '~' ? c : '?';
-  if (text.size() > kLongest) reason += "...";
+  std::wstring quote;
+  for (const char c : text.substr(0, kLongest)) quote += c >= ' ' && c <= '~' ? static_cast<wchar_t>(c) : L'?';
+  if (text.size() > kLongest) quote += L"...";
+  return quote;
 }
 
 // "[+|-]digits" within the bounds.
@@ -229,7 +231,7 @@ bool ReadUntil(std::string_view text, RuleEnd& end, bool& utc) {
 }
 
 // Reads the parts into `rule`; on the first one it cannot take in, says
-// why in `reason` (ASCII).
+// why in `reason`.
 class RuleReader {
  public:
   explicit RuleReader(const UntilZone* zone) : zone_(zone) {}
@@ -237,43 +239,37 @@ class RuleReader {
   bool ReadPart(std::string_view name, std::string_view value) {
     const std::size_t index = IndexIn(kPartNames, name);
     if (index >= kKnownParts) {
-      if (index == kPartNames.size()) reason = "unknown part ";
-      AddQuoted(reason, name);
-      if (index < kPartNames.size()) reason += " is not supported";
-      return false;
+      return Refuse(index == kPartNames.size() ? TextId::RuleProblemUnknownPart : TextId::RuleProblemNotSupported,
+                    name);
     }
-    if (seen_[index]) {
-      AddQuoted(reason, name);
-      reason += " is given twice";
-      return false;
-    }
+    if (seen_[index]) return Refuse(TextId::RuleProblemGivenTwice, name);
     seen_[index] = true;
     if (ReadValue(static_cast<Part>(index), value)) return true;
     if (!reason.empty()) return false;
-    AddQuoted(reason, name);
-    reason += '=';
-    AddQuoted(reason, value);
-    reason += " cannot be read";
-    return false;
+    return Refuse(TextId::RuleProblemCannotBeRead, name, value);
   }
 
   bool Finish() {
     if (!seen_[0]) {
-      reason = "FREQ is missing";
-      return false;
+      return Refuse(TextId::RuleProblemFreqMissing);
     }
     if (count_ && until_) {
-      reason = "COUNT and UNTIL cannot go together";
-      return false;
+      return Refuse(TextId::RuleProblemCountWithUntil);
     }
     if (count_) rule.end = RuleEnd{RuleEnding::Count, *count_, 0.0, false};
     if (until_) rule.end = *until_;
-    reason = RuleProblemText(rule);
+    reason = RuleProblem(rule);
     return reason.empty();
   }
 
+  // Says why in `reason`, with the outside text quoted as %1 and %2.
+  bool Refuse(TextId why, std::string_view first = {}, std::string_view second = {}) {
+    reason = Text(why, {Quoted(first), Quoted(second)});
+    return false;
+  }
+
   RepeatRule rule;
-  std::string reason;
+  std::wstring reason;
 
  private:
   bool ReadValue(Part part, std::string_view value) {
@@ -286,8 +282,7 @@ class RuleReader {
       case Part::ByDay: return ReadList(part, value, rule);
       case Part::BySetPos:
         if (value.find(',') != std::string_view::npos) {
-          reason = "BYSETPOS with more than one place is not supported";
-          return false;
+          return Refuse(TextId::RuleProblemSetPosList);
         }
         number = ReadNumber(value, -kMaxSetPosition, kMaxSetPosition);
         if (number) rule.bySetPos = number;
@@ -307,10 +302,8 @@ class RuleReader {
       rule.frequency = static_cast<RuleFrequency>(index);
       return true;
     }
-    reason = "FREQ=";
-    AddQuoted(reason, value);
-    reason += index < kFrequencyNames.size() ? " is not supported" : " is not a frequency";
-    return false;
+    return Refuse(
+        index < kFrequencyNames.size() ? TextId::RuleProblemFreqNotSupported : TextId::RuleProblemNotAFrequency, value);
   }
 
   bool ReadUntilValue(std::string_view value) {
@@ -320,8 +313,7 @@ class RuleReader {
     until_ = until;
     if (!utc) return true;
     if (zone_ == nullptr) {
-      reason = "UNTIL in UTC needs the time zone of the start";
-      return false;
+      return Refuse(TextId::RuleProblemUtcUntil);
     }
     const std::optional<DateValue> local = zone_->LocalOfUtc(until_->last);
     if (!local) return false;
@@ -367,10 +359,7 @@ RuleReading ParseRecurrenceRule(std::string_view text, const UntilZone* zone) {
     if (part.empty()) continue;  // ";;" or a closing ";"
     const std::size_t equals = part.find('=');
     if (equals == std::string_view::npos) {
-      reader.reason = "part ";
-      AddQuoted(reader.reason, text.substr(partAt, part.size()));
-      reader.reason += " has no value";
-      read = false;
+      read = reader.Refuse(TextId::RuleProblemNoValue, text.substr(partAt, part.size()));
     } else {
       read = reader.ReadPart(Trimmed(part.substr(0, equals)), Trimmed(part.substr(equals + 1)));
     }
@@ -379,7 +368,7 @@ RuleReading ParseRecurrenceRule(std::string_view text, const UntilZone* zone) {
   if (read && reader.Finish()) {
     reading.rule = std::move(reader.rule);
   } else {
-    reading.reason.assign(reader.reason.begin(), reader.reason.end());  // ASCII
+    reading.reason = std::move(reader.reason);
   }
   return reading;
 }

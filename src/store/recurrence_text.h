@@ -3,11 +3,15 @@
 // values in any case), so that what is written reads back the same.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "recurrence.h"
+
+// RFC 5545's weekdays, Sunday first, as BYDAY and WKST write them.
+inline constexpr std::array<std::string_view, 7> kWeekdayCodes = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
 // "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;UNTIL=20271231T235900": FREQ,
 // INTERVAL, BYMONTH, BYMONTHDAY, BYDAY, BYSETPOS, WKST, then COUNT or

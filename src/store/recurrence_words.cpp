@@ -1,20 +1,14 @@
 #include "recurrence_words.h"
 
-#include <array>
 #include <bit>
+#include <vector>
 
 #include "date_format.h"
 #include "number_text.h"
+#include "text_table.h"
 
 namespace {
 
-constexpr std::array<std::string_view, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                       "Thursday", "Friday", "Saturday"};
-constexpr std::array<std::string_view, 12> kMonthNames = {"January",   "February", "March",    "April",
-                                                          "May",       "June",     "July",     "August",
-                                                          "September", "October",  "November", "December"};
-constexpr std::array<std::string_view, 5> kPlaceNames = {"first", "second", "third", "fourth", "fifth"};
-constexpr std::array<std::string_view, 4> kPeriods = {"day", "week", "month", "year"};
 constexpr unsigned kMondayToFriday = 0x3Eu;
 
 // One BYDAY entry: its weekday, and its place (0 for none).
@@ -43,17 +37,62 @@ bool NextEntry(const RepeatRule& rule, int& at, DayEntry& entry) {
   return false;
 }
 
-// The English words of a rule, built in ASCII.
+std::wstring Number(int value) { return WideDecimalText(value); }
+
+TextId Offset(TextId first, int by) { return static_cast<TextId>(static_cast<int>(first) + by); }
+
+// "A", "A and B", "A, B and C": `lastJoin` is RuleAnd or RuleOr.
+std::wstring Joined(const std::vector<std::wstring>& items, TextId lastJoin) {
+  std::wstring text = items.empty() ? std::wstring() : items[0];
+  for (std::size_t i = 1; i < items.size(); ++i) {
+    text = Text(i + 1 < items.size() ? TextId::RuleComma : lastJoin, {text, items[i]});
+  }
+  return text;
+}
+
+// An ordinal in the gender of its noun: 1 to 5 and -1 ("last") as words,
+// others numbered ("6th").
+std::wstring Ordinal(int place, int gender) {
+  const TextId words = Offset(TextId::RuleListOrdinals, gender);
+  if (place == -1) return ListWord(words, 5);
+  if (place <= 5) return ListWord(words, static_cast<std::size_t>(place - 1));
+  const auto ending = static_cast<std::size_t>(OrdinalForm(place) + gender);
+  return Text(TextId::RuleNumbered, {Number(place), ListWord(TextId::RuleEndingOfOrdinals, ending)});
+}
+
+// "first Monday", "last day", "second last Friday".
+std::wstring AtPlace(int place, std::wstring_view noun, int gender) {
+  if (place < -1) return Text(TextId::RuleAtPlaceFromEnd, {Ordinal(-place, gender), noun});
+  return Text(TextId::RuleAtPlace, {Ordinal(place, gender), noun});
+}
+
+int GenderOf(int weekday) {
+  const int gender = ListWord(TextId::RuleListWeekdayGenders, static_cast<std::size_t>(weekday))[0] - L'0';
+  return gender >= 0 && gender <= 2 ? gender : 0;
+}
+
+// A sentence begins with a capital also where a language puts a word from
+// a list first ("último viernes"): Latin-1 and Cyrillic letters.
+void Capitalized(std::wstring& text) {
+  if (text.empty()) return;
+  wchar_t& first = text[0];
+  const bool lower = (first >= L'a' && first <= L'z') || (first >= 0xE0 && first <= 0xFE && first != 0xF7) ||
+                     (first >= 0x430 && first <= 0x44F);
+  if (lower) first = static_cast<wchar_t>(first - 0x20);
+}
+
+// The words of a rule in the language in use: a sentence begun with one
+// text and wrapped in further ones ("%1 on %2", "%1, until %2").
 class RuleWords {
  public:
   explicit RuleWords(const RepeatRule& rule) : rule_(rule) {
     for (int at = 0; NextEntry(rule, at, entry_);) {
-      ++entries_;
+      if (entries_++ == 0) firstWeekday_ = entry_.weekday;
       weekdays_ |= 1U << entry_.weekday;
     }
   }
 
-  std::string Text() {
+  std::wstring Text() {
     // A daily rule's set is one day: BYSETPOS 1 or -1 changes nothing.
     if (rule_.bySetPos && rule_.frequency != RuleFrequency::Daily) {
       SetPosition();
@@ -63,95 +102,63 @@ class RuleWords {
       Every();
     }
     End();
+    Capitalized(text_);
     return text_;
   }
 
  private:
-  void Add(std::string_view words) { text_ += words; }
-  void Number(int value) { text_ += DecimalText(value); }
-
-  // Before item `i` of `count`: "A", "A and B", "A, B and C".
-  void Separator(int i, int count, std::string_view lastJoin) {
-    if (i == 0) return;
-    if (i + 1 < count) return Add(", ");
-    Add(" ");
-    Add(lastJoin);
-    Add(" ");
+  // The sentence so far becomes %1 of `id`, with `more` as %2 and %3.
+  void Wrap(TextId id, std::wstring_view more = {}, std::wstring_view last = {}) {
+    text_ = ::Text(id, {text_, more, last});
   }
 
-  // "first" .. "fifth", "6th", "21st", "last", "second last".
-  void Place(int ordinal) {
-    if (ordinal == -1) return Add("last");
-    if (ordinal < 0) {
-      Place(-ordinal);
-      return Add(" last");
-    }
-    if (ordinal <= 5) return Add(kPlaceNames[static_cast<std::size_t>(ordinal - 1)]);
-    const int lastTwo = ordinal % 100;
-    const int last = ordinal % 10;
-    const bool teen = lastTwo >= 11 && lastTwo <= 13;
-    Number(ordinal);
-    Add(teen ? "th" : last == 1 ? "st" : last == 2 ? "nd" : last == 3 ? "rd" : "th");
+  int Frequency() const { return static_cast<int>(rule_.frequency); }
+
+  // "Every 2 weeks" to begin a sentence (RuleEveryDay), "every month"
+  // after "of" (RuleOfEveryDay).
+  std::wstring Period(TextId everyDay) const {
+    if (rule_.interval == 1) return ::Text(Offset(everyDay, Frequency()));
+    return CountText(Offset(everyDay, 4 + Frequency()), rule_.interval, {Number(rule_.interval)});
   }
 
-  void Period() {
-    if (rule_.interval != 1) {
-      Number(rule_.interval);
-      Add(" ");
-    }
-    Add(kPeriods[static_cast<std::size_t>(rule_.frequency)]);
-    if (rule_.interval != 1) Add("s");
-  }
-
-  // Each entry's weekday, Monday first; with its place if `places`.
-  void Entries(std::string_view lastJoin, bool places = false) {
+  // Each entry's weekday from `names`, Monday first; with its place if `places`.
+  std::wstring Entries(TextId names, TextId lastJoin, bool places = false) const {
+    std::vector<std::wstring> items;
     DayEntry entry;
-    for (int at = 0, i = 0; NextEntry(rule_, at, entry); ++i) {
-      Separator(i, entries_, lastJoin);
-      if (places) {
-        Place(entry.ordinal);
-        Add(" ");
-      }
-      Add(kDayNames[static_cast<std::size_t>(entry.weekday)]);
+    for (int at = 0; NextEntry(rule_, at, entry);) {
+      std::wstring name = ListWord(names, static_cast<std::size_t>(entry.weekday));
+      items.push_back(places ? AtPlace(entry.ordinal, name, GenderOf(entry.weekday)) : std::move(name));
     }
+    return Joined(items, lastJoin);
   }
 
   // "day 15", "days 1 and 15", "the last day", "day 1 and the last day".
-  void MonthDays() {
-    const int fromStart = std::popcount(rule_.byMonthDay & 0x7FFFFFFFULL);
-    const int parts = (fromStart > 0 ? 1 : 0) + std::popcount(rule_.byMonthDay >> 31);
-    int part = 0;
-    if (fromStart > 0) {
-      Add(fromStart == 1 ? "day " : "days ");
-      for (int bit = 0, i = 0; bit < 31; ++bit) {
-        if ((rule_.byMonthDay >> bit & 1U) == 0) continue;
-        Separator(i++, fromStart, "and");
-        Number(bit + 1);
-      }
-      ++part;
+  std::wstring MonthDays() const {
+    std::vector<std::wstring> numbers, parts;
+    for (int bit = 0; bit < 31; ++bit) {
+      if ((rule_.byMonthDay >> bit & 1U) != 0) numbers.push_back(Number(bit + 1));
+    }
+    if (!numbers.empty()) {
+      parts.push_back(CountText(TextId::RuleMonthDays, static_cast<std::int64_t>(numbers.size()),
+                                {Joined(numbers, TextId::RuleAnd)}));
     }
     for (int bit = 31; bit < 62; ++bit) {
       if ((rule_.byMonthDay >> bit & 1U) == 0) continue;
-      Separator(part++, parts, "and");
-      Add("the ");
-      Place(30 - bit);
-      Add(" day");
+      parts.push_back(::Text(TextId::RuleTheDayFromEnd, {AtPlace(30 - bit, ::Text(TextId::RuleDay), 0)}));
     }
+    return Joined(parts, TextId::RuleAnd);
   }
 
-  void Months() {
-    const int count = std::popcount(rule_.byMonth);
-    for (int month = 0, i = 0; month < 12; ++month) {
-      if ((rule_.byMonth >> month & 1U) == 0) continue;
-      Separator(i++, count, "and");
-      Add(kMonthNames[static_cast<std::size_t>(month)]);
+  std::wstring Months(TextId names) const {
+    std::vector<std::wstring> items;
+    for (int month = 0; month < 12; ++month) {
+      if ((rule_.byMonth >> month & 1U) != 0) items.push_back(ListWord(names, static_cast<std::size_t>(month)));
     }
+    return Joined(items, TextId::RuleAnd);
   }
 
   void InMonths() {
-    if (rule_.byMonth == 0) return;
-    Add(" in ");
-    Months();
+    if (rule_.byMonth != 0) Wrap(TextId::RuleInMonths, Months(TextId::RuleListMonthsIn));
   }
 
   void End() {
@@ -159,58 +166,43 @@ class RuleWords {
     switch (end.kind) {
       case RuleEnding::Forever: break;
       case RuleEnding::Count:
-        if (end.count == 1) return Add(", once");
-        Add(", ");
-        Number(end.count);
-        Add(" times");
+        if (end.count == 1) return Wrap(TextId::RuleOnce);
+        text_ = CountText(TextId::RuleTimes, end.count, {text_, Number(end.count)});
         break;
-      case RuleEnding::Until: {
-        Add(", until ");
-        const std::wstring date = FormatDate(end.last, kRuleEndDatePattern);
-        text_.append(date.begin(), date.end());  // digits and dashes
-        break;
-      }
+      case RuleEnding::Until: Wrap(TextId::RuleUntil, FormatDate(end.last, kRuleEndDatePattern)); break;
     }
   }
 
   // "The last Friday of every month", "The first Monday and last Friday of
   // March every 2 years".
   void Places() {
-    Add("The ");
-    Entries("and", true);
-    Add(" of ");
+    text_ = ::Text(TextId::RuleThe, {Entries(TextId::RuleListWeekdays, TextId::RuleAnd, true)});
     if (rule_.frequency == RuleFrequency::Yearly && rule_.byMonth != 0) {
-      Months();
-      Add(" every ");
-      Period();
+      Wrap(TextId::RuleOfMonths, Months(TextId::RuleListMonths));
+      Wrap(TextId::RuleThenPeriod, Period(TextId::RuleOfEveryDay));
     } else {
-      Add("every ");
-      Period();
+      Wrap(TextId::RuleOfPeriod, Period(TextId::RuleOfEveryDay));
       InMonths();
     }
-    if (rule_.byMonthDay != 0) {
-      Add(", on ");
-      MonthDays();
-    }
+    if (rule_.byMonthDay != 0) Wrap(TextId::RuleAlsoOnMonthDays, MonthDays());
   }
 
   // "The last weekday of every month", "The second Saturday or Sunday of
-  // every month".
+  // every month", "The last of days 1 and 15 of every month".
   void SetPosition() {
-    Add("The ");
-    Place(*rule_.bySetPos);
-    Add(" ");
-    if (weekdays_ == kMondayToFriday) {
-      Add("weekday");
+    const int place = *rule_.bySetPos;
+    if (entries_ == 0) {
+      std::wstring ordinal = AtPlace(place, L"", 0);
+      while (!ordinal.empty() && ordinal.back() == L' ') ordinal.pop_back();
+      text_ = ::Text(TextId::RuleTheNthOf, {ordinal, MonthDays()});
     } else {
-      Entries("or");
+      const bool weekdays = weekdays_ == kMondayToFriday;
+      const std::wstring days =
+          weekdays ? ::Text(TextId::RuleWeekday) : Entries(TextId::RuleListWeekdays, TextId::RuleOr);
+      text_ = ::Text(TextId::RuleThe, {AtPlace(place, days, weekdays ? 0 : GenderOf(firstWeekday_))});
+      if (rule_.byMonthDay != 0) Wrap(TextId::RuleOnMonthDays, MonthDays());
     }
-    if (rule_.byMonthDay != 0) {
-      Add(entries_ == 0 ? "of " : " on ");
-      MonthDays();
-    }
-    Add(" of every ");
-    Period();
+    Wrap(TextId::RuleOfPeriod, Period(TextId::RuleOfEveryDay));
     InMonths();
   }
 
@@ -221,36 +213,29 @@ class RuleWords {
     const bool inWeek = rule_.frequency == RuleFrequency::Daily || rule_.frequency == RuleFrequency::Weekly;
     const bool weekdays = weekdays_ == kMondayToFriday;
     bool daysSaid = true;
-    Add("Every ");
     if (inWeek && rule_.interval == 1 && weekdays) {
-      Add("weekday");
+      Wrap(TextId::RuleEveryWeekday);
     } else if (rule_.frequency == RuleFrequency::Daily && rule_.interval == 1 && entries_ > 0) {
-      Entries("and");
+      text_ = Entries(TextId::RuleListWeekdaysOn, TextId::RuleAnd);
+      Wrap(TextId::RuleEveryDays);
     } else {
-      Period();
+      text_ = Period(TextId::RuleEveryDay);
       daysSaid = false;
     }
     const bool oneDate = rule_.frequency == RuleFrequency::Yearly && std::popcount(rule_.byMonth) == 1 &&
                          std::popcount(rule_.byMonthDay) == 1 && rule_.byMonthDay < (1ULL << 31) && entries_ == 0;
     if (oneDate) {
-      Add(" on ");
-      Number(std::countr_zero(rule_.byMonthDay) + 1);
-      Add(" ");
-      return Months();
+      return Wrap(TextId::RuleOnDate, Number(std::countr_zero(rule_.byMonthDay) + 1), Months(TextId::RuleListMonths));
     }
     if (rule_.byMonthDay != 0) {
-      Add(" on ");
-      MonthDays();
-      if (entries_ > 0) {
-        Add(" if a ");
-        Entries("or");
-      }
+      Wrap(TextId::RuleOnMonthDays, MonthDays());
+      if (entries_ > 0) Wrap(TextId::RuleIfWeekday, Entries(TextId::RuleListWeekdays, TextId::RuleOr));
     } else if (!daysSaid && entries_ > 0) {
       if (inWeek && weekdays) {
-        Add(" on weekdays");
+        Wrap(TextId::RuleOnWeekdays);
       } else {
-        Add(inWeek ? " on " : " on every ");
-        Entries("and");
+        Wrap(inWeek ? TextId::RuleOnDays : TextId::RuleOnEveryDay,
+             Entries(TextId::RuleListWeekdaysOn, TextId::RuleAnd));
       }
     }
     InMonths();
@@ -259,8 +244,9 @@ class RuleWords {
   const RepeatRule& rule_;
   DayEntry entry_;
   int entries_ = 0;
+  int firstWeekday_ = 0;
   unsigned weekdays_ = 0;
-  std::string text_;
+  std::wstring text_;
 };
 
 }  // namespace
@@ -269,10 +255,7 @@ std::wstring TextInWords(const Recurrence& recurrence) {
   return std::visit(Overloaded{
                         [](RepeatMode mode) { return std::wstring(ModeText(mode)); },
                         [](const RepeatRule& rule) {
-                          // English words in ASCII: narrow while built, wide once.
-                          const std::string words =
-                              *RuleProblemText(rule) == '\0' ? RuleWords(rule).Text() : std::string();
-                          return std::wstring(words.begin(), words.end());
+                          return RuleProblemId(rule) == kNoText ? RuleWords(rule).Text() : std::wstring();
                         },
                     },
                     recurrence);

@@ -38,3 +38,9 @@ int PluralFormCount(std::string_view language) {
     default: return 2;
   }
 }
+
+int OrdinalForm(std::string_view language, std::int64_t number) {
+  if (!language.starts_with("en")) return 0;
+  const std::int64_t lastDigit = number % 10, lastTwo = number % 100;
+  return lastDigit >= 1 && lastDigit <= 3 && (lastTwo < 11 || lastTwo > 13) ? static_cast<int>(lastDigit) : 0;
+}

@@ -16,15 +16,23 @@ constexpr char kEnglishPlain[] =
 #undef CHIMEWATCH_TEXT
     ;
 
-// The English texts packed at compile time (LZ77), half their size: a byte
-// below 0x80 stands for itself; 0x80 + n copies n + kMinCopy bytes from
-// further back, as far back as the byte after it says, or with 0x40 added
-// to n the two bytes after it.
-constexpr std::size_t kMinCopy = 3, kMaxCopy = 0x3F + kMinCopy, kTriedCopies = 64, kFar = 0x40;
+// The English texts packed at compile time (LZ77), to less than half their
+// size: a byte below 0x80 stands for itself; a copy of bytes from further
+// back is either short, 0x80 + (length - 3) * 8 + the distance's top three
+// bits, then its low byte (up to 10 bytes from up to 2047 back), or long,
+// 0xC0 + length - 3, then the distance in two bytes (low first).
+constexpr std::size_t kMinCopy = 3, kMaxShortCopy = 7 + kMinCopy, kMaxCopy = 0x3F + kMinCopy, kTriedCopies = 64;
+constexpr std::size_t kShortReach = 0x7FF, kLong = 0x40;
 constexpr std::size_t kPlainSize = sizeof kEnglishPlain;
 
 struct Copy {
   std::size_t length = 0, distance = 0;
+};
+
+// The copies worth taking at a place: the longest one a short copy
+// reaches, and the longest one at all.
+struct Choices {
+  Copy shortReach, any;
 };
 
 // The earlier places that start with the same three bytes, newest first:
@@ -37,8 +45,8 @@ class EarlierPlaces {
     previous_[at] = newest_[Key(at)];
     newest_[Key(at)] = at;
   }
-  constexpr Copy LongestCopy(std::size_t at) const {
-    Copy best;
+  constexpr Choices LongestCopies(std::size_t at) const {
+    Choices best;
     if (at + 3 > kPlainSize) return best;
     std::size_t start = newest_[Key(at)];
     for (std::size_t tried = 0; start != kNone && tried < kTriedCopies && at - start <= 0xFFFF; ++tried) {
@@ -47,7 +55,9 @@ class EarlierPlaces {
              kEnglishPlain[start + length] == kEnglishPlain[at + length]) {
         ++length;
       }
-      if (length > best.length) best = {length, at - start};
+      const Copy copy{length, at - start};
+      if (length > best.any.length) best.any = copy;
+      if (length > best.shortReach.length && copy.distance <= kShortReach) best.shortReach = copy;
       start = previous_[start];
     }
     return best;
@@ -65,27 +75,63 @@ class EarlierPlaces {
   std::array<std::size_t, kPlainSize> previous_{};
 };
 
+// The cheapest packing (in bytes) from each place to the end, taking at
+// each place a byte, or a short or long copy of any length up to the longest.
+class Parse {
+ public:
+  constexpr Parse() {
+    EarlierPlaces places;
+    for (std::size_t at = 0; at < kPlainSize; ++at) {
+      choices_[at] = places.LongestCopies(at);
+      places.Add(at);
+    }
+    for (std::size_t at = kPlainSize; at-- > 0;) {
+      cost_[at] = cost_[at + 1] + 1;
+      taken_[at] = {};
+      Consider(at, choices_[at].shortReach, kMaxShortCopy, 2);
+      Consider(at, choices_[at].any, kMaxCopy, 3);
+    }
+  }
+  // The copy to take at `at`, or none (length 0) for the byte itself.
+  constexpr Copy Taken(std::size_t at) const { return taken_[at]; }
+
+ private:
+  constexpr void Consider(std::size_t at, Copy copy, std::size_t longest, std::size_t bytes) {
+    for (std::size_t length = kMinCopy; length <= copy.length && length <= longest; ++length) {
+      if (bytes + cost_[at + length] < cost_[at]) {
+        cost_[at] = bytes + cost_[at + length];
+        taken_[at] = {length, copy.distance};
+      }
+    }
+  }
+  std::array<Choices, kPlainSize> choices_{};
+  std::array<std::size_t, kPlainSize + 1> cost_{};
+  std::array<Copy, kPlainSize> taken_{};
+};
+
 // Not constexpr: reached while packing, it stops the compilation.
 void EnglishTextIsNotAscii() {}
 
 // Calls put(byte) for each packed byte.
 template <typename Put>
 constexpr void Pack(Put put) {
-  EarlierPlaces places;
+  const Parse parse;
   for (std::size_t at = 0; at < kPlainSize;) {
-    const Copy copy = places.LongestCopy(at);
-    const bool far = copy.distance > 0xFF;
-    const bool worth = copy.length >= kMinCopy + (far ? 1 : 0);
-    const std::size_t taken = worth ? copy.length : 1;
-    if (worth) {
-      put(static_cast<char>(0x80 + (far ? kFar : 0) + copy.length - kMinCopy));
+    const Copy copy = parse.Taken(at);
+    const bool isLong = copy.length > kMaxShortCopy || copy.distance > kShortReach;
+    if (copy.length > 0 && isLong) {
+      put(static_cast<char>(0x80 + kLong + copy.length - kMinCopy));
       put(static_cast<char>(copy.distance & 0xFF));
-      if (far) put(static_cast<char>(copy.distance >> 8));
+      put(static_cast<char>(copy.distance >> 8));
+      at += copy.length;
+    } else if (copy.length > 0) {
+      put(static_cast<char>(0x80 + (copy.length - kMinCopy) * 8 + (copy.distance >> 8)));
+      put(static_cast<char>(copy.distance & 0xFF));
+      at += copy.length;
     } else {
       if (static_cast<unsigned char>(kEnglishPlain[at]) >= 0x80) EnglishTextIsNotAscii();
-      put(kEnglishPlain[at]);
+      put(kEnglishPlain[at++]);
     }
-    for (std::size_t end = at + taken; at < end; ++at) places.Add(at);
   }
 }
 
@@ -114,9 +160,15 @@ const std::string& EnglishTexts() {
         continue;
       }
       std::size_t distance = static_cast<unsigned char>(kEnglishPacked[at++]);
-      if ((byte & kFar) != 0)
+      std::size_t length = kMinCopy;
+      if ((byte & kLong) != 0) {
         distance |= static_cast<std::size_t>(static_cast<unsigned char>(kEnglishPacked[at++])) << 8;
-      for (std::size_t n = (byte & (kFar - 1)) + kMinCopy; n > 0; --n) texts += texts[texts.size() - distance];
+        length += byte & (kLong - 1);
+      } else {
+        distance |= static_cast<std::size_t>(byte & 7) << 8;
+        length += (byte >> 3) & 7;
+      }
+      for (; length > 0; --length) texts += texts[texts.size() - distance];
     }
     return texts;
   }();
@@ -129,6 +181,7 @@ std::string chosenLanguage = "en";
 std::wstring Widened(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
 std::wstring Chosen(TextId id) {
+  if (id >= kNoText) return {};  // no language file holds it
   if (chosenTexts != nullptr) {
     if (const auto text = chosenTexts->Find(id); text && !text->empty()) return std::wstring(*text);
   }
@@ -179,3 +232,16 @@ std::wstring Text(TextId id, std::initializer_list<std::wstring_view> arguments)
 std::wstring CountText(TextId id, std::int64_t count, std::initializer_list<std::wstring_view> arguments) {
   return WithArguments(Form(Chosen(id), PluralForm(chosenLanguage, count)), {arguments.begin(), arguments.size()});
 }
+
+std::wstring ListWord(TextId id, std::size_t index) {
+  const std::wstring words = Text(id);
+  std::size_t start = 0;
+  for (; index > 0 && start != std::wstring::npos; --index) {
+    start = words.find(L' ', start);
+    if (start != std::wstring::npos) ++start;
+  }
+  if (start == std::wstring::npos) start = 0;
+  return words.substr(start, words.find(L' ', start) - start);
+}
+
+int OrdinalForm(std::int64_t number) { return OrdinalForm(chosenLanguage, number); }

@@ -29,3 +29,9 @@ std::wstring CountText(TextId id, std::int64_t count, std::initializer_list<std:
 
 // The built-in English text, as english_texts.inc has it (ASCII).
 std::string_view EnglishText(TextId id);
+
+// Word `index` of a text that lists words parted by blanks (weekdays,
+// months); the first word where the text has fewer.
+std::wstring ListWord(TextId id, std::size_t index);
+// Index of the ending of the ordinal `number` in the language in use.
+int OrdinalForm(std::int64_t number);

@@ -146,7 +146,7 @@ TEST(CalendarComponents, NamesWhatIsBrokenAndWhere) {
   for (const auto& c : cases) {
     const CalendarFile file = ReadCalendarFile(c.bytes);
     EXPECT_EQ(file.problem, c.problem) << c.bytes;
-    EXPECT_EQ(file.detail, c.detail) << c.bytes;
+    EXPECT_EQ(WideToUtf8(file.detail), c.detail) << c.bytes;
   }
   EXPECT_EQ(ReadCalendarFile(std::string(kMaxCalendarBytes + 1, ' ')).problem, CalendarProblem::TooLarge);
 }

@@ -12,6 +12,8 @@
 
 #include "language_choice.h"
 #include "plural_forms.h"
+#include "recurrence_text.h"
+#include "recurrence_words.h"
 #include "text_table.h"
 #include "utf8_text.h"
 
@@ -58,10 +60,10 @@ std::map<std::string, std::wstring> ReadLanguageFile(const std::string& tag) {
   return texts;
 }
 
-std::vector<std::wstring> Forms(const std::wstring& text) {
+std::vector<std::wstring> Forms(const std::wstring& text, wchar_t separator = L'|') {
   std::vector<std::wstring> forms(1);
   for (const wchar_t c : text) {
-    if (c == L'|') {
+    if (c == separator) {
       forms.emplace_back();
     } else {
       forms.back().push_back(c);
@@ -128,6 +130,11 @@ TEST(LanguageFiles, SayEveryTextWithItsValuesFormsAndAccessKeys) {
       for (const std::wstring& form : forms) EXPECT_EQ(Arguments(form), Arguments(englishForms[0]));
       // Sentences that follow another keep their blank before them.
       EXPECT_EQ(translated.starts_with(L' '), text.english.starts_with(L' '));
+      // A list has a word for each of English's, none of them empty.
+      if (text.group == "RuleList") {
+        EXPECT_EQ(Forms(translated, L' ').size(), Forms(text.english, L' ').size());
+        EXPECT_EQ(translated.find(L"  "), std::wstring::npos);
+      }
       if (const wchar_t key = AccessKey(translated)) {
         EXPECT_TRUE(keysOfGroup[text.group].insert(key).second) << "access key used twice in " << text.group;
       }
@@ -196,4 +203,40 @@ TEST(LanguageChoice, FollowsTheSettingThenWindowsThenEnglish) {
   for (const Case& c : cases) {
     EXPECT_EQ(LanguageToUse(c.setting, c.windows), c.shown) << c.windows;
   }
+}
+
+TEST(LanguageFiles, SayARepeatRuleInEachLanguagesGrammar) {
+  struct Case {
+    std::string tag;
+    const char* rule;
+    std::wstring words;
+  };
+  const Case cases[] = {
+      // Gender from the weekday, a plural form by the count, a preposition
+      // kept with its word, and a capital where a list's word comes first.
+      {"ru", "FREQ=MONTHLY;BYDAY=-1FR", L"Последняя пятница каждого месяца"},
+      {"ru", "FREQ=MONTHLY;BYDAY=-2WE,1SU", L"Вторая с конца среда и первое воскресенье каждого месяца"},
+      {"ru", "FREQ=WEEKLY;INTERVAL=21;BYDAY=TU,WE;COUNT=22", L"Каждую 21 неделю по\u00a0вторникам и по\u00a0средам, 22 раза"},
+      {"pl", "FREQ=YEARLY;INTERVAL=2;BYMONTH=3,9;BYMONTHDAY=1", L"Co 2 lata, dzień 1 w\u00a0marcu i we\u00a0wrześniu"},
+      {"pl", "FREQ=MONTHLY;BYDAY=SA,SU;BYSETPOS=1", L"Pierwsza sobota lub niedziela każdego miesiąca"},
+      {"de", "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;UNTIL=20271231T235900",
+       L"Alle 2 Wochen am Montag und Donnerstag, bis 31-12-2027"},
+      {"de", "FREQ=YEARLY;BYDAY=22MO", L"Der 22. Montag jedes Jahres"},
+      {"es", "FREQ=MONTHLY;BYDAY=-1FR", L"Último viernes de cada mes"},
+      {"pt-BR", "FREQ=YEARLY;BYDAY=22MO", L"22ª segunda-feira de cada ano"},
+      {"fr", "FREQ=MONTHLY;BYMONTHDAY=1,15,-1", L"Chaque mois les 1 et 15 et le dernier jour"},
+      // Orders that put the period first, and an ordinal ending before its number.
+      {"ja", "FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", L"毎年、3月の最後の日曜日"},
+      {"zh-CN", "FREQ=YEARLY;BYMONTH=12;BYMONTHDAY=25", L"每年的12月25日"},
+      {"zh-CN", "FREQ=YEARLY;BYDAY=-7SA", L"每年的倒数第7个星期六"},
+      // The reader's reasons too.
+      {"de", "FREQ=YEARLY;BYWEEKNO=20", L"BYWEEKNO wird nicht unterstützt"},
+  };
+  for (const Case& c : cases) {
+    const FileTexts file(ReadLanguageFile(c.tag));
+    UseLanguage(&file, c.tag);
+    const RuleReading reading = ParseRecurrenceRule(c.rule);
+    EXPECT_EQ(reading.rule ? TextInWords(*reading.rule) : reading.reason, c.words) << c.tag << " " << c.rule;
+  }
+  UseLanguage(nullptr, "en");
 }

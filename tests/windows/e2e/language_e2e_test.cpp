@@ -32,6 +32,10 @@ TEST(German, AnAlertFiresWithTheTipAndListInGermanAndTheStoreAsInEnglish) {
   ChimewatchSession session;
   const SYSTEMTIME due = LocalTimeFromNow(0, -30);
   StoreAlarm(3, L"Tee", due, 1, false);
+  const SYSTEMTIME meeting = LocalTimeFromNow(3, 0);
+  StoreAlarm(4, L"Besprechung", meeting, 2, false);
+  ASSERT_TRUE(driver::WriteSettingText(L"4", L"Rule",
+                                       L"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,TH;DTSTART=" + StoredTimeText(meeting)));
   session.Start();
   EXPECT_TRUE(driver::WaitForTrayTip(
       [](const std::wstring& t) {
@@ -49,8 +53,22 @@ TEST(German, AnAlertFiresWithTheTipAndListInGermanAndTheStoreAsInEnglish) {
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(driver::WindowText(editor), L"Erinnerung bearbeiten");
   EXPECT_EQ(driver::GetText(driver::FindChildById(editor, IDC_CMBREPEAT)), L"Einmal");
+  driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  // A repeat rule in German words.
+  ASSERT_TRUE(driver::DoubleClickListViewRow(session.AlarmList(), 1));
+  editor = session.WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  HWND repeat = driver::FindChildById(editor, IDC_CMBREPEAT);
+  EXPECT_EQ(driver::GetText(repeat), L"Alle 2 Wochen am Montag und Donnerstag");
+  // Longer than its box: the list opens wide enough to show it whole.
+  SendMessageW(repeat, CB_SHOWDROPDOWN, TRUE, 0);
+  RECT closed{};
+  GetWindowRect(repeat, &closed);
+  EXPECT_GT(SendMessageW(repeat, CB_GETDROPPEDWIDTH, 0, 0), closed.right - closed.left);
   Sleep(300);
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\editor-german.png", setup));
+  SendMessageW(repeat, CB_SHOWDROPDOWN, FALSE, 0);
   driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
 
