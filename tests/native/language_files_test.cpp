@@ -109,8 +109,11 @@ class FileTexts final : public LanguageTexts {
 }  // namespace
 
 TEST(LanguageFiles, SayEveryTextWithItsValuesFormsAndAccessKeys) {
-  for (const TableText& text : Table()) {
+  for (std::size_t id = 0; id < Table().size(); ++id) {
+    const TableText& text = Table()[id];
     EXPECT_FALSE(text.english.empty()) << text.name;
+    // The program's English, packed and unpacked, is the table's.
+    EXPECT_EQ(Utf8ToWide(std::string(EnglishText(static_cast<TextId>(id)))), text.english) << text.name;
     EXPECT_LE(Forms(text.english).size(), static_cast<std::size_t>(PluralFormCount("en"))) << text.name;
   }
   for (const Language& language : kLanguages) {

@@ -279,6 +279,9 @@ TEST(Recurrence, WordsSayTheRule) {
       {"FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", L"The last Sunday of March every year"},
       {"FREQ=YEARLY;INTERVAL=2;BYMONTH=3,9;BYMONTHDAY=1", L"Every 2 years on day 1 in March and September"},
       {"FREQ=YEARLY;BYDAY=22MO", L"The 22nd Monday of every year"},
+      {"FREQ=YEARLY;BYDAY=11MO,21TU,-13WE", L"The 11th Monday, 21st Tuesday and 13th last Wednesday of every year"},
+      {"FREQ=MONTHLY;BYMONTHDAY=1,15;BYSETPOS=-2", L"The second last of days 1 and 15 of every month"},
+      {"FREQ=MONTHLY;INTERVAL=2;BYDAY=-1FR;BYMONTH=1,3,5", L"The last Friday of every 2 months in January, March and May"},
   };
   for (const Row& row : rows) EXPECT_EQ(TextInWords(Rule(row.rule)), row.words) << row.rule;
   // The modes keep the editor's names.
