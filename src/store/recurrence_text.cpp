@@ -250,12 +250,8 @@ class RuleReader {
   }
 
   bool Finish() {
-    if (!seen_[0]) {
-      return Refuse(TextId::RuleProblemFreqMissing);
-    }
-    if (count_ && until_) {
-      return Refuse(TextId::RuleProblemCountWithUntil);
-    }
+    if (!seen_[0]) return Refuse(TextId::RuleProblemFreqMissing);
+    if (count_ && until_) return Refuse(TextId::RuleProblemCountWithUntil);
     if (count_) rule.end = RuleEnd{RuleEnding::Count, *count_, 0.0, false};
     if (until_) rule.end = *until_;
     reason = RuleProblem(rule);
@@ -281,9 +277,7 @@ class RuleReader {
       case Part::ByMonthDay:
       case Part::ByDay: return ReadList(part, value, rule);
       case Part::BySetPos:
-        if (value.find(',') != std::string_view::npos) {
-          return Refuse(TextId::RuleProblemSetPosList);
-        }
+        if (value.find(',') != std::string_view::npos) return Refuse(TextId::RuleProblemSetPosList);
         number = ReadNumber(value, -kMaxSetPosition, kMaxSetPosition);
         if (number) rule.bySetPos = number;
         return number.has_value();
@@ -312,9 +306,7 @@ class RuleReader {
     if (!ReadUntil(value, until, utc)) return false;
     until_ = until;
     if (!utc) return true;
-    if (zone_ == nullptr) {
-      return Refuse(TextId::RuleProblemUtcUntil);
-    }
+    if (zone_ == nullptr) return Refuse(TextId::RuleProblemUtcUntil);
     const std::optional<DateValue> local = zone_->LocalOfUtc(until_->last);
     if (!local) return false;
     until_->last = *local;

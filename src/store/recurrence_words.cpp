@@ -66,8 +66,11 @@ std::wstring AtPlace(int place, std::wstring_view noun, int gender) {
   return Text(TextId::RuleAtPlace, {Ordinal(place, gender), noun});
 }
 
-int GenderOf(int weekday) {
-  const int gender = ListWord(TextId::RuleListWeekdayGenders, static_cast<std::size_t>(weekday))[0] - L'0';
+// The gender of a weekday (0 Sunday to 6 Saturday), of RuleDay (kDayNoun)
+// or of RuleWeekday (kWeekdayNoun).
+constexpr int kDayNoun = 7, kWeekdayNoun = 8;
+int GenderOf(int noun) {
+  const int gender = ListWord(TextId::RuleListGenders, static_cast<std::size_t>(noun))[0] - L'0';
   return gender >= 0 && gender <= 2 ? gender : 0;
 }
 
@@ -144,7 +147,8 @@ class RuleWords {
     }
     for (int bit = 31; bit < 62; ++bit) {
       if ((rule_.byMonthDay >> bit & 1U) == 0) continue;
-      parts.push_back(::Text(TextId::RuleTheDayFromEnd, {AtPlace(30 - bit, ::Text(TextId::RuleDay), 0)}));
+      parts.push_back(
+          ::Text(TextId::RuleTheDayFromEnd, {AtPlace(30 - bit, ::Text(TextId::RuleDay), GenderOf(kDayNoun))}));
     }
     return Joined(parts, TextId::RuleAnd);
   }
@@ -199,7 +203,7 @@ class RuleWords {
       const bool weekdays = weekdays_ == kMondayToFriday;
       const std::wstring days =
           weekdays ? ::Text(TextId::RuleWeekday) : Entries(TextId::RuleListWeekdays, TextId::RuleOr);
-      text_ = ::Text(TextId::RuleThe, {AtPlace(place, days, weekdays ? 0 : GenderOf(firstWeekday_))});
+      text_ = ::Text(TextId::RuleThe, {AtPlace(place, days, GenderOf(weekdays ? kWeekdayNoun : firstWeekday_))});
       if (rule_.byMonthDay != 0) Wrap(TextId::RuleOnMonthDays, MonthDays());
     }
     Wrap(TextId::RuleOfPeriod, Period(TextId::RuleOfEveryDay));

@@ -181,7 +181,7 @@ std::string chosenLanguage = "en";
 std::wstring Widened(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
 std::wstring Chosen(TextId id) {
-  if (id >= kNoText) return {};  // no language file holds it
+  if (id >= kNoText) return {};  // kNoText: the empty text, which no file holds
   if (chosenTexts != nullptr) {
     if (const auto text = chosenTexts->Find(id); text && !text->empty()) return std::wstring(*text);
   }
