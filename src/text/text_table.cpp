@@ -80,16 +80,17 @@ class EarlierPlaces {
 class Parse {
  public:
   constexpr Parse() {
+    std::array<Choices, kPlainSize> choices{};
     EarlierPlaces places;
     for (std::size_t at = 0; at < kPlainSize; ++at) {
-      choices_[at] = places.LongestCopies(at);
+      choices[at] = places.LongestCopies(at);
       places.Add(at);
     }
     for (std::size_t at = kPlainSize; at-- > 0;) {
       cost_[at] = cost_[at + 1] + 1;
       taken_[at] = {};
-      Consider(at, choices_[at].shortReach, kMaxShortCopy, 2);
-      Consider(at, choices_[at].any, kMaxCopy, 3);
+      Consider(at, choices[at].shortReach, kMaxShortCopy, 2);
+      Consider(at, choices[at].any, kMaxCopy, 3);
     }
   }
   // The copy to take at `at`, or none (length 0) for the byte itself.
@@ -104,10 +105,12 @@ class Parse {
       }
     }
   }
-  std::array<Choices, kPlainSize> choices_{};
   std::array<std::size_t, kPlainSize + 1> cost_{};
   std::array<Copy, kPlainSize> taken_{};
 };
+
+// Parsed once, for both the packed size and the packed bytes.
+constexpr Parse kParse;
 
 // Not constexpr: reached while packing, it stops the compilation.
 void EnglishTextIsNotAscii() {}
@@ -115,9 +118,8 @@ void EnglishTextIsNotAscii() {}
 // Calls put(byte) for each packed byte.
 template <typename Put>
 constexpr void Pack(Put put) {
-  const Parse parse;
   for (std::size_t at = 0; at < kPlainSize;) {
-    const Copy copy = parse.Taken(at);
+    const Copy copy = kParse.Taken(at);
     const bool isLong = copy.length > kMaxShortCopy || copy.distance > kShortReach;
     if (copy.length > 0 && isLong) {
       put(static_cast<char>(0x80 + kLong + copy.length - kMinCopy));
