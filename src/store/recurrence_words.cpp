@@ -39,7 +39,12 @@ bool NextEntry(const RepeatRule& rule, int& at, DayEntry& entry) {
 
 std::wstring Number(int value) { return WideDecimalText(value); }
 
-TextId Offset(TextId first, int by) { return static_cast<TextId>(static_cast<int>(first) + by); }
+constexpr TextId Offset(TextId first, int by) { return static_cast<TextId>(static_cast<int>(first) + by); }
+
+// The texts found by offset stand in the table in this order.
+static_assert(Offset(TextId::RuleListOrdinals, 2) == TextId::RuleListOrdinalsNeuter);
+static_assert(Offset(TextId::RuleEveryDay, 7) == TextId::RuleEveryNYears);
+static_assert(Offset(TextId::RuleOfEveryDay, 7) == TextId::RuleOfEveryNYears);
 
 // "A", "A and B", "A, B and C": `lastJoin` is RuleAnd or RuleOr.
 std::wstring Joined(const std::vector<std::wstring>& items, TextId lastJoin) {
