@@ -23,7 +23,7 @@ class PortableFolder {
     GetTempPathW(MAX_PATH + 1, temp);
     folder_ = std::wstring(temp) + name + L"\\";
     CreateDirectoryW(folder_.c_str(), nullptr);
-    SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveWhatAnEarlierCaseLeft();
     if (!CopyFileW(gProgramPath.c_str(), Program().c_str(), FALSE)) ADD_FAILURE() << "the program was not copied";
     WriteBytes(Ini(), kShippedIni);
     driver::DeleteAllSettings();
@@ -41,6 +41,20 @@ class PortableFolder {
   }
 
  private:
+  // A conflicted copy a failed case left would be taken in by the next.
+  void RemoveWhatAnEarlierCaseLeft() const {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder_ + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::wstring path = folder_ + found.cFileName;
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || path == Program()) continue;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileW(path.c_str())) ADD_FAILURE() << "an earlier case's file stays";
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+
   std::wstring folder_;
 };
 
@@ -428,11 +442,6 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
   const PortableFolder portable;
   const std::wstring dropbox = portable.File(L"chimewatch (Ann's conflicted copy 2026-12-08).ini");
   const std::wstring oneDrive = portable.File(L"chimewatch-LAPTOP.ini");
-  for (const std::wstring& name : {dropbox, oneDrive}) {
-    DeleteFileW(name.c_str());
-    DeleteFileW((name + L".taken-in").c_str());
-    DeleteFileW((name + L".2.taken-in").c_str());
-  }
   WriteBytes(oneDrive + L".taken-in", "an earlier conflict's copy");
   WriteBytes(portable.Ini(), std::string(kShippedIni) + Slot(0, "Both"));
   WriteBytes(dropbox, std::string(kShippedIni) + Slot(0, "Both") + Slot(1, "Only in the copy"));
@@ -441,6 +450,8 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
   ASSERT_TRUE(box);
   EXPECT_NE(box->text.find(L"took in the 1 alert only the copy held"), std::wstring::npos) << box->text;
   driver::Answer(box->hwnd, IDOK);
+  // Else the answered box, not yet closed, is read as the later one.
+  ASSERT_TRUE(driver::WaitForWindowGone(box->hwnd, 5000));
   EXPECT_EQ(ListedAlerts(running), 2);
   EXPECT_NE(GetFileAttributesW((dropbox + L".taken-in").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesW(dropbox.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -464,11 +475,6 @@ TEST(Portable, ConflictedCopiesAreTakenInOnceAndKept) {
 TEST(Portable, TwoFoldersASyncServiceKeepsAlikeEndWithEveryAlert) {
   const PortableFolder one;
   const PortableFolder two(L"chimewatch-portable-pc2");
-  WriteBytes(two.Ini(), kShippedIni);
-  for (const PortableFolder* folder : {&one, &two}) {
-    DeleteFileW(folder->File(L"chimewatch (PC2's conflicted copy).ini").c_str());
-    DeleteFileW(folder->File(L"chimewatch (PC2's conflicted copy).ini.taken-in").c_str());
-  }
   const SyncStandIn sync(one.Ini(), two.Ini());
   const driver::Program a(one.Program());
   const driver::Program b(two.Program());
