@@ -343,6 +343,7 @@ TEST(ListWindow, EscAndTheFrameCloseButtonResumeTheAlarmCheck) {
   ASSERT_TRUE(box) << "no alarm check after Esc";
   EXPECT_TRUE(box->text.starts_with(L"First"));
   driver::Answer(box->hwnd, IDOK);
+  ASSERT_TRUE(driver::WaitForWindowGone(box->hwnd, 5000));
 
   setup = session.OpenList();
   ASSERT_NE(setup, nullptr);
