@@ -3,14 +3,14 @@
 # stop_xvfb stops it again.
 XVFB_PID=""
 if [ -z "${DISPLAY:-}" ]; then
-  for number in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-    Xvfb ":$number" -screen 0 1280x1024x24 -dpi "${CHIMEWATCH_DPI:-96}" -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$number"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
-    break
-  done
+  # Xvfb takes the first free display itself, so that two started at once
+  # (tools/test.sh runs each architecture on its own) never take the same.
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi "${CHIMEWATCH_DPI:-96}" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 50); do [ -s "$number_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n 1 "$number_file")"
+  rm -f "$number_file"
 fi
 # Ends the prefix's Wine processes first, so that none loses its display.
 stop_xvfb() {
