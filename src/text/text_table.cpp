@@ -243,7 +243,9 @@ std::wstring ListWord(TextId id, std::size_t index) {
     if (start != std::wstring::npos) ++start;
   }
   if (start == std::wstring::npos) start = 0;
-  return words.substr(start, words.find(L' ', start) - start);
+  std::wstring word = words.substr(start, words.find(L' ', start) - start);
+  if (word == L"\u200B") word.clear();  // a list's empty word, as blanks cannot write it
+  return word;
 }
 
 int OrdinalForm(std::int64_t number) { return OrdinalForm(chosenLanguage, number); }

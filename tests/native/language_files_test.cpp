@@ -234,6 +234,7 @@ TEST(LanguageFiles, SayARepeatRuleInEachLanguagesGrammar) {
       {"zh-CN", "FREQ=YEARLY;BYDAY=-7SA", L"每年的倒数第7个星期六"},
       // A noun's own gender: Chinese 天 (day) takes no measure word.
       {"zh-CN", "FREQ=MONTHLY;BYMONTHDAY=-2", L"每月的倒数第二天"},
+      {"zh-CN", "FREQ=MONTHLY;BYMONTHDAY=-7", L"每月的倒数第7天"},
       {"zh-CN", "FREQ=MONTHLY;BYDAY=SA,SU;BYSETPOS=1", L"每月的第一个星期六或星期日"},
       // The reader's reasons too.
       {"de", "FREQ=YEARLY;BYWEEKNO=20", L"BYWEEKNO wird nicht unterstützt"},
