@@ -106,14 +106,23 @@ constexpr DWORD kSettleMs = 200;
 
 class SaveLock {
  public:
-  explicit SaveLock(const std::wstring& path)
+  // A save takes the lock alone, waiting up to kLockWaitMs for it; a look
+  // at the file takes it shared with other looks, and only when it is free
+  // now, so that a save elsewhere never meets the file open.
+  enum class Use { Save, Look };
+
+  explicit SaveLock(const std::wstring& path, Use use = Use::Save)
       : file_(CreateFileW(NameBeside(path, L".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                           FILE_ATTRIBUTE_HIDDEN, nullptr)) {
-    const ULONGLONG giveUp = GetTickCount64() + kLockWaitMs;
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (use == Use::Save ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    const ULONGLONG giveUp = GetTickCount64() + (use == Use::Save ? kLockWaitMs : 0);
     while (file_.Get()) {
       OVERLAPPED whole{};
-      if (LockFileEx(file_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) return;
+      if (LockFileEx(file_.Get(), flags, 0, 1, 0, &whole)) {
+        locked_ = true;
+        return;
+      }
       if (GetLastError() != ERROR_LOCK_VIOLATION) return;
       if (GetTickCount64() >= giveUp) {
         heldElsewhere_ = true;
@@ -122,6 +131,15 @@ class SaveLock {
       Sleep(50);
     }
   }
+  // Unlocked before the handle closes: Windows frees a lock left to the
+  // close only when it gets to it, and another PC's save may wait for that.
+  ~SaveLock() {
+    OVERLAPPED whole{};
+    if (locked_) UnlockFileEx(file_.Get(), 0, 1, 0, &whole);
+  }
+  SaveLock(const SaveLock&) = delete;
+  SaveLock& operator=(const SaveLock&) = delete;
+
   // Only another program's lock keeps a save back. Where no lock file can
   // be made, the file cannot be written either, and the save fails with
   // that reason; a folder whose file system has no byte-range locks (some
@@ -130,6 +148,7 @@ class SaveLock {
 
  private:
   ScopedFileHandle file_;
+  bool locked_ = false;
   bool heldElsewhere_ = false;
 };
 
@@ -169,12 +188,18 @@ std::optional<std::wstring> WriteInPlace(const std::wstring& path, std::string_v
 // began, as a replacing save killed before its rename is not taken either),
 // the journal's own contents, or a file changed since (by hand, by another
 // program) is left as it is: the journal holds nothing that file lacks.
-// A journal of an older Chimewatch reads the same way.
+// A journal of an older Chimewatch reads the same way. Under the save lock:
+// a journal whose program still writes is that program's, and while
+// another holds the lock, or the file cannot be read, it is left alone.
 void FinishInterruptedWrite(const std::wstring& path) {
+  if (GetFileAttributesW(JournalOf(path).c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  const SaveLock lock(path);
+  if (lock.HeldElsewhere()) return;
   const FileBytes journal = ReadWholeFile(JournalOf(path), kMaxFileBytes);
   if (!journal.read) return;
   const FileBytes file = ReadWholeFile(path, kMaxFileBytes);
-  if (file.read && IsWriteCutShort(file.bytes, journal.bytes) && WriteOver(path, journal.bytes)) return;
+  if (!file.read) return;
+  if (IsWriteCutShort(file.bytes, journal.bytes) && WriteOver(path, journal.bytes)) return;
   DeleteFileW(JournalOf(path).c_str());
 }
 
@@ -217,7 +242,10 @@ IniFileSettings::Stamp IniFileSettings::CurrentStamp() const {
               data.ftLastWriteTime.dwLowDateTime};
 }
 
-bool IniFileSettings::ReadAgainIfChanged() { return ReadAgain(false); }
+bool IniFileSettings::ReadAgainIfChanged() {
+  const SaveLock look(path_, SaveLock::Use::Look);
+  return !look.HeldElsewhere() && ReadAgain(false);
+}
 
 // A file missing or unreadable for a moment (a sync service replacing it)
 // keeps what was read: nothing is taken for deleted. Size and time tell a

@@ -1,21 +1,17 @@
 #include "language_choice.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-std::string Narrowed(std::wstring_view tag) {
-  std::string narrow;
-  for (const wchar_t c : tag) narrow += static_cast<char>(c);
-  return narrow;
-}
-
-// Letters, digits and '-', at most 16: a tag that names a file beside the
-// program and nothing else.
-bool IsPlainTag(std::wstring_view tag) {
-  return !tag.empty() && tag.size() <= 16 && std::all_of(tag.begin(), tag.end(), [](wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-';
-  });
+// The listed language (or the pseudo-language) `wanted` names, in any case.
+std::optional<std::string_view> ListedTag(std::wstring_view wanted) {
+  if (SameTag(kPseudoLanguage, wanted)) return kPseudoLanguage;
+  for (const Language& language : kLanguages) {
+    if (SameTag(language.tag, wanted)) return language.tag;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -34,12 +30,10 @@ std::wstring_view OwnName(std::string_view tag) {
   return kLanguages[0].ownName;
 }
 
-std::string LanguageToUse(std::wstring_view setting, std::wstring_view windowsLanguage) {
-  if (IsPlainTag(setting)) return Narrowed(setting);
+std::string_view LanguageToUse(std::wstring_view setting, std::wstring_view windowsLanguage) {
+  if (const auto tag = ListedTag(setting)) return *tag;
   for (const std::wstring_view wanted : {windowsLanguage, windowsLanguage.substr(0, windowsLanguage.find(L'-'))}) {
-    for (const Language& language : kLanguages) {
-      if (SameTag(language.tag, wanted)) return std::string(language.tag);
-    }
+    if (const auto tag = ListedTag(wanted); tag && *tag != kPseudoLanguage) return *tag;
   }
   return "en";
 }

@@ -25,12 +25,18 @@ inline constexpr std::array<Language, 11> kLanguages = {{
     {"zh-CN", L"\u4E2D\u6587 (\u7B80\u4F53)"},
 }};
 
-// The language to show. `setting` is the stored choice: empty for
-// Windows' language, "en" for English, or a tag; a tag that is not a plain
-// tag counts as empty. Windows' language (`windowsLanguage`, e.g. "pt-BR")
-// gives the language with that tag, else the one with its language
-// without region, else English.
-std::string LanguageToUse(std::wstring_view setting, std::wstring_view windowsLanguage);
+// The pseudo-language the end-to-end tests show: English made longer and
+// marked, to find a text that does not come from the table.
+inline constexpr std::string_view kPseudoLanguage = "qps-ploc";
+
+// The language to show, as one of the tags above (which never change).
+// `setting` is the stored choice: empty for Windows' language, "en" for
+// English, or a listed tag; any other text counts as empty, so that a
+// hand-edited value never names another file (nor a device: "COM1").
+// Windows' language (`windowsLanguage`, e.g. "pt-BR") gives the language
+// with that tag, else the one with its language without region, else
+// English.
+std::string_view LanguageToUse(std::wstring_view setting, std::wstring_view windowsLanguage);
 
 // A language's own name, e.g. L"Deutsch"; English's for a tag not listed.
 std::wstring_view OwnName(std::string_view tag);

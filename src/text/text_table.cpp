@@ -1,191 +1,54 @@
 #include "text_table.h"
 
-#include <array>
+#include <atomic>
+#include <iterator>
+#include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "plural_forms.h"
 
 namespace {
 
-// Every English text in one literal, each ended by its '\0'. Only its
-// packed form (below) goes into the program.
-constexpr char kEnglishPlain[] =
-#define CHIMEWATCH_TEXT(group, name, english) english "\0"
+// Every English text, by identifier.
+constexpr std::string_view kEnglish[] = {
+#define CHIMEWATCH_TEXT(group, name, english) english,
 #include "english_texts.inc"
 #undef CHIMEWATCH_TEXT
-    ;
+};
+static_assert(std::size(kEnglish) == static_cast<std::size_t>(TextId::Count));
 
-// The English texts packed at compile time (LZ77), to less than half their
-// size: a byte below 0x80 stands for itself; a copy of bytes from further
-// back is either short, 0x80 + (length - 3) * 8 + the distance's top three
-// bits, then its low byte (up to 10 bytes from up to 2047 back), or long,
-// 0xC0 + length - 3, then the distance in two bytes (low first).
-constexpr std::size_t kMinCopy = 3, kMaxShortCopy = 7 + kMinCopy, kMaxCopy = 0x3F + kMinCopy, kTriedCopies = 64;
-constexpr std::size_t kShortReach = 0x7FF, kLong = 0x40;
-constexpr std::size_t kPlainSize = sizeof kEnglishPlain;
+constexpr bool AllAscii() {
+  for (const std::string_view text : kEnglish) {
+    for (const char c : text) {
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+  }
+  return true;
+}
+static_assert(AllAscii(), "the English texts are ASCII: they are widened byte by byte");
 
-struct Copy {
-  std::size_t length = 0, distance = 0;
+// The language in use: a file's texts and the tag whose plural rules they
+// follow, published whole, so that a thread that reads texts while the
+// window thread changes the language sees either the old choice or the
+// new one. A choice is never freed: there are as many as languages used.
+struct Choice {
+  const LanguageTexts* texts;
+  std::string language;
 };
 
-// The copies worth taking at a place: the longest one a short copy
-// reaches, and the longest one at all.
-struct Choices {
-  Copy shortReach, any;
-};
+const Choice kEnglishChoice{nullptr, "en"};
+std::atomic<const Choice*> chosen{&kEnglishChoice};
 
-// The earlier places that start with the same three bytes, newest first:
-// the compile-time packing tries only these.
-class EarlierPlaces {
- public:
-  constexpr EarlierPlaces() { newest_.fill(kNone); }
-  constexpr void Add(std::size_t at) {
-    if (at + 3 > kPlainSize) return;
-    previous_[at] = newest_[Key(at)];
-    newest_[Key(at)] = at;
-  }
-  constexpr Choices LongestCopies(std::size_t at) const {
-    Choices best;
-    if (at + 3 > kPlainSize) return best;
-    std::size_t start = newest_[Key(at)];
-    for (std::size_t tried = 0; start != kNone && tried < kTriedCopies && at - start <= 0xFFFF; ++tried) {
-      std::size_t length = 0;
-      while (length < kMaxCopy && at + length < kPlainSize &&
-             kEnglishPlain[start + length] == kEnglishPlain[at + length]) {
-        ++length;
-      }
-      const Copy copy{length, at - start};
-      if (length > best.any.length) best.any = copy;
-      if (length > best.shortReach.length && copy.distance <= kShortReach) best.shortReach = copy;
-      start = previous_[start];
-    }
-    return best;
-  }
-
- private:
-  static constexpr std::size_t kNone = ~std::size_t{0};
-  static constexpr std::size_t Key(std::size_t at) {
-    return (static_cast<unsigned char>(kEnglishPlain[at]) * 961u +
-            static_cast<unsigned char>(kEnglishPlain[at + 1]) * 31u +
-            static_cast<unsigned char>(kEnglishPlain[at + 2])) %
-           4093;
-  }
-  std::array<std::size_t, 4093> newest_{};
-  std::array<std::size_t, kPlainSize> previous_{};
-};
-
-// The cheapest packing (in bytes) from each place to the end, taking at
-// each place a byte, or a short or long copy of any length up to the longest.
-class Parse {
- public:
-  constexpr Parse() {
-    std::array<Choices, kPlainSize> choices{};
-    EarlierPlaces places;
-    for (std::size_t at = 0; at < kPlainSize; ++at) {
-      choices[at] = places.LongestCopies(at);
-      places.Add(at);
-    }
-    for (std::size_t at = kPlainSize; at-- > 0;) {
-      cost_[at] = cost_[at + 1] + 1;
-      taken_[at] = {};
-      Consider(at, choices[at].shortReach, kMaxShortCopy, 2);
-      Consider(at, choices[at].any, kMaxCopy, 3);
-    }
-  }
-  // The copy to take at `at`, or none (length 0) for the byte itself.
-  constexpr Copy Taken(std::size_t at) const { return taken_[at]; }
-
- private:
-  constexpr void Consider(std::size_t at, Copy copy, std::size_t longest, std::size_t bytes) {
-    for (std::size_t length = kMinCopy; length <= copy.length && length <= longest; ++length) {
-      if (bytes + cost_[at + length] < cost_[at]) {
-        cost_[at] = bytes + cost_[at + length];
-        taken_[at] = {length, copy.distance};
-      }
-    }
-  }
-  std::array<std::size_t, kPlainSize + 1> cost_{};
-  std::array<Copy, kPlainSize> taken_{};
-};
-
-// Parsed once, for both the packed size and the packed bytes.
-constexpr Parse kParse;
-
-// Not constexpr: reached while packing, it stops the compilation.
-void EnglishTextIsNotAscii() {}
-
-// Calls put(byte) for each packed byte.
-template <typename Put>
-constexpr void Pack(Put put) {
-  for (std::size_t at = 0; at < kPlainSize;) {
-    const Copy copy = kParse.Taken(at);
-    const bool isLong = copy.length > kMaxShortCopy || copy.distance > kShortReach;
-    if (copy.length > 0 && isLong) {
-      put(static_cast<char>(0x80 + kLong + copy.length - kMinCopy));
-      put(static_cast<char>(copy.distance & 0xFF));
-      put(static_cast<char>(copy.distance >> 8));
-      at += copy.length;
-    } else if (copy.length > 0) {
-      put(static_cast<char>(0x80 + (copy.length - kMinCopy) * 8 + (copy.distance >> 8)));
-      put(static_cast<char>(copy.distance & 0xFF));
-      at += copy.length;
-    } else {
-      if (static_cast<unsigned char>(kEnglishPlain[at]) >= 0x80) EnglishTextIsNotAscii();
-      put(kEnglishPlain[at++]);
-    }
-  }
-}
-
-constexpr std::size_t PackedSize() {
-  std::size_t size = 0;
-  Pack([&](char) { ++size; });
-  return size;
-}
-
-constexpr std::array<char, PackedSize()> PackedEnglish() {
-  std::array<char, PackedSize()> packed{};
-  std::size_t size = 0;
-  Pack([&](char byte) { packed[size++] = byte; });
-  return packed;
-}
-
-constexpr auto kEnglishPacked = PackedEnglish();
-
-const std::string& EnglishTexts() {
-  static const std::string plain = [] {
-    std::string texts;
-    for (std::size_t at = 0; at < kEnglishPacked.size();) {
-      const auto byte = static_cast<unsigned char>(kEnglishPacked[at++]);
-      if (byte < 0x80) {
-        texts += static_cast<char>(byte);
-        continue;
-      }
-      std::size_t distance = static_cast<unsigned char>(kEnglishPacked[at++]);
-      std::size_t length = kMinCopy;
-      if ((byte & kLong) != 0) {
-        distance |= static_cast<std::size_t>(static_cast<unsigned char>(kEnglishPacked[at++])) << 8;
-        length += byte & (kLong - 1);
-      } else {
-        distance |= static_cast<std::size_t>(byte & 7) << 8;
-        length += (byte >> 3) & 7;
-      }
-      for (; length > 0; --length) texts += texts[texts.size() - distance];
-    }
-    return texts;
-  }();
-  return plain;
-}
-
-const LanguageTexts* chosenTexts = nullptr;
-std::string chosenLanguage = "en";
+const Choice& Current() { return *chosen.load(std::memory_order_acquire); }
 
 std::wstring Widened(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
-std::wstring Chosen(TextId id) {
+std::wstring Chosen(const Choice& choice, TextId id) {
   if (id >= kNoText) return {};  // kNoText: the empty text, which no file holds
-  if (chosenTexts != nullptr) {
-    if (const auto text = chosenTexts->Find(id); text && !text->empty()) return std::wstring(*text);
+  if (choice.texts != nullptr) {
+    if (const auto text = choice.texts->Find(id); text && !text->empty()) return std::wstring(*text);
   }
   return Widened(EnglishText(id));
 }
@@ -217,22 +80,34 @@ std::wstring_view Form(std::wstring_view forms, int form) {
 }  // namespace
 
 void UseLanguage(const LanguageTexts* texts, std::string_view language) {
-  chosenTexts = texts;
-  chosenLanguage = texts != nullptr ? std::string(language) : "en";
+  // Called on the window thread only: the list of choices is its own.
+  static std::vector<std::unique_ptr<const Choice>> made;
+  if (texts == nullptr) {
+    chosen.store(&kEnglishChoice, std::memory_order_release);
+    return;
+  }
+  for (const auto& choice : made) {
+    if (choice->texts == texts && choice->language == language) {
+      chosen.store(choice.get(), std::memory_order_release);
+      return;
+    }
+  }
+  made.push_back(std::make_unique<const Choice>(Choice{texts, std::string(language)}));
+  chosen.store(made.back().get(), std::memory_order_release);
 }
 
 std::string_view EnglishText(TextId id) {
-  const char* text = EnglishTexts().c_str();
-  for (auto at = static_cast<std::uint16_t>(id); at > 0; --at) text += std::char_traits<char>::length(text) + 1;
-  return text;
+  return id < TextId::Count ? kEnglish[static_cast<std::size_t>(id)] : std::string_view();
 }
 
 std::wstring Text(TextId id, std::initializer_list<std::wstring_view> arguments) {
-  return WithArguments(Chosen(id), {arguments.begin(), arguments.size()});
+  return WithArguments(Chosen(Current(), id), {arguments.begin(), arguments.size()});
 }
 
 std::wstring CountText(TextId id, std::int64_t count, std::initializer_list<std::wstring_view> arguments) {
-  return WithArguments(Form(Chosen(id), PluralForm(chosenLanguage, count)), {arguments.begin(), arguments.size()});
+  const Choice& choice = Current();
+  return WithArguments(Form(Chosen(choice, id), PluralForm(choice.language, count)),
+                       {arguments.begin(), arguments.size()});
 }
 
 std::wstring ListWord(TextId id, std::size_t index) {
@@ -248,4 +123,4 @@ std::wstring ListWord(TextId id, std::size_t index) {
   return word;
 }
 
-int OrdinalForm(std::int64_t number) { return OrdinalForm(chosenLanguage, number); }
+int OrdinalForm(std::int64_t number) { return OrdinalForm(Current().language, number); }

@@ -16,6 +16,7 @@ class BackgroundImport {
   // Starts reading `path`; posts `done` to `window` when the reading is
   // ready. False when a reading is under way, or no thread could start.
   bool Start(std::wstring path, const Clock& clock, HWND window, UINT done);
+  bool Busy() const { return task_.Busy(); }
   // The finished reading; the thread has ended.
   ImportFile Take() { return task_.Take(); }
   // Stops a reading under way at its next event (the program is ending):

@@ -1,12 +1,12 @@
 #include "hand_over.h"
 
-#include <ntsecapi.h>
-
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "random_number.h"
 #include "scoped_handles.h"
+#include "window_handle_bits.h"
 
 namespace {
 
@@ -51,10 +51,12 @@ static_assert(sizeof(ResultHeader) == 16);
 
 // Any program may send to the reply window and name any window as the
 // sender; only the running program has the request's random token.
-std::uint64_t NewToken() {
-  std::uint64_t token = 0;
-  if (!RtlGenRandom(&token, sizeof token)) token = GetTickCount64() ^ (std::uint64_t{GetCurrentProcessId()} << 32);
-  return token;
+std::uint64_t NewToken() { return RandomNumber(); }
+
+std::uint32_t HandleBits(HWND window) { return WindowHandleBits(reinterpret_cast<std::uintptr_t>(window)); }
+
+HWND WindowFromBits(std::uint32_t bits) {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(WidenedWindowHandle(bits)));
 }
 
 // A process's integrity level (the last part of its token's mandatory
@@ -147,8 +149,8 @@ class ReplyWindow {
   // which must be the one the request went to, in its process.
   bool FromRunningProgram(WPARAM sender) const {
     DWORD senderProcess = 0;
-    return reinterpret_cast<HWND>(sender) == running_ &&
-           GetWindowThreadProcessId(reinterpret_cast<HWND>(sender), &senderProcess) != 0 &&
+    return SameWindowHandle(sender, reinterpret_cast<std::uintptr_t>(running_)) &&
+           GetWindowThreadProcessId(WindowFromBits(WindowHandleBits(sender)), &senderProcess) != 0 &&
            senderProcess == runningProcess_;
   }
 
@@ -184,12 +186,6 @@ class ReplyWindow {
   std::optional<ExitCode> result_;
 };
 
-std::uint32_t HandleBits(HWND window) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)); }
-
-// Sign-extended, as Windows widens a 32-bit window handle.
-HWND WindowFromBits(std::uint32_t bits) {
-  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(bits)));
-}
 
 }  // namespace
 

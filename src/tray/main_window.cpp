@@ -319,13 +319,25 @@ void MainWindow::NameMenuItems() {
 void MainWindow::mnuLanguage_Click(unsigned choice) {
   const std::string_view tag = choice == 0 ? std::string_view() : kLanguages[choice - 1].tag;
   languageSetting_.assign(tag.begin(), tag.end());
-  UseLanguageSetting(languageSetting_);
-  NameMenuItems();
-  tray_.ChangeTrayTip(CountdownTip());
+  // A file being read or written tells how it went in the language it
+  // started in: the new one comes when it is done.
+  languageWaits_ = import_.Busy() || export_.Busy();
+  if (!languageWaits_) UseChosenLanguage();
   if (!store_.WriteSetting(kApplicationName, kOptionsSection, kLanguageKey, languageSetting_)) {
     ShowProgramBox(hwnd_, Text(TextId::StoreLanguageNotSaved, {store_.Where(), store_.LastError()}).c_str(),
                    Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
   }
+}
+
+void MainWindow::UseChosenLanguage() {
+  languageWaits_ = false;
+  UseLanguageSetting(languageSetting_);
+  NameMenuItems();
+  tray_.ChangeTrayTip(CountdownTip());
+}
+
+void MainWindow::UseLanguageThatWaited() {
+  if (languageWaits_ && !import_.Busy() && !export_.Busy()) UseChosenLanguage();
 }
 
 bool MainWindow::IsMonitoring() const {
@@ -408,6 +420,7 @@ void MainWindow::Form_ImportRead() {
   const auto handOver = std::exchange(importFor_, std::nullopt);
   const TransferOutcome outcome = PlaceImport(file, table_, store_, setup_.SlotHeldByEditor());
   setup_.RefreshAlarm();
+  UseLanguageThatWaited();
   if (handOver) {
     SendHandOverResult(hwnd_, *handOver, outcome);
     return;
@@ -419,6 +432,7 @@ void MainWindow::Form_ImportRead() {
 void MainWindow::Form_ExportWritten() {
   if (!export_.Busy()) return;  // already taken by Form_Unload
   const TransferOutcome outcome = export_.Take();
+  UseLanguageThatWaited();
   if (const auto handOver = std::exchange(exportFor_, std::nullopt)) {
     SendHandOverResult(hwnd_, *handOver, outcome);
     return;

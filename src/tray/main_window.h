@@ -52,6 +52,9 @@ class MainWindow final : private AlarmCheckHost {
   void mnuLanguage_Click(unsigned choice);
   // The menus' texts in the language in use, and the Language menu's mark.
   void NameMenuItems();
+  void UseChosenLanguage();
+  // The language chosen while a file was read or written, once it is done.
+  void UseLanguageThatWaited();
   LRESULT Form_CopyData(const COPYDATASTRUCT& data);
   // The import file is read: its alerts are placed now.
   void Form_ImportRead();
@@ -91,6 +94,7 @@ class MainWindow final : private AlarmCheckHost {
   ScopedHMENU mnuPopup_;
   HMENU mnuLanguage_ = nullptr;   // a submenu of mnuPopup_, destroyed with it
   std::wstring languageSetting_;  // as stored: empty for Windows' language
+  bool languageWaits_ = false;    // chosen while a file is read or written
   // Each offer's delays; in mnuPopup_ only while it is open.
   std::array<ScopedHMENU, kMaxRemindOffers> mnuRemindAgain_;
   ScopedHICON pictures_[2];

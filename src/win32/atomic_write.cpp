@@ -12,6 +12,8 @@
 namespace {
 
 constexpr int kNameTries = 16;
+constexpr int kRenameTries = 20;
+constexpr DWORD kRenameWaitMs = 50;
 
 // A new file beside the target, under a name no one else has: made with
 // CREATE_NEW, so that a name taken meanwhile is never shared. Its own name,
@@ -35,6 +37,22 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
          FlushFileBuffers(file);
 }
 
+// Antivirus, indexers and sync services open a file just written, and
+// another program may be reading the target: for a short while the rename
+// meets a sharing violation (or, for a file that is open, access denied).
+bool ReplaceByRename(const std::wstring& temporary, const std::wstring& target) {
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if (attempt == kRenameTries || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) {
+      return false;
+    }
+    Sleep(kRenameWaitMs);
+  }
+}
+
 }  // namespace
 
 std::optional<std::wstring> WriteFileAtomically(std::wstring_view path, std::string_view bytes) {
@@ -50,9 +68,7 @@ std::optional<std::wstring> WriteFileAtomically(std::wstring_view path, std::str
   if (!file.Get()) return SystemErrorText(GetLastError());
   const bool written = WriteAll(file.Get(), bytes);
   file.Reset(nullptr);
-  if (written && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return std::nullopt;
-  }
+  if (written && ReplaceByRename(temporary, target)) return std::nullopt;
   const DWORD error = GetLastError();
   DeleteFileW(temporary.c_str());
   return SystemErrorText(error);

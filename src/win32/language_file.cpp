@@ -1,6 +1,8 @@
 #include "language_file.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "language_choice.h"
 #include "program_path.h"
@@ -34,16 +36,22 @@ std::wstring WindowsLanguage() {
   return LCIDToLocaleName(language, name, LOCALE_NAME_MAX_LENGTH, 0) > 0 ? std::wstring(name) : std::wstring();
 }
 
+// A file once loaded stays loaded: a thread taking a text from it (an
+// import being read) may still hold a pointer into it when the language
+// changes, and FreeLibrary would unmap it. There are at most as many as
+// languages, each some 20 KB mapped.
+const LanguageFile* LoadedLanguageFile(std::string_view tag) {
+  static std::vector<std::pair<std::string_view, std::unique_ptr<LanguageFile>>> loaded;
+  for (const auto& [loadedTag, file] : loaded) {
+    if (loadedTag == tag) return file.get();
+  }
+  auto file = std::make_unique<LanguageFile>(LanguageFilePath(tag));
+  if (!file->Loaded()) file.reset();  // tried again at the next change: the file may have come
+  if (file) loaded.emplace_back(tag, std::move(file));
+  return loaded.empty() || loaded.back().first != tag ? nullptr : loaded.back().second.get();
+}
+
 void UseLanguageSetting(std::wstring_view setting) {
-  static std::unique_ptr<LanguageFile> inUse;
-  static std::string tagInUse;
-  const std::string tag = LanguageToUse(setting, WindowsLanguage());
-  // At start, the stored choice is most often Windows' language, which
-  // the program already took before it opened the store.
-  if (tag == tagInUse) return;
-  tagInUse = tag;
-  auto file = tag == "en" ? nullptr : std::make_unique<LanguageFile>(LanguageFilePath(tag));
-  if (file && !file->Loaded()) file.reset();
-  UseLanguage(file.get(), tag);
-  inUse = std::move(file);  // the old file is freed once nothing reads it
+  const std::string_view tag = LanguageToUse(setting, WindowsLanguage());
+  UseLanguage(tag == "en" ? nullptr : LoadedLanguageFile(tag), tag);
 }

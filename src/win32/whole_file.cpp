@@ -14,8 +14,10 @@ FileBytes Failed() {
 
 FileBytes ReadWholeFile(std::wstring_view path, unsigned long long maxBytes) {
   const std::wstring name(path);
-  ScopedFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  // FILE_SHARE_DELETE: another program may replace the file by a rename
+  // while it is read here (the read then goes on in the old file).
+  ScopedFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.Get()) return Failed();
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size)) return Failed();

@@ -112,7 +112,7 @@ TEST(LanguageFiles, SayEveryTextWithItsValuesFormsAndAccessKeys) {
   for (std::size_t id = 0; id < Table().size(); ++id) {
     const TableText& text = Table()[id];
     EXPECT_FALSE(text.english.empty()) << text.name;
-    // The program's English, packed and unpacked, is the table's.
+    // The program's English is the table's.
     EXPECT_EQ(Utf8ToWide(std::string(EnglishText(static_cast<TextId>(id)))), text.english) << text.name;
     EXPECT_LE(Forms(text.english).size(), static_cast<std::size_t>(PluralFormCount("en"))) << text.name;
   }
@@ -202,6 +202,11 @@ TEST(LanguageChoice, FollowsTheSettingThenWindowsThenEnglish) {
       // Not a plain tag: never a path beside the program.
       {L"..\\..\\x", L"ja-JP", "ja"},
       {L"a b", L"nl-NL", "nl"},
+      // Only a listed language: never another file, nor a device.
+      {L"COM1", L"fr-FR", "fr"},
+      {L"sv", L"", "en"},
+      {L"QPS-PLOC", L"", "qps-ploc"},
+      {L"", L"qps-ploc", "en"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(LanguageToUse(c.setting, c.windows), c.shown) << c.windows;

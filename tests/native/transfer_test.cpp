@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "output_encoding.h"
+#include "window_handle_bits.h"
 #include "zone_display_name.h"
 
 namespace {
@@ -78,4 +79,14 @@ TEST(ChooseOutputEncoding, OneEncodingPerFile) {
   EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, "Ex"), Utf8);
   EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, "\xFF"), Utf8);
   EXPECT_EQ(ChooseOutputEncoding(OutputKind::DiskFile, "?"), Utf8);  // could not be read
+}
+
+// A 32-bit running program's window, as a 64-bit command holds it
+// (sign-extended) and as its WPARAM arrives (zero-extended).
+TEST(WindowHandleBits, ASenderIsKnownByItsLow32Bits) {
+  EXPECT_TRUE(SameWindowHandle(0x0000000080001234u, 0xFFFFFFFF80001234u));
+  EXPECT_TRUE(SameWindowHandle(0x00010234u, 0x00010234u));
+  EXPECT_FALSE(SameWindowHandle(0x80001234u, 0xFFFFFFFF80001236u));
+  EXPECT_EQ(WidenedWindowHandle(0x80001234u), static_cast<std::int64_t>(0xFFFFFFFF80001234u));
+  EXPECT_EQ(WidenedWindowHandle(0x00010234u), 0x00010234);
 }
