@@ -52,7 +52,7 @@ if [ "${1:-}" = --lateness ]; then
     mkdir -p "$old/src"
     git archive "$ref" | tar -x -C "$old/src"
     cmake -S "$old/src" -B "$old/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$old/src/cmake/mingw-toolchain.cmake" \
-      -DCHIMEWATCH_WINDOWS_ARCH="$arch" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+      -DCHIMEWATCH_WINDOWS_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$old/build" -j "$(nproc)" --target chimewatch
     programs+=("$old/build/chimewatch.exe")
   fi

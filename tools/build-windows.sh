@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 arch=${1:-i686}
 cmake -S . -B "build/windows-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-toolchain.cmake \
-  -DCHIMEWATCH_WINDOWS_ARCH="$arch" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+  -DCHIMEWATCH_WINDOWS_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "build/windows-$arch" -j "$(nproc)"

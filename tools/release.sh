@@ -48,7 +48,7 @@ for arch in x86_64 i686; do
   build=build/release-$arch
   echo "== $arch: chimewatch.exe"
   cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-toolchain.cmake \
-    -DCHIMEWATCH_WINDOWS_ARCH="$arch" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+    -DCHIMEWATCH_WINDOWS_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release >/dev/null
   nice cmake --build "$build" --target chimewatch -j "$(nproc)" >/dev/null
   # version, release_name, nsis_target and program, as CMake knows them.
   source "$build/installer/release.env"

@@ -19,9 +19,10 @@ cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
   cmake --build build/native -j "$jobs" &&
   (cd build/native && ctest -j "$jobs" --output-on-failure) || failed+=(native)
 
-step "Fuzzing the text readers and the calendar import (bounded)"
+step "Fuzzing the text readers, chimewatch.ini, stored rules and the calendar import (bounded)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHIMEWATCH_FUZZ=ON >/dev/null &&
-  cmake --build build/fuzz -j "$jobs" --target chimewatch_fuzz_texts chimewatch_fuzz_calendar &&
+  cmake --build build/fuzz -j "$jobs" --target chimewatch_fuzz_texts chimewatch_fuzz_calendar \
+    chimewatch_fuzz_store_file chimewatch_fuzz_stored_rule &&
   (cd build/fuzz && ctest -R fuzz --output-on-failure) || failed+=(fuzz)
 
 step "Windows build (32-bit, the shipped program)"

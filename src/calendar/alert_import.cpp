@@ -95,9 +95,10 @@ class Importer {
       summary += CountText(TextId::TransferAlreadyThere, alreadyThere_, {WideDecimalText(alreadyThere_)});
     }
     std::vector<std::wstring> parts = named_;
-    if (unnamed_ > 0) parts.push_back(Text(TextId::TransferAndMore, {WideDecimalText(unnamed_)}));
+    if (unnamed_ > 0) parts.push_back(CountText(TextId::TransferAndMore, unnamed_, {WideDecimalText(unnamed_)}));
     if (didNotFit_ > 0) {
-      parts.push_back(Text(TextId::TransferDidNotFit, {WideDecimalText(didNotFit_), WideDecimalText(kSlotCount)}));
+      parts.push_back(
+          CountText(TextId::TransferDidNotFit, didNotFit_, {WideDecimalText(didNotFit_), WideDecimalText(kSlotCount)}));
     }
     std::wstring notImported;
     for (std::size_t i = 0; i < parts.size(); ++i)
@@ -107,8 +108,8 @@ class Importer {
       summary += Text(TextId::TransferZoneAsLocal, {ShownName(Utf8ToWide(unknownZones[i]))});
     }
     if (unknownZones.size() > kMaxNamedZones) {
-      summary += Text(TextId::TransferOtherZonesAsLocal,
-                      {WideDecimalText(static_cast<std::int64_t>(unknownZones.size() - kMaxNamedZones))});
+      const auto others = static_cast<std::int64_t>(unknownZones.size() - kMaxNamedZones);
+      summary += CountText(TextId::TransferOtherZonesAsLocal, others, {WideDecimalText(others)});
     }
     return summary;
   }

@@ -85,10 +85,10 @@ std::wstring ProblemWith(const DamagedValue& value) {
   return Text(TextId::StoreNotBoolean);
 }
 
-std::wstring Quoted(const std::wstring& text) {
+// The stored text as a message quotes it: at most 40 characters.
+std::wstring Shown(const std::wstring& text) {
   constexpr std::size_t kShown = 40;
-  if (text.size() <= kShown) return L"\"" + text + L"\"";
-  return L"\"" + text.substr(0, kShown) + L"...\"";
+  return text.size() <= kShown ? text : text.substr(0, kShown) + L"...";
 }
 
 }  // namespace
@@ -238,9 +238,10 @@ std::vector<SlotNotSaved> SaveSlots(AlarmTable& table, SettingsStore& store, std
 std::wstring DamagedValuesMessage(const LoadReport& report) {
   std::wstring message = Text(TextId::StoreDamagedIntro, {report.where});
   for (const DamagedValue& value : report.damaged) {
-    const std::wstring stored = value.storedText ? Quoted(*value.storedText) + L" " : std::wstring();
-    message +=
-        Text(TextId::StoreDamagedValue, {WideDecimalText(value.slot), value.key, stored + ProblemWith(value) + L"."});
+    const std::wstring slot = WideDecimalText(value.slot);
+    message += value.storedText
+                   ? Text(TextId::StoreDamagedStoredValue, {slot, value.key, Shown(*value.storedText), ProblemWith(value)})
+                   : Text(TextId::StoreDamagedValue, {slot, value.key, ProblemWith(value)});
   }
   return message;
 }

@@ -1,12 +1,11 @@
 #include "date_format.h"
 
 #include "number_text.h"
+#include "text_table.h"
 
 #include <array>
 
 namespace {
-
-constexpr std::array<std::wstring_view, 7> kWeekdayNames = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};
 
 void AppendNumber(std::wstring& out, int value, int width) { out += WideDecimalText(value, width); }
 
@@ -37,7 +36,7 @@ constexpr NumericToken kNumericTokens[] = {
 // returns its length.
 std::size_t AppendToken(std::wstring& out, std::wstring_view pattern, std::size_t at, const DateParts& parts) {
   if (StartsWith(pattern, at, L"ddd")) {
-    out += kWeekdayNames[static_cast<std::size_t>(parts.weekday)];
+    out += ListWord(TextId::ListNamesWeekdays, static_cast<std::size_t>(parts.weekday));
     return 3;
   }
   for (const NumericToken& token : kNumericTokens) {

@@ -15,7 +15,7 @@ inline constexpr std::wstring_view kEditorDatePattern = L"yy/mm/dd";
 inline constexpr std::wstring_view kEditorTimePattern = L"hh:nn";
 // The tray tip's countdown: the time-of-day part of a difference.
 inline constexpr std::wstring_view kCountdownPattern = L"hh:nn:ss";
-// The list's weekday column.
+// The list's weekday column: the abbreviated weekday in the language in use.
 inline constexpr std::wstring_view kWeekdayPattern = L"ddd";
 // The list's sort key: the plain number.
 inline constexpr std::wstring_view kGeneralNumberPattern = L"General Number";

@@ -130,7 +130,8 @@ IniDocument::Reading IniDocument::Parse(std::string_view bytes, AnsiDecoding ans
     if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
     const std::wstring_view trimmed = Trimmed(line);
     if (trimmed.empty() || trimmed.front() == L';' || trimmed.front() == L'#') continue;
-    if (trimmed.front() == L'[' && trimmed.back() == L']' && trimmed.size() > 2) {
+    // "[]" too: a blank name ("[ ]") is written back so.
+    if (trimmed.front() == L'[' && trimmed.back() == L']' && trimmed.size() >= 2) {
       section = &reading.document.FindOrAddSection(Trimmed(trimmed.substr(1, trimmed.size() - 2)));
       continue;
     }

@@ -6,15 +6,15 @@
 // bytes are UTF-16 LE with a byte order mark; UTF-8, with or without one,
 // is read as well, for a file made by hand, and so is a file in the ANSI
 // code page (as PowerShell 5.1's Set-Content or an old Notepad save it),
-// which is what Notepad takes a file for that is not valid UTF-8. Reading
-// takes n log n of the sections and keys: they are found by an ordered index.
+// which is what Notepad takes a file for that is not valid UTF-8. Reading is
+// linear in the file: sections and keys are found by a hashed index.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -44,7 +44,7 @@ class IniDocument {
  private:
   // Names by their case-folded form, as Windows compares them: each
   // entry's place in the vector it indexes.
-  using NameIndex = std::map<std::wstring, std::size_t, std::less<>>;
+  using NameIndex = std::unordered_map<std::wstring, std::size_t>;
   struct Section {
     std::wstring name;
     std::vector<std::pair<std::wstring, std::wstring>> keys;  // each value as the file holds it

@@ -38,6 +38,8 @@ bool NextEntry(const RepeatRule& rule, int& at, DayEntry& entry) {
 }
 
 std::wstring Number(int value) { return WideDecimalText(value); }
+// A day of the month: day 1 as its language writes it ("1er", "1º").
+std::wstring DayNumber(int day) { return day == 1 ? Text(TextId::RuleDayOne) : Number(day); }
 
 constexpr TextId Offset(TextId first, int by) { return static_cast<TextId>(static_cast<int>(first) + by); }
 
@@ -144,7 +146,7 @@ class RuleWords {
   std::wstring MonthDays() const {
     std::vector<std::wstring> numbers, parts;
     for (int bit = 0; bit < 31; ++bit) {
-      if ((rule_.byMonthDay >> bit & 1U) != 0) numbers.push_back(Number(bit + 1));
+      if ((rule_.byMonthDay >> bit & 1U) != 0) numbers.push_back(DayNumber(bit + 1));
     }
     if (!numbers.empty()) {
       parts.push_back(CountText(TextId::RuleMonthDays, static_cast<std::int64_t>(numbers.size()),
@@ -234,7 +236,8 @@ class RuleWords {
     const bool oneDate = rule_.frequency == RuleFrequency::Yearly && std::popcount(rule_.byMonth) == 1 &&
                          std::popcount(rule_.byMonthDay) == 1 && rule_.byMonthDay < (1ULL << 31) && entries_ == 0;
     if (oneDate) {
-      return Wrap(TextId::RuleOnDate, Number(std::countr_zero(rule_.byMonthDay) + 1), Months(TextId::RuleListMonths));
+      return Wrap(TextId::RuleOnDate, DayNumber(std::countr_zero(rule_.byMonthDay) + 1),
+                  Months(TextId::RuleListMonths));
     }
     if (rule_.byMonthDay != 0) {
       Wrap(TextId::RuleOnMonthDays, MonthDays());

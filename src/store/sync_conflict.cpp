@@ -69,7 +69,7 @@ std::wstring TakenInMessage(std::wstring_view copyName, std::wstring_view keptAs
   std::wstring message = Text(TextId::StoreSyncLeft, {copyName});
   message += takenIn == 0 ? Text(TextId::StoreSyncNothingNew)
                           : CountText(TextId::StoreSyncTookIn, takenIn, {WideDecimalText(takenIn)});
-  if (notTakenIn > 0) message += Text(TextId::StoreSyncNoRoom, {WideDecimalText(notTakenIn)});
+  if (notTakenIn > 0) message += CountText(TextId::StoreSyncNoRoom, notTakenIn, {WideDecimalText(notTakenIn)});
   message += keptAs.empty() ? Text(TextId::StoreSyncNotRenamed) : Text(TextId::StoreSyncKeptAs, {keptAs});
   return message;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "long_path.h"
@@ -19,7 +20,7 @@ constexpr DWORD kRenameWaitMs = 50;
 // CREATE_NEW, so that a name taken meanwhile is never shared. Its own name,
 // not GetTempFileNameW's, which refuses a folder longer than MAX_PATH - 14.
 HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name) {
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};  // an export's thread writes too
   for (int attempt = 0; attempt < kNameTries; ++attempt) {
     name = NameBeside(target, L"." + WideDecimalText(GetCurrentProcessId()) + L"-" +
                                   WideDecimalText(static_cast<std::int64_t>(GetTickCount64() % 100000)) + L"-" +

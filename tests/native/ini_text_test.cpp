@@ -83,6 +83,9 @@ TEST(IniText, ReadsWhatAPersonMightWrite) {
       {Utf8(u8"[7]\r\nNaam=\uFFFD\u00e9\r\n"), std::optional<std::wstring>(L"\xFFFD\u00e9"), 0},
       {"Naam=outside\r\n[7]\r\nNaam=Tea\r\n", std::optional<std::wstring>(L"Tea"), 1},
       {"[7]\r\nNaam=Tea\r\njust words\r\n", std::optional<std::wstring>(L"Tea"), 3},
+      // A blank section name, as "[ ]" and as it is written back.
+      {"[ ]\r\nK=v\r\n[7]\r\nNaam=Tea\r\n", std::optional<std::wstring>(L"Tea"), 0},
+      {"[]\r\nK=v\r\n[7]\r\nNaam=Tea\r\n", std::optional<std::wstring>(L"Tea"), 0},
   };
   for (const auto& c : cases) {
     const IniDocument::Reading reading = Parse(c.file);

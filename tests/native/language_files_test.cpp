@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "date_format.h"
+#include "date_value.h"
 #include "language_choice.h"
 #include "plural_forms.h"
 #include "recurrence_text.h"
@@ -134,7 +136,7 @@ TEST(LanguageFiles, SayEveryTextWithItsValuesFormsAndAccessKeys) {
       // Sentences that follow another keep their blank before them.
       EXPECT_EQ(translated.starts_with(L' '), text.english.starts_with(L' '));
       // A list has a word for each of English's, none of them empty.
-      if (text.group == "RuleList") {
+      if (text.group == "RuleList" || text.name == "ListNamesWeekdays") {
         EXPECT_EQ(Forms(translated, L' ').size(), Forms(text.english, L' ').size());
         EXPECT_EQ(translated.find(L"  "), std::wstring::npos);
       }
@@ -180,6 +182,38 @@ TEST(LanguageFiles, TheProgramTakesTheFormForTheCountAndEnglishForWhatIsMissing)
   EXPECT_EQ(Text(TextId::ListNamesRemoveQuestion, {L"50% & %2"}),
             L"Are you sure you want to remove the alert\r\n50% & %2 ?");
   EXPECT_EQ(Text(kNoText), L"");
+}
+
+// Texts with a count agree with it, and the list's weekday column is in the
+// language in use.
+TEST(LanguageFiles, CountedTextsAndTheWeekdayColumnFollowTheLanguage) {
+  struct Case {
+    std::string tag;
+    TextId id;
+    std::int64_t count;
+    std::wstring text;
+  };
+  const Case cases[] = {
+      {"en", TextId::TransferOtherZonesAsLocal, 1, L" So was the time in 1 other zone."},
+      {"en", TextId::TransferOtherZonesAsLocal, 3, L" So were the times in 3 other zones."},
+      {"de", TextId::TransferDidNotFit, 1, L"1 passte nicht mehr (h\u00f6chstens 101 Erinnerungen)"},
+      {"fr", TextId::TransferAndMore, 1, L"et 1 autre"},
+      {"pl", TextId::TransferDidNotFit, 22, L"22 przypomnienia si\u0119 nie zmie\u015bci\u0142y (najwy\u017cej 101 przypomnie\u0144)"},
+      {"ru", TextId::TransferOtherZonesAsLocal, 21, L" \u041a\u0430\u043a \u0438 \u0432\u0440\u0435\u043c\u044f \u0435\u0449\u0451 \u0432 21 \u043f\u043e\u044f\u0441\u0435."},
+  };
+  for (const Case& c : cases) {
+    const FileTexts file(c.tag == "en" ? std::map<std::string, std::wstring>() : ReadLanguageFile(c.tag));
+    UseLanguage(c.tag == "en" ? nullptr : &file, c.tag);
+    EXPECT_EQ(CountText(c.id, c.count, {std::to_wstring(c.count), L"101"}), c.text) << c.tag;
+  }
+  const DateValue monday = MakeDate(2026, 12, 7);
+  const std::pair<std::string, std::wstring> weekdays[] = {{"en", L"Mon"}, {"de", L"Mo"}, {"ja", L"\u6708"}};
+  for (const auto& [tag, shown] : weekdays) {
+    const FileTexts file(tag == "en" ? std::map<std::string, std::wstring>() : ReadLanguageFile(tag));
+    UseLanguage(tag == "en" ? nullptr : &file, tag);
+    EXPECT_EQ(FormatDate(monday, kWeekdayPattern), shown) << tag;
+  }
+  UseLanguage(nullptr, "en");
 }
 
 TEST(LanguageChoice, FollowsTheSettingThenWindowsThenEnglish) {
@@ -232,9 +266,15 @@ TEST(LanguageFiles, SayARepeatRuleInEachLanguagesGrammar) {
       {"de", "FREQ=YEARLY;BYDAY=22MO", L"Der 22. Montag jedes Jahres"},
       {"es", "FREQ=MONTHLY;BYDAY=-1FR", L"Último viernes de cada mes"},
       {"pt-BR", "FREQ=YEARLY;BYDAY=22MO", L"22ª segunda-feira de cada ano"},
-      {"fr", "FREQ=MONTHLY;BYMONTHDAY=1,15,-1", L"Chaque mois les 1 et 15 et le dernier jour"},
+      {"fr", "FREQ=MONTHLY;BYMONTHDAY=1,15,-1", L"Chaque mois les 1er et 15 et le dernier jour"},
+      // Day 1 as its language writes it; "en" before a month, for "de avril".
+      {"fr", "FREQ=YEARLY;BYMONTH=1;BYMONTHDAY=1", L"Chaque ann\u00e9e le 1er janvier"},
+      {"fr", "FREQ=YEARLY;BYMONTH=4;BYDAY=1SU", L"Premier dimanche en avril de chaque ann\u00e9e"},
+      {"pt-BR", "FREQ=YEARLY;BYMONTH=1;BYMONTHDAY=1", L"Todo ano em 1\u00ba de janeiro"},
+      {"it", "FREQ=YEARLY;BYMONTH=8;BYMONTHDAY=8", L"Ogni anno il giorno 8 agosto"},
       // Orders that put the period first, and an ordinal ending before its number.
-      {"ja", "FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", L"毎年、3月の最後の日曜日"},
+      {"ja", "FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", L"毎年、3月の最終日曜日"},
+      {"ja", "FREQ=MONTHLY;BYDAY=1MO", L"毎月の第1月曜日"},
       {"zh-CN", "FREQ=YEARLY;BYMONTH=12;BYMONTHDAY=25", L"每年的12月25日"},
       {"zh-CN", "FREQ=YEARLY;BYDAY=-7SA", L"每年的倒数第7个星期六"},
       // A noun's own gender: Chinese 天 (day) takes no measure word.
