@@ -41,7 +41,9 @@ bool IsSyncConflictCopyName(std::wstring_view fileName) {
 }
 
 std::wstring TakenInName(std::wstring_view fileName, int try_) {
-  return std::wstring(fileName) + (try_ > 1 ? L"." + WideDecimalText(try_) : L"") + L".taken-in";
+  std::wstring name(fileName);
+  if (try_ > 1) name += L"." + WideDecimalText(try_);
+  return name + L".taken-in";
 }
 
 bool IsSameAlert(const AlarmRecord& a, const AlarmRecord& b) {
