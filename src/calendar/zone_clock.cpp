@@ -122,3 +122,11 @@ double UtcToWall(const ZoneClock& zone, double utc) { return utc + zone.OffsetAt
 int OffsetDistance(const ZoneClock& zone, const ZoneClock& local, double utc) {
   return local.OffsetAtUtc(utc) - zone.OffsetAtUtc(utc);
 }
+
+DateValue LocalToUtc(const ZoneRules& zone, DateValue local) {
+  return FromTimeLine(WallToUtc(RulesClock(zone), ToTimeLine(local)));
+}
+
+DateValue UtcToLocal(const ZoneRules& zone, DateValue utc) {
+  return FromTimeLine(UtcToWall(RulesClock(zone), ToTimeLine(utc)));
+}

@@ -43,6 +43,13 @@ class YearFinder {
 double WallToUtc(const ZoneClock& zone, double wall);
 double UtcToWall(const ZoneClock& zone, double utc);
 
+// Conversions of date values (OLE dates) in a zone in Windows' form. A
+// local time that falls twice (the hour when summer time ends) is taken in
+// summer time; one that does not exist (the hour skipped when it starts) is
+// taken in standard time.
+DateValue LocalToUtc(const ZoneRules& zone, DateValue local);
+DateValue UtcToLocal(const ZoneRules& zone, DateValue utc);
+
 // Seconds from `zone`'s wall clock to `local`'s at the instant `utc`.
 int OffsetDistance(const ZoneClock& zone, const ZoneClock& local, double utc);
 

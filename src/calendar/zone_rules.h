@@ -38,9 +38,3 @@ struct ZoneRules {
 };
 
 bool HasSummerTime(const ZoneRules& zone);
-
-// Conversions of date values (OLE dates). A local time that falls twice
-// (the hour when summer time ends) is taken in summer time; one that does
-// not exist (the hour skipped when it starts) is taken in standard time.
-DateValue LocalToUtc(const ZoneRules& zone, DateValue local);
-DateValue UtcToLocal(const ZoneRules& zone, DateValue utc);

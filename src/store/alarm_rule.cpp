@@ -1,6 +1,6 @@
 #include "alarm_rule.h"
 
-#include "alarm_store.h"
+#include "date_parse.h"
 #include "date_format.h"
 #include "recurrence_text.h"
 

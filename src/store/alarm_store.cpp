@@ -3,18 +3,13 @@
 #include <algorithm>
 
 #include "alarm_rule.h"
+#include "date_parse.h"
 #include "date_format.h"
 #include "number_text.h"
 #include "text_convert.h"
 #include "text_table.h"
 
 namespace {
-
-// A 1-based, VB-style Mid: shorter or empty past the end of the text.
-std::wstring_view Piece(std::wstring_view text, std::size_t start, std::size_t length) {
-  if (start - 1 >= text.size()) return {};
-  return text.substr(start - 1, length);
-}
 
 // Reads the keys of one existing slot in field order; stops at the first
 // value that does not convert and reports it.
@@ -92,21 +87,6 @@ std::wstring Shown(const std::wstring& text) {
 }
 
 }  // namespace
-
-std::optional<DateValue> ReadStoredTime(std::wstring_view text) {
-  const auto year = ParseInteger16(Piece(text, 7, 4));
-  const auto month = ParseInteger16(Piece(text, 12, 2));
-  const auto day = ParseInteger16(Piece(text, 15, 2));
-  const auto hour = ParseInteger16(Piece(text, 1, 2));
-  const auto minute = ParseInteger16(Piece(text, 4, 2));
-  for (const auto& part : {year, month, day, hour, minute}) {
-    if (part.error != IntegerError::None) return std::nullopt;
-  }
-  const DateValue value =
-      CombineDateTime(MakeDate(year.value, month.value, day.value), MakeTime(hour.value, minute.value));
-  if (!IsValidDate(value)) return std::nullopt;
-  return value;
-}
 
 LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
   LoadReport report;

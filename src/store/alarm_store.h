@@ -26,11 +26,6 @@ struct LoadReport {
   std::optional<std::wstring> startNote;   // what the store mended at start
 };
 
-// Reads the stored "hh:nn yyyy/mm/dd" text by character position; the
-// separators are never looked at, so 08.05 2000-02-29 reads as well. Months
-// and days out of range carry over (2000/13/01 is 1 January 2001).
-std::optional<DateValue> ReadStoredTime(std::wstring_view text);
-
 // Fills every slot from the store. A section that holds a value that cannot
 // be converted does not stop the load: its slot stays free but reserved, the
 // section is left as it is, and the report names the slot, key and text.

@@ -9,14 +9,7 @@
 #include <string>
 
 #include "date_value.h"
-
-enum RepeatMode : std::int32_t {
-  Once = 0,
-  EachDay = 1,
-  EachWeek = 2,
-  EachMonth = 3,
-  EachYear = 4,
-};
+#include "repeat_mode.h"
 
 // One slot. Flags are plain bools in memory; the store writes them as
 // "True"/"False" and reads any non-zero number as true. Repeat stays a raw

@@ -9,6 +9,7 @@
 #include "system_error_text.h"
 #include "version.h"
 #include "windows_zones.h"
+#include "zone_clock.h"
 #include "text_table.h"
 
 namespace {

@@ -3,10 +3,14 @@
 // bracketed, to find texts that do not come from the table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <regex>
+#include <thread>
 
 #include "chimewatch_session.h"
 #include "resource.h"
+#include "test_files.h"
 
 namespace {
 
@@ -121,5 +125,51 @@ TEST(Languages, EveryTextShownComesFromTheTable) {
   ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
   driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+  EXPECT_EQ(session.Exit(), 0u);
+}
+
+// Languages chosen every few milliseconds while a command's large file is
+// read: the reading thread takes a text for each cancelled event, from the
+// language file in use. The program goes on answering, the command ends
+// with its true exit code, and its summary is in one language: the one in
+// use when it was handed over.
+TEST(Languages, ChangingTheLanguageDuringALargeImportKeepsTheProgramAnswering) {
+  ChimewatchSession session;
+  session.Start();
+  std::string events;
+  for (int i = 0; events.size() < (12u << 20); ++i) {
+    events += Event("Big " + std::to_string(i), ":20300101T120000Z",
+                    i % 2 != 0 ? "STATUS:CANCELLED\n" : "DESCRIPTION:" + std::string(100, 'x') + "\n");
+  }
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring path = std::wstring(temp) + L"chimewatch-languages.ics";
+  WriteBytes(path, OtherCalendar(events));
+
+  std::atomic<bool> done{false};
+  driver::ProgramRun run;
+  std::thread importing([&] {
+    run = driver::RunProgram(gProgramPath, L"/import " + Quoted(path), 120000, {});
+    done = true;
+  });
+  constexpr int kLanguageItems = IDM_LANGUAGE_LAST - IDM_LANGUAGE_FIRST;  // after "As Windows"
+  int changes = 0;
+  bool answering = true;
+  while (!done && answering) {
+    session.Command(IDM_LANGUAGE_FIRST + 1 + changes % kLanguageItems);
+    if (++changes % 50 == 0) {
+      DWORD_PTR result = 0;
+      answering = SendMessageTimeoutW(session.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
+    }
+    Sleep(2);
+  }
+  importing.join();
+  EXPECT_TRUE(answering) << "stopped answering after " << changes << " changes";
+  EXPECT_GT(changes, 100) << "the file was read before the languages changed";
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_TRUE(run.output.starts_with("Imported 101 alerts from chimewatch-languages.ics.")) << run.output;
+  EXPECT_TRUE(std::all_of(run.output.begin(), run.output.end(), [](char c) { return (c & 0x80) == 0; }))
+      << "another language in the summary: " << run.output;
+  DeleteFileW(path.c_str());
   EXPECT_EQ(session.Exit(), 0u);
 }

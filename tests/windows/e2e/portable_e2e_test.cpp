@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <regex>
+#include <thread>
 
 #include "chimewatch_session.h"
 #include "resource.h"
@@ -364,6 +365,60 @@ TEST(Portable, AFailedSaveLeavesNothingThatALaterStartApplies) {
   exported = Exported(portable);
   EXPECT_NE(exported.find("SUMMARY:Refused"), std::string::npos) << "the write cut short was not finished";
   EXPECT_EQ(driver::ReadFileBytes(persisted), refused) << "the other name was left behind";
+}
+
+// Another program holds chimewatch.ini open a moment, as another PC's look
+// at it, an indexer or antivirus do: a save's rename waits for it and
+// succeeds, rather than failing with the file in use.
+TEST(Portable, ASaveWaitsForAReaderThatHoldsTheFileAMoment) {
+  const PortableFolder portable;
+  WriteBytes(portable.File(L"tea.ics"), Calendar("Held ", 1));
+  HANDLE reader = CreateFileW(portable.Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::thread closing([reader] {
+    Sleep(400);
+    CloseHandle(reader);
+  });
+  const auto run = portable.Run(L"/import " + Quoted(portable.File(L"tea.ics")));
+  closing.join();
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_NE(Exported(portable).find("SUMMARY:Held 0"), std::string::npos) << "the import was not saved";
+}
+
+// Another program writes the file in place (under the save lock, its
+// journal beside it, the file open to no one else): a program starting
+// meanwhile leaves that journal alone, as it is the writer's own.
+TEST(Portable, AStartLeavesTheJournalOfAProgramStillWriting) {
+  const PortableFolder portable;
+  const std::wstring journal = portable.Ini() + L".new";
+  const std::string whole = std::string(kShippedIni) + Slot(5, "Being written");
+  WriteBytes(journal, whole);
+  HANDLE lockFile = CreateFileW((portable.Ini() + L".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0, nullptr);
+  ASSERT_NE(lockFile, INVALID_HANDLE_VALUE);
+  OVERLAPPED range{};
+  ASSERT_TRUE(LockFileEx(lockFile, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range));
+  HANDLE writing = CreateFileW(portable.Ini().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writing, INVALID_HANDLE_VALUE);
+
+  const driver::Program starting(portable.Program());
+  Sleep(1500);
+  EXPECT_NE(GetFileAttributesW(journal.c_str()), INVALID_FILE_ATTRIBUTES) << "the writer's journal was deleted";
+  // The writer ends: the file whole, its journal gone, the lock given up.
+  DWORD written = 0;
+  WriteFile(writing, whole.data(), static_cast<DWORD>(whole.size()), &written, nullptr);
+  CloseHandle(writing);
+  DeleteFileW(journal.c_str());
+  UnlockFileEx(lockFile, 0, 1, 0, &range);
+  CloseHandle(lockFile);
+
+  HWND main = StartedMainWindow(starting);
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(driver::WaitForMessageBox(starting.Id(), 500)) << "the start found something wrong";
+  driver::PostCommand(main, IDM_SLUITEN);
+  EXPECT_EQ(starting.WaitForExit(10000), 0u);
+  EXPECT_NE(Exported(portable).find("SUMMARY:Being written"), std::string::npos);
 }
 
 // An installed Chimewatch (the registry) and a portable copy are two

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "text_convert.h"
+
 namespace {
 
 struct Number {
@@ -110,4 +112,29 @@ std::optional<DateValue> ParseDateText(std::wstring_view text, int referenceYear
   }
   if (pos != text.size() || (!date && !time)) return std::nullopt;
   return CombineDateTime(date.value_or(0.0), time.value_or(0.0));
+}
+
+namespace {
+
+// A 1-based, VB-style Mid: shorter or empty past the end of the text.
+std::wstring_view Piece(std::wstring_view text, std::size_t start, std::size_t length) {
+  if (start - 1 >= text.size()) return {};
+  return text.substr(start - 1, length);
+}
+
+}  // namespace
+
+std::optional<DateValue> ReadStoredTime(std::wstring_view text) {
+  const auto year = ParseInteger16(Piece(text, 7, 4));
+  const auto month = ParseInteger16(Piece(text, 12, 2));
+  const auto day = ParseInteger16(Piece(text, 15, 2));
+  const auto hour = ParseInteger16(Piece(text, 1, 2));
+  const auto minute = ParseInteger16(Piece(text, 4, 2));
+  for (const auto& part : {year, month, day, hour, minute}) {
+    if (part.error != IntegerError::None) return std::nullopt;
+  }
+  const DateValue value =
+      CombineDateTime(MakeDate(year.value, month.value, day.value), MakeTime(hour.value, minute.value));
+  if (!IsValidDate(value)) return std::nullopt;
+  return value;
 }

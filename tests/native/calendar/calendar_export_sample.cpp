@@ -12,6 +12,7 @@
 #include "calendar_test_support.h"
 #include "test_support.h"
 #include "utf8_text.h"
+#include "zone_clock.h"
 
 namespace {
 

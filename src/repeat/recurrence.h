@@ -13,8 +13,8 @@
 #include <variant>
 #include <vector>
 
-#include "alarm_table.h"
 #include "date_value.h"
+#include "repeat_mode.h"
 #include "text_id.h"
 
 enum class RuleFrequency { Daily, Weekly, Monthly, Yearly };

@@ -18,3 +18,8 @@
 // as does any other text. The order of the fields never depends on the
 // user's locale, so the editor's own texts always read back the same.
 std::optional<DateValue> ParseDateText(std::wstring_view text, int referenceYear);
+
+// Reads the stored "hh:nn yyyy/mm/dd" text by character position; the
+// separators are never looked at, so 08.05 2000-02-29 reads as well. Months
+// and days out of range carry over (2000/13/01 is 1 January 2001).
+std::optional<DateValue> ReadStoredTime(std::wstring_view text);

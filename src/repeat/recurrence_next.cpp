@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "after_firing.h"
+#include "mode_step.h"
 
 namespace {
 
@@ -72,13 +72,10 @@ class ModeSeries {
     if (mode_ < EachDay || mode_ > EachYear) return std::nullopt;
     DateValue due = start;
     while (SecondsOf(ToTimeLine(due)) <= afterKey) {
-      due = Jumped(due, after);
-      AlarmRecord alarm;
-      alarm.Repeat = mode_;
-      alarm.Tijd = due;
       ++steps;
-      if (MoveOnAfterFiring(alarm, due) != AfterFiring::MovedOn) return std::nullopt;
-      due = alarm.Tijd;
+      const auto next = OnePeriodOn(mode_, Jumped(due, after));
+      if (!next) return std::nullopt;
+      due = *next;
     }
     return due;
   }
