@@ -1,5 +1,7 @@
 #include "chimewatch_session.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -162,4 +164,16 @@ HWND FocusedWindow(HWND anyWindowOfTheThread) {
   info.cbSize = sizeof info;
   GetGUIThreadInfo(GetWindowThreadProcessId(anyWindowOfTheThread, nullptr), &info);
   return info.hwndFocus;
+}
+
+int ThreadsOf(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == pid) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
 }

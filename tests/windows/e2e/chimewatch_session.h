@@ -74,6 +74,10 @@ class ChimewatchSession {
   std::wstring tipPrefix_ = L"Chimewatch";
 };
 
+// The threads of a process, counted from a snapshot: one more while the
+// program reads or writes a file on a thread of its own.
+int ThreadsOf(DWORD pid);
+
 // Waits until the process has no visible message box, so the next one read
 // is a new one.
 bool WaitForNoMessageBox(DWORD pid, int timeoutMs);

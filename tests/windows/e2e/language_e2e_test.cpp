@@ -146,16 +146,18 @@ TEST(Languages, ChangingTheLanguageDuringALargeImportKeepsTheProgramAnswering) {
   const std::wstring path = std::wstring(temp) + L"chimewatch-languages.ics";
   WriteBytes(path, OtherCalendar(events));
 
+  const int threadsBefore = ThreadsOf(session.Pid());
   std::atomic<bool> done{false};
   driver::ProgramRun run;
   std::thread importing([&] {
     run = driver::RunProgram(gProgramPath, L"/import " + Quoted(path), 120000, {});
     done = true;
   });
+  const bool reading = driver::WaitUntil([&] { return ThreadsOf(session.Pid()) > threadsBefore; }, 10000);
   constexpr int kLanguageItems = IDM_LANGUAGE_LAST - IDM_LANGUAGE_FIRST;  // after "As Windows"
   int changes = 0;
   bool answering = true;
-  while (!done && answering) {
+  while (reading && !done && answering) {
     session.Command(IDM_LANGUAGE_FIRST + 1 + changes % kLanguageItems);
     if (++changes % 50 == 0) {
       DWORD_PTR result = 0;
@@ -164,6 +166,7 @@ TEST(Languages, ChangingTheLanguageDuringALargeImportKeepsTheProgramAnswering) {
     Sleep(2);
   }
   importing.join();
+  ASSERT_TRUE(reading) << "the file was not read on a thread of its own";
   EXPECT_TRUE(answering) << "stopped answering after " << changes << " changes";
   EXPECT_GT(changes, 100) << "the file was read before the languages changed";
   EXPECT_EQ(run.exitCode, 0u) << run.output;

@@ -481,23 +481,6 @@ TEST(ListWindow, RemovesTheRightRowWhenAnImportComesDuringTheQuestion) {
   EXPECT_EQ(session.Exit(), 0u);
 }
 
-namespace {
-
-// The threads of a process, counted from a snapshot.
-int ThreadsOf(DWORD pid) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  int count = 0;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == pid) ++count;
-  }
-  CloseHandle(snapshot);
-  return count;
-}
-
-}  // namespace
-
 // A large file handed to the running program is read on a thread of its
 // own: an alert that falls due meanwhile shows at once, and the import
 // still ends well.
