@@ -6,23 +6,32 @@ std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due) {
   return alarm.Naam + L"\r\n" + FormatDate(due, kShortTimeDatePattern);
 }
 
-bool AlarmCheck::IsDue(int slot, DateValue now) const {
+bool AlarmCheck::IsDue(int slot, DateValue now, const HeldBackRule& heldBack) const {
   const AlarmRecord& alarm = table_[slot];
-  return alarm.Exist && alarm.Actief && !alarm.Getoond && alarm.Tijd <= now && !host_.HeldBack(slot);
+  return alarm.Exist && alarm.Actief && !alarm.Getoond && alarm.Tijd <= now && !(heldBack && heldBack(slot));
 }
 
-void AlarmCheck::Timer_Timer(bool monitoring) {
-  if (!monitoring || running_) return;
+bool AlarmCheck::BeginTick(bool monitoring) {
+  if (!monitoring || running_) return false;
   running_ = true;
-  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-    if (!IsDue(slot, host_.Now())) continue;
+  nextSlot_ = kFirstSlot;
+  return true;
+}
+
+std::optional<DueAlarm> AlarmCheck::NextToShow(DateValue now, const HeldBackRule& heldBack, CheckChanges& changes) {
+  changes.clear();
+  for (; nextSlot_ <= kLastSlot; ++nextSlot_) {
+    const int slot = nextSlot_;
+    if (!IsDue(slot, now, heldBack)) continue;
     if (WasShownHere(slot)) {
-      MoveOn(slot, table_[slot].Tijd);
-    } else if (!Fire(slot)) {
-      break;
+      MoveOn(slot, table_[slot].Tijd, now, changes);
+      continue;
     }
+    ++nextSlot_;
+    const AlarmRecord& alarm = table_[slot];
+    return DueAlarm{slot, alarm.Naam, alarm.Tijd, AlarmMessageText(alarm, alarm.Tijd)};
   }
-  running_ = false;
+  return std::nullopt;
 }
 
 bool AlarmCheck::WasShownHere(int slot) const {
@@ -30,23 +39,22 @@ bool AlarmCheck::WasShownHere(int slot) const {
   return shown && shown->naam == table_[slot].Naam && shown->due == table_[slot].Tijd;
 }
 
-bool AlarmCheck::Fire(int slot) {
-  const DateValue due = table_[slot].Tijd;
-  const std::wstring description = table_[slot].Naam;
-  if (!host_.ShowAlarm(AlarmMessageText(table_[slot], due))) return false;
-  host_.AlarmBoxClosed(description);
-  shownHere_[static_cast<std::size_t>(slot)] = Shown{description, due};
-  const AlarmRecord& now = table_[slot];
+CheckChanges AlarmCheck::BoxClosed(const DueAlarm& shown, DateValue now) {
+  CheckChanges changes;
+  const auto index = static_cast<std::size_t>(shown.slot);
+  shownHere_[index] = Shown{shown.description, shown.due};
+  const AlarmRecord& alarm = table_[shown.slot];
   // A hand-edited mode stays due and is shown at every tick, as before.
-  if (now.Exist && now.Naam == description && now.Tijd == due && MoveOn(slot, due) == AfterFiring::Unchanged) {
-    shownHere_[static_cast<std::size_t>(slot)].reset();
+  if (alarm.Exist && alarm.Naam == shown.description && alarm.Tijd == shown.due &&
+      MoveOn(shown.slot, shown.due, now, changes) == AfterFiring::Unchanged) {
+    shownHere_[index].reset();
   }
-  return true;
+  return changes;
 }
 
-AfterFiring AlarmCheck::MoveOn(int slot, DateValue due) {
-  const AfterFiring result = MoveOnAfterFiring(table_[slot], due, host_.Now());
-  if (result == AfterFiring::Retired) host_.RemoveListRow(slot);
-  host_.SaveSlot(slot);
+AfterFiring AlarmCheck::MoveOn(int slot, DateValue due, DateValue now, CheckChanges& changes) {
+  const AfterFiring result = MoveOnAfterFiring(table_[slot], due, now);
+  if (result == AfterFiring::Retired) changes.push_back({CheckChange::Kind::RemoveListRow, slot});
+  changes.push_back({CheckChange::Kind::SaveSlot, slot});
   return result;
 }

@@ -7,56 +7,79 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "after_firing.h"
 #include "alarm_table.h"
 
-// What the check needs from the windows around it.
-class AlarmCheckHost {
- public:
-  virtual ~AlarmCheckHost() = default;
-  virtual DateValue Now() = 0;
-  // The slot's alert waits for its real time still (a snooze across a
-  // clock set back); due by the local clock, it is not shown yet.
-  virtual bool HeldBack(int /*slot*/) { return false; }
-  // Shows the alarm and returns when the box has closed: true when the user
-  // closed it, false when the program is ending and the check must stop.
-  virtual bool ShowAlarm(const std::wstring& text) = 0;
-  // The user closed the box of the alarm with this description.
-  virtual void AlarmBoxClosed(const std::wstring& description) = 0;
-  // Removes the list window's row of the slot, if there is one.
-  virtual void RemoveListRow(int slot) = 0;
-  virtual void SaveSlot(int slot) = 0;
+// What one step of the check changed, in order: a slot to save, a row of the
+// list window to remove (a retired alarm's).
+struct CheckChange {
+  enum class Kind { RemoveListRow, SaveSlot } kind;
+  int slot;
+  bool operator==(const CheckChange&) const = default;
 };
+using CheckChanges = std::vector<CheckChange>;
+
+// An alarm to show now: its slot, the description and due time it had
+// when it fell due, and the text of its box.
+struct DueAlarm {
+  int slot = 0;
+  std::wstring description;
+  DateValue due = 0.0;
+  std::wstring text;
+};
+
+// Whether a slot's alert waits for its real time still (a snooze across a
+// clock set back): due by the local clock, it is not shown yet.
+using HeldBackRule = std::function<bool(int slot)>;
 
 // The text of the alarm box: the description, CR LF, the due time.
 std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due);
 
+// The check asks nothing of the windows around it: the main window runs a
+// tick by asking for each alarm to show, shows its box, and tells the check
+// how the box ended, applying the changes each step returns:
+//
+//   if (check.BeginTick(monitoring)) {
+//     while (const auto due = check.NextToShow(now, heldBack, changes)) {
+//       apply(changes); if (!show(due->text)) break; apply(check.BoxClosed(*due, now));
+//     }
+//     apply(changes); check.EndTick();
+//   }
 class AlarmCheck {
  public:
-  AlarmCheck(AlarmTable& table, AlarmCheckHost& host) : table_(table), host_(host) {}
+  explicit AlarmCheck(AlarmTable& table) : table_(table) {}
 
-  // One tick. Does nothing while monitoring is off, and nothing while an
+  // Begins a tick; false, and nothing to do, while monitoring is off or an
   // earlier tick is still waiting for the user to close an alarm box (a
   // message box runs its own message loop, which delivers further ticks).
-  void Timer_Timer(bool monitoring);
+  bool BeginTick(bool monitoring);
+  // The next due alarm of this tick, in slot order, or nothing once every
+  // slot was looked at. An occurrence already shown here that comes back
+  // moves on without a box; what that changed goes into `changes`.
+  std::optional<DueAlarm> NextToShow(DateValue now, const HeldBackRule& heldBack, CheckChanges& changes);
+  // The user closed the box of `shown`: it moves on, unless another program
+  // sharing the store moved it on or changed it meanwhile.
+  CheckChanges BoxClosed(const DueAlarm& shown, DateValue now);
+  void EndTick() { running_ = false; }
   // True while a tick waits for the user to close an alarm box.
   bool ShowingBox() const { return running_; }
 
  private:
-  bool IsDue(int slot, DateValue now) const;
-  bool Fire(int slot);
+  bool IsDue(int slot, DateValue now, const HeldBackRule& heldBack) const;
   bool WasShownHere(int slot) const;
-  AfterFiring MoveOn(int slot, DateValue due);
+  AfterFiring MoveOn(int slot, DateValue due, DateValue now, CheckChanges& changes);
 
   struct Shown {
     std::wstring naam;
     DateValue due = 0.0;
   };
   AlarmTable& table_;
-  AlarmCheckHost& host_;
   bool running_ = false;
+  int nextSlot_ = kFirstSlot;
   std::array<std::optional<Shown>, kSlotCount> shownHere_;
 };

@@ -65,7 +65,7 @@ MainWindow::MainWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& sto
       store_(store),
       clock_(clock),
       setup_(instance, table, store, clock, [this] { ListWindowClosed(); }),
-      check_(table, *this) {}
+      check_(table) {}
 
 bool MainWindow::Create(const std::wstring& title) {
   WNDCLASSEXW windowClass = {};
@@ -468,7 +468,17 @@ void MainWindow::Timer_Timer() {
   // changed clock adds up. Armed before the check, which may wait long for
   // the user to close a box.
   if (!listWindowOpen_) ArmMinuteTick();
-  check_.Timer_Timer(IsMonitoring());
+  if (!check_.BeginTick(IsMonitoring())) return;
+  const HeldBackRule heldBack = [this](int slot) { return snoozeHolds_.HeldBack(slot, table_[slot], UtcNow()); };
+  CheckChanges changes;
+  while (const auto due = check_.NextToShow(clock_.Now(), heldBack, changes)) {
+    ApplyCheckChanges(std::exchange(changes, {}));
+    if (!ShowAlarm(due->text)) break;
+    remindAgain_.BoxClosed(due->description, GetTickCount64());
+    ApplyCheckChanges(check_.BoxClosed(*due, clock_.Now()));
+  }
+  ApplyCheckChanges(changes);
+  check_.EndTick();
 }
 
 void MainWindow::ArmMinuteTick() {
@@ -529,20 +539,18 @@ void MainWindow::TaskbarCreated() {
   if (!unloading_) tray_.ReAddTrayIcon();
 }
 
-DateValue MainWindow::Now() { return clock_.Now(); }
-
-bool MainWindow::HeldBack(int slot) { return snoozeHolds_.HeldBack(slot, table_[slot], UtcNow()); }
-
 bool MainWindow::ShowAlarm(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
   // A box ended by the program's exit was not seen through: leave the alarm due.
   return !unloading_;
 }
 
-void MainWindow::AlarmBoxClosed(const std::wstring& description) {
-  remindAgain_.BoxClosed(description, GetTickCount64());
+void MainWindow::ApplyCheckChanges(const CheckChanges& changes) {
+  for (const CheckChange& change : changes) {
+    if (change.kind == CheckChange::Kind::RemoveListRow) {
+      setup_.RemoveAlarmRow(change.slot);
+    } else {
+      setup_.Save(change.slot);
+    }
+  }
 }
-
-void MainWindow::RemoveListRow(int slot) { setup_.RemoveAlarmRow(slot); }
-
-void MainWindow::SaveSlot(int slot) { setup_.Save(slot); }

@@ -24,7 +24,7 @@
 
 inline constexpr wchar_t kMainWindowClass[] = L"ChimewatchMain";
 
-class MainWindow final : private AlarmCheckHost {
+class MainWindow final {
  public:
   MainWindow(HINSTANCE instance, AlarmTable& table, SettingsStore& store, const Clock& clock);
 
@@ -78,13 +78,11 @@ class MainWindow final : private AlarmCheckHost {
   bool IsMonitoring() const;
   void TakeInChangesFromElsewhere();
 
-  // AlarmCheckHost
-  DateValue Now() override;
-  bool HeldBack(int slot) override;
-  bool ShowAlarm(const std::wstring& text) override;
-  void AlarmBoxClosed(const std::wstring& description) override;
-  void RemoveListRow(int slot) override;
-  void SaveSlot(int slot) override;
+  // Shows an alarm's box and returns when it has closed: true when the user
+  // closed it, false when the program is ending and the check must stop.
+  bool ShowAlarm(const std::wstring& text);
+  // The rows to remove and the slots to save that a step of the check asks for.
+  void ApplyCheckChanges(const CheckChanges& changes);
 
   HINSTANCE instance_;
   AlarmTable& table_;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "alarm_check.h"
@@ -9,20 +10,27 @@
 
 namespace {
 
-// Records what the check asks of the windows; a box can run a nested tick,
-// as a real message box delivers timer messages.
-class RecordingHost final : public AlarmCheckHost {
+// Runs ticks as the main window does and records what the check asks of
+// the windows; a box can run a nested tick, as a real message box delivers
+// timer messages.
+class RecordingHost {
  public:
   explicit RecordingHost(DateValue start) : now(start) {}
-  DateValue Now() override { return now; }
-  bool ShowAlarm(const std::wstring& text) override {
-    boxes.push_back(text);
-    if (nestedTick) nestedTick();
-    return !ending;
+  void Tick(AlarmCheck& check, bool monitoring = true) {
+    if (!check.BeginTick(monitoring)) return;
+    CheckChanges changes;
+    while (const auto due = check.NextToShow(now, nullptr, changes)) {
+      Record(std::exchange(changes, {}));
+      boxes.push_back(due->text);
+      if (nestedTick) nestedTick();
+      if (ending) break;
+      closed.push_back(due->description);
+      Record(check.BoxClosed(*due, now));
+    }
+    Record(changes);
+    check.EndTick();
   }
-  void AlarmBoxClosed(const std::wstring& description) override { closed.push_back(description); }
-  void RemoveListRow(int slot) override { events.push_back(L"remove " + std::to_wstring(slot)); }
-  void SaveSlot(int slot) override { events.push_back(L"save " + std::to_wstring(slot)); }
+  void Tick(AlarmCheck&& check) { Tick(check); }
 
   DateValue now;
   std::vector<std::wstring> boxes;
@@ -30,6 +38,14 @@ class RecordingHost final : public AlarmCheckHost {
   std::vector<std::wstring> closed;  // descriptions, as the boxes closed
   std::function<void()> nestedTick;
   bool ending = false;
+
+ private:
+  void Record(const CheckChanges& changes) {
+    for (const CheckChange& change : changes) {
+      events.push_back((change.kind == CheckChange::Kind::RemoveListRow ? L"remove " : L"save ") +
+                       std::to_wstring(change.slot));
+    }
+  }
 };
 
 const DateValue kNow = At(2026, 12, 7, 9, 0);
@@ -40,7 +56,7 @@ TEST(AlarmCheck, ShowsADueAlarmAndRetiresAOnceAlarm) {
   AlarmTable table;
   table[4] = ActiveAlarm(L"Dentist", At(1999, 12, 31, 14, 5), Once);
   RecordingHost host(kNow);
-  AlarmCheck(table, host).Timer_Timer(true);
+  host.Tick(AlarmCheck(table));
   ASSERT_EQ(host.boxes, std::vector<std::wstring>{L"Dentist\r\n14:05 99/12/31"});
   EXPECT_EQ(host.events, (std::vector<std::wstring>{L"remove 4", L"save 4"}));
   EXPECT_TRUE(table[4].Getoond);
@@ -51,7 +67,7 @@ TEST(AlarmCheck, FreesAOnceAlarmThatIsDeletedWhenOver) {
   AlarmTable table;
   table[2] = ActiveAlarm(L"Tea", kNow, Once, true);  // due exactly now
   RecordingHost host(kNow);
-  AlarmCheck(table, host).Timer_Timer(true);
+  host.Tick(AlarmCheck(table));
   EXPECT_EQ(host.boxes.size(), 1u);
   EXPECT_FALSE(table[2].Exist);
   EXPECT_EQ(host.events, (std::vector<std::wstring>{L"remove 2", L"save 2"}));
@@ -67,7 +83,7 @@ TEST(AlarmCheck, LeavesAlarmsThatAreNotDue) {
   table[3] = ActiveAlarm(L"free", kNow - 1, Once);
   table[3].Exist = false;
   RecordingHost host(kNow);
-  AlarmCheck(table, host).Timer_Timer(true);
+  host.Tick(AlarmCheck(table));
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_TRUE(host.events.empty());
 }
@@ -76,10 +92,10 @@ TEST(AlarmCheck, DoesNothingWhileMonitoringIsOffAndCatchesUpAfter) {
   AlarmTable table;
   table[0] = ActiveAlarm(L"Call", kNow - 0.5, Once);
   RecordingHost host(kNow);
-  AlarmCheck check(table, host);
-  check.Timer_Timer(false);
+  AlarmCheck check(table);
+  host.Tick(check, false);
   EXPECT_TRUE(host.boxes.empty());
-  check.Timer_Timer(true);
+  host.Tick(check);
   EXPECT_EQ(host.boxes.size(), 1u);
 }
 
@@ -88,7 +104,7 @@ TEST(AlarmCheck, FiresInSlotOrderAndSavesEachAfterItsBox) {
   table[7] = ActiveAlarm(L"seven", kNow - 1, EachDay);
   table[3] = ActiveAlarm(L"three", kNow - 0.5, EachWeek);
   RecordingHost host(kNow);
-  AlarmCheck(table, host).Timer_Timer(true);
+  host.Tick(AlarmCheck(table));
   ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0].substr(0, 5), L"three");
   EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 3", L"save 7"}));
@@ -102,8 +118,8 @@ TEST(AlarmCheck, MovesALateDailyAlarmOnOnePeriodPerTick) {
     AlarmTable table;
     table[0] = ActiveAlarm(L"daily", At(2026, 12, 4, 8, 0), EachDay);
     RecordingHost host(firstTick);
-    AlarmCheck check(table, host);
-    for (int tick = 0; tick < 10; ++tick, host.now += 1.0 / 1440) check.Timer_Timer(true);
+    AlarmCheck check(table);
+    for (int tick = 0; tick < 10; ++tick, host.now += 1.0 / 1440) host.Tick(check);
     return std::pair{host.boxes.size(), table[0].Tijd};
   };
   EXPECT_EQ(run(At(2026, 12, 7, 9, 0)), (std::pair{std::size_t{4}, At(2026, 12, 8, 8, 0)}));
@@ -150,8 +166,8 @@ TEST(AlarmCheck, ARuleMovesToItsNextDayOneBoxForAllItMissed) {
   // The second and last of two days, deleted when over.
   table[2] = RuleAlarm(L"Twice", At(2026, 12, 7, 8, 0), L"FREQ=DAILY;COUNT=2;DTSTART=08:00 2026/12/06", true);
   RecordingHost host(kNow);
-  AlarmCheck check(table, host);
-  for (int tick = 0; tick < 3; ++tick) check.Timer_Timer(true);
+  AlarmCheck check(table);
+  for (int tick = 0; tick < 3; ++tick) host.Tick(check);
   EXPECT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(table[1].Tijd, At(2026, 12, 8, 8, 0));
   EXPECT_FALSE(table[2].Exist);
@@ -172,9 +188,9 @@ TEST(AlarmCheck, UnknownRepeatIsShownAndSavedUnchangedEveryTick) {
   table[5] = ActiveAlarm(L"odd", kNow - 1, 7);
   const AlarmRecord before = table[5];
   RecordingHost host(kNow);
-  AlarmCheck check(table, host);
-  check.Timer_Timer(true);
-  check.Timer_Timer(true);
+  AlarmCheck check(table);
+  host.Tick(check);
+  host.Tick(check);
   EXPECT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 5", L"save 5"}));
   EXPECT_EQ(table[5], before);
@@ -186,9 +202,9 @@ TEST(AlarmCheck, RepeatThatWouldPassTheLastDateEndsLikeAOnceAlarm) {
   table[2] = ActiveAlarm(L"last year", At(9999, 6, 1, 12, 0), EachYear);
   table[3] = ActiveAlarm(L"last month", At(9999, 12, 1, 12, 0), EachMonth, true);
   RecordingHost host(At(9999, 12, 31, 13, 0));
-  AlarmCheck check(table, host);
-  check.Timer_Timer(true);
-  check.Timer_Timer(true);
+  AlarmCheck check(table);
+  host.Tick(check);
+  host.Tick(check);
   EXPECT_EQ(host.boxes.size(), 3u);  // once each, not every minute
   for (int slot : {1, 2, 3}) {
     EXPECT_TRUE(table[slot].Exist) << slot;
@@ -203,13 +219,13 @@ TEST(AlarmCheck, ATickDuringAnOpenBoxDoesNothing) {
   AlarmTable table;
   table[0] = ActiveAlarm(L"daily", kNow - 1, EachDay);
   RecordingHost host(kNow);
-  AlarmCheck check(table, host);
-  host.nestedTick = [&] { check.Timer_Timer(true); };
-  check.Timer_Timer(true);
+  AlarmCheck check(table);
+  host.nestedTick = [&] { host.Tick(check); };
+  host.Tick(check);
   EXPECT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(table[0].Tijd, kNow);
   host.nestedTick = nullptr;
-  check.Timer_Timer(true);  // the guard is released after the tick
+  host.Tick(check);  // the guard is released after the tick
   EXPECT_EQ(host.boxes.size(), 2u);
 }
 
@@ -220,7 +236,7 @@ TEST(AlarmCheck, ABoxEndedByTheProgramsExitLeavesTheAlarmDue) {
   const AlarmTable before = table;
   RecordingHost host(kNow);
   host.ending = true;
-  AlarmCheck(table, host).Timer_Timer(true);
+  host.Tick(AlarmCheck(table));
   EXPECT_EQ(host.boxes.size(), 1u);
   EXPECT_TRUE(host.events.empty());
   EXPECT_TRUE(host.closed.empty()) << "a box the user did not close is offered again";
@@ -248,14 +264,14 @@ TEST(AlarmCheck, ARepeatMovesOnOnceWhenAnotherProgramSharesTheStore) {
     table[3] = ActiveAlarm(L"Standup", due, EachDay);
     RecordingHost host(kNow);
     host.nestedTick = [&] { c.change(table[3]); };
-    AlarmCheck check(table, host);
-    check.Timer_Timer(true);
+    AlarmCheck check(table);
+    host.Tick(check);
     EXPECT_EQ(table[3].Tijd, c.tijdAfter) << c.elsewhere;
     EXPECT_EQ(host.events, c.events) << c.elsewhere;
 
     host.nestedTick = nullptr;
     table[3].Tijd = due;  // the older copy comes back
-    check.Timer_Timer(true);
+    host.Tick(check);
     EXPECT_EQ(host.boxes.size(), std::wcscmp(c.elsewhere, L"renamed it") == 0 ? 2u : 1u) << c.elsewhere;
     EXPECT_EQ(table[3].Tijd, due + 1) << c.elsewhere;
   }

@@ -101,27 +101,23 @@ TEST(RemindAgain, DueTimeOfEachDelay) {
 
 namespace {
 
-// The real check, once a minute of UTC in Amsterdam, with the holds.
-class ClockChangeHost final : public AlarmCheckHost {
- public:
-  ClockChangeHost(AlarmTable& table, SnoozeHolds& holds) : table_(table), holds_(holds) {}
-  DateValue utc = 0;
-  std::optional<DateValue> firedAtUtc;
-  // On the minute, in the form the clock gives.
-  DateValue Now() override { return std::floor(AmsterdamFromUtc(utc) * 1440 + 1e-6) / 1440; }
-  bool HeldBack(int slot) override { return holds_.HeldBack(slot, table_[slot], utc); }
-  bool ShowAlarm(const std::wstring&) override {
-    if (!firedAtUtc) firedAtUtc = utc;
-    return true;
+// The real check, once a minute of UTC in Amsterdam, with the holds: the
+// time of the first box it shows.
+std::optional<DateValue> FirstBoxAtUtc(AlarmTable& table, SnoozeHolds& holds, double firstMinute) {
+  AlarmCheck check(table);
+  for (int minute = 0; minute < 120; ++minute) {
+    const DateValue utc = (firstMinute + minute) / 1440;
+    // On the minute, in the form the clock gives.
+    const DateValue local = std::floor(AmsterdamFromUtc(utc) * 1440 + 1e-6) / 1440;
+    if (!check.BeginTick(true)) continue;
+    CheckChanges changes;
+    const auto due =
+        check.NextToShow(local, [&](int slot) { return holds.HeldBack(slot, table[slot], utc); }, changes);
+    check.EndTick();
+    if (due) return utc;
   }
-  void AlarmBoxClosed(const std::wstring&) override {}
-  void RemoveListRow(int) override {}
-  void SaveSlot(int) override {}
-
- private:
-  AlarmTable& table_;
-  SnoozeHolds& holds_;
-};
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -144,16 +140,10 @@ TEST(RemindAgain, ASnoozeFiresAtItsRealTimeAlsoWhenTheClockGoesBack) {
     const auto slot = AddReminder(table, L"Tea", due.local, std::nullopt);
     ASSERT_TRUE(slot && due.notBeforeUtc);
     holds.Hold(*slot, table[*slot], *due.notBeforeUtc);
-    ClockChangeHost host(table, holds);
-    AlarmCheck check(table, host);
     // Each minute of the next two hours, as the check's timer runs.
-    const double firstMinute = std::ceil(c.nowUtc * 1440 - 1e-6);
-    for (int minute = 0; minute < 120 && !host.firedAtUtc; ++minute) {
-      host.utc = (firstMinute + minute) / 1440;
-      check.Timer_Timer(true);
-    }
-    ASSERT_TRUE(host.firedAtUtc) << c.nowUtc;
-    EXPECT_NEAR(*host.firedAtUtc, c.firesUtc, 0.1 / 86400) << RemindDelayText(c.delay) << " at " << c.nowUtc;
+    const auto firedAtUtc = FirstBoxAtUtc(table, holds, std::ceil(c.nowUtc * 1440 - 1e-6));
+    ASSERT_TRUE(firedAtUtc) << c.nowUtc;
+    EXPECT_NEAR(*firedAtUtc, c.firesUtc, 0.1 / 86400) << RemindDelayText(c.delay) << " at " << c.nowUtc;
   }
 }
 
