@@ -219,9 +219,9 @@ std::wstring DamagedValuesMessage(const LoadReport& report) {
   std::wstring message = Text(TextId::StoreDamagedIntro, {report.where});
   for (const DamagedValue& value : report.damaged) {
     const std::wstring slot = WideDecimalText(value.slot);
-    message += value.storedText
-                   ? Text(TextId::StoreDamagedStoredValue, {slot, value.key, Shown(*value.storedText), ProblemWith(value)})
-                   : Text(TextId::StoreDamagedValue, {slot, value.key, ProblemWith(value)});
+    message += value.storedText ? Text(TextId::StoreDamagedStoredValue,
+                                       {slot, value.key, Shown(*value.storedText), ProblemWith(value)})
+                                : Text(TextId::StoreDamagedValue, {slot, value.key, ProblemWith(value)});
   }
   return message;
 }

@@ -186,7 +186,6 @@ class ReplyWindow {
   std::optional<ExitCode> result_;
 };
 
-
 }  // namespace
 
 HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& request, ULONGLONG deadline) {

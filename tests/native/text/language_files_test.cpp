@@ -198,8 +198,11 @@ TEST(LanguageFiles, CountedTextsAndTheWeekdayColumnFollowTheLanguage) {
       {"en", TextId::TransferOtherZonesAsLocal, 3, L" So were the times in 3 other zones."},
       {"de", TextId::TransferDidNotFit, 1, L"1 passte nicht mehr (h\u00f6chstens 101 Erinnerungen)"},
       {"fr", TextId::TransferAndMore, 1, L"et 1 autre"},
-      {"pl", TextId::TransferDidNotFit, 22, L"22 przypomnienia si\u0119 nie zmie\u015bci\u0142y (najwy\u017cej 101 przypomnie\u0144)"},
-      {"ru", TextId::TransferOtherZonesAsLocal, 21, L" \u041a\u0430\u043a \u0438 \u0432\u0440\u0435\u043c\u044f \u0435\u0449\u0451 \u0432 21 \u043f\u043e\u044f\u0441\u0435."},
+      {"pl", TextId::TransferDidNotFit, 22,
+       L"22 przypomnienia si\u0119 nie zmie\u015bci\u0142y (najwy\u017cej 101 przypomnie\u0144)"},
+      {"ru", TextId::TransferOtherZonesAsLocal, 21,
+       L" \u041a\u0430\u043a \u0438 \u0432\u0440\u0435\u043c\u044f \u0435\u0449\u0451 \u0432 21 "
+       L"\u043f\u043e\u044f\u0441\u0435."},
   };
   for (const Case& c : cases) {
     const FileTexts file(c.tag == "en" ? std::map<std::string, std::wstring>() : ReadLanguageFile(c.tag));

@@ -111,8 +111,8 @@ std::optional<DateValue> FirstBoxAtUtc(AlarmTable& table, SnoozeHolds& holds, do
     const DateValue local = std::floor(AmsterdamFromUtc(utc) * 1440 + 1e-6) / 1440;
     if (!check.BeginTick(true)) continue;
     CheckChanges changes;
-    const auto due =
-        check.NextToShow(local, [&](int slot) { return holds.HeldBack(slot, table[slot], utc); }, changes);
+    const auto due = check.NextToShow(
+        local, [&](int slot) { return holds.HeldBack(slot, table[slot], utc); }, changes);
     check.EndTick();
     if (due) return utc;
   }

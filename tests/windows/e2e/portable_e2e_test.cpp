@@ -373,8 +373,9 @@ TEST(Portable, AFailedSaveLeavesNothingThatALaterStartApplies) {
 TEST(Portable, ASaveWaitsForAReaderThatHoldsTheFileAMoment) {
   const PortableFolder portable;
   WriteBytes(portable.File(L"tea.ics"), Calendar("Held ", 1));
-  HANDLE reader = CreateFileW(portable.Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE reader =
+      CreateFileW(portable.Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   std::thread closing([reader] {
     Sleep(400);
@@ -394,8 +395,9 @@ TEST(Portable, AStartLeavesTheJournalOfAProgramStillWriting) {
   const std::wstring journal = portable.Ini() + L".new";
   const std::string whole = std::string(kShippedIni) + Slot(5, "Being written");
   WriteBytes(journal, whole);
-  HANDLE lockFile = CreateFileW((portable.Ini() + L".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0, nullptr);
+  HANDLE lockFile =
+      CreateFileW((portable.Ini() + L".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0, nullptr);
   ASSERT_NE(lockFile, INVALID_HANDLE_VALUE);
   OVERLAPPED range{};
   ASSERT_TRUE(LockFileEx(lockFile, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range));
