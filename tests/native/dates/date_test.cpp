@@ -141,3 +141,23 @@ TEST(ParseDateText, RefusesEverythingElse) {
     EXPECT_EQ(ParseDateText(text, 2026), std::nullopt) << "accepted: " << testing::PrintToString(std::wstring(text));
   }
 }
+
+TEST(ReadStoredTime, ReadsByCharacterPosition) {
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/29"), At(2000, 2, 29, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08.05 2000-02-29"), At(2000, 2, 29, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/13/01"), At(2001, 1, 1, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/29 and more"), At(2000, 2, 29, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L" 8: 5 2000/ 2/ 9"), At(2000, 2, 9, 8, 5));
+  EXPECT_EQ(ReadStoredTime(L"08:05 2000/02/2"), At(2000, 2, 2, 8, 5));   // a short last piece
+  EXPECT_EQ(ReadStoredTime(L"25:05 2000/02/29"), At(2000, 3, 1, 1, 5));  // hours carry over too
+  // Before 1899-12-30 the time of day still counts forward from midnight.
+  EXPECT_EQ(ReadStoredTime(L"14:05 1399/12/31"), ParseDateText(L"14:05 1399/12/31", 2026));
+  EXPECT_EQ(FormatDate(*ReadStoredTime(L"06:00 1899/12/29"), kStoredTimePattern), L"06:00 1899/12/29");
+}
+
+TEST(ReadStoredTime, RefusesTextsThatAreNoTime) {
+  for (const wchar_t* text : {L"", L"08:05", L"08:05 2000/02/", L"2000/02/29 08:05", L"ab:cd efgh/ij/kl",
+                              L"08:05 0000/01/01", L"08:05 99999/1/1"}) {
+    EXPECT_EQ(ReadStoredTime(text), std::nullopt) << testing::PrintToString(std::wstring(text));
+  }
+}
