@@ -468,6 +468,11 @@ void MainWindow::Timer_Timer() {
   // changed clock adds up. Armed before the check, which may wait long for
   // the user to close a box.
   if (!listWindowOpen_) ArmMinuteTick();
+  CheckAlarms();
+}
+
+// Each due alarm's box in turn; the check says what each closed box changed.
+void MainWindow::CheckAlarms() {
   if (!check_.BeginTick(IsMonitoring())) return;
   const HeldBackRule heldBack = [this](int slot) { return snoozeHolds_.HeldBack(slot, table_[slot], UtcNow()); };
   CheckChanges changes;

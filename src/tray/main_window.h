@@ -78,6 +78,7 @@ class MainWindow final {
   bool IsMonitoring() const;
   void TakeInChangesFromElsewhere();
 
+  void CheckAlarms();
   // Shows an alarm's box and returns when it has closed: true when the user
   // closed it, false when the program is ending and the check must stop.
   bool ShowAlarm(const std::wstring& text);
