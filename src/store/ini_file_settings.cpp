@@ -243,6 +243,9 @@ IniFileSettings::Stamp IniFileSettings::CurrentStamp() const {
 }
 
 bool IniFileSettings::ReadAgainIfChanged() {
+  // The stamp first: the lock is taken only for a file that changed.
+  const Stamp now = CurrentStamp();
+  if (now == Stamp{} || now == stamp_) return false;
   const SaveLock look(path_, SaveLock::Use::Look);
   return !look.HeldElsewhere() && ReadAgain(false);
 }

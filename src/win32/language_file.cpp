@@ -46,9 +46,9 @@ const LanguageFile* LoadedLanguageFile(std::string_view tag) {
     if (loadedTag == tag) return file.get();
   }
   auto file = std::make_unique<LanguageFile>(LanguageFilePath(tag));
-  if (!file->Loaded()) file.reset();  // tried again at the next change: the file may have come
-  if (file) loaded.emplace_back(tag, std::move(file));
-  return loaded.empty() || loaded.back().first != tag ? nullptr : loaded.back().second.get();
+  if (!file->Loaded()) return nullptr;  // tried again at the next change: the file may have come
+  loaded.emplace_back(tag, std::move(file));
+  return loaded.back().second.get();
 }
 
 void UseLanguageSetting(std::wstring_view setting) {

@@ -203,18 +203,18 @@ TEST(LanguageFiles, CountedTextsAndTheWeekdayColumnFollowTheLanguage) {
       {"ru", TextId::TransferOtherZonesAsLocal, 21,
        L" \u041a\u0430\u043a \u0438 \u0432\u0440\u0435\u043c\u044f \u0435\u0449\u0451 \u0432 21 "
        L"\u043f\u043e\u044f\u0441\u0435."},
+      // kNoText: the list's weekday column for Monday 7 December 2026.
+      {"en", kNoText, 0, L"Mon"},
+      {"de", kNoText, 0, L"Mo"},
+      {"ja", kNoText, 0, L"\u6708"},
   };
+  const DateValue monday = MakeDate(2026, 12, 7);
   for (const Case& c : cases) {
     const FileTexts file(c.tag == "en" ? std::map<std::string, std::wstring>() : ReadLanguageFile(c.tag));
     UseLanguage(c.tag == "en" ? nullptr : &file, c.tag);
-    EXPECT_EQ(CountText(c.id, c.count, {std::to_wstring(c.count), L"101"}), c.text) << c.tag;
-  }
-  const DateValue monday = MakeDate(2026, 12, 7);
-  const std::pair<std::string, std::wstring> weekdays[] = {{"en", L"Mon"}, {"de", L"Mo"}, {"ja", L"\u6708"}};
-  for (const auto& [tag, shown] : weekdays) {
-    const FileTexts file(tag == "en" ? std::map<std::string, std::wstring>() : ReadLanguageFile(tag));
-    UseLanguage(tag == "en" ? nullptr : &file, tag);
-    EXPECT_EQ(FormatDate(monday, kWeekdayPattern), shown) << tag;
+    const std::wstring shown = c.id == kNoText ? FormatDate(monday, kWeekdayPattern)
+                                               : CountText(c.id, c.count, {std::to_wstring(c.count), L"101"});
+    EXPECT_EQ(shown, c.text) << c.tag;
   }
   UseLanguage(nullptr, "en");
 }
