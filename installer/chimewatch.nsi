@@ -231,6 +231,9 @@ Section "un.Program"
   RMDir "$INSTDIR\languages"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The program event chimewatch.exe registers for the Sound settings.
+  DeleteRegKey HKCU "AppEvents\Schemes\Apps\Chimewatch"
+  DeleteRegKey HKCU "AppEvents\EventLabels\ChimewatchAlert"
 SectionEnd
 
 Section "un.Start menu shortcut"

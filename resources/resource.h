@@ -19,6 +19,7 @@
 #define IDM_SLUITEN 1003
 #define IDM_EXPORT 1004
 #define IDM_IMPORT 1005
+#define IDM_WAIT_PRESENTING 1006
 // "Remind me again": five delays for each of up to five alerts, the
 // alerts in their order in the menu, each one's delays in their order.
 #define IDM_REMIND_FIRST 1100
@@ -52,6 +53,7 @@
 #define IDC_LABEL4 3010
 #define IDC_LABEL5 3011
 #define IDC_CHKDELETE 3012
+#define IDC_CMDSOUND 3013
 
 // Controls of the Custom repeat dialog.
 #define IDC_LBLINTERVAL 3101
@@ -69,6 +71,16 @@
 #define IDC_CMBEND 3118
 #define IDC_LBLENDVALUE 3119
 #define IDC_TXTENDVALUE 3120
+
+// Controls of the Sound dialog.
+#define IDC_OPTREMINDER 3201
+#define IDC_OPTNOSOUND 3202
+#define IDC_OPTFILE 3203
+#define IDC_LBLSOUNDFILE 3204
+#define IDC_TXTSOUNDFILE 3205
+#define IDC_CMDBROWSE 3206
+#define IDC_CMDPLAY 3207
+#define IDC_CHKUNTILANSWERED 3208
 
 // The standard command IDs, so that Enter and Esc map onto the buttons.
 #define IDOK_VALUE 1

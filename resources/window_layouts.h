@@ -14,7 +14,16 @@
 #include "resource.h"
 #include "text_id.h"
 
-enum class ControlKind : std::uint8_t { PushButton, DefaultButton, ListView, Label, TextBox, DropDownList, CheckBox };
+enum class ControlKind : std::uint8_t {
+  PushButton,
+  DefaultButton,
+  ListView,
+  Label,
+  TextBox,
+  DropDownList,
+  CheckBox,
+  RadioButton,  // the first of a group takes the focus; the arrow keys move within it
+};
 
 // Packed small: the tables hold forty of them.
 struct ControlLayout {
@@ -59,7 +68,7 @@ inline constexpr std::array<ColumnLayout, 6> kAlarmListColumns = {{
 
 // frmEdit
 inline constexpr WindowLayout kEditWindow = {TextId::EditorTitle, 4680, 2130};
-inline constexpr std::array<ControlLayout, 12> kEditControls = {{
+inline constexpr std::array<ControlLayout, 13> kEditControls = {{
     {IDC_CHKACTIEF, ControlKind::CheckBox, TextId::EditorActive, 120, 120, 2400, 255},
     {IDC_LABEL1, ControlKind::Label, TextId::EditorDescription, 120, 480, 1020, 255},
     {IDC_TXTNAME, ControlKind::TextBox, TextId::EditorBoxNewAlert, 1200, 480, 3375, 285},
@@ -72,6 +81,8 @@ inline constexpr std::array<ControlLayout, 12> kEditControls = {{
     {IDC_CMDOK, ControlKind::DefaultButton, TextId::EditorOK, 2040, 1680, 1215, 375},
     {IDC_CMDCANCEL, ControlKind::PushButton, TextId::EditorCancel, 3360, 1680, 1215, 375},
     {IDC_CHKDELETE, ControlKind::CheckBox, TextId::EditorDeleteWhenOver, 2880, 1200, 1695, 255},
+    // Last in tab order, so that the fields before it keep theirs.
+    {IDC_CMDSOUND, ControlKind::PushButton, TextId::EditorSound, 120, 1680, 1215, 375},
 }};
 
 // The Custom repeat dialog. The weekday boxes are Monday first, from
@@ -100,4 +111,20 @@ inline constexpr std::array<ControlLayout, 22> kCustomRuleControls = {{
     {IDC_TXTENDVALUE, ControlKind::TextBox, kNoText, 4560, 1560, 1080, 285},
     {IDC_CMDOK, ControlKind::DefaultButton, TextId::CustomOK, 3120, 2040, 1215, 375},
     {IDC_CMDCANCEL, ControlKind::PushButton, TextId::CustomCancel, 4440, 2040, 1215, 375},
+}};
+
+// The Sound dialog, opened from the editor's Sound... button. The three
+// choices are one group of radio buttons.
+inline constexpr WindowLayout kSoundWindow = {TextId::SoundTitle, 4800, 2760};
+inline constexpr std::array<ControlLayout, 10> kSoundControls = {{
+    {IDC_OPTREMINDER, ControlKind::RadioButton, TextId::SoundReminder, 120, 120, 4560, 255},
+    {IDC_OPTNOSOUND, ControlKind::RadioButton, TextId::SoundNone, 120, 420, 4560, 255},
+    {IDC_OPTFILE, ControlKind::RadioButton, TextId::SoundFile, 120, 720, 4560, 255},
+    {IDC_LBLSOUNDFILE, ControlKind::Label, TextId::SoundFileName, 360, 1080, 780, 255},
+    {IDC_TXTSOUNDFILE, ControlKind::TextBox, kNoText, 1200, 1050, 3480, 285},
+    {IDC_CMDBROWSE, ControlKind::PushButton, TextId::SoundBrowse, 2160, 1440, 1215, 375},
+    {IDC_CMDPLAY, ControlKind::PushButton, TextId::SoundPlay, 3465, 1440, 1215, 375},
+    {IDC_CHKUNTILANSWERED, ControlKind::CheckBox, TextId::SoundUntilAnswered, 120, 1920, 4560, 255},
+    {IDC_CMDOK, ControlKind::DefaultButton, TextId::SoundOK, 2160, 2280, 1215, 375},
+    {IDC_CMDCANCEL, ControlKind::PushButton, TextId::SoundCancel, 3465, 2280, 1215, 375},
 }};

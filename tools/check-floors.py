@@ -14,6 +14,7 @@ FLOORS = [
     ["resources", "dates"],     # icons, layouts and identifiers; date values and texts
     ["repeat", "win32"],        # the five modes and RFC 5545 rules; small Win32 helpers
     ["store"],                  # the alarm table and its stores
+    ["alert"],                  # an alert's box, its sound and its wait while presenting
     ["calendar", "editor"],     # iCalendar files; the alarm editor
     ["listwindow", "transfer"], # the list window; export, import and the command line
     ["tray"],                   # the tray monitor: the program's main window

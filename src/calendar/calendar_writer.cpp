@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "alarm_rule.h"
+#include "alert_sound.h"
 #include "alert_calendar.h"
 #include "calendar_values.h"
 #include "content_lines.h"
@@ -121,6 +122,49 @@ std::string HexBytes(std::string_view bytes) {
 
 std::string_view Flag(bool value) { return value ? "TRUE" : "FALSE"; }
 
+// A file's path as a file: URI (RFC 8089): "C:\\My sounds\\a.wav" is
+// "file:///C:/My%20sounds/a.wav", each byte of its UTF-8 but the
+// unreserved ones and the separators percent-encoded.
+std::string FileUri(const std::wstring& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:///";
+  for (const char byte : WideToUtf8(path)) {
+    const auto c = static_cast<unsigned char>(byte);
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_' || c == '~' || c == ':';
+    if (c == '\\' || c == '/') {
+      uri += '/';
+    } else if (plain) {
+      uri += static_cast<char>(c);
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri;
+}
+
+// A display alarm at the due time, and for a sound file an audio alarm
+// beside it, as RFC 5545 writes one. The exact choice rides along.
+void WriteAlarms(CalendarText& out, const AlarmRecord& alert, const std::string& description) {
+  const AlertSound sound = ReadAlertSound(alert.Sound);
+  if (sound.kind != SoundKind::Reminder) out.Property("X-CHIMEWATCH-SOUND", EscapeText(WideToUtf8(alert.Sound)));
+  if (alert.SoundUntilAnswered) out.Property("X-CHIMEWATCH-SOUND-UNTIL-ANSWERED", Flag(true));
+  if (!alert.Actief || alert.Getoond) return;
+  out.Property("BEGIN", "VALARM");
+  out.Property("ACTION", "DISPLAY");
+  out.Property("DESCRIPTION", EscapeText(description));
+  out.Property("TRIGGER", "PT0S");
+  out.Property("END", "VALARM");
+  if (sound.kind != SoundKind::File) return;
+  out.Property("BEGIN", "VALARM");
+  out.Property("ACTION", "AUDIO");
+  out.Property("ATTACH;FMTTYPE=audio/wav", FileUri(sound.file));
+  out.Property("TRIGGER", "PT0S");
+  out.Property("END", "VALARM");
+}
+
 // Whether SUMMARY, read back, gives the description exactly: TEXT has line
 // breaks only as CR LF reads them back, and no other control character;
 // UTF-8 has no lone surrogate.
@@ -192,13 +236,7 @@ void WriteEvent(CalendarText& out, int slot, const AlarmRecord& alert, const std
   out.Property("X-CHIMEWATCH-REPEAT", DecimalText(alert.Repeat));
   // Where SUMMARY cannot carry it, the description's UTF-16 in hex.
   if (!SummaryIsExact(alert.Naam)) out.Property("X-CHIMEWATCH-TEXT", HexBytes(WideToUtf16Le(alert.Naam)));
-  if (alert.Actief && !alert.Getoond) {
-    out.Property("BEGIN", "VALARM");
-    out.Property("ACTION", "DISPLAY");
-    out.Property("DESCRIPTION", EscapeText(description));
-    out.Property("TRIGGER", "PT0S");
-    out.Property("END", "VALARM");
-  }
+  WriteAlarms(out, alert, description);
   out.Property("END", "VEVENT");
 }
 

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "alarm_rule.h"
+#include "alert_sound.h"
 #include "number_text.h"
 #include "recurrence_text.h"
 #include "repeat_rules.h"
@@ -60,6 +61,16 @@ bool IsOwnEvent(const Component& event) {
     if (property.name.rfind("X-CHIMEWATCH-", 0) == 0) return true;
   }
   return false;
+}
+
+// The sound an imported alert keeps: no sound, or a sound file on this
+// PC's drives; anything else plays the reminder sound.
+std::wstring KeptSound(const std::wstring& stored) {
+  const AlertSound sound = ReadAlertSound(stored);
+  if (sound.kind == SoundKind::None || (sound.kind == SoundKind::File && IsLocalWaveFile(sound.file))) {
+    return StoredSoundText(sound);
+  }
+  return {};
 }
 
 std::string UpperValue(const ContentLine* line) { return line != nullptr ? ToUpperAscii(line->value) : std::string(); }
@@ -202,11 +213,14 @@ class EventReader {
       const bool isTrue = value == "TRUE";
       const bool isFlag = isTrue || value == "FALSE";
       if (property.name == "X-CHIMEWATCH-ACTIVE" || property.name == "X-CHIMEWATCH-SHOWN" ||
-          property.name == "X-CHIMEWATCH-DELETE") {
+          property.name == "X-CHIMEWATCH-DELETE" || property.name == "X-CHIMEWATCH-SOUND-UNTIL-ANSWERED") {
         if (!isFlag) return LeftOut(UnreadableOn(property.lineNumber));
-        (property.name == "X-CHIMEWATCH-ACTIVE"  ? alert.Actief
-         : property.name == "X-CHIMEWATCH-SHOWN" ? alert.Getoond
-                                                 : alert.Delete) = isTrue;
+        (property.name == "X-CHIMEWATCH-ACTIVE"   ? alert.Actief
+         : property.name == "X-CHIMEWATCH-SHOWN"  ? alert.Getoond
+         : property.name == "X-CHIMEWATCH-DELETE" ? alert.Delete
+                                                  : alert.SoundUntilAnswered) = isTrue;
+      } else if (property.name == "X-CHIMEWATCH-SOUND") {
+        alert.Sound = KeptSound(Utf8ToWide(UnescapeText(property.value)));
       } else if (property.name == "X-CHIMEWATCH-TEXT") {
         const auto exact = FromHexUtf16(property.value);
         if (!exact) return LeftOut(UnreadableOn(property.lineNumber));

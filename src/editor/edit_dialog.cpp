@@ -8,6 +8,7 @@
 #include "drop_down_width.h"
 #include "editor_rules.h"
 #include "resource.h"
+#include "sound_dialog.h"
 #include "text_convert.h"
 #include "twips_layout.h"
 #include "text_table.h"
@@ -48,6 +49,7 @@ class EditDialog {
     switch (id) {
       case IDC_CMDOK: cmdOK_Click(); break;
       case IDC_CMDCANCEL: cmdCancel_Click(); break;
+      case IDC_CMDSOUND: cmdSound_Click(); break;
       case IDC_TXTNAME:
       case IDC_TXTDATE:
       case IDC_TXTTIJD:
@@ -116,6 +118,15 @@ class EditDialog {
 
   void cmdCancel_Click() { EndDialog(hwnd_, IDCANCEL); }
 
+  // The sound is kept with the other fields until OK or Cancel.
+  void cmdSound_Click() {
+    const auto kept =
+        ShowSoundDialog(hwnd_, layout_.Dpi(), SoundFieldsFor(shownRule_.sound, shownRule_.soundUntilAnswered));
+    if (!kept) return;
+    shownRule_.sound = *kept->sound;
+    shownRule_.soundUntilAnswered = kept->untilAnswered;
+  }
+
   // "Custom..." (the last entry) opens the Custom dialog; its OK puts the
   // rule in words just before "Custom...", its Cancel goes back.
   void cmbRepeat_Click() {
@@ -166,6 +177,8 @@ class EditDialog {
     fields.rule = shownRule_.rule;
     fields.ruleWords = shownRule_.ruleWords;
     fields.ruleDue = shownRule_.ruleDue;
+    fields.sound = shownRule_.sound;
+    fields.soundUntilAnswered = shownRule_.soundUntilAnswered;
     return fields;
   }
 
@@ -184,7 +197,7 @@ class EditDialog {
   EditDialogContext& context_;
   HWND hwnd_ = nullptr;
   int editSlot_ = 0;
-  EditorFields shownRule_;  // the fields shown, for the rule OK keeps
+  EditorFields shownRule_;  // the fields shown, for the rule and sound OK keeps
   int shownRepeat_ = Once;  // the Repeat entry chosen before "Custom..."
   TwipsLayout layout_{kEditControls};
 };

@@ -29,6 +29,8 @@ EditorFields FieldsFromSlot(const AlarmRecord& alarm) {
   const bool known = alarm.Repeat >= Once && alarm.Repeat <= EachYear;
   fields.cmbRepeat = known ? alarm.Repeat : -1;
   fields.chkDelete = alarm.Delete ? Checked : Unchecked;
+  fields.sound = alarm.Sound;
+  fields.soundUntilAnswered = alarm.SoundUntilAnswered;
   if (const auto rule = alarm.Rule.empty() ? std::nullopt : ReadAlarmRule(alarm.Rule)) {
     fields.rule = alarm.Rule;
     fields.ruleWords = TextInWords(rule->rule);
@@ -82,6 +84,8 @@ EditorOutcome cmdOK_Record(const EditorFields& fields, int currentYear) {
   alarm.Naam = fields.txtName;
   alarm.Tijd = CombineDateTime(*date, *time);
   alarm.Repeat = fields.cmbRepeat;
+  alarm.Sound = fields.sound;
+  alarm.SoundUntilAnswered = fields.soundUntilAnswered;
   if (rule && alarm.Tijd != fields.ruleDue) {
     rule->start = alarm.Tijd;
     const auto first = FirstOccurrence(rule->rule, rule->start);

@@ -40,6 +40,9 @@ struct EditorFields {
   std::wstring rule{};
   std::wstring ruleWords{};
   DateValue ruleDue = 0.0;
+  // The alert's sound, as the Sound dialog left it.
+  std::wstring sound{};
+  bool soundUntilAnswered = false;
 
   bool operator==(const EditorFields&) const = default;
 };
@@ -72,7 +75,7 @@ struct EditorOutcome {
 };
 
 // The record OK writes: Exist set, Getoond cleared, Actief from a checked or
-// grayed box, the description as typed, date plus time, the repeat index,
+// grayed box, the description as typed, date plus time, the sound, the repeat index,
 // and Delete only for a checked box with "Once" or a rule. A rule whose
 // date or time was changed (or is new) starts its series there, and the
 // alert is due at the series' first occurrence from then on. Texts that are

@@ -1,9 +1,9 @@
 #include "after_firing.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "alarm_rule.h"
-#include "mode_step.h"
 #include "recurrence_next.h"
 
 namespace {
@@ -14,8 +14,32 @@ void Retire(AlarmRecord& alarm) {
   if ((alarm.Repeat == Once || !alarm.Rule.empty()) && alarm.Delete) alarm.Exist = false;
 }
 
-AfterFiring MoveOnByRule(AlarmRecord& alarm, const AlarmRule& rule, DateValue after) {
-  const auto next = NextOccurrenceAfter(rule.rule, rule.start, after);
+// The alert's series, from its due time for a mode (which moves from
+// where it is), from the rule's own start for a rule; nothing for a
+// one-time or hand-edited one.
+struct Series {
+  Recurrence recurrence;
+  DateValue start;
+};
+
+std::optional<Series> SeriesOf(const AlarmRecord& alarm, DateValue due) {
+  if (!alarm.Rule.empty()) {
+    if (auto rule = ReadAlarmRule(alarm.Rule)) return Series{std::move(rule->rule), rule->start};
+  }
+  if (alarm.Repeat < EachDay || alarm.Repeat > EachYear) return std::nullopt;
+  return Series{static_cast<RepeatMode>(alarm.Repeat), due};
+}
+
+}  // namespace
+
+AfterFiring MoveOnAfterFiring(AlarmRecord& alarm, DateValue due, DateValue now) {
+  const auto series = SeriesOf(alarm, due);
+  if (!series && alarm.Repeat != Once) {
+    return AfterFiring::Unchanged;  // a hand-edited mode: fires again at the next tick
+  }
+  // Past 31 December 9999 there is no next time: the alarm ends as a fired
+  // one-time alarm would, instead of firing every minute for ever.
+  const auto next = series ? NextOccurrenceAfter(series->recurrence, series->start, std::max(due, now)) : std::nullopt;
   if (!next) {
     Retire(alarm);
     return AfterFiring::Retired;
@@ -24,25 +48,14 @@ AfterFiring MoveOnByRule(AlarmRecord& alarm, const AlarmRule& rule, DateValue af
   return AfterFiring::MovedOn;
 }
 
-}  // namespace
-
-AfterFiring MoveOnAfterFiring(AlarmRecord& alarm, DateValue due, DateValue now) {
-  if (const auto rule = alarm.Rule.empty() ? std::nullopt : ReadAlarmRule(alarm.Rule)) {
-    return MoveOnByRule(alarm, *rule, std::max(due, now));
+int TimesDueUntil(const AlarmRecord& alarm, DateValue due, DateValue now) {
+  const auto series = SeriesOf(alarm, due);
+  if (!series) return 1;
+  int times = 1;
+  for (DateValue at = due; times < kMissedCountLimit; ++times) {
+    const auto next = NextOccurrenceAfter(series->recurrence, series->start, at);
+    if (!next || *next > now) break;
+    at = *next;
   }
-  if (alarm.Repeat == Once) {
-    Retire(alarm);
-    return AfterFiring::Retired;
-  }
-  // A hand-edited mode: fires again at the next tick.
-  if (alarm.Repeat < Once || alarm.Repeat > EachYear) return AfterFiring::Unchanged;
-  // Past 31 December 9999 there is no next time: the alarm ends as a fired
-  // one-time alarm would, instead of firing every minute for ever.
-  const auto next = OnePeriodOn(static_cast<RepeatMode>(alarm.Repeat), due);
-  if (!next) {
-    Retire(alarm);
-    return AfterFiring::Retired;
-  }
-  alarm.Tijd = *next;
-  return AfterFiring::MovedOn;
+  return times;
 }

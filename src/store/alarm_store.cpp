@@ -105,6 +105,9 @@ LoadReport LaadAlarmen(AlarmTable& table, SettingsStore& store) {
       loaded.Repeat = reader.Integer(L"Repeat");
       loaded.Delete = reader.Boolean(L"Delete");
       loaded.Rule = reader.Rule(L"Rule", loaded.Repeat);
+      // Absent in a store an older Chimewatch wrote: the reminder sound, once.
+      loaded.Sound = reader.Text(L"Sound", L"").value_or(L"");
+      loaded.SoundUntilAnswered = reader.Boolean(L"SoundUntilAnswered");
     }
     table.Reserve(slot, reader.damage.has_value());
     table.SetStoredAlert(slot, loaded.Exist && !reader.damage);
@@ -134,6 +137,8 @@ SettingsStore::Section SlotSection(const AlarmTable& table, int slot) {
               {L"Repeat", WideDecimalText(alarm.Repeat)},
               {L"Delete", BooleanText(alarm.Delete)},
               {L"Rule", alarm.Rule},  // written empty too, so that a mode replaces a rule
+              {L"Sound", alarm.Sound},
+              {L"SoundUntilAnswered", BooleanText(alarm.SoundUntilAnswered)},
           }};
 }
 

@@ -25,6 +25,11 @@ struct AlarmRecord {
   // A repeat rule in the store's text (alarm_rule.h), which then rules over
   // Repeat; empty for the five modes.
   std::wstring Rule;
+  // The sound its box plays (alert_sound.h): empty for Windows' reminder
+  // sound, "none", or a sound file's path; and whether it plays again and
+  // again until the box is answered.
+  std::wstring Sound;
+  bool SoundUntilAnswered = false;
 
   bool operator==(const AlarmRecord&) const = default;
 };

@@ -1,9 +1,17 @@
 #include "alarm_check.h"
 
+#include "after_firing.h"
 #include "date_format.h"
+#include "number_text.h"
+#include "text_table.h"
 
-std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due) {
-  return alarm.Naam + L"\r\n" + FormatDate(due, kShortTimeDatePattern);
+std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due, int times) {
+  std::wstring text = alarm.Naam + L"\r\n" + FormatDate(due, kShortTimeDatePattern);
+  if (times > 1) {
+    const TextId line = times < kMissedCountLimit ? TextId::AlarmDueTimes : TextId::AlarmDueManyTimes;
+    text += L"\r\n\r\n" + CountText(line, times, {WideDecimalText(times)});
+  }
+  return text;
 }
 
 bool AlarmCheck::IsDue(int slot, DateValue now, const HeldBackRule& heldBack) const {
@@ -11,25 +19,40 @@ bool AlarmCheck::IsDue(int slot, DateValue now, const HeldBackRule& heldBack) co
   return alarm.Exist && alarm.Actief && !alarm.Getoond && alarm.Tijd <= now && !(heldBack && heldBack(slot));
 }
 
+std::size_t AlarmCheck::DueCount(DateValue now) const {
+  std::size_t due = 0;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) due += IsDue(slot, now, nullptr) ? 1u : 0u;
+  return due;
+}
+
 bool AlarmCheck::BeginTick(bool monitoring) {
   if (!monitoring || running_) return false;
   running_ = true;
-  nextSlot_ = kFirstSlot;
+  lookedAt_.fill(false);
   return true;
+}
+
+std::optional<int> AlarmCheck::EarliestDue(DateValue now, const HeldBackRule& heldBack) const {
+  std::optional<int> earliest;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    if (lookedAt_[static_cast<std::size_t>(slot)] || !IsDue(slot, now, heldBack)) continue;
+    if (!earliest || table_[slot].Tijd < table_[*earliest].Tijd) earliest = slot;
+  }
+  return earliest;
 }
 
 std::optional<DueAlarm> AlarmCheck::NextToShow(DateValue now, const HeldBackRule& heldBack, CheckChanges& changes) {
   changes.clear();
-  for (; nextSlot_ <= kLastSlot; ++nextSlot_) {
-    const int slot = nextSlot_;
-    if (!IsDue(slot, now, heldBack)) continue;
-    if (WasShownHere(slot)) {
-      MoveOn(slot, table_[slot].Tijd, now, changes);
+  while (const auto slot = EarliestDue(now, heldBack)) {
+    lookedAt_[static_cast<std::size_t>(*slot)] = true;
+    if (WasShownHere(*slot)) {
+      MoveOn(*slot, table_[*slot].Tijd, now, changes);
       continue;
     }
-    ++nextSlot_;
-    const AlarmRecord& alarm = table_[slot];
-    return DueAlarm{slot, alarm.Naam, alarm.Tijd, AlarmMessageText(alarm, alarm.Tijd)};
+    const AlarmRecord& alarm = table_[*slot];
+    const int times = TimesDueUntil(alarm, alarm.Tijd, now);
+    return DueAlarm{*slot,      alarm.Naam,  alarm.Tijd, AlarmMessageText(alarm, alarm.Tijd, times),
+                    alarm.Sound, alarm.SoundUntilAnswered};
   }
   return std::nullopt;
 }

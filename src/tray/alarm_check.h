@@ -25,20 +25,23 @@ struct CheckChange {
 using CheckChanges = std::vector<CheckChange>;
 
 // An alarm to show now: its slot, the description and due time it had
-// when it fell due, and the text of its box.
+// when it fell due, the text of its box and the sound it plays.
 struct DueAlarm {
   int slot = 0;
   std::wstring description;
   DateValue due = 0.0;
   std::wstring text;
+  std::wstring sound;
+  bool soundUntilAnswered = false;
 };
 
 // Whether a slot's alert waits for its real time still (a snooze across a
 // clock set back): due by the local clock, it is not shown yet.
 using HeldBackRule = std::function<bool(int slot)>;
 
-// The text of the alarm box: the description, CR LF, the due time.
-std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due);
+// The text of the alarm box: the description, CR LF, the due time; for a
+// repeat that fell due more than once since (`times`), a line that says so.
+std::wstring AlarmMessageText(const AlarmRecord& alarm, DateValue due, int times = 1);
 
 // The check asks nothing of the windows around it: the main window runs a
 // tick by asking for each alarm to show, shows its box, and tells the check
@@ -58,19 +61,22 @@ class AlarmCheck {
   // earlier tick is still waiting for the user to close an alarm box (a
   // message box runs its own message loop, which delivers further ticks).
   bool BeginTick(bool monitoring);
-  // The next due alarm of this tick, in slot order, or nothing once every
-  // slot was looked at. An occurrence already shown here that comes back
+  // The next due alarm of this tick, the earliest due first (slot order
+  // among the same time), or nothing once every due slot was shown. An occurrence already shown here that comes back
   // moves on without a box; what that changed goes into `changes`.
   std::optional<DueAlarm> NextToShow(DateValue now, const HeldBackRule& heldBack, CheckChanges& changes);
   // The user closed the box of `shown`: it moves on, unless another program
   // sharing the store moved it on or changed it meanwhile.
   CheckChanges BoxClosed(const DueAlarm& shown, DateValue now);
   void EndTick() { running_ = false; }
+  // How many alarms are due now, shown or not.
+  std::size_t DueCount(DateValue now) const;
   // True while a tick waits for the user to close an alarm box.
   bool ShowingBox() const { return running_; }
 
  private:
   bool IsDue(int slot, DateValue now, const HeldBackRule& heldBack) const;
+  std::optional<int> EarliestDue(DateValue now, const HeldBackRule& heldBack) const;
   bool WasShownHere(int slot) const;
   AfterFiring MoveOn(int slot, DateValue due, DateValue now, CheckChanges& changes);
 
@@ -80,6 +86,6 @@ class AlarmCheck {
   };
   AlarmTable& table_;
   bool running_ = false;
-  int nextSlot_ = kFirstSlot;
+  std::array<bool, kSlotCount> lookedAt_{};  // this tick
   std::array<std::optional<Shown>, kSlotCount> shownHere_;
 };

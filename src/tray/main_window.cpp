@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "alert_box.h"
 #include "check_schedule.h"
 #include "dpi.h"
 #include "file_dialogs.h"
@@ -11,8 +12,11 @@
 #include "language_choice.h"
 #include "language_file.h"
 #include "local_clock.h"
+#include "notification_state.h"
 #include "program_box.h"
 #include "resource.h"
+#include "settings_location.h"
+#include "sound_player.h"
 #include "sync_conflict.h"
 #include "tray_tip.h"
 #include "text_table.h"
@@ -33,13 +37,15 @@ constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 // The export file, written on its own thread, is on disk (or failed).
 constexpr UINT WMAPP_EXPORT_WRITTEN = WM_APP + 3;
-// "Remind me again" goes after Setup and Active, before the export group.
-constexpr UINT kRemindAgainPosition = 2;
+// "Remind me again" goes after Setup, Active and Wait while presenting,
+// before the export group.
+constexpr UINT kRemindAgainPosition = 3;
 static_assert(IDM_REMIND_LAST - IDM_REMIND_FIRST + 1 == kRemindCommandCount);
 constexpr UINT kLanguageFromEnd = 3;  // before the separator and Exit
 // The language chosen in the menu: one value of its own beside the alerts.
 constexpr std::wstring_view kOptionsSection = L"Options";
 constexpr std::wstring_view kLanguageKey = L"Language";
+constexpr std::wstring_view kWaitWhilePresentingKey = L"WaitWhilePresenting";
 static_assert(IDM_LANGUAGE_LAST - IDM_LANGUAGE_FIRST == kLanguages.size());
 
 void SetItemText(HMENU menu, UINT item, bool byPosition, const std::wstring& text) {
@@ -114,6 +120,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       switch (LOWORD(wParam)) {
         case IDM_INSTELLEN: mnuInstellen_Click(); break;
         case IDM_ACTIEF: mnuActief_Click(); break;
+        case IDM_WAIT_PRESENTING: mnuWaitPresenting_Click(); break;
         case IDM_EXPORT: mnuExport_Click(); break;
         case IDM_IMPORT: mnuImport_Click(); break;
         case IDM_SLUITEN: mnuSluiten_Click(); break;
@@ -158,6 +165,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::Form_Load() {
   languageSetting_ = store_.ReadSetting(kApplicationName, kOptionsSection, kLanguageKey, L"").value_or(L"");
   UseLanguageSetting(languageSetting_);
+  const auto wait = store_.ReadSetting(kApplicationName, kOptionsSection, kWaitWhilePresentingKey, L"True");
+  waitWhilePresenting_ = ParseBooleanText(wait.value_or(L"True")).value_or(true);
+  // An installed Chimewatch only: a portable one leaves nothing behind.
+  if (PortableFilePath().empty()) RegisterAlertEvent(Text(TextId::AlertEventLabel));
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
   // An elevated Chimewatch would miss the shell's broadcast (sent from a
   // lower integrity level) and lose its icon for good at a shell restart.
@@ -183,6 +194,8 @@ void MainWindow::Form_Load() {
   mnuLanguage_ = CreatePopupMenu();
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, L"");
   AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, L"");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING | (waitWhilePresenting_ ? MF_CHECKED : MF_UNCHECKED), IDM_WAIT_PRESENTING,
+              L"");
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, L"");
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, L"");
@@ -271,10 +284,10 @@ void MainWindow::mnuRemindAgain_Click(unsigned commandOffset) {
   const RemindChoice choice = RemindChoiceOf(commandOffset);
   if (choice.offerPlace >= menuOffers_.size() || unloading_) return;
   const unsigned serial = menuOffers_[choice.offerPlace];
-  const auto description = remindAgain_.Find(serial, GetTickCount64());
-  if (!description) return;
+  const auto offer = remindAgain_.Find(serial, GetTickCount64());
+  if (!offer) return;
   const RemindDue due = RemindAgainDue(choice.delay, clock_.Now(), UtcNow(), UtcToPcLocal);
-  const auto slot = AddReminder(table_, *description, due.local, setup_.SlotHeldByEditor());
+  const auto slot = AddReminder(table_, *offer, due.local, setup_.SlotHeldByEditor());
   if (!slot) {
     ShowProgramBox(hwnd_, Text(TextId::EditorBoxTooManyAlerts).c_str(), Text(TextId::CommonTitle).c_str(),
                    MB_OK | MB_ICONEXCLAMATION);
@@ -289,6 +302,7 @@ void MainWindow::mnuRemindAgain_Click(unsigned commandOffset) {
 void MainWindow::NameMenuItems() {
   static constexpr std::pair<UINT, TextId> kItems[] = {{IDM_INSTELLEN, TextId::TraySetup},
                                                        {IDM_ACTIEF, TextId::TrayActive},
+                                                       {IDM_WAIT_PRESENTING, TextId::TrayWaitWhilePresenting},
                                                        {IDM_EXPORT, TextId::TrayExport},
                                                        {IDM_IMPORT, TextId::TrayImport},
                                                        {IDM_SLUITEN, TextId::TrayExit}};
@@ -349,6 +363,17 @@ void MainWindow::mnuActief_Click() {
   const UINT state = monitoring ? static_cast<UINT>(MF_CHECKED) : static_cast<UINT>(MF_UNCHECKED);
   CheckMenuItem(mnuPopup_.Get(), IDM_ACTIEF, MF_BYCOMMAND | state);
   ShowMonitoring(tray_, monitoring);
+}
+
+void MainWindow::mnuWaitPresenting_Click() {
+  waitWhilePresenting_ = !waitWhilePresenting_;
+  CheckMenuItem(mnuPopup_.Get(), IDM_WAIT_PRESENTING, MF_BYCOMMAND | (waitWhilePresenting_ ? MF_CHECKED : MF_UNCHECKED));
+  if (!store_.WriteSetting(kApplicationName, kOptionsSection, kWaitWhilePresentingKey,
+                           BooleanText(waitWhilePresenting_))) {
+    ShowProgramBox(hwnd_, Text(TextId::StoreOptionNotSaved, {store_.Where(), store_.LastError()}).c_str(),
+                   Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
+  }
+  ShowAlertsThatWaited();
 }
 
 void MainWindow::mnuInstellen_Click() {
@@ -471,19 +496,35 @@ void MainWindow::Timer_Timer() {
   CheckAlarms();
 }
 
-// Each due alarm's box in turn; the check says what each closed box changed.
+// Each due alarm's box in turn, the earliest due first; the check says
+// what each closed box changed.
 void MainWindow::CheckAlarms() {
-  if (!check_.BeginTick(IsMonitoring())) return;
+  if (!AlertsMayShow() || !check_.BeginTick(IsMonitoring())) return;
   const HeldBackRule heldBack = [this](int slot) { return snoozeHolds_.HeldBack(slot, table_[slot], UtcNow()); };
   CheckChanges changes;
   while (const auto due = check_.NextToShow(clock_.Now(), heldBack, changes)) {
     ApplyCheckChanges(std::exchange(changes, {}));
-    if (!ShowAlarm(due->text)) break;
-    remindAgain_.BoxClosed(due->description, GetTickCount64());
+    if (!ShowAlarm(*due)) break;
+    remindAgain_.BoxClosed(due->description, GetTickCount64(), due->sound, due->soundUntilAnswered);
     ApplyCheckChanges(check_.BoxClosed(*due, clock_.Now()));
   }
   ApplyCheckChanges(changes);
   check_.EndTick();
+}
+
+bool MainWindow::AlertsMayShow() {
+  const bool wait = IsMonitoring() && AlertsWait(UserNotificationState(), waitWhilePresenting_);
+  alertsWaiting_ = wait ? check_.DueCount(clock_.Now()) : 0;
+  if (wait) tray_.ChangeTrayTip(CountdownTip());
+  return !wait;
+}
+
+// Looked at each second while alerts wait; the check itself runs as the
+// minute's does, unless the list window has paused it.
+void MainWindow::ShowAlertsThatWaited() {
+  if (alertsWaiting_ == 0 || listWindowOpen_ || AlertsWait(UserNotificationState(), waitWhilePresenting_)) return;
+  alertsWaiting_ = 0;
+  SetTimer(hwnd_, IDT_TIMER, USER_TIMER_MINIMUM, nullptr);
 }
 
 void MainWindow::ArmMinuteTick() {
@@ -498,6 +539,7 @@ void MainWindow::Timer1_Timer() {
     ticksSinceLookingForChanges_ = 0;
     TakeInChangesFromElsewhere();
   }
+  ShowAlertsThatWaited();
   tray_.Timer1Tip(CountdownTip());
 }
 
@@ -516,7 +558,9 @@ void MainWindow::TakeInChangesFromElsewhere() {
   tellingTakenIn_ = false;
 }
 
-std::wstring MainWindow::CountdownTip() { return Timer1TipText(table_, IsMonitoring(), clock_.Now()); }
+std::wstring MainWindow::CountdownTip() {
+  return Timer1TipText(table_, IsMonitoring(), clock_.Now(), alertsWaiting_);
+}
 
 void MainWindow::Form_Resume() {
   // The shell may have lost the icon while the computer slept: a change
@@ -544,8 +588,9 @@ void MainWindow::TaskbarCreated() {
   if (!unloading_) tray_.ReAddTrayIcon();
 }
 
-bool MainWindow::ShowAlarm(const std::wstring& text) {
-  MessageBoxW(hwnd_, text.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+bool MainWindow::ShowAlarm(const DueAlarm& due) {
+  const SoundToPlay sound = ChooseSound(ReadAlertSound(due.sound), due.soundUntilAnswered, WindowsSoundSources());
+  ShowAlertBox(hwnd_, due.text, Text(TextId::CommonTitle), sound);
   // A box ended by the program's exit was not seen through: leave the alarm due.
   return !unloading_;
 }

@@ -43,6 +43,7 @@ class MainWindow final {
   void Form_DisplayChange();
   void LoadTrayPictures(int dpi);
   void mnuActief_Click();
+  void mnuWaitPresenting_Click();
   void mnuInstellen_Click();
   void mnuExport_Click();
   void mnuImport_Click();
@@ -79,9 +80,15 @@ class MainWindow final {
   void TakeInChangesFromElsewhere();
 
   void CheckAlarms();
-  // Shows an alarm's box and returns when it has closed: true when the user
-  // closed it, false when the program is ending and the check must stop.
-  bool ShowAlarm(const std::wstring& text);
+  // While the user presents, the due alerts wait: false then, and the tip
+  // says how many.
+  bool AlertsMayShow();
+  // The alerts that waited, once the presentation is over.
+  void ShowAlertsThatWaited();
+  // Shows an alarm's box and plays its sound, and returns when it has
+  // closed: true when the user closed it, false when the program is ending
+  // and the check must stop.
+  bool ShowAlarm(const DueAlarm& due);
   // The rows to remove and the slots to save that a step of the check asks for.
   void ApplyCheckChanges(const CheckChanges& changes);
 
@@ -94,6 +101,8 @@ class MainWindow final {
   HMENU mnuLanguage_ = nullptr;   // a submenu of mnuPopup_, destroyed with it
   std::wstring languageSetting_;  // as stored: empty for Windows' language
   bool languageWaits_ = false;    // chosen while a file is read or written
+  bool waitWhilePresenting_ = true;
+  std::size_t alertsWaiting_ = 0;  // due, while the user presents
   // Each offer's delays; in mnuPopup_ only while it is open.
   std::array<ScopedHMENU, kMaxRemindOffers> mnuRemindAgain_;
   ScopedHICON pictures_[2];

@@ -43,11 +43,13 @@ bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 std::wstring RemindDelayText(RemindDelay delay) { return Text(ChoiceOf(delay).text); }
 
-void RemindAgainOffers::BoxClosed(std::wstring description, unsigned long long nowMs) {
+void RemindAgainOffers::BoxClosed(std::wstring description, unsigned long long nowMs, std::wstring sound,
+                                  bool soundUntilAnswered) {
   std::erase_if(offers_, [&](const RemindOffer& offer) {
     return offer.description == description || nowMs - offer.closedAtMs >= kOfferedForMs;
   });
-  offers_.insert(offers_.begin(), {nextSerial_++, std::move(description), nowMs});
+  offers_.insert(offers_.begin(),
+                 {nextSerial_++, std::move(description), nowMs, std::move(sound), soundUntilAnswered});
   if (offers_.size() > kMaxRemindOffers) offers_.pop_back();
 }
 
@@ -59,9 +61,9 @@ std::vector<RemindOffer> RemindAgainOffers::Offered(unsigned long long nowMs) co
   return open;
 }
 
-std::optional<std::wstring> RemindAgainOffers::Find(unsigned serial, unsigned long long nowMs) const {
+std::optional<RemindOffer> RemindAgainOffers::Find(unsigned serial, unsigned long long nowMs) const {
   for (const RemindOffer& offer : Offered(nowMs)) {
-    if (offer.serial == serial) return offer.description;
+    if (offer.serial == serial) return offer;
   }
   return std::nullopt;
 }
@@ -119,7 +121,7 @@ bool SnoozeHolds::HeldBack(int slot, const AlarmRecord& alert, DateValue nowUtc)
   return false;
 }
 
-std::optional<int> AddReminder(AlarmTable& table, const std::wstring& description, DateValue due,
+std::optional<int> AddReminder(AlarmTable& table, const RemindOffer& offer, DateValue due,
                                std::optional<int> heldSlot) {
   const auto slot = FindFreeSlot(table, heldSlot);
   if (!slot) return std::nullopt;
@@ -128,9 +130,11 @@ std::optional<int> AddReminder(AlarmTable& table, const std::wstring& descriptio
   alert.Exist = true;
   alert.Actief = true;
   alert.Getoond = false;
-  alert.Naam = description;
+  alert.Naam = offer.description;
   alert.Tijd = due;
   alert.Repeat = Once;
   alert.Delete = true;
+  alert.Sound = offer.sound;
+  alert.SoundUntilAnswered = offer.soundUntilAnswered;
   return slot;
 }

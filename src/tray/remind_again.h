@@ -24,6 +24,9 @@ struct RemindOffer {
   unsigned serial = 0;
   std::wstring description;
   unsigned long long closedAtMs = 0;
+  // The fired alert's sound, which the new alert takes.
+  std::wstring sound{};
+  bool soundUntilAnswered = false;
 };
 
 // Every alert whose box closed in the last hour, newest first, at most
@@ -33,10 +36,11 @@ struct RemindOffer {
 inline constexpr std::size_t kMaxRemindOffers = 5;
 class RemindAgainOffers {
  public:
-  void BoxClosed(std::wstring description, unsigned long long nowMs);
+  void BoxClosed(std::wstring description, unsigned long long nowMs, std::wstring sound = {},
+                 bool soundUntilAnswered = false);
   std::vector<RemindOffer> Offered(unsigned long long nowMs) const;
-  // The description of an offer still open.
-  std::optional<std::wstring> Find(unsigned serial, unsigned long long nowMs) const;
+  // An offer still open.
+  std::optional<RemindOffer> Find(unsigned serial, unsigned long long nowMs) const;
   void Used(unsigned serial);
 
  private:
@@ -90,8 +94,8 @@ class SnoozeHolds {
   std::vector<Held> held_;
 };
 
-// The new one-time alert: active, not shown, deleted when over, in the
-// lowest free slot but `heldSlot` (an open editor's); nothing when the
-// table is full.
-std::optional<int> AddReminder(AlarmTable& table, const std::wstring& description, DateValue due,
+// The new one-time alert: the offer's description and sound, active, not
+// shown, deleted when over, in the lowest free slot but `heldSlot` (an open
+// editor's); nothing when the table is full.
+std::optional<int> AddReminder(AlarmTable& table, const RemindOffer& offer, DateValue due,
                                std::optional<int> heldSlot);

@@ -1,6 +1,7 @@
 #include "tray_tip.h"
 
 #include "date_format.h"
+#include "number_text.h"
 #include "text_table.h"
 
 DateValue NoAlarmSentinel() { return MakeDate(2100, 1, 1); }
@@ -14,9 +15,13 @@ DateValue NextAlarmTime(const AlarmTable& table, DateValue now) {
   return next;
 }
 
-std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now) {
+std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now, std::size_t waiting) {
   std::wstring tip = Text(monitoring ? TextId::TipActive : TextId::TipNotActive) + L"  ";
   tip += FormatDate(NextAlarmTime(table, now) - now, kCountdownPattern);
+  if (waiting > 0) {
+    const auto count = static_cast<std::int64_t>(waiting);
+    tip += L"\n" + CountText(TextId::TipWaiting, count, {WideDecimalText(count)});
+  }
   return tip;
 }
 

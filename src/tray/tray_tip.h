@@ -14,8 +14,9 @@ DateValue NoAlarmSentinel();
 DateValue NextAlarmTime(const AlarmTable& table, DateValue now);
 
 // "Chimewatch (active)  hh:nn:ss", or "(not active)", counting down to the
-// next alarm; whole days are not shown.
-std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now);
+// next alarm; whole days are not shown. While alerts wait for the user's
+// presentation to end, a second line says how many.
+std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now, std::size_t waiting = 0);
 
 // The shell's 64-character tip field: the text, a NUL, then blanks; a text
 // of 64 characters or more is cut to 64 with no NUL.

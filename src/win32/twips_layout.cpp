@@ -24,6 +24,7 @@ ControlClass ClassOf(ControlKind kind) {
     case ControlKind::TextBox: return {L"EDIT", ES_AUTOHSCROLL | ES_LEFT | kTab, WS_EX_CLIENTEDGE};
     case ControlKind::DropDownList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | kTab, 0};
     case ControlKind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX | kTab, 0};
+    case ControlKind::RadioButton: return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
   }
   return {L"STATIC", 0, 0};
 }
@@ -43,11 +44,17 @@ HFONT CreateDialogFont(int dpi) {
 void TwipsLayout::Create(HWND parent, int dpi) {
   parent_ = parent;
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  ControlKind previous = ControlKind::Label;
   for (const ControlLayout& control : controls_) {
     const ControlClass kind = ClassOf(control.kind);
+    // A group of radio buttons begins at its first; the control after its
+    // last begins the next group, where the arrow keys stop.
+    const bool radio = control.kind == ControlKind::RadioButton;
+    const DWORD group = radio != (previous == ControlKind::RadioButton) ? WS_GROUP : 0;
     CreateWindowExW(kind.exStyle, kind.className, Text(control.caption).c_str(),
-                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
+                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | group, 0, 0, 0, 0, parent,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+    previous = control.kind;
   }
   Apply(dpi);
 }

@@ -60,6 +60,7 @@ struct Kept {
   std::int32_t repeat = Once;
   ZoneRules pcZone = WestEurope();
   std::wstring rule{};  // as the store keeps it
+  std::wstring sound{};
 };
 
 void CheckKept(const Kept& c) {
@@ -74,6 +75,7 @@ void CheckKept(const Kept& c) {
       << SplitDate(alert.Tijd).day << " " << SplitDate(alert.Tijd).hour << ":" << SplitDate(alert.Tijd).minute;
   EXPECT_EQ(alert.Repeat, c.repeat);
   EXPECT_EQ(alert.Rule, c.rule);
+  EXPECT_EQ(alert.Sound, c.sound);
   EXPECT_TRUE(alert.Exist && alert.Actief && !alert.Getoond && !alert.Delete);
   EXPECT_EQ(alert.Naam, L"E");
 }
@@ -105,6 +107,16 @@ TEST(CalendarImport, TimesAndReminders) {
       {"mail alarms do not count", One(noon + Alarm(":-PT5M", "EMAIL") + Alarm(":-P1D", "AUDIO")),
        At(2026, 12, 9, 12, 0)},
       {"the earliest reminder counts", One(noon + Alarm(":-PT15M") + Alarm(":-PT45M")), At(2026, 12, 10, 11, 15)},
+      // Another calendar's sound file is not ours to play: the reminder sound.
+      {"an audio alarm's file", One(noon + "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT5M\r\n"
+                                           "ATTACH:file:///C:/Windows/Media/tada.wav\r\nEND:VALARM\r\n"),
+       At(2026, 12, 10, 11, 55)},
+      {"our own sound file on a drive", One(noon + "X-CHIMEWATCH-SOUND:C:\\\\Media\\\\gong.wav\r\n"),
+       At(2026, 12, 10, 12, 0), Once, WestEurope(), L"", L"C:\\Media\\gong.wav"},
+      {"our own sound file on a server", One(noon + "X-CHIMEWATCH-SOUND:\\\\\\\\evil\\\\s\\\\gong.wav\r\n"),
+       At(2026, 12, 10, 12, 0)},
+      {"our own no sound", One(noon + "X-CHIMEWATCH-SOUND:None\r\n"), At(2026, 12, 10, 12, 0), Once, WestEurope(), L"",
+       L"none"},
       // Hours are exact time across a clock change, days calendar days in the event's zone.
       {"12 hours before, here", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 27, 20, 0)},
       {"12 hours before, in New York", One("DTSTART:20270328T070000Z\r\n" + Alarm(":-PT12H")), At(2027, 3, 27, 15, 0),

@@ -164,26 +164,40 @@ TEST(CalendarWriter, ItsOwnImportRestoresEveryField) {
   table[14] = InactiveAlarm(L"Summer of 1960", At(1960, 7, 1, 12, 0));
   table[15] = ActiveAlarm(L"Stand-up", At(2026, 12, 9, 9, 0), EachWeek);
   table[15].Rule = L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;UNTIL=20271231;DTSTART=09:00 2026/12/07;EXDATE=09:00 2026/12/24";
+  table[16] = ActiveAlarm(L"Gong until answered", At(2027, 1, 5, 8, 0));
+  table[16].Sound = L"C:\\Users\\Jos\\Kl\u00e4nge 100%\\gong.wav";
+  table[16].SoundUntilAnswered = true;
+  table[17] = ActiveAlarm(L"Silent", At(2027, 1, 5, 8, 0));
+  table[17].Sound = L"none";
   const ExportResult exported = ExportAlerts(table, WestEurope(), kNowUtc, L"1");
   EXPECT_EQ(exported.bytes.find('\x07'), std::string::npos) << "a control character in TEXT";
   TestImport import(At(2026, 12, 8, 7, 0));
   const ImportResult result = import.Run(exported.bytes);
   EXPECT_EQ(result.status, ImportStatus::Done);
-  EXPECT_EQ(result.summary, L"Imported 13 alerts from Work.ics.");
-  const int original[] = {0, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-  ASSERT_EQ(result.newSlots, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-  for (int i = 0; i < 13; ++i) {
+  EXPECT_EQ(result.summary, L"Imported 15 alerts from Work.ics.");
+  const int original[] = {0, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+  ASSERT_EQ(result.newSlots, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+  for (int i = 0; i < 15; ++i) {
     const AlarmRecord& back = import.table[i];
     const AlarmRecord& sent = table[original[i]];
     EXPECT_EQ(back.Naam, sent.Naam);
     EXPECT_EQ(back.Rule, sent.Rule);
+    EXPECT_EQ(back.Sound, sent.Sound);
+    EXPECT_EQ(back.SoundUntilAnswered, sent.SoundUntilAnswered);
     EXPECT_NEAR(back.Tijd, sent.Tijd, 0.5 / 86400) << i;
     EXPECT_EQ(std::tie(back.Exist, back.Actief, back.Getoond, back.Repeat, back.Delete),
               std::tie(sent.Exist, sent.Actief, sent.Getoond, sent.Repeat, sent.Delete))
         << i;
   }
   // The same file again adds nothing.
-  EXPECT_EQ(import.Run(exported.bytes).summary, L"Imported no alerts from Work.ics. 13 were already there.");
+  EXPECT_EQ(import.Run(exported.bytes).summary, L"Imported no alerts from Work.ics. 15 were already there.");
+  // A sound file as other calendars read it: an audio alarm beside the display alarm.
+  const std::size_t gong = exported.bytes.find("SUMMARY:Gong");
+  EXPECT_NE(exported.bytes.find("BEGIN:VALARM\r\nACTION:AUDIO\r\nATTACH;FMTTYPE=audio/wav:"
+                                "file:///C:/Users/Jos/Kl%C3%A4nge%20100%25/gong.wav\r\nTRIGGER:PT0S\r\nEND:VALARM\r\n",
+                                gong),
+            std::string::npos);
+  EXPECT_EQ(exported.bytes.find("ACTION:AUDIO", exported.bytes.find("SUMMARY:Silent")), std::string::npos);
 }
 
 TEST(CalendarWriter, RulesAsOtherCalendarsReadThem) {

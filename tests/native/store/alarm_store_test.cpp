@@ -3,6 +3,7 @@
 #include "text_table.h"
 #include "alarm_rule.h"
 #include "alarm_store.h"
+#include "alert_sound.h"
 #include "date_format.h"
 #include "date_parse.h"
 #include "memory_settings.h"
@@ -39,7 +40,7 @@ void StoreDentist(MemorySettings& store, const wchar_t* section, const wchar_t* 
 
 }  // namespace
 
-TEST(Save, WritesTheEightKeysInFieldOrder) {
+TEST(Save, WritesTheTenKeysInFieldOrder) {
   MemorySettings store;
   AlarmTable table;
   table[7] = Dentist();
@@ -51,7 +52,9 @@ TEST(Save, WritesTheEightKeysInFieldOrder) {
                                                                        {L"Tijd", L"08:05 2000/02/29"},
                                                                        {L"Repeat", L"3"},
                                                                        {L"Delete", L"False"},
-                                                                       {L"Rule", L""}};
+                                                                       {L"Rule", L""},
+                                                                       {L"Sound", L""},
+                                                                       {L"SoundUntilAnswered", L"False"}};
   ASSERT_EQ(store.Writes().size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(store.Writes()[i].section, L"7");
@@ -68,7 +71,7 @@ TEST(Save, NamesSectionsBySlotAndWritesNegativeRepeats) {
   Save(table, store, 100);
   EXPECT_EQ(store.Writes().front().section, L"0");
   EXPECT_EQ(store.Writes().back().section, L"100");
-  EXPECT_EQ(store.Writes()[13].value, L"-5");
+  EXPECT_EQ(store.Writes()[15].value, L"-5");
   EXPECT_DEATH(Save(table, store, 101), "");
 }
 
@@ -107,6 +110,8 @@ TEST(LaadAlarmen, ReadsBackWhatSaveWrote) {
   AlarmTable saved;
   saved[7] = Dentist();
   saved[7].Naam = L"Zahnarzt \u6b6f\u79d1 " + std::wstring(300, L'x');
+  saved[7].Sound = L"D:\\Kl\u00e4nge\\gong.wav";
+  saved[7].SoundUntilAnswered = true;
   Save(saved, store, 7);
   AlarmTable loaded;
   EXPECT_TRUE(LaadAlarmen(loaded, store).damaged.empty());
@@ -130,10 +135,10 @@ TEST(LaadAlarmen, ReadsBackARuleAndLetsAnOlderVersionsModeWin) {
   Save(saved, store, 9);
   saved[9] = Dentist();  // the rule replaced by a mode
   Save(saved, store, 9);
-  MemorySettings scratch;  // a store written before rules: no Rule key
+  MemorySettings scratch;  // a store written before rules and sounds
   Save(saved, scratch, 9);
   for (const auto& write : scratch.Writes()) {
-    if (write.key != L"Rule") Store(store, L"10", write.key.c_str(), write.value.c_str());
+    if (write.key != L"Rule" && !write.key.starts_with(L"Sound")) Store(store, L"10", write.key.c_str(), write.value.c_str());
   }
   AlarmTable loaded;
   EXPECT_TRUE(LaadAlarmen(loaded, store).damaged.empty());
@@ -209,12 +214,13 @@ TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
   store.PutUnreadable(L"9", L"Naam");
   StoreDentist(store, L"10");
   StoreDentist(store, L"11", L"Rule", L"FREQ=HOURLY;DTSTART=08:05 2000/02/29");
+  StoreDentist(store, L"12", L"SoundUntilAnswered", L"loud");
   store.ClearWrites();
 
   AlarmTable table;
   const LoadReport report = LaadAlarmen(table, store);
 
-  ASSERT_EQ(report.damaged.size(), 6u);
+  ASSERT_EQ(report.damaged.size(), 7u);
   EXPECT_EQ(report.damaged[0].slot, 3);
   EXPECT_EQ(report.damaged[0].key, L"Exist");
   EXPECT_EQ(report.damaged[0].storedText, L"yes");
@@ -224,7 +230,8 @@ TEST(LaadAlarmen, DamagedValueHoldsBackOnlyItsSlot) {
   EXPECT_EQ(report.damaged[4].slot, 9);
   EXPECT_EQ(report.damaged[4].storedText, std::nullopt);
   EXPECT_EQ(report.damaged[5].key, L"Rule");
-  for (int slot : {3, 5, 6, 8, 9, 11}) {
+  EXPECT_EQ(report.damaged[6].key, L"SoundUntilAnswered");
+  for (int slot : {3, 5, 6, 8, 9, 11, 12}) {
     EXPECT_FALSE(table[slot].Exist) << slot;
     EXPECT_TRUE(table.IsReserved(slot)) << slot;
   }
@@ -297,4 +304,28 @@ TEST(SaveChanges, KeepsWhatAnotherProgramStoredMeanwhile) {
   LaadAlarmen(stored, store);
   EXPECT_EQ(stored[2].Naam, L"Dentist");
   EXPECT_EQ(mine[2].Naam, L"Dentist");
+}
+
+TEST(AlertSound, ReadsEveryStoredTextAndKeepsOnlyLocalWaveFilesFromAnImport) {
+  const struct {
+    std::wstring_view stored;
+    AlertSound sound;
+  } kRows[] = {
+      {L"", {}},
+      {L"  ", {}},
+      {L"none", {SoundKind::None, {}}},
+      {L"NONE ", {SoundKind::None, {}}},
+      {L"C:\\Media\\gong.wav", {SoundKind::File, L"C:\\Media\\gong.wav"}},
+      {L"nonesuch.wav", {SoundKind::File, L"nonesuch.wav"}},
+  };
+  for (const auto& row : kRows) {
+    EXPECT_EQ(ReadAlertSound(row.stored), row.sound) << std::wstring(row.stored);
+    EXPECT_EQ(ReadAlertSound(StoredSoundText(row.sound)), row.sound);
+  }
+  EXPECT_TRUE(IsLocalWaveFile(L"C:\\Media\\gong.wav"));
+  EXPECT_TRUE(IsLocalWaveFile(L"d:/Sounds/Bell.WAV"));
+  for (const std::wstring_view refused : {L"\\\\server\\share\\gong.wav", L"\\\\?\\C:\\gong.wav", L"gong.wav",
+                                          L"C:gong.wav", L"C:\\Media\\gong.mp3", L"C:\\a\r\n.wav"}) {
+    EXPECT_FALSE(IsLocalWaveFile(refused)) << std::wstring(refused);
+  }
 }

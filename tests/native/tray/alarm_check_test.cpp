@@ -99,31 +99,69 @@ TEST(AlarmCheck, DoesNothingWhileMonitoringIsOffAndCatchesUpAfter) {
   EXPECT_EQ(host.boxes.size(), 1u);
 }
 
-TEST(AlarmCheck, FiresInSlotOrderAndSavesEachAfterItsBox) {
+TEST(AlarmCheck, FiresTheEarliestDueFirstAndSavesEachAfterItsBox) {
   AlarmTable table;
   table[7] = ActiveAlarm(L"seven", kNow - 1, EachDay);
   table[3] = ActiveAlarm(L"three", kNow - 0.5, EachWeek);
+  table[5] = ActiveAlarm(L"five", kNow - 0.5, Once);
   RecordingHost host(kNow);
   host.Tick(AlarmCheck(table));
-  ASSERT_EQ(host.boxes.size(), 2u);
-  EXPECT_EQ(host.boxes[0].substr(0, 5), L"three");
-  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 3", L"save 7"}));
-  EXPECT_EQ(host.closed, (std::vector<std::wstring>{L"three", L"seven"}));
+  ASSERT_EQ(host.boxes.size(), 3u);
+  EXPECT_EQ(host.closed, (std::vector<std::wstring>{L"seven", L"three", L"five"})) << "by due time, then slot";
+  EXPECT_EQ(host.events, (std::vector<std::wstring>{L"save 7", L"save 3", L"remove 5", L"save 5"}));
   EXPECT_EQ(table[3].Tijd, kNow - 0.5 + 7);
-  EXPECT_EQ(table[7].Tijd, kNow);
+  EXPECT_EQ(table[7].Tijd, kNow + 1);
 }
 
-TEST(AlarmCheck, MovesALateDailyAlarmOnOnePeriodPerTick) {
-  const auto run = [](DateValue firstTick) {
-    AlarmTable table;
-    table[0] = ActiveAlarm(L"daily", At(2026, 12, 4, 8, 0), EachDay);
-    RecordingHost host(firstTick);
-    AlarmCheck check(table);
-    for (int tick = 0; tick < 10; ++tick, host.now += 1.0 / 1440) host.Tick(check);
-    return std::pair{host.boxes.size(), table[0].Tijd};
+// One box for all the times a repeat fell due while the program was not
+// running or not active; it then moves to its next due time after now.
+TEST(AlarmCheck, ShowsOneBoxForAllMissedTimesAndMovesPastNow) {
+  const struct {
+    const char* what;
+    AlarmRecord alarm;
+    DateValue now;
+    const wchar_t* lastLine;  // "" for none
+    DateValue next;
+  } cases[] = {
+      {"daily, on time", ActiveAlarm(L"a", At(2026, 12, 7, 9, 0), EachDay), At(2026, 12, 7, 9, 0, 30), L"",
+       At(2026, 12, 8, 9, 0)},
+      {"daily, five days", ActiveAlarm(L"a", At(2026, 12, 2, 8, 0), EachDay), At(2026, 12, 7, 9, 0),
+       L"Due 6 times since then.", At(2026, 12, 8, 8, 0)},
+      {"weekly, a fortnight", ActiveAlarm(L"a", At(2026, 11, 23, 10, 0), EachWeek), At(2026, 12, 7, 9, 0),
+       L"Due 2 times since then.", At(2026, 12, 7, 10, 0)},
+      {"monthly from the 31st", ActiveAlarm(L"a", At(2026, 8, 31, 9, 0), EachMonth), At(2026, 12, 7, 9, 0),
+       L"Due 4 times since then.", At(2027, 1, 1, 9, 0)},
+      {"yearly, two years", ActiveAlarm(L"a", At(2024, 12, 7, 9, 0), EachYear), At(2026, 12, 7, 9, 0),
+       L"Due 3 times since then.", At(2027, 12, 7, 9, 0)},
+      {"daily from the year 1000", ActiveAlarm(L"a", At(1000, 1, 1, 9, 0), EachDay), At(2026, 12, 7, 9, 0),
+       L"Due 1000 or more times since then.", At(2026, 12, 8, 9, 0)},
   };
-  EXPECT_EQ(run(At(2026, 12, 7, 9, 0)), (std::pair{std::size_t{4}, At(2026, 12, 8, 8, 0)}));
-  EXPECT_EQ(run(At(2026, 12, 7, 7, 0)), (std::pair{std::size_t{3}, At(2026, 12, 7, 8, 0)}));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    AlarmTable table;
+    table[0] = c.alarm;
+    RecordingHost host(c.now);
+    AlarmCheck check(table);
+    host.Tick(check);
+    host.now += 1.0 / 1440;
+    host.Tick(check);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    const std::wstring& box = host.boxes[0];
+    const std::size_t last = box.rfind(L"\r\n\r\n");
+    EXPECT_EQ(last == std::wstring::npos ? L"" : box.substr(last + 4), c.lastLine);
+    EXPECT_EQ(table[0].Tijd, c.next);
+  }
+}
+
+TEST(AlarmCheck, ARuleMissedForAMonthShowsOneBoxAndItsCount) {
+  AlarmTable table;
+  table[0] = ActiveAlarm(L"Stand-up", At(2026, 11, 2, 9, 0), EachWeek);
+  table[0].Rule = L"FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;DTSTART=09:00 2026/11/02";
+  RecordingHost host(At(2026, 12, 7, 9, 30));  // a Monday, five weeks on
+  host.Tick(AlarmCheck(table));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0], L"Stand-up\r\n09:00 26/11/02\r\n\r\nDue 26 times since then.");
+  EXPECT_EQ(table[0].Tijd, At(2026, 12, 8, 9, 0));
 }
 
 TEST(AlarmCheck, DayAndWeekKeepSecondsMonthAndYearDropThem) {
@@ -211,20 +249,21 @@ TEST(AlarmCheck, RepeatThatWouldPassTheLastDateEndsLikeAOnceAlarm) {
     EXPECT_TRUE(table[slot].Getoond) << slot;
     EXPECT_TRUE(IsValidDate(table[slot].Tijd)) << slot;
   }
-  EXPECT_EQ(host.events,
-            (std::vector<std::wstring>{L"remove 1", L"save 1", L"remove 2", L"save 2", L"remove 3", L"save 3"}));
+  EXPECT_EQ(host.events,  // by due time
+            (std::vector<std::wstring>{L"remove 2", L"save 2", L"remove 3", L"save 3", L"remove 1", L"save 1"}));
 }
 
 TEST(AlarmCheck, ATickDuringAnOpenBoxDoesNothing) {
   AlarmTable table;
-  table[0] = ActiveAlarm(L"daily", kNow - 1, EachDay);
+  table[0] = ActiveAlarm(L"daily", kNow, EachDay);
   RecordingHost host(kNow);
   AlarmCheck check(table);
   host.nestedTick = [&] { host.Tick(check); };
   host.Tick(check);
   EXPECT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(table[0].Tijd, kNow);
+  EXPECT_EQ(table[0].Tijd, kNow + 1);
   host.nestedTick = nullptr;
+  host.now = kNow + 1;
   host.Tick(check);  // the guard is released after the tick
   EXPECT_EQ(host.boxes.size(), 2u);
 }

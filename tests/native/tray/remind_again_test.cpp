@@ -41,7 +41,7 @@ TEST(RemindAgain, OffersEachBoxClosedInTheLastHourNewestFirstUntilUsed) {
   EXPECT_FALSE(offers.Find(shown[1].serial, 1000 + 60 * kMinuteMs)) << "gone after its hour";
 
   offers.BoxClosed(L"Stretch", 8000);  // while the menu shows the other two
-  EXPECT_EQ(offers.Find(shown[0].serial, 9000), L"Call mum");
+  EXPECT_EQ(offers.Find(shown[0].serial, 9000)->description, L"Call mum");
   offers.Used(shown[0].serial);
   EXPECT_EQ(Descriptions(offers.Offered(9000)), (D{L"Stretch", L"Tea"}));
   offers.BoxClosed(L"Tea", 10000);  // the same alert again: once, in front
@@ -137,7 +137,7 @@ TEST(RemindAgain, ASnoozeFiresAtItsRealTimeAlsoWhenTheClockGoesBack) {
     AlarmTable table;
     SnoozeHolds holds;
     const RemindDue due = RemindAgainDue(c.delay, AmsterdamFromUtc(c.nowUtc), c.nowUtc, AmsterdamFromUtc);
-    const auto slot = AddReminder(table, L"Tea", due.local, std::nullopt);
+    const auto slot = AddReminder(table, {0, L"Tea"}, due.local, std::nullopt);
     ASSERT_TRUE(slot && due.notBeforeUtc);
     holds.Hold(*slot, table[*slot], *due.notBeforeUtc);
     // Each minute of the next two hours, as the check's timer runs.
@@ -158,20 +158,24 @@ TEST(RemindAgain, AHoldLetsGoOfAnAlertChangedSince) {
   EXPECT_FALSE(holds.HeldBack(3, table[3], At(2027, 10, 31, 0, 50)));
 }
 
-TEST(RemindAgain, TakesTheLowestFreeSlotButTheEditorsAndNoneWhenFull) {
+TEST(RemindAgain, TakesTheSoundAndTheLowestFreeSlotButTheEditorsAndNoneWhenFull) {
   AlarmTable table;
   table[0] = ActiveAlarm(L"taken", At(2027, 1, 1), Once);
   table.Reserve(1);  // damaged in the store
   const DateValue due = At(2027, 1, 2, 8, 5);
-  ASSERT_EQ(AddReminder(table, L"Tea", due, 2), 3);
+  RemindAgainOffers offers;
+  offers.BoxClosed(L"Tea", 1000, L"C:\\Media\\kettle.wav", true);
+  ASSERT_EQ(AddReminder(table, *offers.Find(offers.Offered(1000)[0].serial, 1000), due, 2), 3);
   AlarmRecord expected;
   expected.Exist = expected.Actief = expected.Delete = true;
   expected.Naam = L"Tea";
   expected.Tijd = due;
+  expected.Sound = L"C:\\Media\\kettle.wav";
+  expected.SoundUntilAnswered = true;
   EXPECT_EQ(table[3], expected);
 
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) table[slot].Exist = slot != 1;
-  EXPECT_FALSE(AddReminder(table, L"Tea", due, std::nullopt)) << "only a damaged slot is free";
+  EXPECT_FALSE(AddReminder(table, {0, L"Tea"}, due, std::nullopt)) << "only a damaged slot is free";
 }
 
 TEST(TrayClicks, EachEventOrSequenceAsksForOneThing) {

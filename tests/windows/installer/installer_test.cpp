@@ -21,6 +21,8 @@ std::wstring gVersion;
 std::wstring gScreenshots;
 
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Chimewatch";
+// The program event an installed Chimewatch registers for the Sound settings.
+constexpr wchar_t kSoundEventKey[] = L"AppEvents\\Schemes\\Apps\\Chimewatch\\ChimewatchAlert\\.Current";
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kAlertsKey[] = L"Software\\Chimewatch";
 constexpr int kSetupTimeoutMs = 30000;
@@ -229,9 +231,12 @@ TEST_F(Installer, SilentUninstallRemovesEverythingAndKeepsTheAlertsUnlessAsked) 
   StoreAlert();
   driver::Program program(InstalledExe());
   ASSERT_TRUE(driver::WaitUntil([] { return RunningMainWindow() != nullptr; }, 10000));
+  EXPECT_TRUE(KeyExists(kSoundEventKey)) << "registered at start";
 
   ASSERT_EQ(Uninstall(L""), 0u);
   EXPECT_TRUE(program.WaitForExit(0)) << "the uninstaller left the program running";
+  EXPECT_FALSE(KeyExists(L"AppEvents\\Schemes\\Apps\\Chimewatch"));
+  EXPECT_FALSE(KeyExists(L"AppEvents\\EventLabels\\ChimewatchAlert"));
   EXPECT_FALSE(Exists(InstallDir())) << Leftovers();
   EXPECT_FALSE(Exists(Shortcut()));
   EXPECT_FALSE(KeyExists(kUninstallKey));

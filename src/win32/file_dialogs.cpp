@@ -13,7 +13,8 @@ std::wstring ImportFilter() {
 }
 constexpr DWORD kPathCapacity = 32768;
 
-OPENFILENAMEW DialogSettings(HWND owner, std::wstring& path, const wchar_t* filter, DWORD flags) {
+OPENFILENAMEW DialogSettings(HWND owner, std::wstring& path, const wchar_t* filter, DWORD flags,
+                             const wchar_t* extension = L"ics") {
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
@@ -21,7 +22,7 @@ OPENFILENAMEW DialogSettings(HWND owner, std::wstring& path, const wchar_t* filt
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathCapacity;
-  dialog.lpstrDefExt = L"ics";
+  dialog.lpstrDefExt = extension;
   // Asks to keep the current folder, which only Save As heeds.
   dialog.Flags = flags | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   return dialog;
@@ -64,6 +65,14 @@ std::optional<std::wstring> ChooseImportFile(HWND owner) {
   std::wstring path(kPathCapacity, L'\0');
   const std::wstring filter = ImportFilter();
   OPENFILENAMEW dialog = DialogSettings(owner, path, filter.c_str(), OFN_FILEMUSTEXIST);
+  return Chosen(ShowFileDialog("GetOpenFileNameW", dialog) != FALSE, path);
+}
+
+std::optional<std::wstring> ChooseSoundFile(HWND owner, const std::wstring& current) {
+  std::wstring path(kPathCapacity, L'\0');
+  if (current.size() < kPathCapacity) path.replace(0, current.size(), current);
+  const std::wstring filter = Text(TextId::SoundFileFilter) + std::wstring(L"\0*.wav\0", 7);
+  OPENFILENAMEW dialog = DialogSettings(owner, path, filter.c_str(), OFN_FILEMUSTEXIST, L"wav");
   return Chosen(ShowFileDialog("GetOpenFileNameW", dialog) != FALSE, path);
 }
 

@@ -1,4 +1,5 @@
-// The standard Save As and Open dialogs of the tray menu's export and import.
+// The standard Save As and Open dialogs: the tray menu's export and
+// import, and the editor's choice of a sound file.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,9 @@ std::optional<std::wstring> ChooseExportFile(HWND owner);
 
 // Open, for *.ics or any file.
 std::optional<std::wstring> ChooseImportFile(HWND owner);
+
+// Open, for a *.wav file, starting at `current` when there is one.
+std::optional<std::wstring> ChooseSoundFile(HWND owner, const std::wstring& current);
 
 // GetOpenFileNameW, GetSaveFileNameW, or a test's stand-in.
 using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
