@@ -1,7 +1,5 @@
 #include "alert_box.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "dialog_window.h"
@@ -55,14 +53,9 @@ class AlertBox {
     DisableDialogDpiScaling(hwnd_);
     LOGFONTW messageFont = MessageFontForDpi(dpi);
     font_.Reset(CreateFontIndirectW(&messageFont));
-    const int iconSize = SystemMetricForDpi(SM_CXICON, dpi);
-    HICON picture = nullptr;
-    // Drawn at the DPI's size; a system icon at its one size where that fails.
-    if (SUCCEEDED(LoadIconWithScaleDown(nullptr, IDI_INFORMATION, iconSize, iconSize, &picture))) {
-      icon_.Reset(picture);
-    } else {
-      picture = LoadIconW(nullptr, IDI_INFORMATION);  // shared: never destroyed
-    }
+    // The system's shared icon, at its size, as a message box shows it.
+    HICON picture = LoadIconW(nullptr, IDI_INFORMATION);
+    const int iconSize = GetSystemMetrics(SM_CXICON);
     const SIZE text = TextSize(scaled(kTextMaxWidth));
     const int contentHeight = std::max(iconSize, static_cast<int>(text.cy));
     const int textLeft = scaled(kMargin) + iconSize + scaled(kGap);
@@ -70,7 +63,7 @@ class AlertBox {
     const int buttonTop = scaled(kMargin) + contentHeight + scaled(kMargin);
     const int height = buttonTop + scaled(kButtonHeight) + scaled(kMargin);
 
-    HWND icon = Control(L"Static", L"", SS_ICON | SS_REALSIZECONTROL, -1,
+    HWND icon = Control(L"Static", L"", SS_ICON, -1,
                         {scaled(kMargin), scaled(kMargin), iconSize, iconSize});
     SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
     Control(L"Static", text_.c_str(), SS_LEFT | SS_NOPREFIX, kTextId,
@@ -127,7 +120,6 @@ class AlertBox {
   const SoundToPlay sound_;
   HWND hwnd_ = nullptr;
   ScopedHFONT font_;
-  ScopedHICON icon_;
 };
 
 }  // namespace

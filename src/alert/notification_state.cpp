@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
-
 namespace {
 
 std::optional<NotificationState> StateOf(long value) {
@@ -14,13 +12,17 @@ std::optional<NotificationState> StateOf(long value) {
   return static_cast<NotificationState>(value);
 }
 
+// The file's first byte, a digit.
 std::optional<NotificationState> StateFromFile(const wchar_t* path) {
-  FILE* file = _wfopen(path, L"rb");
-  if (!file) return std::nullopt;
-  long value = 0;
-  const bool read = std::fscanf(file, "%ld", &value) == 1;
-  std::fclose(file);
-  return read ? StateOf(value) : std::nullopt;
+  const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  char digit = 0;
+  DWORD read = 0;
+  const BOOL readOne = ReadFile(file, &digit, 1, &read, nullptr);
+  CloseHandle(file);
+  if (!readOne || read != 1 || digit < '0' || digit > '9') return std::nullopt;
+  return StateOf(digit - '0');
 }
 
 }  // namespace

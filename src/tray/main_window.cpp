@@ -18,6 +18,7 @@
 #include "settings_location.h"
 #include "sound_player.h"
 #include "sync_conflict.h"
+#include "text_convert.h"
 #include "tray_tip.h"
 #include "text_table.h"
 
@@ -194,8 +195,7 @@ void MainWindow::Form_Load() {
   mnuLanguage_ = CreatePopupMenu();
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_INSTELLEN, L"");
   AppendMenuW(mnuPopup_.Get(), MF_STRING | MF_CHECKED, IDM_ACTIEF, L"");
-  AppendMenuW(mnuPopup_.Get(), MF_STRING | (waitWhilePresenting_ ? MF_CHECKED : MF_UNCHECKED), IDM_WAIT_PRESENTING,
-              L"");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING | (waitWhilePresenting_ ? MF_CHECKED : 0u), IDM_WAIT_PRESENTING, L"");
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, L"");
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, L"");
@@ -367,7 +367,8 @@ void MainWindow::mnuActief_Click() {
 
 void MainWindow::mnuWaitPresenting_Click() {
   waitWhilePresenting_ = !waitWhilePresenting_;
-  CheckMenuItem(mnuPopup_.Get(), IDM_WAIT_PRESENTING, MF_BYCOMMAND | (waitWhilePresenting_ ? MF_CHECKED : MF_UNCHECKED));
+  const UINT state = waitWhilePresenting_ ? static_cast<UINT>(MF_CHECKED) : static_cast<UINT>(MF_UNCHECKED);
+  CheckMenuItem(mnuPopup_.Get(), IDM_WAIT_PRESENTING, MF_BYCOMMAND | state);
   if (!store_.WriteSetting(kApplicationName, kOptionsSection, kWaitWhilePresentingKey,
                            BooleanText(waitWhilePresenting_))) {
     ShowProgramBox(hwnd_, Text(TextId::StoreOptionNotSaved, {store_.Where(), store_.LastError()}).c_str(),
