@@ -63,8 +63,7 @@ class AlertBox {
     const int buttonTop = scaled(kMargin) + contentHeight + scaled(kMargin);
     const int height = buttonTop + scaled(kButtonHeight) + scaled(kMargin);
 
-    HWND icon = Control(L"Static", L"", SS_ICON, -1,
-                        {scaled(kMargin), scaled(kMargin), iconSize, iconSize});
+    HWND icon = Control(L"Static", L"", SS_ICON, -1, {scaled(kMargin), scaled(kMargin), iconSize, iconSize});
     SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
     Control(L"Static", text_.c_str(), SS_LEFT | SS_NOPREFIX, kTextId,
             {textLeft, scaled(kMargin) + (contentHeight - text.cy) / 2, text.cx, text.cy});
@@ -91,8 +90,8 @@ class AlertBox {
     int x, y, width, height;
   };
   HWND Control(const wchar_t* windowClass, const wchar_t* text, DWORD style, int id, Place at) const {
-    HWND control = CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, at.x, at.y, at.width,
-                                   at.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    HWND control = CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, at.x, at.y, at.width, at.height,
+                                   hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return control;

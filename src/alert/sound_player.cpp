@@ -35,7 +35,8 @@ void SetDefaultValue(const std::wstring& key, const std::wstring& value, DWORD t
 std::wstring UnexpandedValue(const std::wstring& key) {
   DWORD bytes = 0;
   const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return {};
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+    return {};
   std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
   bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
   if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, flags, nullptr, value.data(), &bytes) != ERROR_SUCCESS) {

@@ -130,8 +130,8 @@ std::string FileUri(const std::wstring& path) {
   std::string uri = "file:///";
   for (const char byte : WideToUtf8(path)) {
     const auto c = static_cast<unsigned char>(byte);
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '.' || c == '_' || c == '~' || c == ':';
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '.' || c == '_' || c == '~' || c == ':';
     if (c == '\\' || c == '/') {
       uri += '/';
     } else if (plain) {

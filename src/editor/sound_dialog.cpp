@@ -89,8 +89,8 @@ class SoundDialog {
     }
     HWND file = GetDlgItem(hwnd_, IDC_TXTSOUNDFILE);
     fields.txtFile.assign(static_cast<std::size_t>(GetWindowTextLengthW(file)) + 1, L'\0');
-    fields.txtFile.resize(static_cast<std::size_t>(
-        GetWindowTextW(file, fields.txtFile.data(), static_cast<int>(fields.txtFile.size()))));
+    fields.txtFile.resize(
+        static_cast<std::size_t>(GetWindowTextW(file, fields.txtFile.data(), static_cast<int>(fields.txtFile.size()))));
     fields.chkUntilAnswered = static_cast<int>(IsDlgButtonChecked(hwnd_, IDC_CHKUNTILANSWERED));
     return fields;
   }

@@ -5,7 +5,9 @@
 SoundFields SoundFieldsFor(const std::wstring& sound, bool untilAnswered) {
   const AlertSound read = ReadAlertSound(sound);
   SoundFields fields;
-  fields.option = read.kind == SoundKind::None ? NoSoundOption : read.kind == SoundKind::File ? FileOption : ReminderOption;
+  fields.option = read.kind == SoundKind::None   ? NoSoundOption
+                  : read.kind == SoundKind::File ? FileOption
+                                                 : ReminderOption;
   fields.txtFile = read.file;
   fields.chkUntilAnswered = untilAnswered ? Checked : Unchecked;
   return fields;

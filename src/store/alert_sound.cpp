@@ -2,29 +2,13 @@
 
 #include <cwctype>
 
-namespace {
-
-bool SameLetters(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
-  }
-  return true;
-}
-
-std::wstring_view Trimmed(std::wstring_view text) {
-  while (!text.empty() && (text.front() == L' ' || text.front() == L'\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
+#include "text_convert.h"
 
 AlertSound ReadAlertSound(std::wstring_view stored) {
-  const std::wstring_view text = Trimmed(stored);
-  if (text.empty()) return {};
-  if (SameLetters(text, kNoSoundText)) return {SoundKind::None, {}};
-  return {SoundKind::File, std::wstring(text)};
+  std::wstring text = TrimBlanks(stored);
+  if (text.find_first_not_of(L'\t') == std::wstring::npos) return {};
+  if (EqualsIgnoringCase(text, kNoSoundText)) return {SoundKind::None, {}};
+  return {SoundKind::File, std::move(text)};
 }
 
 std::wstring StoredSoundText(const AlertSound& sound) {
@@ -42,5 +26,5 @@ bool IsLocalWaveFile(std::wstring_view path) {
                      (path[2] == L'\\' || path[2] == L'/');
   if (!drive || path.size() <= kWave.size()) return false;
   if (path.find_first_of(L"\r\n\t") != std::wstring_view::npos) return false;
-  return SameLetters(path.substr(path.size() - kWave.size()), kWave);
+  return EqualsIgnoringCase(path.substr(path.size() - kWave.size()), kWave);
 }

@@ -17,8 +17,8 @@ struct AlertSound {
 
 inline constexpr std::wstring_view kNoSoundText = L"none";
 
-// Any stored text reads: "none" in any case is no sound, blank is the
-// reminder sound, anything else a file's path.
+// Any stored text reads: "none" in any case is no sound, blanks (or
+// nothing) the reminder sound, anything else a file's path, trimmed.
 AlertSound ReadAlertSound(std::wstring_view stored);
 std::wstring StoredSoundText(const AlertSound& sound);
 

@@ -51,8 +51,12 @@ std::optional<DueAlarm> AlarmCheck::NextToShow(DateValue now, const HeldBackRule
     }
     const AlarmRecord& alarm = table_[*slot];
     const int times = TimesDueUntil(alarm, alarm.Tijd, now);
-    return DueAlarm{*slot,      alarm.Naam,  alarm.Tijd, AlarmMessageText(alarm, alarm.Tijd, times),
-                    alarm.Sound, alarm.SoundUntilAnswered};
+    return DueAlarm{.slot = *slot,
+                    .description = alarm.Naam,
+                    .due = alarm.Tijd,
+                    .text = AlarmMessageText(alarm, alarm.Tijd, times),
+                    .sound = alarm.Sound,
+                    .soundUntilAnswered = alarm.SoundUntilAnswered};
   }
   return std::nullopt;
 }

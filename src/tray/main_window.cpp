@@ -559,9 +559,7 @@ void MainWindow::TakeInChangesFromElsewhere() {
   tellingTakenIn_ = false;
 }
 
-std::wstring MainWindow::CountdownTip() {
-  return Timer1TipText(table_, IsMonitoring(), clock_.Now(), alertsWaiting_);
-}
+std::wstring MainWindow::CountdownTip() { return Timer1TipText(table_, IsMonitoring(), clock_.Now(), alertsWaiting_); }
 
 void MainWindow::Form_Resume() {
   // The shell may have lost the icon while the computer slept: a change

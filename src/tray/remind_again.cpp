@@ -48,8 +48,7 @@ void RemindAgainOffers::BoxClosed(std::wstring description, unsigned long long n
   std::erase_if(offers_, [&](const RemindOffer& offer) {
     return offer.description == description || nowMs - offer.closedAtMs >= kOfferedForMs;
   });
-  offers_.insert(offers_.begin(),
-                 {nextSerial_++, std::move(description), nowMs, std::move(sound), soundUntilAnswered});
+  offers_.insert(offers_.begin(), {nextSerial_++, std::move(description), nowMs, std::move(sound), soundUntilAnswered});
   if (offers_.size() > kMaxRemindOffers) offers_.pop_back();
 }
 

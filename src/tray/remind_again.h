@@ -97,5 +97,4 @@ class SnoozeHolds {
 // The new one-time alert: the offer's description and sound, active, not
 // shown, deleted when over, in the lowest free slot but `heldSlot` (an open
 // editor's); nothing when the table is full.
-std::optional<int> AddReminder(AlarmTable& table, const RemindOffer& offer, DateValue due,
-                               std::optional<int> heldSlot);
+std::optional<int> AddReminder(AlarmTable& table, const RemindOffer& offer, DateValue due, std::optional<int> heldSlot);

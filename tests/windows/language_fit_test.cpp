@@ -63,7 +63,8 @@ int TextRoom(const ControlLayout& control, std::span<const ControlLayout> all, c
   }
   const int width = TwipsToPixels(right, measure.dpi()) - TwipsToPixels(control.left, measure.dpi());
   switch (control.kind) {
-    case ControlKind::CheckBox: return width - SystemMetricForDpi(SM_CXMENUCHECK, measure.dpi()) - measure.Scaled(4);
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton: return width - SystemMetricForDpi(SM_CXMENUCHECK, measure.dpi()) - measure.Scaled(4);
     case ControlKind::PushButton:
     case ControlKind::DefaultButton: return width - measure.Scaled(8);
     case ControlKind::DropDownList: return width - SystemMetricForDpi(SM_CXVSCROLL, measure.dpi()) - measure.Scaled(6);
@@ -118,6 +119,7 @@ void ExpectEveryWindowFits(const Measure& measure) {
   ExpectLayoutFits(kSetupControls, measure);
   ExpectLayoutFits(kEditControls, measure);
   ExpectLayoutFits(kCustomRuleControls, measure);
+  ExpectLayoutFits(kSoundControls, measure);
   ExpectEntriesFit(kRepeatEntries, kEditControls, IDC_CMBREPEAT, measure);
   ExpectEntriesFit(kRuleUnitTexts, kCustomRuleControls, IDC_CMBUNIT, measure);
   ExpectEntriesFit(kRulePlaceTexts, kCustomRuleControls, IDC_CMBPLACE, measure);

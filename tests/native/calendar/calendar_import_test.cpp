@@ -108,8 +108,9 @@ TEST(CalendarImport, TimesAndReminders) {
        At(2026, 12, 9, 12, 0)},
       {"the earliest reminder counts", One(noon + Alarm(":-PT15M") + Alarm(":-PT45M")), At(2026, 12, 10, 11, 15)},
       // Another calendar's sound file is not ours to play: the reminder sound.
-      {"an audio alarm's file", One(noon + "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT5M\r\n"
-                                           "ATTACH:file:///C:/Windows/Media/tada.wav\r\nEND:VALARM\r\n"),
+      {"an audio alarm's file",
+       One(noon + "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT5M\r\n"
+                  "ATTACH:file:///C:/Windows/Media/tada.wav\r\nEND:VALARM\r\n"),
        At(2026, 12, 10, 11, 55)},
       {"our own sound file on a drive", One(noon + "X-CHIMEWATCH-SOUND:C:\\\\Media\\\\gong.wav\r\n"),
        At(2026, 12, 10, 12, 0), Once, WestEurope(), L"", L"C:\\Media\\gong.wav"},

@@ -3,6 +3,7 @@
 #include "alarm_store.h"
 #include "custom_rule.h"
 #include "editor_rules.h"
+#include "sound_rules.h"
 #include "recurrence_text.h"
 #include "test_support.h"
 
@@ -70,9 +71,15 @@ TEST(EditorOK, EditWithoutChangesRearmsAndTidies) {
   before.Tijd = At(2026, 12, 24, 18, 30, 45);
   before.Repeat = EachWeek;
   before.Delete = true;
+  before.Sound = L"C:\\Media\\gong.wav";
+  before.SoundUntilAnswered = true;
   const EditorFields fields = FieldsFromSlot(before);
-  EXPECT_EQ(fields, (EditorFields{Unchecked, L"Meeting", L"26/12/24", L"18:30", EachWeek, Checked}));
+  EditorFields expected{Unchecked, L"Meeting", L"26/12/24", L"18:30", EachWeek, Checked};
+  expected.sound = before.Sound;
+  expected.soundUntilAnswered = true;
+  EXPECT_EQ(fields, expected);
   const AlarmRecord after = Stored(fields);
+  EXPECT_EQ(std::tie(after.Sound, after.SoundUntilAnswered), std::tie(before.Sound, before.SoundUntilAnswered));
   EXPECT_EQ(after.Naam, L"Meeting");
   EXPECT_EQ(after.Tijd, At(2026, 12, 24, 18, 30));
   EXPECT_FALSE(after.Getoond);
@@ -205,5 +212,31 @@ TEST(CustomRule, FieldsMakeTheRuleAndShowItAgain) {
     const CustomRuleOutcome made = RuleFromCustomFields(c.fields, start);
     EXPECT_FALSE(made.rule) << testing::PrintToString(c.fields.txtInterval + L" " + c.fields.txtEnd);
     EXPECT_EQ(made.badField, c.bad);
+  }
+}
+
+TEST(SoundDialog, ShowsTheAlertsSoundAndKeepsWhatOKTakes) {
+  const struct {
+    std::wstring stored;
+    bool untilAnswered;
+    SoundFields shown;
+  } kShown[] = {
+      {L"", false, {ReminderOption, L"", Unchecked}},
+      {L"none", true, {NoSoundOption, L"", Checked}},
+      {L"C:\\Media\\gong.wav", true, {FileOption, L"C:\\Media\\gong.wav", Checked}},
+  };
+  for (const auto& row : kShown) {
+    EXPECT_EQ(SoundFieldsFor(row.stored, row.untilAnswered), row.shown) << row.stored;
+    const SoundOutcome kept = cmdSoundOK_Record(row.shown);
+    EXPECT_EQ(kept.sound, row.stored);
+    EXPECT_EQ(kept.untilAnswered, row.untilAnswered);
+  }
+  // A file typed in is trimmed; the file kept while another choice is made is not stored.
+  EXPECT_EQ(cmdSoundOK_Record({FileOption, L"  D:\\a.wav ", Unchecked}).sound, L"D:\\a.wav");
+  EXPECT_EQ(cmdSoundOK_Record({ReminderOption, L"D:\\a.wav", Unchecked}).sound, L"");
+  for (const std::wstring_view noFile : {L"", L"   ", L"None"}) {
+    const SoundOutcome refused = cmdSoundOK_Record({FileOption, std::wstring(noFile), Checked});
+    EXPECT_EQ(refused.sound, std::nullopt);
+    EXPECT_EQ(refused.message, L"Choose the sound file with Browse..., or another sound.");
   }
 }

@@ -138,7 +138,8 @@ TEST(LaadAlarmen, ReadsBackARuleAndLetsAnOlderVersionsModeWin) {
   MemorySettings scratch;  // a store written before rules and sounds
   Save(saved, scratch, 9);
   for (const auto& write : scratch.Writes()) {
-    if (write.key != L"Rule" && !write.key.starts_with(L"Sound")) Store(store, L"10", write.key.c_str(), write.value.c_str());
+    if (write.key != L"Rule" && !write.key.starts_with(L"Sound"))
+      Store(store, L"10", write.key.c_str(), write.value.c_str());
   }
   AlarmTable loaded;
   EXPECT_TRUE(LaadAlarmen(loaded, store).damaged.empty());

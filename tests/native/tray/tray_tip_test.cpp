@@ -25,6 +25,9 @@ TEST(TrayTip, CountsDownToTheNearestActiveFutureAlarm) {
   table[6] = ActiveAlarm(L"", now);  // exactly now: not in the future
   EXPECT_EQ(Timer1TipText(table, true, now), L"Chimewatch (active)  02:03:04");
   EXPECT_EQ(Timer1TipText(table, false, now), L"Chimewatch (not active)  02:03:04");
+  // While alerts wait for a presentation to end.
+  EXPECT_EQ(Timer1TipText(table, true, now, 1), L"Chimewatch (active)  02:03:04\n1 alert waiting");
+  EXPECT_EQ(Timer1TipText(table, true, now, 2), L"Chimewatch (active)  02:03:04\n2 alerts waiting");
 }
 
 TEST(TrayTip, DropsWholeDays) {

@@ -544,7 +544,7 @@ TEST(TrayMenu, ExportProposesItsFileNameAndImportGoesThroughTheOpenDialog) {
   ASSERT_NE(menu, nullptr);
   Sleep(300);  // painted
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\tray-menu.png", menu));
-  driver::ChooseMenuItemByKeys(menu, 4);  // Setup, Active, Export alerts..., Import alerts...
+  driver::ChooseMenuItemByKeys(menu, 5);  // Setup, Active, Wait while presenting, Export, Import alerts...
 
   HWND open = driver::WaitForWindow(session.Pid(), L"#32770", L"Open", 10000);
   ASSERT_NE(open, nullptr) << "no Open dialog";
