@@ -10,40 +10,28 @@ std::wstring EventKey(std::wstring_view app, std::wstring_view event) {
   return L"AppEvents\\Schemes\\Apps\\" + std::wstring(app) + L"\\" + std::wstring(event) + L"\\.Current";
 }
 
-// The key's default value, with %SystemRoot% and the like expanded.
-std::optional<std::wstring> DefaultValue(const std::wstring& key) {
-  DWORD bytes = 0;
-  const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, types, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
-    return std::nullopt;
+// The key's default value. RRF_RT_REG_SZ takes a REG_EXPAND_SZ too and
+// expands its %SystemRoot% and the like; RRF_NOEXPAND (which
+// RRF_RT_REG_EXPAND_SZ requires) keeps it as stored.
+std::optional<std::wstring> DefaultValue(const std::wstring& key, bool expand = true) {
+  const DWORD flags = expand ? RRF_RT_REG_SZ : RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+  std::wstring value(MAX_PATH, L'\0');
+  for (int tries = 0; tries < 3; ++tries) {
+    DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, flags, nullptr, value.data(), &bytes);
+    if (status == ERROR_SUCCESS) {
+      value.resize(wcsnlen(value.c_str(), value.size()));
+      return value;
+    }
+    if (status != ERROR_MORE_DATA) return std::nullopt;
+    value.resize(bytes / sizeof(wchar_t) + 1);
   }
-  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-  bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, types, nullptr, value.data(), &bytes) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  value.resize(wcsnlen(value.c_str(), value.size()));
-  return value;
+  return std::nullopt;
 }
 
 void SetDefaultValue(const std::wstring& key, const std::wstring& value, DWORD type) {
   RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, type, value.c_str(),
                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-// As stored, %SystemRoot% unexpanded, for a copy of the value.
-std::wstring UnexpandedValue(const std::wstring& key) {
-  DWORD bytes = 0;
-  const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
-    return {};
-  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-  bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, flags, nullptr, value.data(), &bytes) != ERROR_SUCCESS) {
-    return {};
-  }
-  value.resize(wcsnlen(value.c_str(), value.size()));
-  return value;
 }
 
 }  // namespace
@@ -74,7 +62,7 @@ void RegisterAlertEvent(const std::wstring& label) {
   SetDefaultValue(L"AppEvents\\Schemes\\Apps\\" + std::wstring(kAlertEventApp), std::wstring(kAlertEventApp), REG_SZ);
   const std::wstring current = EventKey(kAlertEventApp, kAlertEvent);
   if (DefaultValue(current)) return;
-  const std::wstring reminder = UnexpandedValue(EventKey(kWindowsEventApp, kReminderEvent));
+  const std::wstring reminder = DefaultValue(EventKey(kWindowsEventApp, kReminderEvent), false).value_or(L"");
   std::wstring defaultKey = current;
   defaultKey.replace(defaultKey.size() - 8, 8, L"\\.Default");
   SetDefaultValue(defaultKey, reminder, REG_EXPAND_SZ);

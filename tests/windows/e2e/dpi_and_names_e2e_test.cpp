@@ -210,11 +210,12 @@ TEST(AccessibleNames, EveryFocusableControlIsNamedAsASightedUserReadsIt) {
   const ExpectedName editorFields[] = {{IDC_CHKACTIEF, L"Active", false}, {IDC_TXTNAME, L"Description", true},
                                        {IDC_TXTDATE, L"Date", true},      {IDC_TXTTIJD, L"Time", true},
                                        {IDC_CMBREPEAT, L"Repeat", true},  {IDC_CMDOK, L"OK", false},
-                                       {IDC_CMDCANCEL, L"Cancel", false}, {IDC_CHKDELETE, L"Delete when over", false}};
+                                       {IDC_CMDCANCEL, L"Cancel", false}, {IDC_CHKDELETE, L"Delete when over", false},
+                                       {IDC_CMDSOUND, L"Sound...", false}};
   ExpectNames(editor, editorFields);
   EXPECT_EQ(TabOrder(editor, IDC_CHKACTIEF),
             (std::vector<int>{IDC_CHKACTIEF, IDC_TXTNAME, IDC_TXTDATE, IDC_TXTTIJD, IDC_CMBREPEAT, IDC_CMDOK,
-                              IDC_CMDCANCEL, IDC_CHKDELETE}));
+                              IDC_CMDCANCEL, IDC_CHKDELETE, IDC_CMDSOUND}));
   ExpectNoLabelCoversAControl(editor);
   ExpectNoLabelCoversAControl(setup);
 
@@ -236,6 +237,29 @@ TEST(AccessibleNames, EveryFocusableControlIsNamedAsASightedUserReadsIt) {
   ExpectNoLabelCoversAControl(custom);
   driver::PostKey(Control(custom, IDC_TXTINTERVAL), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
+
+  // The Sound dialog: Tab reaches its choices at the one chosen, the arrow
+  // keys move within them.
+  driver::PostClick(Control(editor, IDC_CMDSOUND));
+  HWND sound = driver::WaitForWindow(session.Pid(), L"ChimewatchSound", L"Sound", 5000);
+  ASSERT_NE(sound, nullptr);
+  const ExpectedName soundFields[] = {{IDC_OPTREMINDER, L"Windows' reminder sound", false},
+                                      {IDC_OPTNOSOUND, L"No sound", false},
+                                      {IDC_OPTFILE, L"A sound file", false},
+                                      {IDC_TXTSOUNDFILE, L"File", true},
+                                      {IDC_CMDBROWSE, L"Browse...", false},
+                                      {IDC_CMDPLAY, L"Play", false},
+                                      {IDC_CHKUNTILANSWERED, L"Until I answer (at most 10 minutes)", false},
+                                      {IDC_CMDOK, L"OK", false},
+                                      {IDC_CMDCANCEL, L"Cancel", false}};
+  ExpectNames(sound, soundFields);
+  EXPECT_EQ(TabOrder(sound, IDC_OPTREMINDER),
+            (std::vector<int>{IDC_OPTREMINDER, IDC_TXTSOUNDFILE, IDC_CMDBROWSE, IDC_CMDPLAY, IDC_CHKUNTILANSWERED,
+                              IDC_CMDOK, IDC_CMDCANCEL}));
+  EXPECT_EQ(GetDlgCtrlID(GetNextDlgGroupItem(sound, Control(sound, IDC_OPTREMINDER), FALSE)), IDC_OPTNOSOUND);
+  ExpectNoLabelCoversAControl(sound);
+  driver::PostKey(Control(sound, IDC_OPTREMINDER), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(sound, 3000));
   driver::PostKey(Control(editor, IDC_TXTNAME), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
   EXPECT_EQ(session.Exit(), 0u);

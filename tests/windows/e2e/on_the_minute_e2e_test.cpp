@@ -106,12 +106,12 @@ TEST(OnTheMinute, ChecksAtEachMinuteAfterStartAndAfterTheListWindow) {
   EXPECT_EQ(session.Exit(), 0u);
 }
 
-// A daily alarm three days overdue: each check shows one box and moves it
-// on by one day, so the number of boxes counts the checks.
+// A hand-edited repeat (7) stays due: each check shows its box once, so
+// the number of boxes counts the checks.
 TEST(OnTheMinute, ChecksAtOnceAfterAWakeOrAClockChange) {
   ChimewatchSession session;
   const Minute overdue = Minute::AtLeastAhead(0).Plus(-3 * 1440 - 10);
-  StoreAlarm(0, L"Stretch", overdue.Time(), 1, false);
+  StoreAlarm(0, L"Stretch", overdue.Time(), 7, false);
   session.Start();
   StayClearOfTheMinute();
   HWND main = session.MainWindow();
@@ -138,7 +138,7 @@ TEST(OnTheMinute, ChecksAtOnceAfterAWakeOrAClockChange) {
   PostMessageW(main, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
   box = driver::WaitForMessageBox(session.Pid(), static_cast<int>(kOnTimeMs));
   ASSERT_TRUE(box) << "no check after the wake";
-  EXPECT_EQ(box->text, L"Stretch\r\n" + ShortTimeDateText(overdue.Plus(1440).Time()));
+  EXPECT_EQ(box->text, L"Stretch\r\n" + ShortTimeDateText(overdue.Time()));
   EXPECT_TRUE(driver::WaitUntil([] { return ChimewatchIconCount() == 1; }, 3000)) << "the icon was not put back";
   driver::Answer(box->hwnd, IDOK);
   ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
