@@ -249,7 +249,7 @@ TEST(AccessibleNames, EveryFocusableControlIsNamedAsASightedUserReadsIt) {
                                       {IDC_TXTSOUNDFILE, L"File", true},
                                       {IDC_CMDBROWSE, L"Browse...", false},
                                       {IDC_CMDPLAY, L"Play", false},
-                                      {IDC_CHKUNTILANSWERED, L"Until I answer (at most 10 minutes)", false},
+                                      {IDC_CHKUNTILANSWERED, L"Until I answer", false},
                                       {IDC_CMDOK, L"OK", false},
                                       {IDC_CMDCANCEL, L"Cancel", false}};
   ExpectNames(sound, soundFields);

@@ -123,6 +123,15 @@ TEST(Languages, EveryTextShownComesFromTheTable) {
   EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\custom-repeat-pseudo.png", custom));
   driver::PostKey(driver::FindChildById(custom, IDC_CMDCANCEL), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
+
+  driver::PostClick(driver::FindChildById(editor, IDC_CMDSOUND));
+  HWND sound = driver::WaitForWindow(session.Pid(), L"ChimewatchSound", std::nullopt, 5000);
+  ASSERT_NE(sound, nullptr);
+  ExpectEveryTextFromTheTable(sound);
+  Sleep(300);
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\sound-dialog-pseudo.png", sound));
+  driver::PostKey(driver::FindChildById(sound, IDC_CMDCANCEL), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(sound, 3000));
   driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
   EXPECT_EQ(session.Exit(), 0u);

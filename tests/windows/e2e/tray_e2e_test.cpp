@@ -77,6 +77,7 @@ TEST(TrayMonitor, AlarmTickShowsEachDueAlarmAndMovesItOn) {
   EXPECT_TRUE(box->topmost);
   EXPECT_EQ(box->icon, driver::BoxIcon::Information);
   EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\alert-box-missed.png", box->hwnd));
   session.AlarmTick();  // a tick while the box is open shows nothing more
   Sleep(500);
   EXPECT_EQ(driver::WaitForMessageBox(session.Pid(), 0)->hwnd, box->hwnd);
