@@ -33,5 +33,6 @@ struct SoundSources {
 };
 
 // A sound file that is gone plays the reminder sound instead, and nothing
-// says so: the alert still shows.
+// says so: the alert still shows. (`fileExists` may answer yes for a file
+// it does not look for: one on a network share.)
 SoundToPlay ChooseSound(const AlertSound& sound, bool untilAnswered, const SoundSources& sources);

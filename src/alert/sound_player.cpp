@@ -2,7 +2,6 @@
 
 #include <mmsystem.h>
 
-#include "scoped_handles.h"
 
 namespace {
 
@@ -49,11 +48,25 @@ void PlayAlertSound(const SoundToPlay& sound) {
 
 void StopAlertSound() { PlaySoundW(nullptr, nullptr, 0); }
 
+namespace {
+
+// A file on a network path or drive is not looked at: a share that does
+// not answer would hold the program for many seconds, while PlaySound
+// opens the file on a thread of its own (and plays nothing if it is gone).
+bool SoundFileExists(const std::wstring& path) {
+  if (path.starts_with(L"\\\\")) return true;
+  if (path.size() >= 3 && path[1] == L':') {
+    const std::wstring root = path.substr(0, 2) + L"\\";
+    if (GetDriveTypeW(root.c_str()) == DRIVE_REMOTE) return true;
+  }
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
 SoundSources WindowsSoundSources() {
-  return {[](const std::wstring& path) {
-            const DWORD attributes = GetFileAttributesW(path.c_str());
-            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-          },
+  return {SoundFileExists,
           [](std::wstring_view app, std::wstring_view event) { return DefaultValue(EventKey(app, event)); }};
 }
 

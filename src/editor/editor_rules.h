@@ -75,8 +75,8 @@ struct EditorOutcome {
 };
 
 // The record OK writes: Exist set, Getoond cleared, Actief from a checked or
-// grayed box, the description as typed, date plus time, the sound, the repeat index,
-// and Delete only for a checked box with "Once" or a rule. A rule whose
+// grayed box, the description as typed, date plus time, the repeat index,
+// the sound, and Delete only for a checked box with "Once" or a rule. A rule whose
 // date or time was changed (or is new) starts its series there, and the
 // alert is due at the series' first occurrence from then on. Texts that are
 // no date or time, and a rule with no date left, give no record and say
