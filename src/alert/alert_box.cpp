@@ -123,11 +123,12 @@ class AlertBox {
 
 }  // namespace
 
-void ShowAlertBox(HWND owner, const std::wstring& text, const std::wstring& title, const SoundToPlay& sound) {
+bool ShowAlertBox(HWND owner, const std::wstring& text, const std::wstring& title, const SoundToPlay& sound) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
   const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                                                   WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, L"", title);
   AlertBox box(text, sound);
-  DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
-                          AlertBox::DialogProc, reinterpret_cast<LPARAM>(&box));
+  // -1 when the dialog could not be made; 0 when its owner went first.
+  return DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
+                                 AlertBox::DialogProc, reinterpret_cast<LPARAM>(&box)) != -1;
 }

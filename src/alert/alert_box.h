@@ -13,5 +13,5 @@
 #include "sound_choice.h"
 
 // Returns when the box was answered (OK, Enter, Esc, its close box) or its
-// owner was destroyed.
-void ShowAlertBox(HWND owner, const std::wstring& text, const std::wstring& title, const SoundToPlay& sound);
+// owner was destroyed; false when Windows could not make the box at all.
+bool ShowAlertBox(HWND owner, const std::wstring& text, const std::wstring& title, const SoundToPlay& sound);

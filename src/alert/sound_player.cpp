@@ -2,11 +2,11 @@
 
 #include <mmsystem.h>
 
-
 namespace {
 
-std::wstring EventKey(std::wstring_view app, std::wstring_view event) {
-  return L"AppEvents\\Schemes\\Apps\\" + std::wstring(app) + L"\\" + std::wstring(event) + L"\\.Current";
+// `which`: the sound in use (.Current), or the scheme's own (.Default).
+std::wstring EventKey(std::wstring_view app, std::wstring_view event, std::wstring_view which = L".Current") {
+  return L"AppEvents\\Schemes\\Apps\\" + std::wstring(app) + L"\\" + std::wstring(event) + L"\\" + std::wstring(which);
 }
 
 // The key's default value. RRF_RT_REG_SZ takes a REG_EXPAND_SZ too and
@@ -76,8 +76,6 @@ void RegisterAlertEvent(const std::wstring& label) {
   const std::wstring current = EventKey(kAlertEventApp, kAlertEvent);
   if (DefaultValue(current)) return;
   const std::wstring reminder = DefaultValue(EventKey(kWindowsEventApp, kReminderEvent), false).value_or(L"");
-  std::wstring defaultKey = current;
-  defaultKey.replace(defaultKey.size() - 8, 8, L"\\.Default");
-  SetDefaultValue(defaultKey, reminder, REG_EXPAND_SZ);
+  SetDefaultValue(EventKey(kAlertEventApp, kAlertEvent, L".Default"), reminder, REG_EXPAND_SZ);
   SetDefaultValue(current, reminder, REG_EXPAND_SZ);
 }

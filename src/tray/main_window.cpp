@@ -589,7 +589,12 @@ void MainWindow::TaskbarCreated() {
 
 bool MainWindow::ShowAlarm(const DueAlarm& due) {
   const SoundToPlay sound = ChooseSound(ReadAlertSound(due.sound), due.soundUntilAnswered, WindowsSoundSources());
-  ShowAlertBox(hwnd_, due.text, Text(TextId::CommonTitle), sound);
+  // A box Windows could not make is never taken for one the user answered:
+  // the plain message box shows the alert instead, with Windows' own sound.
+  if (!ShowAlertBox(hwnd_, due.text, Text(TextId::CommonTitle), sound) && !unloading_) {
+    MessageBoxW(hwnd_, due.text.c_str(), Text(TextId::CommonTitle).c_str(),
+                MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+  }
   // A box ended by the program's exit was not seen through: leave the alarm due.
   return !unloading_;
 }

@@ -171,7 +171,8 @@ TEST(AlertWait, ADueAlertWaitsWhileTheUserPresentsAndComesWhenItEnds) {
   driver::Answer(box->hwnd, IDOK);
   EXPECT_TRUE(WaitForNoMessageBox(session.Pid(), 3000));
   EXPECT_FALSE(driver::WaitForMessageBox(session.Pid(), 1500)) << "each once";
-  EXPECT_TRUE(driver::WaitForTrayTip([](const std::wstring& tip) { return tip.find(L"waiting") == std::wstring::npos; }, 3000));
+  EXPECT_TRUE(
+      driver::WaitForTrayTip([](const std::wstring& tip) { return tip.find(L"waiting") == std::wstring::npos; }, 3000));
   EXPECT_EQ(session.Exit(), 0u);
   DeleteFileW(stateFile.c_str());
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -115,23 +116,28 @@ TEST(Languages, EveryTextShownComesFromTheTable) {
   // A new alert's description is the table's too.
   EXPECT_TRUE(IsPseudo(driver::GetText(driver::FindChildById(editor, IDC_TXTNAME))));
 
-  driver::PostKey(driver::FindChildById(editor, IDC_CMBREPEAT), VK_END);
-  HWND custom = driver::WaitForWindow(session.Pid(), L"ChimewatchCustomRepeat", std::nullopt, 5000);
-  ASSERT_NE(custom, nullptr);
-  ExpectEveryTextFromTheTable(custom);
-  Sleep(300);
-  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\custom-repeat-pseudo.png", custom));
-  driver::PostKey(driver::FindChildById(custom, IDC_CMDCANCEL), VK_ESCAPE);
-  ASSERT_TRUE(driver::WaitForWindowGone(custom, 3000));
-
-  driver::PostClick(driver::FindChildById(editor, IDC_CMDSOUND));
-  HWND sound = driver::WaitForWindow(session.Pid(), L"ChimewatchSound", std::nullopt, 5000);
-  ASSERT_NE(sound, nullptr);
-  ExpectEveryTextFromTheTable(sound);
-  Sleep(300);
-  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\sound-dialog-pseudo.png", sound));
-  driver::PostKey(driver::FindChildById(sound, IDC_CMDCANCEL), VK_ESCAPE);
-  ASSERT_TRUE(driver::WaitForWindowGone(sound, 3000));
+  // The editor's two dialogs: the Custom repeat (the Repeat list's last
+  // entry) and Sound (its button).
+  const struct {
+    const wchar_t* windowClass;
+    std::function<void()> open;
+    const wchar_t* screenshot;
+  } dialogs[] = {
+      {L"ChimewatchCustomRepeat", [&] { driver::PostKey(driver::FindChildById(editor, IDC_CMBREPEAT), VK_END); },
+       L"\\custom-repeat-pseudo.png"},
+      {L"ChimewatchSound", [&] { driver::PostClick(driver::FindChildById(editor, IDC_CMDSOUND)); },
+       L"\\sound-dialog-pseudo.png"},
+  };
+  for (const auto& dialog : dialogs) {
+    dialog.open();
+    HWND window = driver::WaitForWindow(session.Pid(), dialog.windowClass, std::nullopt, 5000);
+    ASSERT_NE(window, nullptr);
+    ExpectEveryTextFromTheTable(window);
+    Sleep(300);
+    EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + dialog.screenshot, window));
+    driver::PostKey(driver::FindChildById(window, IDC_CMDCANCEL), VK_ESCAPE);
+    ASSERT_TRUE(driver::WaitForWindowGone(window, 3000));
+  }
   driver::PostKey(driver::FindChildById(editor, IDC_TXTNAME), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
   EXPECT_EQ(session.Exit(), 0u);
