@@ -231,7 +231,8 @@ TEST_F(Installer, SilentUninstallRemovesEverythingAndKeepsTheAlertsUnlessAsked) 
   StoreAlert();
   driver::Program program(InstalledExe());
   ASSERT_TRUE(driver::WaitUntil([] { return RunningMainWindow() != nullptr; }, 10000));
-  EXPECT_TRUE(KeyExists(kSoundEventKey)) << "registered at start";
+  // Its window is found while it starts, before it has registered.
+  EXPECT_TRUE(driver::WaitUntil([] { return KeyExists(kSoundEventKey); }, 5000)) << "registered at start";
 
   ASSERT_EQ(Uninstall(L""), 0u);
   EXPECT_TRUE(program.WaitForExit(0)) << "the uninstaller left the program running";
