@@ -13,7 +13,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full
           osslsigncode openssl python3-icalendar python3-recurring-ical-events
-          python3-dateutil procps locales)
+          python3-dateutil procps locales radicale apache2-utils)
 # npm fetches the schema validator the release test uses; a Node.js from
 # elsewhere that brings its own npm is left alone.
 command -v npm >/dev/null || packages+=(nodejs npm)

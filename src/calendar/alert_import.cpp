@@ -25,17 +25,6 @@ AlertKey KeyOf(const AlarmRecord& alert) {
   return {alert.Naam, static_cast<long long>(minute), alert.Repeat};
 }
 
-std::wstring NotReadableSummary(const CalendarFile& file, std::wstring_view fileName) {
-  const std::wstring name(fileName);
-  switch (file.problem) {
-    case CalendarProblem::TooLarge: return Text(TextId::TransferCalendarTooLarge, {name});
-    case CalendarProblem::TooManyLines:
-      return Text(TextId::TransferCalendarTooManyLines, {name, WideDecimalText(kMaxContentLines)});
-    case CalendarProblem::NotICalendar: return Text(TextId::TransferNotICalendar, {name});
-    default: return Text(TextId::TransferCalendarBroken, {name, file.detail});
-  }
-}
-
 // A name on one line of the summary, cut when long.
 std::wstring ShownName(const std::wstring& name) {
   std::wstring cut = name.substr(0, kMaxShownName);
@@ -150,7 +139,7 @@ CalendarReading ReadCalendar(std::string_view bytes, std::wstring_view fileName,
   const CalendarFile file = ReadCalendarFile(bytes);
   if (file.problem != CalendarProblem::None) {
     reading.status = ImportStatus::NotReadable;
-    reading.problem = NotReadableSummary(file, fileName);
+    reading.problem = CalendarFileProblem(file, fileName);
     return reading;
   }
   ZoneResolver zones(file.calendars, context);

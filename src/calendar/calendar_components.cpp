@@ -137,3 +137,14 @@ CalendarFile ReadCalendarFile(std::string_view bytes) {
       ForEachContentLine(bytes, [&builder](ContentLine&& line) { return builder.Take(std::move(line)); });
   return builder.Finish(read);
 }
+
+std::wstring CalendarFileProblem(const CalendarFile& file, std::wstring_view fileName) {
+  const std::wstring name(fileName);
+  switch (file.problem) {
+    case CalendarProblem::TooLarge: return Text(TextId::TransferCalendarTooLarge, {name});
+    case CalendarProblem::TooManyLines:
+      return Text(TextId::TransferCalendarTooManyLines, {name, WideDecimalText(kMaxContentLines)});
+    case CalendarProblem::NotICalendar: return Text(TextId::TransferNotICalendar, {name});
+    default: return Text(TextId::TransferCalendarBroken, {name, file.detail});
+  }
+}

@@ -36,3 +36,7 @@ struct CalendarFile {
 };
 
 CalendarFile ReadCalendarFile(std::string_view bytes);
+
+// Why a file is not readable, for the user: "%1 is not an iCalendar file."
+// with `fileName` for %1.
+std::wstring CalendarFileProblem(const CalendarFile& file, std::wstring_view fileName);

@@ -106,26 +106,6 @@ double ToLocal(const ZoneClock* zone, const ZoneClock& local, double wall) {
   return UtcToWall(local, utc);
 }
 
-// A rule without the BYHOUR, BYMINUTE and BYSECOND parts that only name
-// the start's own time, as some calendars write them: they say nothing more.
-std::string WithoutRestatedTime(std::string_view rule, const DateParts& start) {
-  std::string kept;
-  while (!rule.empty()) {
-    const std::string_view part = rule.substr(0, rule.find(';'));
-    rule.remove_prefix(std::min(part.size() + 1, rule.size()));
-    const std::string upper = ToUpperAscii(part);
-    const auto restates = [&](std::string_view name, int own) {
-      return upper.starts_with(name) && ReadWholeNumber(std::string_view(upper).substr(name.size()), 2) == own;
-    };
-    if (restates("BYHOUR=", start.hour) || restates("BYMINUTE=", start.minute) || restates("BYSECOND=", start.second)) {
-      continue;
-    }
-    if (!kept.empty()) kept += ';';
-    kept += part;
-  }
-  return kept;
-}
-
 // An UNTIL in UTC on the clock of the event's start.
 class EventUntilZone final : public UntilZone {
  public:

@@ -1,5 +1,8 @@
 #include "repeat_rules.h"
 
+#include <algorithm>
+
+#include "content_lines.h"
 #include "number_text.h"
 #include "recurrence_next.h"
 #include "text_table.h"
@@ -56,4 +59,22 @@ std::optional<double> OccurrenceAtOrAfter(const Recurrence& series, double start
   const auto next = NextOccurrenceAfter(series, FromTimeLine(start), FromTimeLine(now - kSecond));
   if (!next) return std::nullopt;
   return ToTimeLine(*next);
+}
+
+std::string WithoutRestatedTime(std::string_view rule, const DateParts& start) {
+  std::string kept;
+  while (!rule.empty()) {
+    const std::string_view part = rule.substr(0, rule.find(';'));
+    rule.remove_prefix(std::min(part.size() + 1, rule.size()));
+    const std::string upper = ToUpperAscii(part);
+    const auto restates = [&](std::string_view name, int own) {
+      return upper.starts_with(name) && ReadWholeNumber(std::string_view(upper).substr(name.size()), 2) == own;
+    };
+    if (restates("BYHOUR=", start.hour) || restates("BYMINUTE=", start.minute) || restates("BYSECOND=", start.second)) {
+      continue;
+    }
+    if (!kept.empty()) kept += ';';
+    kept += part;
+  }
+  return kept;
 }

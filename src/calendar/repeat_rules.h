@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "calendar_values.h"
 #include "recurrence.h"
@@ -22,3 +23,7 @@ std::wstring CalendarMoveProblem(RepeatMode mode, const DateParts& start, const 
 // The first occurrence at or after `now` of the series that starts at
 // `start` (time line values); none when the series has ended.
 std::optional<double> OccurrenceAtOrAfter(const Recurrence& series, double start, double now);
+
+// A rule without the BYHOUR, BYMINUTE and BYSECOND parts that only name
+// the start's own time, as some calendars write them: they say nothing more.
+std::string WithoutRestatedTime(std::string_view rule, const DateParts& start);

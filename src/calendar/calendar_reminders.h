@@ -1,0 +1,52 @@
+// The reminders a followed calendar gives over a span of days, worked out
+// afresh from its copy: each occurrence of a series on its own, with its
+// changed (RECURRENCE-ID) and left-out (EXDATE) occurrences and its extra
+// dates (RDATE), on its own zone's clock; at the earliest of an event's
+// alarms that show or sound, else at the calendar's lead before a timed
+// event's start.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "date_value.h"
+#include "zone_rules.h"
+
+struct CalendarReminder {
+  DateValue due = 0.0;       // local time it rings
+  DateValue eventEnd = 0.0;  // local end of its occurrence
+  std::wstring description;
+  bool operator==(const CalendarReminder&) const = default;
+};
+
+struct ReminderSpan {
+  ZoneRules localZone;  // the PC's zone
+  std::function<std::optional<ZoneRules>(std::wstring_view name)> findWindowsZone;
+  DateValue from = 0.0;  // reminders due at or after this local time...
+  DateValue to = 0.0;    // ...and before this one
+  // Minutes before a timed event's start when it has no alarm of its own;
+  // none: such an event does not remind.
+  std::optional<int> leadMinutes = 15;
+  // Asked before each event: true when the program is ending.
+  std::function<bool()> cancelled;
+};
+
+// At most this many reminders a calendar, the earliest kept; at most this
+// many occurrences of one series looked at in the span.
+inline constexpr std::size_t kMaxCalendarReminders = 20000;
+inline constexpr std::size_t kMaxOccurrencesInSpan = 2000;
+
+struct CalendarReminders {
+  bool readable = false;  // iCalendar, whole, within 16 MiB
+  std::wstring problem;   // when not readable: why, for the calendars window
+  std::wstring name;      // its X-WR-CALNAME, when it has one
+  std::vector<CalendarReminder> reminders;  // in time order
+  std::size_t eventsNotFollowed = 0;        // unreadable times, rules Chimewatch cannot follow
+};
+
+// Never throws, whatever the bytes.
+CalendarReminders RemindersOf(std::string_view bytes, const ReminderSpan& span);
