@@ -40,6 +40,18 @@ std::wstring DescriptionOf(const Component& event) {
 // RECURRENCE-ID and an EXDATE meet the occurrence they name.
 long long SecondOf(double utc) { return std::llround(utc * kSecondsPerDay); }
 
+// An UNTIL in UTC on the clock of the event's start.
+class StartUntilZone final : public UntilZone {
+ public:
+  explicit StartUntilZone(const ZoneClock& zone) : zone_(zone) {}
+  std::optional<DateValue> LocalOfUtc(DateValue utc) const override {
+    return FromTimeLine(UtcToWall(zone_, ToTimeLine(utc)));
+  }
+
+ private:
+  const ZoneClock& zone_;
+};
+
 // One event, a series or a changed occurrence of one, turned into reminders.
 class EventReminders {
  public:
@@ -134,8 +146,9 @@ class EventReminders {
     for (const ContentLine& property : event_.properties) {
       if (property.name == "RRULE") {
         if (series) return false;  // two rules: RFC 5545 deprecates it, Chimewatch does not guess
+        const StartUntilZone untilZone(Clock());
         const RuleReading reading =
-            ParseRecurrenceRule(WithoutRestatedTime(property.value, SplitDate(FromTimeLine(start_.wall))));
+            ParseRecurrenceRule(WithoutRestatedTime(property.value, SplitDate(FromTimeLine(start_.wall))), &untilZone);
         if (!reading.rule) return false;
         series = *reading.rule;
       } else if (property.name == "RDATE" && !ListedStarts(property, starts)) {
