@@ -17,6 +17,7 @@ FLOORS = [
     ["alert"],                  # an alert's box, its sound and its wait while presenting
     ["calendar", "editor"],     # iCalendar files; the alarm editor
     ["listwindow", "transfer"], # the list window; export, import and the command line
+    ["follow"],                 # the followed calendars: their store, fetch, copies and reminders
     ["tray"],                   # the tray monitor: the program's main window
 ]
 

@@ -261,7 +261,7 @@ CalendarReminders RemindersOf(std::string_view bytes, const ReminderSpan& span) 
   CalendarReminders result;
   const CalendarFile file = ReadCalendarFile(bytes);
   if (file.problem != CalendarProblem::None) {
-    result.problem = CalendarFileProblem(file, L"");
+    result.problem = CalendarFileProblem(file, span.name);
     return result;
   }
   result.readable = true;

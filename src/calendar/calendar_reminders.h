@@ -31,6 +31,7 @@ struct ReminderSpan {
   // Minutes before a timed event's start when it has no alarm of its own;
   // none: such an event does not remind.
   std::optional<int> leadMinutes = 15;
+  std::wstring name;  // names the calendar in a problem
   // Asked before each event: true when the program is ending.
   std::function<bool()> cancelled;
 };

@@ -1,11 +1,14 @@
-// The command line: "chimewatch.exe /export FILE" and "/import FILE" (any
-// case, "-" as well as "/"); nothing at all is a normal start. The switches
-// only choose the operation: the menu and the command line reach the same
-// export and import.
+// The command line: "chimewatch.exe /export FILE", "/import FILE",
+// "/follow ADDRESS [/name NAME] [/lead MINUTES] [/user NAME]", "/unfollow
+// NAME", "/refresh" and "/agenda [DAYS]" (any case, "-" as well as "/");
+// nothing at all is a normal start. The switches only choose the
+// operation: the menu and the command line reach the same work.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What a command-line run ends with.
@@ -18,13 +21,36 @@ enum ExitCode : int {
   kExitBusy = 5,           // the alerts stayed taken (starting, ending, another command): nothing done
   kExitLost = 6,           // taken, but the running Chimewatch ended or hung before it said how it went
   kExitElevated = 7,       // another Chimewatch runs as administrator, out of reach: nothing done
+  kExitNotReached = 8,     // a calendar's server could not be reached, refused the user, or sent no calendar
+};
+
+// How a command went: its exit code and what it prints or shows.
+struct TransferOutcome {
+  ExitCode exitCode = kExitDone;
+  std::wstring summary;
 };
 
 // The numbers travel in the hand-over to a running program.
-enum class TransferKind : std::uint32_t { Export = 1, Import = 2 };
+enum class TransferKind : std::uint32_t { Export = 1, Import = 2, Follow = 3, Unfollow = 4, Refresh = 5, Agenda = 6 };
+
+// What /follow asks for; it travels packed in the request's path.
+struct FollowArguments {
+  std::wstring address;  // as typed: the follower makes it the address fetched
+  std::wstring name;     // empty: the calendar's own
+  std::wstring user;
+  std::optional<std::optional<int>> lead;  // not given; or given, as minutes or "none"
+  bool operator==(const FollowArguments&) const = default;
+};
+std::wstring PackFollowArguments(const FollowArguments& arguments);
+std::optional<FollowArguments> UnpackFollowArguments(std::wstring_view packed);
+
+inline constexpr int kDefaultAgendaDays = 14;
+inline constexpr int kMaxAgendaDays = 366;
 
 struct TransferRequest {
   TransferKind kind = TransferKind::Export;
+  // The file; for /follow its packed arguments, for /unfollow the name, for
+  // /agenda the days.
   std::wstring path;
 
   bool operator==(const TransferRequest&) const = default;

@@ -228,14 +228,18 @@ HandOverReply HandOverToRunningProgram(HWND running, const TransferRequest& requ
 }
 
 std::optional<ReceivedHandOver> ReadHandOver(const COPYDATASTRUCT& data) {
-  if (data.dwData != kRequestTag || data.cbData <= sizeof(WireHeader) || !data.lpData ||
+  // An empty path is /refresh's.
+  if (data.dwData != kRequestTag || data.cbData < sizeof(WireHeader) || !data.lpData ||
       (data.cbData - sizeof(WireHeader)) % sizeof(wchar_t) != 0) {
     return std::nullopt;
   }
   WireHeader header;
   std::memcpy(&header, data.lpData, sizeof header);
   const auto kind = static_cast<TransferKind>(header.kind);
-  if (kind != TransferKind::Export && kind != TransferKind::Import) return std::nullopt;
+  if (header.kind < static_cast<std::uint32_t>(TransferKind::Export) ||
+      header.kind > static_cast<std::uint32_t>(TransferKind::Agenda)) {
+    return std::nullopt;
+  }
   ReceivedHandOver handOver;
   handOver.request.kind = kind;
   handOver.request.path.resize((data.cbData - sizeof header) / sizeof(wchar_t));

@@ -14,10 +14,6 @@
 #include "date_value.h"
 #include "settings_store.h"
 
-struct TransferOutcome {
-  ExitCode exitCode = kExitDone;
-  std::wstring summary;
-};
 
 // The path against the current folder, as a running Chimewatch (whose
 // current folder is its own) must get it.

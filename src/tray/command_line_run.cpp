@@ -2,11 +2,19 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "alarm_store.h"
+#include "calendar_address.h"
+#include "calendar_copy.h"
+#include "calendar_refresh.h"
+#include "follow_commands.h"
+#include "followed_reminders.h"
 #include "hand_over.h"
 #include "local_clock.h"
 #include "settings_location.h"
 #include "single_instance.h"
+#include "text_convert.h"
 #include "text_table.h"
 
 namespace {
@@ -38,10 +46,91 @@ std::optional<TransferOutcome> HandOverOrTakeLock(SingleInstance& lock, const Tr
   return TransferOutcome{kExitBusy, Text(busy)};
 }
 
+std::atomic<bool> never{false};  // a command-line run is not ended by Exit
+
+TransferOutcome FollowHere(const FollowArguments& arguments, SettingsStore& store, DateValue now) {
+  std::vector<FollowedCalendar> list = ReadFollowedCalendars(store);
+  const FollowPlan plan = PlanFollow(arguments, list, now);
+  if (!plan.calendar) return plan.refusal;
+  FollowedCalendar calendar = *plan.calendar;
+  const RefreshResult result = RefreshCalendar(calendar, true, never, now);
+  if (!result.fetched || !result.reminders.readable) {
+    DeleteCalendarCopy(calendar.address);
+    const std::wstring why = result.fetched ? result.reminders.problem : FailureText(result.failure);
+    return {kExitNotReached, Text(TextId::FollowNotFollowed, {ShownAddress(calendar.address), why})};
+  }
+  if (result.movedTo) calendar.address = *result.movedTo;
+  calendar.name = NameToKeep(arguments.name, result.reminders.name, calendar.address, list);
+  CalendarState state;
+  state.updated = now;
+  state.plainHttp = IsPlainHttp(calendar.address);
+  state.reminders = result.reminders.reminders.size();
+  list.push_back(calendar);
+  const auto failed = SaveFollowedCalendars(store, list, list.size() - 1);
+  const std::optional<std::wstring> notSaved =
+      failed ? std::optional(Text(TextId::FollowNotSaved, {store.Where(), *failed})) : std::nullopt;
+  return FollowOutcome(calendar, state, notSaved);
+}
+
+TransferOutcome UnfollowHere(const std::wstring& name, SettingsStore& store) {
+  std::vector<FollowedCalendar> list = ReadFollowedCalendars(store);
+  const auto index = FindCalendarByName(list, name);
+  if (!index) return {kExitNotUnderstood, Text(TextId::FollowNoSuchName, {name})};
+  const FollowedCalendar gone = list[*index];
+  list.erase(list.begin() + static_cast<std::ptrdiff_t>(*index));
+  if (const auto failed = SaveFollowedCalendars(store, list, list.size() + 1)) {
+    return {kExitNotWritten, Text(TextId::FollowNotSaved, {store.Where(), *failed})};
+  }
+  DeleteCalendarCopy(gone.address);
+  return {kExitDone, Text(TextId::FollowUnfollowed, {gone.name})};
+}
+
+// /refresh fetches each; /agenda reads the copies as they are.
+std::vector<CalendarFollowing> FollowedHere(SettingsStore& store, bool fetch, DateValue now,
+                                            std::vector<CalendarState>& states) {
+  std::vector<CalendarFollowing> followed;
+  for (const FollowedCalendar& calendar : ReadFollowedCalendars(store)) {
+    RefreshResult result = RefreshCalendar(calendar, fetch, never, now);
+    CalendarState state;
+    state.plainHttp = IsPlainHttp(calendar.address);
+    if (result.fetched) state.updated = now;
+    if (fetch && !result.fetched) {
+      state.failingSince = now;
+      state.why = FailureText(result.failure);
+    }
+    state.reminders = result.reminders.reminders.size();
+    states.push_back(state);
+    followed.push_back({calendar, std::move(result.reminders.reminders)});
+  }
+  return followed;
+}
+
+TransferOutcome FollowCommandHere(const TransferRequest& request, SettingsStore& store, DateValue now) {
+  std::vector<CalendarState> states;
+  switch (request.kind) {
+    case TransferKind::Follow: {
+      const auto arguments = UnpackFollowArguments(request.path);
+      if (!arguments) return {kExitNotUnderstood, Text(TextId::TransferUsage)};
+      return FollowHere(*arguments, store, now);
+    }
+    case TransferKind::Unfollow: return UnfollowHere(request.path, store);
+    case TransferKind::Refresh: {
+      const auto followed = FollowedHere(store, true, now, states);
+      return RefreshOutcome(ReadFollowedCalendars(store), states);
+    }
+    default: {
+      const auto followed = FollowedHere(store, false, now, states);
+      return {kExitDone, AgendaText(Alarms, followed, now, LeadingNumber(request.path))};
+    }
+  }
+}
+
+bool IsFileCommand(TransferKind kind) { return kind == TransferKind::Export || kind == TransferKind::Import; }
+
 }  // namespace
 
 TransferOutcome RunFromCommandLine(TransferRequest request) {
-  request.path = AbsolutePath(request.path);
+  if (IsFileCommand(request.kind)) request.path = AbsolutePath(request.path);
   LocalClock clock;
   const ProgramIdentity identity = ThisProgramsIdentity();
   // With no program running the file is read before the lock is taken. A
@@ -58,6 +147,7 @@ TransferOutcome RunFromCommandLine(TransferRequest request) {
     if (auto outcome = HandOverOrTakeLock(lock, request, GetTickCount64() + kCommandLineWaitMs)) return *outcome;
     const auto store = OpenSettingsStore();
     LaadAlarmen(Alarms, *store);
+    if (!IsFileCommand(request.kind)) return FollowCommandHere(request, *store, clock.Now());
     if (request.kind == TransferKind::Import) {
       if (!importFile) importFile = ReadImportFile(request.path, clock);
       return PlaceImport(*importFile, Alarms, *store, std::nullopt);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "alert_box.h"
+#include "alert_sound.h"
 #include "check_schedule.h"
 #include "dpi.h"
 #include "file_dialogs.h"
@@ -38,6 +39,8 @@ constexpr UINT WMAPP_REPORT_LOAD = WM_APP + 1;
 constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 // The export file, written on its own thread, is on disk (or failed).
 constexpr UINT WMAPP_EXPORT_WRITTEN = WM_APP + 3;
+// A followed calendar's fetch, on its own thread, has ended.
+constexpr UINT WMAPP_CALENDAR_FETCHED = WM_APP + 4;
 // "Remind me again" goes after Setup, Active and Wait while presenting,
 // before the export group.
 constexpr UINT kRemindAgainPosition = 3;
@@ -147,6 +150,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
     case WMAPP_EXPORT_WRITTEN: Form_ExportWritten(); return 0;
+    case WMAPP_CALENDAR_FETCHED: Form_CalendarFetched(lParam); return 0;
     case WMAPP_REPORT_LOAD:
       if (!unloading_)
         ShowProgramBox(nullptr, loadProblems_.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
@@ -210,6 +214,7 @@ void MainWindow::Form_Load() {
     }
   }
   NameMenuItems();
+  follower_.Load(hwnd_, WMAPP_CALENDAR_FETCHED, clock_.Now());
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
   ready_ = true;
@@ -422,6 +427,9 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   // Its sender has given up: answered, never done.
   if (GetTickCount64() >= handOver->deadline)
     return AnswerHandOver(hwnd_, *handOver, {kExitNoAnswer, Text(TextId::TransferNoAnswer)});
+  if (handOver->request.kind != TransferKind::Export && handOver->request.kind != TransferKind::Import) {
+    return FollowCommand(*handOver);
+  }
   // One file is read and one written at a time: the sender asks again.
   if (handOver->request.kind == TransferKind::Export) {
     if (export_.Busy() ||
@@ -436,6 +444,35 @@ LRESULT MainWindow::Form_CopyData(const COPYDATASTRUCT& data) {
   }
   importFor_ = *handOver;
   return AcceptHandOver();
+}
+
+LRESULT MainWindow::FollowCommand(const ReceivedHandOver& handOver) {
+  const HWND self = hwnd_;
+  const auto answer = [self, handOver](const TransferOutcome& outcome) { SendHandOverResult(self, handOver, outcome); };
+  switch (handOver.request.kind) {
+    case TransferKind::Follow: {
+      const auto arguments = UnpackFollowArguments(handOver.request.path);
+      if (!arguments) return FALSE;
+      follower_.Follow(*arguments, clock_.Now(), answer);
+      break;
+    }
+    case TransferKind::Unfollow: answer(follower_.Unfollow(handOver.request.path)); break;
+    case TransferKind::Refresh: follower_.Refresh(answer); break;
+    default:
+      answer({kExitDone, AgendaText(table_, follower_.Followed(), clock_.Now(), LeadingNumber(handOver.request.path))});
+      break;
+  }
+  return AcceptHandOver();
+}
+
+// A reminder missed while Chimewatch was not running rings as soon as its
+// calendar's copy is read, not at the next minute.
+void MainWindow::Form_CalendarFetched(LPARAM done) {
+  if (!follower_.TakeDone(done, clock_.Now()) || unloading_) return;
+  tray_.ChangeTrayTip(CountdownTip());
+  if (!listWindowOpen_ && !DueReminders(follower_.Followed(), clock_.Now()).empty()) {
+    SetTimer(hwnd_, IDT_TIMER, USER_TIMER_MINIMUM, nullptr);
+  }
 }
 
 void MainWindow::Form_ImportRead() {
@@ -484,6 +521,7 @@ void MainWindow::Form_Unload() {
     const TransferOutcome written = export_.Take();
     if (exportFor_) SendHandOverResult(hwnd_, *std::exchange(exportFor_, std::nullopt), written);
   }
+  follower_.Stop();
   tray_.DeleteTrayIcon();
   setup_.Unload();
   DestroyWindow(hwnd_);
@@ -510,12 +548,32 @@ void MainWindow::CheckAlarms() {
     ApplyCheckChanges(check_.BoxClosed(*due, clock_.Now()));
   }
   ApplyCheckChanges(changes);
+  if (!unloading_) ShowCalendarReminders();
   check_.EndTick();
+}
+
+// Each in its box, in time order; then none of them, nor any passed over
+// (missed, its event over), rings again. A box ended by Exit leaves the
+// rest to ring at the next start.
+void MainWindow::ShowCalendarReminders() {
+  const DateValue now = clock_.Now();
+  const std::vector<DueReminder> due = DueReminders(follower_.Followed(), now);
+  for (const DueReminder& reminder : due) {
+    const std::wstring& calendar = follower_.Followed()[reminder.calendar].calendar.name;
+    const std::wstring text = reminder.reminder.description + L"\r\n\r\n" + calendar;
+    const SoundToPlay sound = ChooseSound(ReadAlertSound(L""), false, WindowsSoundSources());
+    if (!ShowAlertBox(hwnd_, text, Text(TextId::CommonTitle), sound) && !unloading_) {
+      MessageBoxW(hwnd_, text.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+    }
+    if (unloading_) return;
+    remindAgain_.BoxClosed(reminder.reminder.description, GetTickCount64(), L"", false);
+  }
+  if (!unloading_) follower_.RemindedThrough(now);
 }
 
 bool MainWindow::AlertsMayShow() {
   const bool wait = IsMonitoring() && AlertsWait(UserNotificationState(), waitWhilePresenting_);
-  alertsWaiting_ = wait ? check_.DueCount(clock_.Now()) : 0;
+  alertsWaiting_ = wait ? check_.DueCount(clock_.Now()) + DueReminders(follower_.Followed(), clock_.Now()).size() : 0;
   if (wait) tray_.ChangeTrayTip(CountdownTip());
   return !wait;
 }
@@ -541,6 +599,7 @@ void MainWindow::Timer1_Timer() {
     TakeInChangesFromElsewhere();
   }
   ShowAlertsThatWaited();
+  follower_.Tick(clock_.Now());
   tray_.Timer1Tip(CountdownTip());
 }
 
@@ -559,7 +618,11 @@ void MainWindow::TakeInChangesFromElsewhere() {
   tellingTakenIn_ = false;
 }
 
-std::wstring MainWindow::CountdownTip() { return Timer1TipText(table_, IsMonitoring(), clock_.Now(), alertsWaiting_); }
+std::wstring MainWindow::CountdownTip() {
+  const DateValue now = clock_.Now();
+  return Timer1TipText(table_, IsMonitoring(), now, alertsWaiting_,
+                       NextReminderTime(follower_.Followed(), now, NoAlarmSentinel()));
+}
 
 void MainWindow::Form_Resume() {
   // The shell may have lost the icon while the computer slept: a change
@@ -569,6 +632,7 @@ void MainWindow::Form_Resume() {
   } else if (!unloading_) {
     tray_.ReAddTrayIcon();
   }
+  follower_.RefreshAll();
   RealignAlarmCheck();
 }
 

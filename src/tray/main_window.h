@@ -12,6 +12,7 @@
 #include "alarm_check.h"
 #include "background_export.h"
 #include "background_import.h"
+#include "calendar_follower.h"
 #include "hand_over.h"
 #include "remind_again.h"
 #include "scoped_handles.h"
@@ -62,6 +63,11 @@ class MainWindow final {
   // The export file is written: its sender learns how it went.
   void Form_ExportWritten();
   void ShowTransferOutcome(const TransferOutcome& outcome);
+  // A command for the followed calendars, handed over: answered at once
+  // or when its fetches are done.
+  LRESULT FollowCommand(const ReceivedHandOver& handOver);
+  // A fetch of a followed calendar ended: its reminders count down and ring.
+  void Form_CalendarFetched(LPARAM done);
   void Form_Unload();
   void Timer_Timer();
   void Timer1_Timer();
@@ -89,6 +95,8 @@ class MainWindow final {
   // closed: true when the user closed it, false when the program is ending
   // and the check must stop.
   bool ShowAlarm(const DueAlarm& due);
+  // The followed calendars' reminders that ring now, each in its box.
+  void ShowCalendarReminders();
   // The rows to remove and the slots to save that a step of the check asks for.
   void ApplyCheckChanges(const CheckChanges& changes);
 
@@ -115,6 +123,7 @@ class MainWindow final {
   RemindAgainOffers remindAgain_;
   std::vector<unsigned> menuOffers_;  // the offers the menu showed, in its order
   SnoozeHolds snoozeHolds_;
+  CalendarFollower follower_{store_};
   BackgroundImport import_;
   std::optional<ReceivedHandOver> importFor_;  // the command whose file is being read
   BackgroundExport export_;

@@ -1,5 +1,7 @@
 #include "tray_tip.h"
 
+#include <algorithm>
+
 #include "date_format.h"
 #include "number_text.h"
 #include "text_table.h"
@@ -15,9 +17,11 @@ DateValue NextAlarmTime(const AlarmTable& table, DateValue now) {
   return next;
 }
 
-std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now, std::size_t waiting) {
+std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now, std::size_t waiting,
+                           DateValue followedNext) {
   std::wstring tip = Text(monitoring ? TextId::TipActive : TextId::TipNotActive) + L"  ";
-  tip += FormatDate(NextAlarmTime(table, now) - now, kCountdownPattern);
+  const DateValue next = std::min(NextAlarmTime(table, now), followedNext > now ? followedNext : NoAlarmSentinel());
+  tip += FormatDate(next - now, kCountdownPattern);
   if (waiting > 0) {
     const auto count = static_cast<std::int64_t>(waiting);
     tip += L"\n" + CountText(TextId::TipWaiting, count, {WideDecimalText(count)});

@@ -16,7 +16,10 @@ DateValue NextAlarmTime(const AlarmTable& table, DateValue now);
 // "Chimewatch (active)  hh:nn:ss", or "(not active)", counting down to the
 // next alarm; whole days are not shown. While alerts wait for the user's
 // presentation to end, a second line says how many.
-std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now, std::size_t waiting = 0);
+// `followedNext`: the next reminder of a followed calendar, which counts as
+// an alarm does.
+std::wstring Timer1TipText(const AlarmTable& table, bool monitoring, DateValue now, std::size_t waiting = 0,
+                           DateValue followedNext = NoAlarmSentinel());
 
 // The shell's 64-character tip field: the text, a NUL, then blanks; a text
 // of 64 characters or more is cut to 64 with no NUL.

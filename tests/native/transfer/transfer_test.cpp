@@ -35,6 +35,25 @@ TEST(ParseCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
       {{L"export", L"a.ics"}, Action::NotUnderstood, {}, L""},
       {{L"a.ics"}, Action::NotUnderstood, {}, L""},
       {{L"/"}, Action::NotUnderstood, {}, L""},
+      // The followed calendars: /follow's options travel packed with its address.
+      {{L"/follow", L"webcal://x/a.ics"}, Action::Transfer, TransferKind::Follow, L"webcal://x/a.ics\n\n\n"},
+      {{L"-FOLLOW", L"https://x/a", L"/lead", L"none", L"/Name", L"Work", L"/user", L"ann"},
+       Action::Transfer, TransferKind::Follow, L"https://x/a\nWork\nann\nnone"},
+      {{L"/follow", L"https://x/a", L"/lead", L"10080"}, Action::Transfer, TransferKind::Follow, L"https://x/a\n\n\n10080"},
+      {{L"/unfollow", L"Work"}, Action::Transfer, TransferKind::Unfollow, L"Work"},
+      {{L"/refresh"}, Action::Transfer, TransferKind::Refresh, L""},
+      {{L"/agenda"}, Action::Transfer, TransferKind::Agenda, L"14"},
+      {{L"/agenda", L"366"}, Action::Transfer, TransferKind::Agenda, L"366"},
+      {{L"/follow"}, Action::NotUnderstood, {}, L""},
+      {{L"/follow", L"https://x/a", L"/lead"}, Action::NotUnderstood, {}, L""},
+      {{L"/follow", L"https://x/a", L"/lead", L"-1"}, Action::NotUnderstood, {}, L""},
+      {{L"/follow", L"https://x/a", L"/lead", L"10081"}, Action::NotUnderstood, {}, L""},
+      {{L"/follow", L"https://x/a", L"/password", L"secret"}, Action::NotUnderstood, {}, L""},
+      {{L"/unfollow"}, Action::NotUnderstood, {}, L""},
+      {{L"/refresh", L"all"}, Action::NotUnderstood, {}, L""},
+      {{L"/agenda", L"0"}, Action::NotUnderstood, {}, L""},
+      {{L"/agenda", L"367"}, Action::NotUnderstood, {}, L""},
+      {{L"/agenda", L"7", L"8"}, Action::NotUnderstood, {}, L""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
@@ -49,9 +68,24 @@ TEST(ParseCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
 
 TEST(ParseCommandLine, TellsWhatWasNotUnderstood) {
   EXPECT_EQ(ParseCommandLine({L"/frob", L"a.ics"}).message,
-            L"Not understood: \"/frob\". Use: chimewatch.exe /export FILE, or chimewatch.exe /import FILE.");
+            L"Not understood: \"/frob\". Use: chimewatch.exe /export FILE, /import FILE, /follow ADDRESS [/name NAME] "
+            L"[/lead MINUTES] [/user NAME], /unfollow NAME, /refresh or /agenda [DAYS].");
   EXPECT_TRUE(ParseCommandLine({L"/import"}).message.starts_with(L"The file name is missing."));
   EXPECT_TRUE(ParseCommandLine({L"/import", L"a", L"b"}).message.starts_with(L"Not understood: \"b\" after"));
+  EXPECT_TRUE(ParseCommandLine({L"/follow", L"a", L"/name"}).message.starts_with(L"Not understood: /name needs a"));
+}
+
+TEST(FollowArguments, PackedForTheHandOverAndBack) {
+  const FollowArguments cases[] = {{L"https://x/a", L"", L"", std::nullopt},
+                                   {L"webcal://x/a", L"Work", L"ann", std::optional<int>()},
+                                   {L"http://x", L"Ü", L"", std::optional<int>(0)}};
+  for (const FollowArguments& arguments : cases) {
+    EXPECT_EQ(UnpackFollowArguments(PackFollowArguments(arguments)), arguments);
+  }
+  EXPECT_EQ(UnpackFollowArguments(L"a\nb\nc"), std::nullopt);
+  EXPECT_EQ(UnpackFollowArguments(L"a\nb\nc\nd\ne"), std::nullopt);
+  EXPECT_EQ(UnpackFollowArguments(L"\nb\nc\n"), std::nullopt);
+  EXPECT_EQ(UnpackFollowArguments(L"a\n\n\nsoon"), std::nullopt);
 }
 
 TEST(ZoneDisplayName, IgnoresTheOffsetPrefix) {

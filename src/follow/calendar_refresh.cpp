@@ -1,0 +1,61 @@
+#include "calendar_refresh.h"
+
+#include <algorithm>
+
+#include "calendar_address.h"
+#include "calendar_copy.h"
+#include "http_fetch.h"
+#include "windows_zones.h"
+
+namespace {
+
+constexpr double kLookBackDays = 7.0;  // a missed reminder whose event goes on rings at start
+
+CalendarReminders RemindersOfCopy(const FollowedCalendar& calendar, const std::string& body,
+                                  const std::atomic<bool>& cancelled, DateValue now) {
+  ReminderSpan span;
+  span.localZone = LocalZoneRules();
+  span.findWindowsZone = FindWindowsZone;
+  span.from = std::min(now, std::max(calendar.remindedThrough, now - kLookBackDays));
+  span.to = now + kReminderDays;
+  span.leadMinutes = calendar.leadMinutes;
+  span.name = calendar.name.empty() ? HostOf(calendar.address) : calendar.name;
+  span.cancelled = [&cancelled] { return cancelled.load(); };
+  return RemindersOf(body, span);
+}
+
+}  // namespace
+
+RefreshResult RefreshCalendar(const FollowedCalendar& calendar, bool fetch, const std::atomic<bool>& cancelled,
+                              DateValue now) {
+  RefreshResult result;
+  std::optional<CalendarCopy> copy = ReadCalendarCopy(calendar.address);
+  if (fetch) {
+    FetchRequest request;
+    request.address = calendar.address;
+    request.user = calendar.user;
+    if (copy) {
+      request.etag = copy->etag;
+      request.lastModified = copy->lastModified;
+    }
+    FetchAnswer answer = FetchCalendar(request, cancelled);
+    result.movedTo = answer.movedTo;
+    if (answer.kind == FetchAnswer::Kind::Calendar) {
+      CalendarReminders fresh = RemindersOfCopy(calendar, answer.body, cancelled, now);
+      if (!fresh.readable) {
+        answer.kind = FetchAnswer::Kind::Failed;
+        answer.failure = {FetchProblem::NotCalendar, 0, fresh.problem};
+      } else {
+        // Kept even when the copy cannot be written: the reminders are good.
+        WriteCalendarCopy(calendar.address, {answer.body, answer.etag, answer.lastModified});
+        result.fetched = true;
+        result.reminders = std::move(fresh);
+        return result;
+      }
+    }
+    result.fetched = answer.kind == FetchAnswer::Kind::NotChanged;
+    result.failure = answer.failure;
+  }
+  if (copy) result.reminders = RemindersOfCopy(calendar, copy->body, cancelled, now);
+  return result;
+}
