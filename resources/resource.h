@@ -20,6 +20,7 @@
 #define IDM_EXPORT 1004
 #define IDM_IMPORT 1005
 #define IDM_WAIT_PRESENTING 1006
+#define IDM_CALENDARS 1007
 // "Remind me again": five delays for each of up to five alerts, the
 // alerts in their order in the menu, each one's delays in their order.
 #define IDM_REMIND_FIRST 1100
@@ -81,6 +82,25 @@
 #define IDC_CMDBROWSE 3206
 #define IDC_CMDPLAY 3207
 #define IDC_CHKUNTILANSWERED 3208
+
+// The calendars window, Add... and the password dialog.
+#define IDC_LBLCALENDARS 3301
+#define IDC_LSTCALENDARS 3302
+#define IDC_CMDADD 3303
+#define IDC_CMDREFRESH 3305
+#define IDC_LBLADDRESS 3311
+#define IDC_TXTADDRESS 3312
+#define IDC_LBLCALNAME 3313
+#define IDC_TXTCALNAME 3314
+#define IDC_LBLCALNAMEHINT 3315
+#define IDC_LBLUSER 3316
+#define IDC_TXTUSER 3317
+#define IDC_LBLPASSWORD 3318
+#define IDC_TXTPASSWORD 3319
+#define IDC_LBLLEAD 3320
+#define IDC_TXTLEAD 3321
+#define IDC_LBLLEADUNIT 3322
+#define IDC_LBLPROMPT 3323
 
 // The standard command IDs, so that Enter and Esc map onto the buttons.
 #define IDOK_VALUE 1

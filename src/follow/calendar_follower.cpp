@@ -5,6 +5,7 @@
 
 #include "calendar_address.h"
 #include "calendar_copy.h"
+#include "calendar_password.h"
 #include "calendar_refresh.h"
 #include "follow_commands.h"
 #include "text_table.h"
@@ -29,6 +30,7 @@ struct CalendarFollower::Job {
   // For /follow: what it asked for, and whom to tell.
   bool isNew = false;
   std::wstring askedName;
+  std::wstring password;  // given for it; else Credential Manager's
   Answer answer;
   RefreshResult result;
 };
@@ -74,7 +76,9 @@ void CalendarFollower::Stop() {
 
 DWORD WINAPI CalendarFollower::RunJob(void* parameter) {
   auto* job = static_cast<Job*>(parameter);
-  job->result = RefreshCalendar(job->calendar, job->fetch, Ending(), job->now);
+  job->result = RefreshCalendar(job->calendar, job->fetch, Ending(), job->now,
+                                job->isNew ? std::optional(job->password) : std::nullopt);
+  SecureZeroMemory(job->password.data(), job->password.size() * sizeof(wchar_t));
   if (!PostMessageW(job->window, job->message, 0, reinterpret_cast<LPARAM>(job))) delete job;
   return 0;
 }
@@ -114,6 +118,7 @@ bool CalendarFollower::TakeDone(LPARAM done, DateValue now) {
   std::unique_ptr<Job> job(reinterpret_cast<Job*>(done));
   jobRunning_ = false;
   if (stopped_) return false;
+  ++changes_;
   if (job->isNew) {
     TakeInNewCalendar(*job, now);
   } else {
@@ -145,6 +150,10 @@ void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
     }
     if (result.movedTo && result.fetched) {
       DeleteCalendarCopy(found->calendar.address);
+      if (const auto password = ReadCalendarPassword(found->calendar.address)) {
+        KeepCalendarPassword(*result.movedTo, found->calendar.user, *password);
+        ForgetCalendarPassword(found->calendar.address);
+      }
       found->calendar.address = *result.movedTo;
       status.state.plainHttp = IsPlainHttp(*result.movedTo);
       status.schedule.next = 0;  // its copy is kept under the new address
@@ -177,6 +186,7 @@ void CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
   }
   if (result.movedTo) calendar.address = *result.movedTo;
   calendar.name = NameToKeep(job.askedName, result.reminders.name, calendar.address, list);
+  if (!calendar.user.empty()) KeepCalendarPassword(calendar.address, calendar.user, job.password);
   followed_.push_back({calendar, std::move(result.reminders.reminders)});
   Status status;
   status.state.updated = now;
@@ -195,7 +205,7 @@ void CalendarFollower::RemindedThrough(DateValue now) {
   }
 }
 
-void CalendarFollower::Follow(const FollowArguments& arguments, DateValue now, Answer answer) {
+void CalendarFollower::Follow(const FollowArguments& arguments, DateValue now, Answer answer, std::wstring password) {
   const std::vector<FollowedCalendar> list = Calendars();
   FollowPlan plan = PlanFollow(arguments, list, now);
   if (!plan.calendar) {
@@ -206,6 +216,7 @@ void CalendarFollower::Follow(const FollowArguments& arguments, DateValue now, A
   job->calendar = std::move(*plan.calendar);
   job->isNew = true;
   job->askedName = arguments.name;
+  job->password = std::move(password);
   job->answer = std::move(answer);
   waitingNew_.push_back(std::move(job));
   StartNextJob(now);
@@ -220,6 +231,8 @@ TransferOutcome CalendarFollower::Unfollow(const std::wstring& name) {
   states_.erase(states_.begin() + static_cast<std::ptrdiff_t>(*index));
   if (const auto notSaved = SaveList(followed_.size() + 1)) return {kExitNotWritten, *notSaved};
   DeleteCalendarCopy(gone.address);
+  ForgetCalendarPassword(gone.address);
+  ++changes_;
   std::erase(refreshing_, gone.address);
   AnswerRefreshWhenDone();
   return {kExitDone, Text(TextId::FollowUnfollowed, {gone.name})};

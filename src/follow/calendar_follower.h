@@ -42,12 +42,16 @@ class CalendarFollower {
 
   const std::vector<CalendarFollowing>& Followed() const { return followed_; }
   const CalendarState& StateOf(std::size_t index) const { return states_[index].state; }
+  // Grows with each change of the list or a state, for the window that shows them.
+  unsigned Changes() const { return changes_; }
   // The reminders up to `now` have been shown: none rings again.
   void RemindedThrough(DateValue now);
 
   // The commands: each answers through `answer`, at once or when its
   // fetches are done; false when the program is ending.
-  void Follow(const FollowArguments& arguments, DateValue now, Answer answer);
+  // `password`: Add...'s, or the one asked for; kept in Credential Manager
+  // once the calendar is followed.
+  void Follow(const FollowArguments& arguments, DateValue now, Answer answer, std::wstring password = {});
   TransferOutcome Unfollow(const std::wstring& name);
   void Refresh(Answer answer);
 
@@ -76,4 +80,5 @@ class CalendarFollower {
   std::vector<std::wstring> refreshing_;          // /refresh: the addresses still to fetch
   Answer refreshAnswer_;
   bool stopped_ = false;
+  unsigned changes_ = 0;
 };

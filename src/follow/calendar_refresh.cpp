@@ -4,6 +4,7 @@
 
 #include "calendar_address.h"
 #include "calendar_copy.h"
+#include "calendar_password.h"
 #include "http_fetch.h"
 #include "windows_zones.h"
 
@@ -27,13 +28,14 @@ CalendarReminders RemindersOfCopy(const FollowedCalendar& calendar, const std::s
 }  // namespace
 
 RefreshResult RefreshCalendar(const FollowedCalendar& calendar, bool fetch, const std::atomic<bool>& cancelled,
-                              DateValue now) {
+                              DateValue now, const std::optional<std::wstring>& password) {
   RefreshResult result;
   std::optional<CalendarCopy> copy = ReadCalendarCopy(calendar.address);
   if (fetch) {
     FetchRequest request;
     request.address = calendar.address;
     request.user = calendar.user;
+    if (!calendar.user.empty()) request.password = password ? *password : ReadCalendarPassword(calendar.address).value_or(L"");
     if (copy) {
       request.etag = copy->etag;
       request.lastModified = copy->lastModified;

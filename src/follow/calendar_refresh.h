@@ -20,6 +20,7 @@ struct RefreshResult {
 };
 
 // `now` is local time; the reminders are worked out from the calendar's
-// remindedThrough (at most a week back) to kReminderDays ahead.
+// remindedThrough (at most a week back) to kReminderDays ahead. A calendar
+// with a user sends `password`, else the one Credential Manager keeps.
 RefreshResult RefreshCalendar(const FollowedCalendar& calendar, bool fetch, const std::atomic<bool>& cancelled,
-                              DateValue now);
+                              DateValue now, const std::optional<std::wstring>& password = std::nullopt);

@@ -48,12 +48,6 @@ std::optional<int> WholeNumberIn(const std::wstring& text, int low, int high) {
   return read.value;
 }
 
-std::optional<std::optional<int>> ReadLead(const std::wstring& text) {
-  if (EqualsIgnoringCase(TrimBlanks(text), L"none")) return std::optional<int>();
-  if (const auto minutes = WholeNumberIn(text, 0, 10080)) return std::optional<int>(*minutes);
-  return std::nullopt;
-}
-
 // "/follow ADDRESS" and its options, each with its value, in any order.
 CommandLine ParseFollow(const std::vector<std::wstring>& arguments) {
   if (arguments.size() < 2 || arguments[1].empty()) return NotUnderstood(Text(TextId::FollowValueMissing, {arguments[0]}));
@@ -68,7 +62,7 @@ CommandLine ParseFollow(const std::vector<std::wstring>& arguments) {
     if (IsSwitch(option, L"name")) follow.name = TrimBlanks(value);
     if (IsSwitch(option, L"user")) follow.user = TrimBlanks(value);
     if (IsSwitch(option, L"lead")) {
-      follow.lead = ReadLead(value);
+      follow.lead = ReadLeadMinutes(value);
       if (!follow.lead) return NotUnderstood(Text(TextId::FollowLeadNotUnderstood, {value}));
     }
   }
@@ -76,6 +70,13 @@ CommandLine ParseFollow(const std::vector<std::wstring>& arguments) {
 }
 
 }  // namespace
+
+std::optional<std::optional<int>> ReadLeadMinutes(std::wstring_view text) {
+  const std::wstring trimmed = TrimBlanks(text);
+  if (trimmed.empty() || EqualsIgnoringCase(trimmed, L"none")) return std::optional<int>();
+  if (const auto minutes = WholeNumberIn(trimmed, 0, 10080)) return std::optional<int>(*minutes);
+  return std::nullopt;
+}
 
 std::wstring PackFollowArguments(const FollowArguments& arguments) {
   std::wstring lead;
@@ -97,7 +98,7 @@ std::optional<FollowArguments> UnpackFollowArguments(std::wstring_view packed) {
   if (part != 3 || parts[0].empty()) return std::nullopt;
   FollowArguments arguments{parts[0], parts[1], parts[2], std::nullopt};
   if (!parts[3].empty()) {
-    arguments.lead = ReadLead(parts[3]);
+    arguments.lead = ReadLeadMinutes(parts[3]);
     if (!arguments.lead) return std::nullopt;
   }
   return arguments;

@@ -42,6 +42,9 @@ struct FollowArguments {
   bool operator==(const FollowArguments&) const = default;
 };
 std::wstring PackFollowArguments(const FollowArguments& arguments);
+// A lead as /lead and Add... take it: minutes from 0 to 10080; "none" or
+// nothing for none. Not a lead: nothing at all.
+std::optional<std::optional<int>> ReadLeadMinutes(std::wstring_view text);
 std::optional<FollowArguments> UnpackFollowArguments(std::wstring_view packed);
 
 inline constexpr int kDefaultAgendaDays = 14;

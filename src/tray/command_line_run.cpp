@@ -7,11 +7,13 @@
 #include "alarm_store.h"
 #include "calendar_address.h"
 #include "calendar_copy.h"
+#include "calendar_password.h"
 #include "calendar_refresh.h"
 #include "follow_commands.h"
 #include "followed_reminders.h"
 #include "hand_over.h"
 #include "local_clock.h"
+#include "password_dialog.h"
 #include "settings_location.h"
 #include "single_instance.h"
 #include "text_convert.h"
@@ -53,7 +55,15 @@ TransferOutcome FollowHere(const FollowArguments& arguments, SettingsStore& stor
   const FollowPlan plan = PlanFollow(arguments, list, now);
   if (!plan.calendar) return plan.refusal;
   FollowedCalendar calendar = *plan.calendar;
-  const RefreshResult result = RefreshCalendar(calendar, true, never, now);
+  std::optional<std::wstring> password;
+  if (!calendar.user.empty()) {
+    password = AskCalendarPassword(GetModuleHandleW(nullptr), nullptr, ShownAddress(calendar.address), calendar.user);
+    if (!password) {
+      return {kExitNotReached,
+              Text(TextId::FollowNotFollowed, {ShownAddress(calendar.address), Text(TextId::PasswordNotGiven)})};
+    }
+  }
+  const RefreshResult result = RefreshCalendar(calendar, true, never, now, password);
   if (!result.fetched || !result.reminders.readable) {
     DeleteCalendarCopy(calendar.address);
     const std::wstring why = result.fetched ? result.reminders.problem : FailureText(result.failure);
@@ -61,6 +71,7 @@ TransferOutcome FollowHere(const FollowArguments& arguments, SettingsStore& stor
   }
   if (result.movedTo) calendar.address = *result.movedTo;
   calendar.name = NameToKeep(arguments.name, result.reminders.name, calendar.address, list);
+  if (password) KeepCalendarPassword(calendar.address, calendar.user, *password);
   CalendarState state;
   state.updated = now;
   state.plainHttp = IsPlainHttp(calendar.address);
@@ -82,6 +93,7 @@ TransferOutcome UnfollowHere(const std::wstring& name, SettingsStore& store) {
     return {kExitNotWritten, Text(TextId::FollowNotSaved, {store.Where(), *failed})};
   }
   DeleteCalendarCopy(gone.address);
+  ForgetCalendarPassword(gone.address);
   return {kExitDone, Text(TextId::FollowUnfollowed, {gone.name})};
 }
 

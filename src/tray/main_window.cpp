@@ -6,6 +6,8 @@
 
 #include "alert_box.h"
 #include "alert_sound.h"
+#include "calendar_address.h"
+#include "calendars_window.h"
 #include "check_schedule.h"
 #include "dpi.h"
 #include "file_dialogs.h"
@@ -14,6 +16,7 @@
 #include "language_file.h"
 #include "local_clock.h"
 #include "notification_state.h"
+#include "password_dialog.h"
 #include "program_box.h"
 #include "resource.h"
 #include "settings_location.h"
@@ -41,6 +44,8 @@ constexpr UINT WMAPP_IMPORT_READ = WM_APP + 2;
 constexpr UINT WMAPP_EXPORT_WRITTEN = WM_APP + 3;
 // A followed calendar's fetch, on its own thread, has ended.
 constexpr UINT WMAPP_CALENDAR_FETCHED = WM_APP + 4;
+// A /follow with /user waits for its password.
+constexpr UINT WMAPP_ASK_PASSWORD = WM_APP + 5;
 // "Remind me again" goes after Setup, Active and Wait while presenting,
 // before the export group.
 constexpr UINT kRemindAgainPosition = 3;
@@ -127,6 +132,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_WAIT_PRESENTING: mnuWaitPresenting_Click(); break;
         case IDM_EXPORT: mnuExport_Click(); break;
         case IDM_IMPORT: mnuImport_Click(); break;
+        case IDM_CALENDARS: mnuCalendars_Click(); break;
         case IDM_SLUITEN: mnuSluiten_Click(); break;
         default:
           if (LOWORD(wParam) >= IDM_REMIND_FIRST && LOWORD(wParam) <= IDM_REMIND_LAST) {
@@ -151,6 +157,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WMAPP_IMPORT_READ: Form_ImportRead(); return 0;
     case WMAPP_EXPORT_WRITTEN: Form_ExportWritten(); return 0;
     case WMAPP_CALENDAR_FETCHED: Form_CalendarFetched(lParam); return 0;
+    case WMAPP_ASK_PASSWORD: Form_AskPassword(); return 0;
     case WMAPP_REPORT_LOAD:
       if (!unloading_)
         ShowProgramBox(nullptr, loadProblems_.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONWARNING);
@@ -203,6 +210,7 @@ void MainWindow::Form_Load() {
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_EXPORT, L"");
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_IMPORT, L"");
+  AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_CALENDARS, L"");
   AppendMenuW(mnuPopup_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(mnuLanguage_), L"");
   AppendMenuW(mnuPopup_.Get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(mnuPopup_.Get(), MF_STRING, IDM_SLUITEN, L"");
@@ -310,6 +318,7 @@ void MainWindow::NameMenuItems() {
                                                        {IDM_WAIT_PRESENTING, TextId::TrayWaitWhilePresenting},
                                                        {IDM_EXPORT, TextId::TrayExport},
                                                        {IDM_IMPORT, TextId::TrayImport},
+                                                       {IDM_CALENDARS, TextId::TrayCalendars},
                                                        {IDM_SLUITEN, TextId::TrayExit}};
   for (const auto& [command, text] : kItems) SetItemText(mnuPopup_.Get(), command, false, Text(text));
   const int languageItem = GetMenuItemCount(mnuPopup_.Get()) - static_cast<int>(kLanguageFromEnd);
@@ -413,6 +422,14 @@ void MainWindow::mnuImport_Click() {
   transferOpen_ = false;
 }
 
+void MainWindow::mnuCalendars_Click() {
+  if (calendarsOpen_ || unloading_) return;
+  calendarsOpen_ = true;
+  ShowCalendarsWindow(instance_, follower_, [this] { return clock_.Now(); });
+  calendarsOpen_ = false;
+  tray_.ChangeTrayTip(CountdownTip());
+}
+
 void MainWindow::ShowTransferOutcome(const TransferOutcome& outcome) {
   const UINT icon = outcome.exitCode == kExitDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
   ShowProgramBox(hwnd_, outcome.summary.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | icon);
@@ -453,6 +470,11 @@ LRESULT MainWindow::FollowCommand(const ReceivedHandOver& handOver) {
     case TransferKind::Follow: {
       const auto arguments = UnpackFollowArguments(handOver.request.path);
       if (!arguments) return FALSE;
+      if (!arguments->user.empty()) {
+        askingPassword_.emplace_back(handOver, *arguments);
+        PostMessageW(hwnd_, WMAPP_ASK_PASSWORD, 0, 0);
+        break;
+      }
       follower_.Follow(*arguments, clock_.Now(), answer);
       break;
     }
@@ -463,6 +485,24 @@ LRESULT MainWindow::FollowCommand(const ReceivedHandOver& handOver) {
       break;
   }
   return AcceptHandOver();
+}
+
+void MainWindow::Form_AskPassword() {
+  if (askingPassword_.empty() || unloading_) return;
+  const auto [handOver, arguments] = askingPassword_.front();
+  askingPassword_.erase(askingPassword_.begin());
+  const std::wstring address = ShownAddress(FetchedAddress(arguments.address).value_or(arguments.address));
+  auto password = AskCalendarPassword(instance_, nullptr, address, arguments.user);
+  if (unloading_) return;
+  const HWND self = hwnd_;
+  if (!password) {
+    const std::wstring why = Text(TextId::PasswordNotGiven);
+    SendHandOverResult(self, handOver, {kExitNotReached, Text(TextId::FollowNotFollowed, {address, why})});
+    return;
+  }
+  follower_.Follow(arguments, clock_.Now(),
+                   [self, handOver](const TransferOutcome& outcome) { SendHandOverResult(self, handOver, outcome); },
+                   std::move(*password));
 }
 
 // A reminder missed while Chimewatch was not running rings as soon as its
@@ -522,6 +562,9 @@ void MainWindow::Form_Unload() {
     if (exportFor_) SendHandOverResult(hwnd_, *std::exchange(exportFor_, std::nullopt), written);
   }
   follower_.Stop();
+  for (const auto& [handOver, arguments] : std::exchange(askingPassword_, {})) {
+    SendHandOverResult(hwnd_, handOver, {kExitBusy, Text(TextId::TransferEndingBusy)});
+  }
   tray_.DeleteTrayIcon();
   setup_.Unload();
   DestroyWindow(hwnd_);

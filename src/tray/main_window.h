@@ -48,6 +48,7 @@ class MainWindow final {
   void mnuInstellen_Click();
   void mnuExport_Click();
   void mnuImport_Click();
+  void mnuCalendars_Click();
   void mnuSluiten_Click();
   void mnuRemindAgain_Click(unsigned commandOffset);
   // 0: Windows' language; 1 on: kLanguages in their order.
@@ -68,6 +69,8 @@ class MainWindow final {
   LRESULT FollowCommand(const ReceivedHandOver& handOver);
   // A fetch of a followed calendar ended: its reminders count down and ring.
   void Form_CalendarFetched(LPARAM done);
+  // A /follow that named its user: the password asked for, then followed.
+  void Form_AskPassword();
   void Form_Unload();
   void Timer_Timer();
   void Timer1_Timer();
@@ -128,6 +131,8 @@ class MainWindow final {
   std::optional<ReceivedHandOver> importFor_;  // the command whose file is being read
   BackgroundExport export_;
   std::optional<ReceivedHandOver> exportFor_;  // the command whose file is being written
+  std::vector<std::pair<ReceivedHandOver, FollowArguments>> askingPassword_;  // /follow with /user, in turn
+  bool calendarsOpen_ = false;
   std::wstring loadProblems_;
   UINT taskbarCreatedMessage_ = 0;
   bool listWindowOpen_ = false;

@@ -25,3 +25,10 @@ std::vector<WORD> EmptyDialogTemplate(DWORD style, DWORD exStyle, std::wstring_v
   words.push_back(0);
   return words;
 }
+
+std::wstring DialogItemText(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,3 +23,6 @@ Window* DialogObject(HWND hwnd, UINT message, LPARAM lParam) {
   if (message == WM_INITDIALOG) SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
   return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, DWLP_USER));
 }
+
+// The text of a dialog's control, whole.
+std::wstring DialogItemText(HWND dialog, int id);

@@ -22,6 +22,7 @@ ControlClass ClassOf(ControlKind kind) {
       return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | kTab, WS_EX_CLIENTEDGE};
     case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
     case ControlKind::TextBox: return {L"EDIT", ES_AUTOHSCROLL | ES_LEFT | kTab, WS_EX_CLIENTEDGE};
+    case ControlKind::PasswordBox: return {L"EDIT", ES_AUTOHSCROLL | ES_LEFT | ES_PASSWORD | kTab, WS_EX_CLIENTEDGE};
     case ControlKind::DropDownList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | kTab, 0};
     case ControlKind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX | kTab, 0};
     case ControlKind::RadioButton: return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
