@@ -136,30 +136,30 @@ inline constexpr WindowLayout kCalendarsWindow = {TextId::CalendarsTitle, 8400, 
 inline constexpr std::array<ControlLayout, 6> kCalendarsControls = {{
     {IDC_LBLCALENDARS, ControlKind::Label, TextId::CalendarsList, 120, 120, 8160, 255},
     {IDC_LSTCALENDARS, ControlKind::ListView, kNoText, 120, 390, 8160, 2760},
-    {IDC_CMDADD, ControlKind::PushButton, TextId::CalendarsAdd, 120, 3240, 1335, 375},
-    {IDC_CMDREMOVE, ControlKind::PushButton, TextId::CalendarsRemove, 1575, 3240, 1335, 375},
-    {IDC_CMDREFRESH, ControlKind::PushButton, TextId::CalendarsRefresh, 3030, 3240, 1695, 375},
-    {IDC_CMDCANCEL, ControlKind::PushButton, TextId::CalendarsClose, 6945, 3240, 1335, 375},
+    {IDC_CMDADD, ControlKind::PushButton, TextId::CalendarsAdd, 120, 3240, 1575, 375},
+    {IDC_CMDREMOVE, ControlKind::PushButton, TextId::CalendarsRemove, 1815, 3240, 1575, 375},
+    {IDC_CMDREFRESH, ControlKind::PushButton, TextId::CalendarsRefresh, 3510, 3240, 2055, 375},
+    {IDC_CMDCANCEL, ControlKind::PushButton, TextId::CalendarsClose, 6705, 3240, 1575, 375},
 }};
 
 // Add...: the address, a name, a user name and password where the server
 // asks for them, and the lead for events without a reminder of their own.
-inline constexpr WindowLayout kAddCalendarWindow = {TextId::AddCalendarTitle, 6600, 2760};
+inline constexpr WindowLayout kAddCalendarWindow = {TextId::AddCalendarTitle, 7200, 2880};
 inline constexpr std::array<ControlLayout, 14> kAddCalendarControls = {{
-    {IDC_LBLADDRESS, ControlKind::Label, TextId::AddCalendarAddress, 120, 150, 1275, 255},
-    {IDC_TXTADDRESS, ControlKind::TextBox, kNoText, 1440, 120, 5040, 285},
-    {IDC_LBLCALNAME, ControlKind::Label, TextId::AddCalendarName, 120, 510, 1275, 255},
-    {IDC_TXTCALNAME, ControlKind::TextBox, kNoText, 1440, 480, 2400, 285},
-    {IDC_LBLCALNAMEHINT, ControlKind::Label, TextId::AddCalendarNameHint, 3960, 510, 2520, 255},
-    {IDC_LBLUSER, ControlKind::Label, TextId::AddCalendarUser, 120, 870, 1275, 255},
-    {IDC_TXTUSER, ControlKind::TextBox, kNoText, 1440, 840, 2400, 285},
-    {IDC_LBLPASSWORD, ControlKind::Label, TextId::AddCalendarPassword, 120, 1230, 1275, 255},
-    {IDC_TXTPASSWORD, ControlKind::PasswordBox, kNoText, 1440, 1200, 2400, 285},
-    {IDC_LBLLEAD, ControlKind::Label, TextId::AddCalendarLead, 120, 1590, 1275, 255},
-    {IDC_TXTLEAD, ControlKind::TextBox, kNoText, 1440, 1560, 600, 285},
-    {IDC_LBLLEADUNIT, ControlKind::Label, TextId::AddCalendarLeadUnit, 2160, 1590, 4320, 510},
-    {IDC_CMDOK, ControlKind::DefaultButton, TextId::AddCalendarOK, 3960, 2280, 1215, 375},
-    {IDC_CMDCANCEL, ControlKind::PushButton, TextId::AddCalendarCancel, 5265, 2280, 1215, 375},
+    {IDC_LBLADDRESS, ControlKind::Label, TextId::AddCalendarAddress, 120, 150, 1500, 255},
+    {IDC_TXTADDRESS, ControlKind::TextBox, kNoText, 1680, 120, 5400, 285},
+    {IDC_LBLCALNAME, ControlKind::Label, TextId::AddCalendarName, 120, 510, 1500, 255},
+    {IDC_TXTCALNAME, ControlKind::TextBox, kNoText, 1680, 480, 2160, 285},
+    {IDC_LBLCALNAMEHINT, ControlKind::Label, TextId::AddCalendarNameHint, 3960, 510, 3120, 255},
+    {IDC_LBLUSER, ControlKind::Label, TextId::AddCalendarUser, 120, 870, 1500, 255},
+    {IDC_TXTUSER, ControlKind::TextBox, kNoText, 1680, 840, 2160, 285},
+    {IDC_LBLPASSWORD, ControlKind::Label, TextId::AddCalendarPassword, 120, 1230, 1500, 255},
+    {IDC_TXTPASSWORD, ControlKind::PasswordBox, kNoText, 1680, 1200, 2160, 285},
+    {IDC_LBLLEAD, ControlKind::Label, TextId::AddCalendarLead, 120, 1620, 6960, 255},
+    {IDC_TXTLEAD, ControlKind::TextBox, kNoText, 1680, 1920, 600, 285},
+    {IDC_LBLLEADUNIT, ControlKind::Label, TextId::AddCalendarLeadUnit, 2400, 1950, 4680, 255},
+    {IDC_CMDOK, ControlKind::DefaultButton, TextId::AddCalendarOK, 4560, 2400, 1215, 375},
+    {IDC_CMDCANCEL, ControlKind::PushButton, TextId::AddCalendarCancel, 5865, 2400, 1215, 375},
 }};
 
 // The password a server asks for, when the command line named the user.

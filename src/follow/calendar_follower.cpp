@@ -78,7 +78,6 @@ DWORD WINAPI CalendarFollower::RunJob(void* parameter) {
   auto* job = static_cast<Job*>(parameter);
   job->result = RefreshCalendar(job->calendar, job->fetch, Ending(), job->now,
                                 job->isNew ? std::optional(job->password) : std::nullopt);
-  SecureZeroMemory(job->password.data(), job->password.size() * sizeof(wchar_t));
   if (!PostMessageW(job->window, job->message, 0, reinterpret_cast<LPARAM>(job))) delete job;
   return 0;
 }
@@ -121,6 +120,7 @@ bool CalendarFollower::TakeDone(LPARAM done, DateValue now) {
   ++changes_;
   if (job->isNew) {
     TakeInNewCalendar(*job, now);
+    SecureZeroMemory(job->password.data(), job->password.size() * sizeof(wchar_t));
   } else {
     TakeInCalendar(*job, now);
   }

@@ -108,7 +108,8 @@ void ExpectEntriesFit(std::span<const TextId> entries, std::span<const ControlLa
 
 void ExpectLayoutFits(std::span<const ControlLayout> controls, const Measure& measure) {
   for (const ControlLayout& control : controls) {
-    if (control.caption == kNoText || control.kind == ControlKind::TextBox || control.kind == ControlKind::ListView) {
+    if (control.caption == kNoText || control.kind == ControlKind::TextBox || control.kind == ControlKind::PasswordBox ||
+        control.kind == ControlKind::ListView) {
       continue;
     }
     ExpectFits(control.caption, control, controls, measure);
@@ -120,6 +121,9 @@ void ExpectEveryWindowFits(const Measure& measure) {
   ExpectLayoutFits(kEditControls, measure);
   ExpectLayoutFits(kCustomRuleControls, measure);
   ExpectLayoutFits(kSoundControls, measure);
+  ExpectLayoutFits(kCalendarsControls, measure);
+  ExpectLayoutFits(kAddCalendarControls, measure);
+  ExpectLayoutFits(kPasswordControls, measure);
   ExpectEntriesFit(kRepeatEntries, kEditControls, IDC_CMBREPEAT, measure);
   ExpectEntriesFit(kRuleUnitTexts, kCustomRuleControls, IDC_CMBUNIT, measure);
   ExpectEntriesFit(kRulePlaceTexts, kCustomRuleControls, IDC_CMBPLACE, measure);

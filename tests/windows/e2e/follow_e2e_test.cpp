@@ -10,8 +10,10 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <wincred.h>
 
 #include "chimewatch_session.h"
+#include "resource.h"
 #include "test_files.h"
 
 namespace {
@@ -97,6 +99,30 @@ int MillisecondsUntil(const SYSTEMTIME& local) {
     return static_cast<long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
   };
   return static_cast<int>(std::max(0LL, (ticks(to) - ticks(from)) / 10000));
+}
+
+// A file in Radicale's throw-away folder.
+std::wstring RadicaleFile(const std::wstring& name) {
+  std::wstring path = L"Z:" + Environment(L"CHIMEWATCH_RADICALE_FOLDER") + L"/" + name;
+  for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+  return path;
+}
+
+// Answers the password dialog of the running program.
+void GivePassword(DWORD pid, const std::wstring& password) {
+  HWND dialog = driver::WaitForWindow(pid, L"ChimewatchPassword", std::nullopt, 10000);
+  ASSERT_NE(dialog, nullptr);
+  driver::SetText(driver::FindChildById(dialog, IDC_TXTPASSWORD), password);
+  driver::PostClick(driver::FindChildById(dialog, IDC_CMDOK));
+}
+
+std::optional<std::wstring> KeptPassword(const std::wstring& address) {
+  PCREDENTIALW credential = nullptr;
+  if (!CredReadW((L"Chimewatch:" + address).c_str(), CRED_TYPE_GENERIC, 0, &credential)) return std::nullopt;
+  std::wstring password(reinterpret_cast<const wchar_t*>(credential->CredentialBlob),
+                        credential->CredentialBlobSize / sizeof(wchar_t));
+  CredFree(credential);
+  return password;
 }
 
 class FollowedCalendar : public testing::Test {
@@ -243,4 +269,112 @@ TEST_F(FollowedCalendar, ExitDuringASlowFetchEndsWithinASecond) {
   const ULONGLONG before = GetTickCount64();
   EXPECT_EQ(running.Exit(), 0u);
   EXPECT_LT(GetTickCount64() - before, 1000u);
+}
+
+TEST_F(FollowedCalendar, ARadicaleCalendarAsksItsPasswordWhichOnlyWindowsKeeps) {
+  if (Environment(L"CHIMEWATCH_RADICALE").empty()) GTEST_SKIP() << "no Radicale";
+  const SYSTEMTIME dinner = LocalTimeFromNow(1, 0);
+  WriteBytes(RadicaleFile(L"collections/collection-root/ann/family/dinner.ics"),
+             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Tests//EN\r\n" +
+                 TimedEvent("dinner", "Dinner", dinner, LocalTimeFromNow(1, 60), 45) + "END:VCALENDAR\r\n");
+  const std::wstring address = Environment(L"CHIMEWATCH_RADICALE") + L"/ann/family/";
+  ChimewatchSession session;
+  session.Start();
+  {
+    driver::Program wrong(gProgramPath, L"/follow " + address + L" /user ann");
+    GivePassword(session.Pid(), L"nutmeg");
+    EXPECT_EQ(wrong.WaitForExit(20000), 8u);
+  }
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), std::nullopt);
+  EXPECT_EQ(KeptPassword(address), std::nullopt);
+  {
+    driver::Program right(gProgramPath, L"/follow " + address + L" /user ann");
+    GivePassword(session.Pid(), L"cinnamon");
+    ASSERT_EQ(right.WaitForExit(20000), 0u);
+  }
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Name"), L"Family");  // the calendar's own
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"User"), L"ann");
+  EXPECT_EQ(KeptPassword(address), L"cinnamon");
+  for (const wchar_t* key : {L"Address", L"Name", L"User", L"Lead", L"Refresh", L"RemindedThrough"}) {
+    EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", key).value_or(L"").find(L"cinnamon"), std::wstring::npos);
+  }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((LocalAppDataCopies() + L"\\*.*").c_str(), &found);
+  int copies = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    ++copies;
+    EXPECT_EQ(driver::ReadFileBytes(LocalAppDataCopies() + L"\\" + found.cFileName).value_or("").find("cinnamon"),
+              std::string::npos);
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  EXPECT_EQ(copies, 2);  // the calendar and its tags
+  const auto agenda = Chimewatch(L"/agenda");
+  EXPECT_NE(agenda.output.find("\tFamily\tDinner"), std::string::npos) << agenda.output;
+
+  // The password changed on the server: told by /refresh and in the calendars window.
+  WriteBytes(RadicaleFile(L"users"), "ann:nutmeg\n");
+  const auto refreshed = Chimewatch(L"/refresh");
+  EXPECT_EQ(refreshed.exitCode, 8u);
+  EXPECT_NE(refreshed.output.find("the server refused the user name or password (401)"), std::string::npos)
+      << refreshed.output;
+  session.Command(IDM_CALENDARS);
+  HWND window = driver::WaitForWindow(session.Pid(), L"ChimewatchCalendars", std::nullopt, 5000);
+  ASSERT_NE(window, nullptr);
+  HWND list = driver::FindChildById(window, IDC_LSTCALENDARS);
+  ASSERT_EQ(driver::ListViewRowCount(list), 1);
+  EXPECT_EQ(driver::ListViewCell(list, 0, 0), L"Family");
+  EXPECT_EQ(driver::ListViewCell(list, 0, 1), address);
+  EXPECT_NE(driver::ListViewCell(list, 0, 2).find(L"the server refused the user name or password (401)."),
+            std::wstring::npos)
+      << driver::ListViewCell(list, 0, 2);
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\calendars-window.png", window));
+  driver::PostClick(driver::FindChildById(window, IDC_CMDCANCEL));
+  EXPECT_TRUE(driver::WaitForWindowGone(window, 5000));
+  EXPECT_EQ(Chimewatch(L"/unfollow Family").exitCode, 0u);
+  EXPECT_EQ(KeptPassword(address), std::nullopt);  // forgotten with the calendar
+}
+
+TEST_F(FollowedCalendar, TheCalendarsWindowAddsAndRemovesACalendar) {
+  WriteServed(L"cal.ics", Calendar(TimedEvent("w1", "Standup", LocalTimeFromNow(1, 0), LocalTimeFromNow(1, 15), 5)));
+  ChimewatchSession session;
+  session.Start();
+  session.Command(IDM_CALENDARS);
+  HWND window = driver::WaitForWindow(session.Pid(), L"ChimewatchCalendars", std::nullopt, 5000);
+  ASSERT_NE(window, nullptr);
+  HWND list = driver::FindChildById(window, IDC_LSTCALENDARS);
+  EXPECT_EQ(driver::ListViewRowCount(list), 0);
+  EXPECT_EQ(driver::ListViewHeaderText(list, 2), L"State");
+  driver::PostClick(driver::FindChildById(window, IDC_CMDADD));
+  HWND add = driver::WaitForWindow(session.Pid(), L"ChimewatchAddCalendar", std::nullopt, 5000);
+  ASSERT_NE(add, nullptr);
+  EXPECT_EQ(driver::GetText(driver::FindChildById(add, IDC_TXTLEAD)), L"15");
+  driver::SetText(driver::FindChildById(add, IDC_TXTADDRESS), Server(L"/cal.ics?token=0123456789abcdef"));
+  driver::SetText(driver::FindChildById(add, IDC_TXTLEAD), L"soon");
+  driver::PostClick(driver::FindChildById(add, IDC_CMDOK));
+  const auto told = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(told.has_value());
+  EXPECT_EQ(told->text, L"The minutes are a whole number from 0 to 10080, or nothing for none.");
+  driver::Answer(told->hwnd, IDOK);
+  ASSERT_TRUE(WaitForNoMessageBox(session.Pid(), 5000));
+  driver::SetText(driver::FindChildById(add, IDC_TXTLEAD), L"");
+  EXPECT_TRUE(driver::SaveScreenshotPng(gScreenshotFolder + L"\\add-calendar.png", add));
+  driver::PostClick(driver::FindChildById(add, IDC_CMDOK));
+  ASSERT_TRUE(driver::WaitForWindowGone(add, 5000));
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(list) == 1; }, 10000));
+  EXPECT_EQ(driver::ListViewCell(list, 0, 0), L"Team");
+  EXPECT_EQ(driver::ListViewCell(list, 0, 1), Server(L"/cal.ics?token=0123..."));
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewCell(list, 0, 2).starts_with(L"Updated at"); }, 5000));
+  EXPECT_NE(driver::ListViewCell(list, 0, 2).find(L"what the server sends is not private"), std::wstring::npos);
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Lead"), L"None");
+  ASSERT_TRUE(driver::ClickListViewRow(list, 0));
+  driver::PostClick(driver::FindChildById(window, IDC_CMDREMOVE));
+  const auto ask = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(ask.has_value());
+  EXPECT_EQ(ask->text, L"Stop following \"Team\"? Its reminders no longer ring.");
+  driver::Answer(ask->hwnd, IDYES);
+  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewRowCount(list) == 0; }, 5000));
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), L"");
+  driver::PostClick(driver::FindChildById(window, IDC_CMDCANCEL));
+  EXPECT_TRUE(driver::WaitForWindowGone(window, 5000));
 }
