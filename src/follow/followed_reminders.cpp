@@ -78,6 +78,18 @@ std::size_t DueReminderCount(const std::vector<CalendarFollowing>& followed, Dat
   return DueReminders(followed, now).size();
 }
 
+std::vector<FollowedRow> FollowedRows(const std::vector<CalendarFollowing>& followed, DateValue now) {
+  std::vector<FollowedRow> rows;
+  for (const CalendarFollowing& following : followed) {
+    for (const CalendarReminder& reminder : following.reminders) {
+      if (reminder.due > now) rows.push_back({reminder.due, following.calendar.name, reminder.description});
+    }
+  }
+  std::stable_sort(rows.begin(), rows.end(), [](const FollowedRow& a, const FollowedRow& b) { return a.due < b.due; });
+  if (rows.size() > kMaxFollowedRows) rows.resize(kMaxFollowedRows);
+  return rows;
+}
+
 std::wstring AgendaText(const AlarmTable& table, const std::vector<CalendarFollowing>& followed, DateValue from,
                         int days) {
   const DateValue to = from + days;

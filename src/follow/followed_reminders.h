@@ -8,6 +8,7 @@
 #include "alarm_table.h"
 #include "calendar_reminders.h"
 #include "followed_calendar.h"
+#include "list_rows.h"
 
 // Each followed calendar with its reminders worked out from its copy.
 struct CalendarFollowing {
@@ -36,6 +37,10 @@ DateValue NextReminderTime(const std::vector<CalendarFollowing>& followed, DateV
 
 // How many reminders ring now (for the tip while they wait).
 std::size_t DueReminderCount(const std::vector<CalendarFollowing>& followed, DateValue now);
+
+// The reminders still to come, as the list window shows them beside the
+// alerts, in time order.
+std::vector<FollowedRow> FollowedRows(const std::vector<CalendarFollowing>& followed, DateValue now);
 
 // Every reminder from `from` for `days` days, the active alerts' and the
 // followed calendars', in time order, a line each: "yyyy-mm-dd hh:mm",

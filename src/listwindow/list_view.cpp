@@ -71,7 +71,7 @@ void AlarmListView::Select(int row) {
 
 void AlarmListView::RemoveRow(int row) { ListView_DeleteItem(list_, row); }
 
-int AlarmListView::SlotOfRow(int row) const { return LeadingNumber(Text(row, kNumberColumn)); }
+int AlarmListView::SlotOfRow(int row) const { return SlotOfNumberText(Text(row, kNumberColumn)); }
 
 int AlarmListView::FindRowOfSlot(int slot) const {
   for (int row = 0; row < RowCount(); ++row) {

@@ -57,7 +57,8 @@ void SetupWindow::RefreshAlarm() {
   if (!hwnd_) return;
   SendMessageW(lstAlarm_.Handle(), WM_SETREDRAW, FALSE, 0);
   lstAlarm_.Clear();
-  for (const ListRow& row : RefreshAlarmRows(table_)) lstAlarm_.AppendRow(row);
+  listedFollowed_ = followed_ ? followed_() : std::vector<FollowedRow>();
+  for (const ListRow& row : RefreshAlarmRows(table_, listedFollowed_)) lstAlarm_.AppendRow(row);
   if (lstAlarm_.RowCount() > 0) lstAlarm_.Select(0);
   SendMessageW(lstAlarm_.Handle(), WM_SETREDRAW, TRUE, 0);
 }
@@ -158,12 +159,13 @@ void SetupWindow::Form_DpiChanged(int dpi, const RECT& suggested) {
 void SetupWindow::cmdNieuw_Click() { ShowEditor(std::wstring(kNewAlarmRequest)); }
 
 void SetupWindow::cmdEdit_Click() {
+  if (ToldOfFollowedRow()) return;
   if (const auto slot = SelectedSlot()) ShowEditor(EditRequestFor(*slot));
 }
 
 void SetupWindow::cmdRemove_Click() {
   const int row = lstAlarm_.SelectedRow();
-  if (row < 0) return;
+  if (row < 0 || ToldOfFollowedRow()) return;
   const int slot = lstAlarm_.SlotOfRow(row);
   const std::wstring question = Text(TextId::ListNamesRemoveQuestion, {table_[slot].Naam});
   if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
@@ -193,10 +195,21 @@ int SetupWindow::Ask(const std::wstring& text, UINT style) {
   return answer;
 }
 
+bool SetupWindow::ToldOfFollowedRow() {
+  const int row = lstAlarm_.SelectedRow();
+  if (row < 0) return false;
+  const auto place = FollowedPlaceOfNumberText(lstAlarm_.Text(row, kNumberColumn));
+  if (!place || *place >= listedFollowed_.size()) return false;
+  const FollowedRow& reminder = listedFollowed_[*place];
+  Ask(Text(TextId::ListOfCalendar, {reminder.description, reminder.calendar}), MB_OK | MB_ICONINFORMATION);
+  return true;
+}
+
 std::optional<int> SetupWindow::SelectedSlot() const {
   const int row = lstAlarm_.SelectedRow();
-  if (row < 0) return std::nullopt;
-  return lstAlarm_.SlotOfRow(row);
+  const int slot = row < 0 ? -1 : lstAlarm_.SlotOfRow(row);
+  if (slot < 0) return std::nullopt;
+  return slot;
 }
 
 void SetupWindow::ShowEditor(const std::wstring& request) {

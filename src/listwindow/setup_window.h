@@ -12,6 +12,7 @@
 #include "alarm_table.h"
 #include "date_value.h"
 #include "edit_dialog.h"
+#include "list_rows.h"
 #include "list_view.h"
 #include "scoped_handles.h"
 #include "settings_store.h"
@@ -39,6 +40,8 @@ class SetupWindow {
   // be read, or an empty text.
   std::wstring LaadAlarmen();
   void RefreshAlarm();
+  // The followed calendars' reminders to list beside the alerts.
+  void ListFollowed(std::function<std::vector<FollowedRow>()> followed) { followed_ = std::move(followed); }
   // Writes one slot; a failed write is reported to the user.
   void Save(int slot);
   // Loads the alerts again when another program changed the store since
@@ -66,6 +69,8 @@ class SetupWindow {
   void lstAlarm_KeyDown(WORD keyCode);
 
   std::optional<int> SelectedSlot() const;
+  // A followed calendar's row is changed in its calendar: the user is told so.
+  bool ToldOfFollowedRow();
   // A message box owned by this window.
   int Ask(const std::wstring& text, UINT style);
   void ShowEditor(const std::wstring& request);
@@ -81,4 +86,6 @@ class SetupWindow {
   ScopedHICON icon_;
   bool askingUser_ = false;
   const EditDialogContext* openEditor_ = nullptr;
+  std::function<std::vector<FollowedRow>()> followed_;
+  std::vector<FollowedRow> listedFollowed_;  // as the rows show them
 };

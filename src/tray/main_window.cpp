@@ -223,6 +223,7 @@ void MainWindow::Form_Load() {
   }
   NameMenuItems();
   follower_.Load(hwnd_, WMAPP_CALENDAR_FETCHED, clock_.Now());
+  setup_.ListFollowed([this] { return FollowedRows(follower_.Followed(), clock_.Now()); });
   SetTimer(hwnd_, IDT_TIMER1, kTimer1Interval, nullptr);
   ArmMinuteTick();
   ready_ = true;
@@ -510,6 +511,7 @@ void MainWindow::Form_AskPassword() {
 void MainWindow::Form_CalendarFetched(LPARAM done) {
   if (!follower_.TakeDone(done, clock_.Now()) || unloading_) return;
   tray_.ChangeTrayTip(CountdownTip());
+  setup_.RefreshAlarm();
   if (!listWindowOpen_ && !DueReminders(follower_.Followed(), clock_.Now()).empty()) {
     SetTimer(hwnd_, IDT_TIMER, USER_TIMER_MINIMUM, nullptr);
   }

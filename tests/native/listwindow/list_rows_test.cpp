@@ -30,6 +30,23 @@ TEST(ListRows, ListsEnabledBeforeDisabledAndEarlierFirst) {
   EXPECT_EQ(SlotOfRow(rows[4]), 0);
 }
 
+TEST(ListRows, AFollowedCalendarsRemindersGoAmongTheActiveAlertsAndTakeNoSlot) {
+  AlarmTable table;
+  table[0] = InactiveAlarm(L"disabled", At(2026, 12, 7, 9, 0));
+  table[1] = ActiveAlarm(L"late", At(2026, 12, 9, 18, 0));
+  const std::vector<FollowedRow> followed = {{At(2026, 12, 9, 8, 45), L"Team", L"Stand-up"},
+                                             {At(2026, 12, 10, 8, 45), L"Team", L"Stand-up"}};
+  const auto rows = RefreshAlarmRows(table, followed);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], (ListRow{L"[X]", L"[Team] Stand-up", L"Wed", L"08:45 26/12/09", L"c0", L"x46365.3645833333"}));
+  EXPECT_EQ(rows[1][1], L"late");
+  EXPECT_EQ(rows[2][kNumberColumn], L"c1");
+  EXPECT_EQ(rows[3][1], L"disabled");
+  EXPECT_EQ(SlotOfRow(rows[0]), -1);  // never slot 0
+  EXPECT_EQ(FollowedPlaceOfNumberText(rows[2][kNumberColumn]), 1u);
+  EXPECT_EQ(FollowedPlaceOfNumberText(rows[1][kNumberColumn]), std::nullopt);
+}
+
 TEST(ListRows, EmptyTableGivesNoRows) {
   AlarmTable table;
   EXPECT_TRUE(RefreshAlarmRows(table).empty());

@@ -204,6 +204,22 @@ TEST_F(FollowedCalendar, TheAgendaListsTheAlertsAndTheRemindersInTimeOrder) {
   EXPECT_EQ(agenda.output, line(soon, "Chimewatch\tCall Mum") + line(reminder, "Team\tDentist, upstairs"));
   EXPECT_EQ(Chimewatch(L"/agenda 1").output, line(soon, "Chimewatch\tCall Mum"));
   EXPECT_EQ(Chimewatch(L"/agenda 0").exitCode, 2u);
+  // The list window shows the same, in the same order; the calendar's row
+  // says where it is changed.
+  session.OpenList();
+  HWND list = session.AlarmList();
+  ASSERT_EQ(driver::ListViewRowCount(list), 2);
+  EXPECT_EQ(driver::ListViewCell(list, 0, 1), L"Call\tMum");
+  EXPECT_EQ(driver::ListViewCell(list, 1, 1), L"[Team] Dentist, upstairs");
+  EXPECT_EQ(driver::ListViewCell(list, 1, 3), ShortTimeDateText(reminder));
+  ASSERT_TRUE(driver::ClickListViewRow(list, 1));
+  driver::PostClick(driver::FindChildById(session.SetupWindow(), IDC_CMDEDIT));
+  const auto told = driver::WaitForMessageBox(session.Pid(), 5000);
+  ASSERT_TRUE(told.has_value());
+  EXPECT_EQ(told->text, L"\"Dentist, upstairs\" is a reminder of the calendar \"Team\". Change it in that calendar; "
+                        L"Calendars... in the tray menu stops following it.");
+  driver::Answer(told->hwnd, IDOK);
+  EXPECT_EQ(session.WaitForEditor(1000), nullptr);
 }
 
 TEST_F(FollowedCalendar, ABadAnswerFollowsNothingAndSaysWhy) {
