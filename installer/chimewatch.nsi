@@ -44,6 +44,11 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Chimewatch"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define ALERTS_KEY "Software\Chimewatch"
+; webcal:// links: Chimewatch's own class, the scheme for the current user
+; when no other program has it, and Chimewatch in Windows' default-apps list.
+!define LINK_CLASS_KEY "Software\Classes\Chimewatch.webcal"
+!define WEBCAL_KEY "Software\Classes\webcal"
+!define REGISTERED_APPS_KEY "Software\RegisteredApplications"
 !define MAIN_WINDOW_CLASS "ChimewatchMain"
 ; The installed (registry) Chimewatch's window; a portable copy's has a title of its own.
 !define MAIN_WINDOW_TITLE "Form1"
@@ -209,6 +214,27 @@ Section "-Start menu shortcut" SecShortcut
   CreateShortcut "$SMPROGRAMS\Chimewatch.lnk" "$INSTDIR\chimewatch.exe"
 SectionEnd
 
+; A link opens Chimewatch, which asks before it follows the calendar.
+Section "-Calendar links" SecLinks
+  WriteRegStr HKCU "${LINK_CLASS_KEY}" "" "Calendar to follow"
+  WriteRegStr HKCU "${LINK_CLASS_KEY}" "URL Protocol" ""
+  WriteRegStr HKCU "${LINK_CLASS_KEY}\DefaultIcon" "" "$INSTDIR\chimewatch.exe,0"
+  WriteRegStr HKCU "${LINK_CLASS_KEY}\shell\open\command" "" '"$INSTDIR\chimewatch.exe" "%1"'
+  WriteRegStr HKCU "${LINK_CLASS_KEY}\Capabilities" "ApplicationName" "Chimewatch"
+  WriteRegStr HKCU "${LINK_CLASS_KEY}\Capabilities" "ApplicationDescription" "Rings the reminders of the calendars you follow."
+  WriteRegStr HKCU "${LINK_CLASS_KEY}\Capabilities\URLAssociations" "webcal" "Chimewatch.webcal"
+  WriteRegStr HKCU "${REGISTERED_APPS_KEY}" "Chimewatch" "${LINK_CLASS_KEY}\Capabilities"
+  ; Another program's webcal stays; Windows' default apps offer ours beside it.
+  ReadRegStr $0 HKCU "${WEBCAL_KEY}\shell\open\command" ""
+  ${If} $0 == ""
+  ${OrIf} $0 == '"$INSTDIR\chimewatch.exe" "%1"'
+    WriteRegStr HKCU "${WEBCAL_KEY}" "" "URL:webcal"
+    WriteRegStr HKCU "${WEBCAL_KEY}" "URL Protocol" ""
+    WriteRegStr HKCU "${WEBCAL_KEY}\DefaultIcon" "" "$INSTDIR\chimewatch.exe,0"
+    WriteRegStr HKCU "${WEBCAL_KEY}\shell\open\command" "" '"$INSTDIR\chimewatch.exe" "%1"'
+  ${EndIf}
+SectionEnd
+
 ; An upgrade follows the latest choice, so a cleared box removes an earlier
 ; entry.
 Section "-Start at sign-in" SecSignIn
@@ -234,6 +260,13 @@ Section "un.Program"
   ; The program event chimewatch.exe registers for the Sound settings.
   DeleteRegKey HKCU "AppEvents\Schemes\Apps\Chimewatch"
   DeleteRegKey HKCU "AppEvents\EventLabels\ChimewatchAlert"
+  ; The links, and the scheme only while it is still ours.
+  DeleteRegKey HKCU "${LINK_CLASS_KEY}"
+  DeleteRegValue HKCU "${REGISTERED_APPS_KEY}" "Chimewatch"
+  ReadRegStr $0 HKCU "${WEBCAL_KEY}\shell\open\command" ""
+  ${If} $0 == '"$INSTDIR\chimewatch.exe" "%1"'
+    DeleteRegKey HKCU "${WEBCAL_KEY}"
+  ${EndIf}
 SectionEnd
 
 Section "un.Start menu shortcut"

@@ -8,6 +8,7 @@ std::wstring FailureText(const FetchFailure& failure) {
   switch (failure.problem) {
     case FetchProblem::None: return {};
     case FetchProblem::NoConnection: return Text(TextId::FollowNoConnection, {failure.detail});
+    case FetchProblem::NotTrusted: return Text(TextId::FollowNotTrusted);
     case FetchProblem::TimedOut: return Text(TextId::FollowTimedOut);
     case FetchProblem::ServerAnswered: return Text(TextId::FollowServerAnswered, {WideDecimalText(failure.status)});
     case FetchProblem::NotAllowed: return Text(TextId::FollowNotAllowed, {WideDecimalText(failure.status)});

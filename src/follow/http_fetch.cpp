@@ -51,6 +51,18 @@ FetchAnswer Failed(FetchProblem problem, int status = 0, std::wstring detail = {
 FetchAnswer FailedCall() {
   const DWORD error = GetLastError();
   if (error == ERROR_WINHTTP_TIMEOUT) return Failed(FetchProblem::TimedOut);
+  // A synchronous request learns only that the certificate failed (12175);
+  // the finer codes come from older Windows and from Wine.
+  switch (error) {
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE: return Failed(FetchProblem::NotTrusted);
+    default: break;
+  }
   return Failed(FetchProblem::NoConnection, 0, WinHttpErrorText(error));
 }
 

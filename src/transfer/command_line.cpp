@@ -104,8 +104,24 @@ std::optional<FollowArguments> UnpackFollowArguments(std::wstring_view packed) {
   return arguments;
 }
 
+namespace {
+
+bool IsCalendarLink(std::wstring_view argument) {
+  for (const std::wstring_view scheme : {L"webcal://", L"webcals://"}) {
+    if (argument.size() > scheme.size() && EqualsIgnoringCase(argument.substr(0, scheme.size()), scheme)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
   if (arguments.empty()) return {};
+  if (arguments.size() == 1 && IsCalendarLink(arguments[0])) {
+    CommandLine link = Request(TransferKind::Follow, PackFollowArguments({arguments[0], L"", L"", std::nullopt}));
+    link.action = CommandLine::Action::FollowLink;
+    return link;
+  }
   const auto kind = SwitchKind(arguments[0]);
   if (!kind) return NotUnderstood(Text(TextId::TransferNotUnderstood, {arguments[0]}));
   switch (*kind) {

@@ -60,11 +60,14 @@ struct TransferRequest {
 };
 
 struct CommandLine {
-  enum class Action { Start, Transfer, NotUnderstood };
+  // FollowLink: a webcal:// link opened with Chimewatch, followed once the
+  // user says yes.
+  enum class Action { Start, Transfer, FollowLink, NotUnderstood };
   Action action = Action::Start;
   TransferRequest request;  // for Transfer
   std::wstring message;     // for NotUnderstood: what to tell the user
 };
 
-// `arguments` without the program's own name.
+// `arguments` without the program's own name. A single argument that is a
+// webcal:// or webcals:// address is a link the shell opened with Chimewatch.
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments);

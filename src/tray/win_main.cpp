@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "alarm_table.h"
+#include "calendar_address.h"
 #include "command_line.h"
 #include "command_line_run.h"
 #include "dll_search.h"
@@ -43,6 +44,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const TransferOutcome outcome = RunFromCommandLine(commandLine.request);
     WriteToStandardOutput(outcome.summary);
     return outcome.exitCode;
+  }
+  // A link asks first, and tells in a box how it went; with no Chimewatch
+  // running, the program then starts as usual.
+  if (commandLine.action == CommandLine::Action::FollowLink) {
+    const auto arguments = UnpackFollowArguments(commandLine.request.path);
+    const std::wstring address = ShownAddress(FetchedAddress(arguments->address).value_or(arguments->address));
+    if (ShowProgramBox(nullptr, Text(TextId::FollowAsk, {address}).c_str(), Text(TextId::CommonTitle).c_str(),
+                       MB_YESNO | MB_ICONQUESTION) != IDYES) {
+      return kExitDone;
+    }
+    const TransferOutcome outcome = RunFromCommandLine(commandLine.request);
+    const UINT icon = outcome.exitCode == kExitDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
+    ShowProgramBox(nullptr, outcome.summary.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | icon);
+    if (RunningProgramWindow(ThisProgramsIdentity())) return outcome.exitCode;
   }
   // A command working on the stored alerts holds the lock a moment: the
   // start waits for it (or for the running program's window) as long as it

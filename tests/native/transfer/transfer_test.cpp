@@ -54,12 +54,17 @@ TEST(ParseCommandLine, SwitchesInAnyCaseWithSlashOrDash) {
       {{L"/agenda", L"0"}, Action::NotUnderstood, {}, L""},
       {{L"/agenda", L"367"}, Action::NotUnderstood, {}, L""},
       {{L"/agenda", L"7", L"8"}, Action::NotUnderstood, {}, L""},
+      // A link the shell opens with Chimewatch.
+      {{L"webcal://x/a.ics"}, Action::FollowLink, TransferKind::Follow, L"webcal://x/a.ics\n\n\n"},
+      {{L"WEBCALS://x/a"}, Action::FollowLink, TransferKind::Follow, L"WEBCALS://x/a\n\n\n"},
+      {{L"webcal://"}, Action::NotUnderstood, {}, L""},
+      {{L"webcal://x/a.ics", L"/name", L"X"}, Action::NotUnderstood, {}, L""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
     const CommandLine parsed = ParseCommandLine(c.arguments);
     EXPECT_EQ(parsed.action, c.action);
-    if (c.action == Action::Transfer) {
+    if (c.action == Action::Transfer || c.action == Action::FollowLink) {
       EXPECT_EQ(parsed.request, (TransferRequest{c.kind, c.path}));
     }
     EXPECT_EQ(parsed.message.empty(), c.action != Action::NotUnderstood);

@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <wincred.h>
+#include <wincrypt.h>
 
 #include "chimewatch_session.h"
 #include "resource.h"
@@ -393,4 +394,47 @@ TEST_F(FollowedCalendar, TheCalendarsWindowAddsAndRemovesACalendar) {
   EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), L"");
   driver::PostClick(driver::FindChildById(window, IDC_CMDCANCEL));
   EXPECT_TRUE(driver::WaitForWindowGone(window, 5000));
+}
+
+std::wstring lastTold;  // the link's last box, after its question
+
+TEST_F(FollowedCalendar, AWebcalLinkAsksThenFollowsOverHttpsWhoseCertificateIsAlwaysChecked) {
+  const std::wstring tls = Environment(L"CHIMEWATCH_CALENDAR_TLS_SERVER");
+  if (tls.empty()) GTEST_SKIP() << "the host's certificate bundle cannot be written";
+  WriteServed(L"cal.ics", Calendar(TimedEvent("l1", "Match", LocalTimeFromNow(2, 0), LocalTimeFromNow(2, 90), 60)));
+  ChimewatchSession session;
+  session.Start();
+  // Opens `server`'s calendar as a webcal:// link and answers its question.
+  const auto openLink = [&](const std::wstring& server, int answer) {
+    driver::Program opened(gProgramPath, L"webcal" + server.substr(5) + L"/cal.ics");
+    const auto ask = driver::WaitForMessageBox(opened.Id(), 10000);
+    EXPECT_TRUE(ask.has_value());
+    if (!ask) return std::optional<DWORD>();
+    EXPECT_EQ(ask->text, L"Follow the calendar at " + server + L"/cal.ics?");
+    driver::Answer(ask->hwnd, answer);
+    EXPECT_TRUE(WaitForNoMessageBox(opened.Id(), 5000));
+    if (answer == IDYES) {
+      const auto told = driver::WaitForMessageBox(opened.Id(), 20000);
+      EXPECT_TRUE(told.has_value());
+      if (told) {
+        lastTold = told->text;
+        driver::Answer(told->hwnd, IDOK);
+      }
+    }
+    return opened.WaitForExit(20000);
+  };
+  EXPECT_EQ(openLink(tls, IDNO), 0u);
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), std::nullopt);
+  // A certificate no authority of this PC vouches for is refused.
+  const std::wstring untrusted = Environment(L"CHIMEWATCH_CALENDAR_UNTRUSTED_SERVER");
+  EXPECT_EQ(openLink(untrusted, IDYES), 8u);
+  EXPECT_TRUE(lastTold.find(L"is not followed: the server's certificate is not one this PC trusts.") !=
+                  std::wstring::npos ||
+              lastTold.find(L"is not followed: the server could not be reached") != std::wstring::npos)  // Wine: 12157
+      << lastTold;
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), std::nullopt);
+  EXPECT_EQ(openLink(tls, IDYES), 0u);
+  EXPECT_TRUE(lastTold.starts_with(L"Following \"Team\" at " + tls + L"/cal.ics. Updated at ")) << lastTold;
+  EXPECT_EQ(lastTold.find(L"not private"), std::wstring::npos);
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), tls + L"/cal.ics");
 }

@@ -5,12 +5,14 @@ Last-Modified, answering 304 when asked for a change that did not come,
 and plays a server's bad days on its other paths. Each request's path and
 the headers that matter are appended to FOLDER/requests.log. A file
 FOLDER/status holding a number makes /cal.ics answer that status instead.
-   calendar_server.py FOLDER PORTFILE
-It listens on a free port and writes its number to PORTFILE."""
+   calendar_server.py FOLDER PORTFILE [CERTIFICATE KEY]
+It listens on a free port and writes its number to PORTFILE; with a
+certificate and its key it speaks https."""
 import email.utils
 import hashlib
 import http.server
 import os
+import ssl
 import sys
 import time
 
@@ -92,6 +94,11 @@ class Server(http.server.ThreadingHTTPServer):
 
 
 server = Server(("127.0.0.1", 0), Handler)
+if len(sys.argv) > 4:
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[3], sys.argv[4])
+    context.maximum_version = ssl.TLSVersion.TLSv1_2  # what Wine's schannel speaks
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 with open(sys.argv[2], "w") as portfile:
     portfile.write(str(server.server_port))
 server.serve_forever()

@@ -9,15 +9,46 @@
 #   "family": CHIMEWATCH_RADICALE is its address, CHIMEWATCH_RADICALE_FOLDER
 #   its folder (the calendar's events lie in
 #   collections/collection-root/ann/family).
+# - the same server over https, with a certificate for 127.0.0.1 from a
+#   throw-away certificate authority that the host's bundle trusts for the
+#   run (CHIMEWATCH_CALENDAR_TLS_SERVER, when the bundle may be written),
+#   and with one that nobody vouches for (CHIMEWATCH_CALENDAR_UNTRUSTED_SERVER).
 #   with_calendar_server.sh COMMAND...
 set -u
 folder=$(mktemp -d)
 python3 "$(dirname "$0")/calendar_server.py" "$folder/served" "$folder/port" &
 server=$!
+tls=$folder/tls
+mkdir -p "$tls"
+# A certificate for 127.0.0.1 from a throw-away authority (NAME.pem and
+# NAME.key), and one signed by nobody (self.pem).
+(
+  cd "$tls" &&
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 2 -subj "/CN=Chimewatch test CA" &&
+    openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj "/CN=127.0.0.1" &&
+    printf 'subjectAltName=IP:127.0.0.1,DNS:127.0.0.1\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' >server.ext &&
+    openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2 \
+      -extfile server.ext &&
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout self.key -out self.pem -days 2 -subj "/CN=127.0.0.1" \
+      -addext "subjectAltName=IP:127.0.0.1"
+) >/dev/null 2>&1
+# Wine trusts the authorities of the host's bundle, read as each program
+# starts: the throw-away one joins it for the run, and the bundle is put
+# back as it was after.
+bundle=/etc/ssl/certs/ca-certificates.crt
+if [ -w "$bundle" ] && [ -s "$tls/ca.pem" ]; then
+  cp -p "$bundle" "$tls/bundle.orig"
+  cat "$tls/ca.pem" >>"$bundle"
+fi
+python3 "$(dirname "$0")/calendar_server.py" "$folder/served" "$tls/port" "$tls/server.pem" "$tls/server.key" &
+tls_server=$!
+python3 "$(dirname "$0")/calendar_server.py" "$folder/served" "$tls/self.port" "$tls/self.pem" "$tls/self.key" &
+self_server=$!
 radicale_pid=
 stop() {
-  kill $server $radicale_pid 2>/dev/null
-  wait $server $radicale_pid 2>/dev/null
+  [ -f "$tls/bundle.orig" ] && cp -p "$tls/bundle.orig" "$bundle"
+  kill $server $tls_server $self_server $radicale_pid 2>/dev/null
+  wait $server $tls_server $self_server $radicale_pid 2>/dev/null
   rm -rf "$folder"
 }
 trap stop EXIT
@@ -48,9 +79,13 @@ if command -v radicale >/dev/null; then
   export CHIMEWATCH_RADICALE_FOLDER="$folder/radicale"
 fi
 for _ in $(seq 100); do
-  [ -s "$folder/port" ] && { [ -z "$radicale_pid" ] || (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null; } && break
+  [ -s "$folder/port" ] && [ -s "$tls/port" ] && [ -s "$tls/self.port" ] && { [ -z "$radicale_pid" ] || (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null; } && break
   sleep 0.1
 done
 export CHIMEWATCH_CALENDAR_SERVER="http://127.0.0.1:$(cat "$folder/port")"
 export CHIMEWATCH_CALENDAR_FOLDER="$folder/served"
+if [ -f "$tls/bundle.orig" ]; then
+  export CHIMEWATCH_CALENDAR_TLS_SERVER="https://127.0.0.1:$(cat "$tls/port")"
+fi
+export CHIMEWATCH_CALENDAR_UNTRUSTED_SERVER="https://127.0.0.1:$(cat "$tls/self.port")"
 "$@"

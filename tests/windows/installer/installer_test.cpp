@@ -195,6 +195,14 @@ TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheProgramRuns) {
   EXPECT_EQ(RegNumber(kUninstallKey, L"NoModify"), 1u);
   EXPECT_EQ(RegNumber(kUninstallKey, L"NoRepair"), 1u);
   EXPECT_EQ(RegText(kRunKey, L"Chimewatch"), Quoted(InstalledExe()));
+  const std::wstring openLink = Quoted(InstalledExe()) + L" \"%1\"";
+  EXPECT_EQ(RegText(L"Software\\Classes\\webcal\\shell\\open\\command", L""), openLink);
+  EXPECT_EQ(RegText(L"Software\\Classes\\webcal", L"URL Protocol"), L"");
+  EXPECT_EQ(RegText(L"Software\\Classes\\Chimewatch.webcal\\shell\\open\\command", L""), openLink);
+  EXPECT_EQ(RegText(L"Software\\RegisteredApplications", L"Chimewatch"),
+            L"Software\\Classes\\Chimewatch.webcal\\Capabilities");
+  EXPECT_EQ(RegText(L"Software\\Classes\\Chimewatch.webcal\\Capabilities\\URLAssociations", L"webcal"),
+            L"Chimewatch.webcal");
   EXPECT_EQ(RunningMainWindow(), nullptr) << "a silent install starts nothing";
 
   driver::Program program(InstalledExe());
@@ -238,6 +246,9 @@ TEST_F(Installer, SilentUninstallRemovesEverythingAndKeepsTheAlertsUnlessAsked) 
   EXPECT_TRUE(program.WaitForExit(0)) << "the uninstaller left the program running";
   EXPECT_FALSE(KeyExists(L"AppEvents\\Schemes\\Apps\\Chimewatch"));
   EXPECT_FALSE(KeyExists(L"AppEvents\\EventLabels\\ChimewatchAlert"));
+  EXPECT_FALSE(KeyExists(L"Software\\Classes\\webcal"));
+  EXPECT_FALSE(KeyExists(L"Software\\Classes\\Chimewatch.webcal"));
+  EXPECT_EQ(RegText(L"Software\\RegisteredApplications", L"Chimewatch"), std::nullopt);
   EXPECT_FALSE(Exists(InstallDir())) << Leftovers();
   EXPECT_FALSE(Exists(Shortcut()));
   EXPECT_FALSE(KeyExists(kUninstallKey));
