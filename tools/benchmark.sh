@@ -6,7 +6,8 @@
 #   benchmark.sh [STARTUP_RUNS]; CHIMEWATCH_IDLE_TRIALS (pairs, default 4)
 #   and CHIMEWATCH_IDLE_SECONDS (idle window, default 60) tune the second part.
 #   benchmark.sh --lateness [MINUTES [REF]]   see the section at the end
-#   benchmark.sh --calendar [RUNS]             the calendar export and import, and its worst shapes
+#   benchmark.sh --calendar [RUNS]             the calendar export and import, and its worst shapes;
+#                                              the followed calendars' reminders and their memory
 #   benchmark.sh --store [RUNS]                one save, in chimewatch.ini (also with the file
 #                                              read again) and the registry; the load of a
 #                                              16 MiB chimewatch.ini
@@ -27,6 +28,7 @@ if [ "${1:-}" = --calendar ]; then
   for shape in events overrides observances leapzones parameters; do
     tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" --shape "$shape"
   done
+  tools/wine-run.sh "$arch" "build/windows-$arch/tests/windows/calendar_benchmark.exe" --follow
   exit 0
 fi
 

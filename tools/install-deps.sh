@@ -6,14 +6,15 @@
 # openssl (signing), npm, the Python iCalendar libraries that check the
 # calendar export, python3-dateutil, which works out repeat rules for the
 # native tests, procps, whose pgrep the two-PC test waits with, and locales,
-# for the German locale from which Wine takes Windows' display language.
+# for the German locale from which Wine takes Windows' display language, and
+# Radicale, the CalDAV server the followed-calendar tests run on 127.0.0.1.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine32:i386 wine64 xvfb imagemagick nsis zip unzip p7zip-full
           osslsigncode openssl python3-icalendar python3-recurring-ical-events
-          python3-dateutil procps locales radicale apache2-utils)
+          python3-dateutil procps locales radicale)
 # npm fetches the schema validator the release test uses; a Node.js from
 # elsewhere that brings its own npm is left alone.
 command -v npm >/dev/null || packages+=(nodejs npm)

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the calendar import, and checks that whatever
 // it makes of them leaves the table sound: nothing changed when the file
 // could not be read, only free slots taken, valid dates, and an export of
-// the result that reads back.
+// the result that reads back; and the same bytes as a followed calendar:
+// its reminders within the span, in time order, at most the bound.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "alert_calendar.h"
 #include "calendar_components.h"
+#include "calendar_reminders.h"
 #include "calendar_test_support.h"
 
 namespace {
@@ -17,10 +19,26 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
+void CheckReminders(std::string_view bytes) {
+  ReminderSpan span;
+  span.localZone = WestEurope();
+  span.from = 46364.5;
+  span.to = span.from + 14;
+  const CalendarReminders read = RemindersOf(bytes, span);
+  Check(read.readable || (read.reminders.empty() && !read.problem.empty()));
+  Check(read.reminders.size() <= kMaxCalendarReminders);
+  for (std::size_t i = 0; i < read.reminders.size(); ++i) {
+    // An hour of slack: the span is compared in UTC, a reminder read on the local clock.
+    Check(read.reminders[i].due >= span.from - 1.0 / 24 && read.reminders[i].due < span.to + 1.0 / 24);
+    Check(i == 0 || read.reminders[i - 1].due <= read.reminders[i].due);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  CheckReminders(bytes);
   AlarmTable table;
   table[0].Exist = true;
   table[0].Naam = L"Kept";
