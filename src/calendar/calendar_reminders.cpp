@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "alert_calendar.h"
 #include "calendar_components.h"
@@ -40,24 +41,12 @@ std::wstring DescriptionOf(const Component& event) {
 // RECURRENCE-ID and an EXDATE meet the occurrence they name.
 long long SecondOf(double utc) { return std::llround(utc * kSecondsPerDay); }
 
-// An UNTIL in UTC on the clock of the event's start.
-class StartUntilZone final : public UntilZone {
- public:
-  explicit StartUntilZone(const ZoneClock& zone) : zone_(zone) {}
-  std::optional<DateValue> LocalOfUtc(DateValue utc) const override {
-    return FromTimeLine(UtcToWall(zone_, ToTimeLine(utc)));
-  }
-
- private:
-  const ZoneClock& zone_;
-};
-
 // One event, a series or a changed occurrence of one, turned into reminders.
 class EventReminders {
  public:
   EventReminders(const Component& event, ZoneResolver& zones, const ReminderSpan& span, double fromUtc,
-                 double toUtc)
-      : event_(event), zones_(zones), span_(span), fromUtc_(fromUtc), toUtc_(toUtc) {}
+                 double toUtc, std::vector<std::unique_ptr<const std::wstring>>& texts)
+      : event_(event), zones_(zones), span_(span), fromUtc_(fromUtc), toUtc_(toUtc), texts_(texts) {}
 
   // False when the event's times or its rule cannot be read.
   bool Add(const std::map<long long, const Component*>* changed, std::vector<CalendarReminder>& out) {
@@ -67,7 +56,6 @@ class EventReminders {
     if (!ReadLength() || !ReadReminder()) return false;
     if (!offset_ && !fixed_) return true;
     firstUtc_ = WallToUtc(Clock(), start_.wall);
-    description_ = DescriptionOf(event_);
     std::vector<double> starts;
     if (!Occurrences(starts)) return false;
     for (const double wall : starts) {
@@ -146,7 +134,7 @@ class EventReminders {
     for (const ContentLine& property : event_.properties) {
       if (property.name == "RRULE") {
         if (series) return false;  // two rules: RFC 5545 deprecates it, Chimewatch does not guess
-        const StartUntilZone untilZone(Clock());
+        const ClockUntilZone untilZone(Clock());
         const RuleReading reading =
             ParseRecurrenceRule(WithoutRestatedTime(property.value, SplitDate(FromTimeLine(start_.wall))), &untilZone);
         if (!reading.rule) return false;
@@ -216,6 +204,10 @@ class EventReminders {
     CalendarReminder reminder;
     reminder.due = FromTimeLine(UtcToWall(zones_.Local(), *dueUtc));
     reminder.eventEnd = FromTimeLine(UtcToWall(zones_.Local(), startUtc + length_));
+    if (description_ == nullptr) {  // kept only for an event that reminds in the span
+      texts_.push_back(std::make_unique<const std::wstring>(DescriptionOf(event_)));
+      description_ = texts_.back().get();
+    }
     reminder.description = description_;
     out.push_back(std::move(reminder));
   }
@@ -231,7 +223,8 @@ class EventReminders {
   std::optional<double> offset_;  // the reminder's distance from each start
   std::optional<double> fixed_;   // a fixed alarm's instant
   double firstUtc_ = 0.0;
-  std::wstring description_;
+  std::vector<std::unique_ptr<const std::wstring>>& texts_;
+  const std::wstring* description_ = nullptr;
 };
 
 // The changed occurrences of each series, by UID and the instant each replaces.
@@ -256,6 +249,11 @@ ChangedOccurrences CollectChanged(const std::vector<Component>& calendars, ZoneR
 }
 
 }  // namespace
+
+const std::wstring& CalendarReminder::Description() const {
+  static const std::wstring none;
+  return description ? *description : none;
+}
 
 CalendarReminders RemindersOf(std::string_view bytes, const ReminderSpan& span) {
   CalendarReminders result;
@@ -282,14 +280,15 @@ CalendarReminders RemindersOf(std::string_view bytes, const ReminderSpan& span) 
       const ContentLine* uid = event.Find("UID");
       const bool isChange = event.Find("RECURRENCE-ID") != nullptr;
       const auto ownChanges = uid != nullptr && !isChange ? changed.find(uid->value) : changed.end();
-      EventReminders reminders(event, zones, span, fromUtc, toUtc);
+      EventReminders reminders(event, zones, span, fromUtc, toUtc, result.texts);
       if (!reminders.Add(ownChanges != changed.end() ? &ownChanges->second : nullptr, result.reminders)) {
         ++result.eventsNotFollowed;
       }
     }
   }
-  std::stable_sort(result.reminders.begin(), result.reminders.end(),
-                   [](const CalendarReminder& a, const CalendarReminder& b) { return a.due < b.due; });
+  std::sort(result.reminders.begin(), result.reminders.end(), [](const CalendarReminder& a, const CalendarReminder& b) {
+    return std::tie(a.due, a.Description()) < std::tie(b.due, b.Description());
+  });
   if (result.reminders.size() > kMaxCalendarReminders) result.reminders.resize(kMaxCalendarReminders);
   return result;
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +20,12 @@
 struct CalendarReminder {
   DateValue due = 0.0;       // local time it rings
   DateValue eventEnd = 0.0;  // local end of its occurrence
-  std::wstring description;
-  bool operator==(const CalendarReminder&) const = default;
+  // Its event's text, one for every occurrence (a busy calendar's
+  // fortnight of daily meetings keeps each description once), owned by
+  // the CalendarReminders that made it and living as long as they do.
+  const std::wstring* description = nullptr;
+
+  const std::wstring& Description() const;
 };
 
 struct ReminderSpan {
@@ -46,6 +51,7 @@ struct CalendarReminders {
   std::wstring problem;   // when not readable: why, for the calendars window
   std::wstring name;      // its X-WR-CALNAME, when it has one
   std::vector<CalendarReminder> reminders;  // in time order
+  std::vector<std::unique_ptr<const std::wstring>> texts;  // the reminders' descriptions
   std::size_t eventsNotFollowed = 0;        // unreadable times, rules Chimewatch cannot follow
 };
 

@@ -106,18 +106,6 @@ double ToLocal(const ZoneClock* zone, const ZoneClock& local, double wall) {
   return UtcToWall(local, utc);
 }
 
-// An UNTIL in UTC on the clock of the event's start.
-class EventUntilZone final : public UntilZone {
- public:
-  explicit EventUntilZone(const ZoneClock& zone) : zone_(zone) {}
-  std::optional<DateValue> LocalOfUtc(DateValue utc) const override {
-    return FromTimeLine(UtcToWall(zone_, ToTimeLine(utc)));
-  }
-
- private:
-  const ZoneClock& zone_;
-};
-
 // Reads one event. Each step either sets the outcome's reason and returns
 // false, or goes on.
 class EventReader {
@@ -295,7 +283,7 @@ class EventReader {
       line = &property;
     }
     if (line == nullptr) return true;
-    const EventUntilZone untilZone(zone != nullptr ? *zone : zones_.Local());
+    const ClockUntilZone untilZone(zone != nullptr ? *zone : zones_.Local());
     const DateParts startParts = SplitDate(FromTimeLine(start.wall));
     RuleReading reading = ParseRecurrenceRule(WithoutRestatedTime(line->value, startParts), &untilZone);
     if (!reading.rule) return Fail(Text(TextId::LeftOutRuleNotFollowed, {reading.reason}));

@@ -8,6 +8,8 @@
 
 #include "calendar_values.h"
 #include "recurrence.h"
+#include "recurrence_text.h"
+#include "zone_clock.h"
 
 // The mode a rule is exactly, else nothing: every day, week, month or year
 // with nothing more than what `start` (the event's start, in its own zone)
@@ -27,3 +29,15 @@ std::optional<double> OccurrenceAtOrAfter(const Recurrence& series, double start
 // A rule without the BYHOUR, BYMINUTE and BYSECOND parts that only name
 // the start's own time, as some calendars write them: they say nothing more.
 std::string WithoutRestatedTime(std::string_view rule, const DateParts& start);
+
+// An UNTIL in UTC read on the clock of the series' start.
+class ClockUntilZone final : public UntilZone {
+ public:
+  explicit ClockUntilZone(const ZoneClock& zone) : zone_(zone) {}
+  std::optional<DateValue> LocalOfUtc(DateValue utc) const override {
+    return FromTimeLine(UtcToWall(zone_, ToTimeLine(utc)));
+  }
+
+ private:
+  const ZoneClock& zone_;
+};

@@ -43,7 +43,7 @@ void CalendarFollower::Load(HWND window, UINT doneMessage, DateValue now) {
   window_ = window;
   doneMessage_ = doneMessage;
   for (FollowedCalendar& calendar : ReadFollowedCalendars(store_)) {
-    followed_.push_back({std::move(calendar), {}});
+    followed_.push_back({std::move(calendar), {}, {}});
     Status status;
     status.state.plainHttp = IsPlainHttp(followed_.back().calendar.address);
     states_.push_back(status);
@@ -136,7 +136,10 @@ void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
   const auto index = static_cast<std::size_t>(found - followed_.begin());
   Status& status = states_[index];
   RefreshResult& result = job.result;
-  if (result.reminders.readable) found->reminders = std::move(result.reminders.reminders);
+  if (result.reminders.readable) {
+    found->reminders = std::move(result.reminders.reminders);
+    found->texts = std::move(result.reminders.texts);
+  }
   if (job.fetch) {
     const int refresh = found->calendar.refreshMinutes;
     if (result.fetched) {
@@ -170,32 +173,26 @@ void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
 }
 
 void CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
-  RefreshResult& result = job.result;
-  if (!result.fetched || !result.reminders.readable) {
-    DeleteCalendarCopy(job.calendar.address);
-    const std::wstring why = result.fetched ? result.reminders.problem : FailureText(result.failure);
-    job.answer({kExitNotReached, Text(TextId::FollowNotFollowed, {ShownAddress(job.calendar.address), why})});
-    return;
-  }
-  FollowedCalendar calendar = job.calendar;
   const std::vector<FollowedCalendar> list = Calendars();
-  const FollowPlan plan = PlanFollow({calendar.address, job.askedName, calendar.user, calendar.leadMinutes}, list, now);
+  const FollowPlan plan = PlanFollow({job.calendar.address, job.askedName, job.calendar.user, job.calendar.leadMinutes},
+                                     list, now);
   if (!plan.calendar) {  // another /follow took it meanwhile
     job.answer(plan.refusal);
     return;
   }
-  if (result.movedTo) calendar.address = *result.movedTo;
-  calendar.name = NameToKeep(job.askedName, result.reminders.name, calendar.address, list);
-  if (!calendar.user.empty()) KeepCalendarPassword(calendar.address, calendar.user, job.password);
-  followed_.push_back({calendar, std::move(result.reminders.reminders)});
+  FirstFetch taken = TakeFirstFetch(job.calendar, job.askedName, job.password, job.result, list, now);
+  if (!taken.calendar) {
+    job.answer(taken.refusal);
+    return;
+  }
+  followed_.push_back(
+      {*taken.calendar, std::move(job.result.reminders.reminders), std::move(job.result.reminders.texts)});
   Status status;
-  status.state.updated = now;
-  status.state.plainHttp = IsPlainHttp(calendar.address);
-  status.schedule.Answered(GetTickCount64(), calendar.refreshMinutes);
-  status.state.reminders = followed_.back().reminders.size();
+  status.state = taken.state;
+  status.schedule.Answered(GetTickCount64(), taken.calendar->refreshMinutes);
   states_.push_back(status);
   const auto notSaved = SaveList(followed_.size() - 1);
-  job.answer(FollowOutcome(calendar, status.state, notSaved));
+  job.answer(FollowOutcome(*taken.calendar, taken.state, notSaved));
 }
 
 void CalendarFollower::RemindedThrough(DateValue now) {

@@ -5,7 +5,9 @@
 #include "calendar_address.h"
 #include "calendar_copy.h"
 #include "calendar_password.h"
+#include "follow_commands.h"
 #include "http_fetch.h"
+#include "text_table.h"
 #include "windows_zones.h"
 
 namespace {
@@ -60,4 +62,24 @@ RefreshResult RefreshCalendar(const FollowedCalendar& calendar, bool fetch, cons
   }
   if (copy) result.reminders = RemindersOfCopy(calendar, copy->body, cancelled, now);
   return result;
+}
+
+FirstFetch TakeFirstFetch(FollowedCalendar calendar, const std::wstring& askedName,
+                          const std::optional<std::wstring>& password, const RefreshResult& result,
+                          const std::vector<FollowedCalendar>& followed, DateValue now) {
+  FirstFetch taken;
+  if (!result.fetched || !result.reminders.readable) {
+    DeleteCalendarCopy(calendar.address);
+    const std::wstring why = result.fetched ? result.reminders.problem : FailureText(result.failure);
+    taken.refusal = {kExitNotReached, Text(TextId::FollowNotFollowed, {ShownAddress(calendar.address), why})};
+    return taken;
+  }
+  if (result.movedTo) calendar.address = *result.movedTo;
+  calendar.name = NameToKeep(askedName, result.reminders.name, calendar.address, followed);
+  if (!calendar.user.empty() && password) KeepCalendarPassword(calendar.address, calendar.user, *password);
+  taken.state.updated = now;
+  taken.state.plainHttp = IsPlainHttp(calendar.address);
+  taken.state.reminders = result.reminders.reminders.size();
+  taken.calendar = std::move(calendar);
+  return taken;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "after_firing.h"
 #include "date_format.h"
@@ -39,6 +40,25 @@ void AddAlert(std::vector<AgendaLine>& lines, AlarmRecord alarm, DateValue from,
   }
 }
 
+// Every calendar's reminders in time order (each calendar's list is in
+// time order): the earliest of the calendars' next ones each step, the
+// first calendar's on a tie, until `visit` returns false.
+template <typename Visit>
+void InTimeOrder(const std::vector<CalendarFollowing>& followed, Visit visit) {
+  std::vector<std::size_t> next(followed.size(), 0);
+  for (;;) {
+    std::size_t earliest = followed.size();
+    for (std::size_t index = 0; index < followed.size(); ++index) {
+      if (next[index] == followed[index].reminders.size()) continue;
+      if (earliest == followed.size() ||
+          followed[index].reminders[next[index]].due < followed[earliest].reminders[next[earliest]].due) {
+        earliest = index;
+      }
+    }
+    if (earliest == followed.size() || !visit(earliest, followed[earliest].reminders[next[earliest]++])) return;
+  }
+}
+
 }  // namespace
 
 ReminderState StateOf(const CalendarReminder& reminder, DateValue remindedThrough, DateValue now) {
@@ -52,15 +72,11 @@ ReminderState StateOf(const CalendarReminder& reminder, DateValue remindedThroug
 
 std::vector<DueReminder> DueReminders(const std::vector<CalendarFollowing>& followed, DateValue now) {
   std::vector<DueReminder> due;
-  for (std::size_t index = 0; index < followed.size(); ++index) {
-    for (const CalendarReminder& reminder : followed[index].reminders) {
-      const ReminderState state = StateOf(reminder, followed[index].calendar.remindedThrough, now);
-      if (state == ReminderState::Ahead) break;
-      if (state == ReminderState::Rings) due.push_back({index, reminder});
-    }
-  }
-  std::stable_sort(due.begin(), due.end(),
-                   [](const DueReminder& a, const DueReminder& b) { return a.reminder.due < b.reminder.due; });
+  InTimeOrder(followed, [&](std::size_t index, const CalendarReminder& reminder) {
+    const ReminderState state = StateOf(reminder, followed[index].calendar.remindedThrough, now);
+    if (state == ReminderState::Rings) due.push_back({index, reminder.due, reminder.Description()});
+    return state != ReminderState::Ahead;  // the rest come later still
+  });
   return due;
 }
 
@@ -80,13 +96,10 @@ std::size_t DueReminderCount(const std::vector<CalendarFollowing>& followed, Dat
 
 std::vector<FollowedRow> FollowedRows(const std::vector<CalendarFollowing>& followed, DateValue now) {
   std::vector<FollowedRow> rows;
-  for (const CalendarFollowing& following : followed) {
-    for (const CalendarReminder& reminder : following.reminders) {
-      if (reminder.due > now) rows.push_back({reminder.due, following.calendar.name, reminder.description});
-    }
-  }
-  std::stable_sort(rows.begin(), rows.end(), [](const FollowedRow& a, const FollowedRow& b) { return a.due < b.due; });
-  if (rows.size() > kMaxFollowedRows) rows.resize(kMaxFollowedRows);
+  InTimeOrder(followed, [&](std::size_t index, const CalendarReminder& reminder) {
+    if (reminder.due > now) rows.push_back({reminder.due, followed[index].calendar.name, reminder.Description()});
+    return rows.size() < kMaxFollowedRows;
+  });
   return rows;
 }
 
@@ -97,12 +110,12 @@ std::wstring AgendaText(const AlarmTable& table, const std::vector<CalendarFollo
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (table[slot].Exist && table[slot].Actief) AddAlert(lines, table[slot], from, to);
   }
-  for (const CalendarFollowing& following : followed) {
-    for (const CalendarReminder& reminder : following.reminders) {
-      if (reminder.due >= from && reminder.due < to) AddLine(lines, reminder.due, following.calendar.name, reminder.description);
-    }
-  }
-  std::stable_sort(lines.begin(), lines.end(), [](const AgendaLine& a, const AgendaLine& b) { return a.due < b.due; });
+  InTimeOrder(followed, [&](std::size_t index, const CalendarReminder& reminder) {
+    if (reminder.due >= from && reminder.due < to) AddLine(lines, reminder.due, followed[index].calendar.name, reminder.Description());
+    return reminder.due < to;
+  });
+  std::sort(lines.begin(), lines.end(),
+            [](const AgendaLine& a, const AgendaLine& b) { return std::tie(a.due, a.line) < std::tie(b.due, b.line); });
   std::wstring text;
   for (const AgendaLine& line : lines) text += (text.empty() ? L"" : L"\r\n") + line.line;
   return text;

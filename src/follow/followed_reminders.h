@@ -2,6 +2,7 @@
 // ring now, which comes next, and the agenda of the coming days.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,15 @@
 struct CalendarFollowing {
   FollowedCalendar calendar;
   std::vector<CalendarReminder> reminders;  // in time order
+  std::vector<std::unique_ptr<const std::wstring>> texts;  // their descriptions
 };
 
+// A reminder to ring, with a copy of its text: a fetch that ends while its
+// box is up replaces the calendar's reminders and their texts.
 struct DueReminder {
   std::size_t calendar = 0;  // its index
-  CalendarReminder reminder;
+  DateValue due = 0.0;
+  std::wstring description;
 };
 
 // The reminders that ring now, in time order: due by `now`'s minute and

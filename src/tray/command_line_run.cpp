@@ -64,23 +64,13 @@ TransferOutcome FollowHere(const FollowArguments& arguments, SettingsStore& stor
     }
   }
   const RefreshResult result = RefreshCalendar(calendar, true, never, now, password);
-  if (!result.fetched || !result.reminders.readable) {
-    DeleteCalendarCopy(calendar.address);
-    const std::wstring why = result.fetched ? result.reminders.problem : FailureText(result.failure);
-    return {kExitNotReached, Text(TextId::FollowNotFollowed, {ShownAddress(calendar.address), why})};
-  }
-  if (result.movedTo) calendar.address = *result.movedTo;
-  calendar.name = NameToKeep(arguments.name, result.reminders.name, calendar.address, list);
-  if (password) KeepCalendarPassword(calendar.address, calendar.user, *password);
-  CalendarState state;
-  state.updated = now;
-  state.plainHttp = IsPlainHttp(calendar.address);
-  state.reminders = result.reminders.reminders.size();
-  list.push_back(calendar);
+  const FirstFetch taken = TakeFirstFetch(calendar, arguments.name, password, result, list, now);
+  if (!taken.calendar) return taken.refusal;
+  list.push_back(*taken.calendar);
   const auto failed = SaveFollowedCalendars(store, list, list.size() - 1);
   const std::optional<std::wstring> notSaved =
       failed ? std::optional(Text(TextId::FollowNotSaved, {store.Where(), *failed})) : std::nullopt;
-  return FollowOutcome(calendar, state, notSaved);
+  return FollowOutcome(*taken.calendar, taken.state, notSaved);
 }
 
 TransferOutcome UnfollowHere(const std::wstring& name, SettingsStore& store) {
@@ -112,7 +102,7 @@ std::vector<CalendarFollowing> FollowedHere(SettingsStore& store, bool fetch, Da
     }
     state.reminders = result.reminders.reminders.size();
     states.push_back(state);
-    followed.push_back({calendar, std::move(result.reminders.reminders)});
+    followed.push_back({calendar, std::move(result.reminders.reminders), std::move(result.reminders.texts)});
   }
   return followed;
 }

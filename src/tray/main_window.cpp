@@ -605,13 +605,13 @@ void MainWindow::ShowCalendarReminders() {
   const std::vector<DueReminder> due = DueReminders(follower_.Followed(), now);
   for (const DueReminder& reminder : due) {
     const std::wstring& calendar = follower_.Followed()[reminder.calendar].calendar.name;
-    const std::wstring text = reminder.reminder.description + L"\r\n\r\n" + calendar;
+    const std::wstring text = reminder.description + L"\r\n\r\n" + calendar;
     const SoundToPlay sound = ChooseSound(ReadAlertSound(L""), false, WindowsSoundSources());
     if (!ShowAlertBox(hwnd_, text, Text(TextId::CommonTitle), sound) && !unloading_) {
       MessageBoxW(hwnd_, text.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
     }
     if (unloading_) return;
-    remindAgain_.BoxClosed(reminder.reminder.description, GetTickCount64(), L"", false);
+    remindAgain_.BoxClosed(reminder.description, GetTickCount64(), L"", false);
   }
   if (!unloading_) follower_.RemindedThrough(now);
 }

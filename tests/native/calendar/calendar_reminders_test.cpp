@@ -104,7 +104,7 @@ TEST(CalendarReminders, EachOccurrenceOfTheSpanOnItsOwnClock) {
     ASSERT_EQ(read.reminders.size(), test.rings.size());
     for (std::size_t i = 0; i < test.rings.size(); ++i) {
       EXPECT_NEAR(read.reminders[i].due, test.rings[i].due, 1e-6) << i;
-      EXPECT_EQ(read.reminders[i].description, test.rings[i].description) << i;
+      EXPECT_EQ(read.reminders[i].Description(), test.rings[i].description) << i;
     }
   }
 }

@@ -84,6 +84,7 @@ TEST(FetchSchedule, TheRefreshTimeAfterAnAnswerAndGrowingTriesAfterFailures) {
 }
 
 TEST(FollowedReminders, RingOnceAtTheirMinuteAndMissedOnesOnlyWhileTheEventGoesOn) {
+  const std::wstring texts[] = {L"x", L"over", L"now A", L"later", L"missed B", L"now B"};
   const DateValue now = At(2026, 12, 9, 10, 0, 20);
   struct Row {
     DateValue due, end, remindedThrough;
@@ -98,20 +99,20 @@ TEST(FollowedReminders, RingOnceAtTheirMinuteAndMissedOnesOnlyWhileTheEventGoesO
       {At(2026, 12, 9, 9), At(2026, 12, 9, 9, 30), At(2026, 12, 9, 8), ReminderState::PassedOver},  // missed, over
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(StateOf({row.due, row.end, L"x"}, row.remindedThrough, now), row.state) << row.due;
+    EXPECT_EQ(StateOf({row.due, row.end, &texts[0]}, row.remindedThrough, now), row.state) << row.due;
   }
   std::vector<CalendarFollowing> followed(2);
   followed[0].calendar.remindedThrough = At(2026, 12, 9, 8);
-  followed[0].reminders = {{At(2026, 12, 9, 9), At(2026, 12, 9, 9, 30), L"over"},
-                           {At(2026, 12, 9, 10), At(2026, 12, 9, 11), L"now A"},
-                           {At(2026, 12, 9, 12), At(2026, 12, 9, 13), L"later"}};
+  followed[0].reminders = {{At(2026, 12, 9, 9), At(2026, 12, 9, 9, 30), &texts[1]},
+                           {At(2026, 12, 9, 10), At(2026, 12, 9, 11), &texts[2]},
+                           {At(2026, 12, 9, 12), At(2026, 12, 9, 13), &texts[3]}};
   followed[1].calendar.remindedThrough = At(2026, 12, 9, 9, 30);
-  followed[1].reminders = {{At(2026, 12, 9, 9, 45), At(2026, 12, 9, 10, 15), L"missed B"},
-                           {At(2026, 12, 9, 10), At(2026, 12, 9, 10), L"now B"}};
+  followed[1].reminders = {{At(2026, 12, 9, 9, 45), At(2026, 12, 9, 10, 15), &texts[4]},
+                           {At(2026, 12, 9, 10), At(2026, 12, 9, 10), &texts[5]}};
   const std::vector<DueReminder> due = DueReminders(followed, now);
   ASSERT_EQ(due.size(), 3u);
-  EXPECT_EQ(due[0].reminder.description, L"missed B");
-  EXPECT_EQ(due[1].reminder.description, L"now A");
+  EXPECT_EQ(due[0].description, L"missed B");
+  EXPECT_EQ(due[1].description, L"now A");
   EXPECT_EQ(due[2].calendar, 1u);
   EXPECT_EQ(NextReminderTime(followed, now, At(2100, 1, 1)), At(2026, 12, 9, 12));
 }
