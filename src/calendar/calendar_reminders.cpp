@@ -31,7 +31,8 @@ std::wstring DescriptionOf(const Component& event) {
     const ContentLine* text = event.Find(name);
     if (text == nullptr || text->value.empty()) continue;
     std::wstring description = Utf8ToWide(UnescapeText(text->value));
-    std::replace_if(description.begin(), description.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+    std::replace_if(
+        description.begin(), description.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
     return description;
   }
   return {};
@@ -44,8 +45,8 @@ long long SecondOf(double utc) { return std::llround(utc * kSecondsPerDay); }
 // One event, a series or a changed occurrence of one, turned into reminders.
 class EventReminders {
  public:
-  EventReminders(const Component& event, ZoneResolver& zones, const ReminderSpan& span, double fromUtc,
-                 double toUtc, std::vector<std::unique_ptr<const std::wstring>>& texts)
+  EventReminders(const Component& event, ZoneResolver& zones, const ReminderSpan& span, double fromUtc, double toUtc,
+                 std::vector<std::unique_ptr<const std::wstring>>& texts)
       : event_(event), zones_(zones), span_(span), fromUtc_(fromUtc), toUtc_(toUtc), texts_(texts) {}
 
   // False when the event's times or its rule cannot be read.
@@ -177,12 +178,12 @@ class EventReminders {
       const auto times = ReadCalendarTimes(property, kMaxListedDates);
       if (!times) return false;
       for (const CalendarTime& time : *times) {
-        const ZoneClock* zone = time.form == CalendarTime::Form::Utc      ? &zones_.Utc()
+        const ZoneClock* zone = time.form == CalendarTime::Form::Utc     ? &zones_.Utc()
                                 : time.form == CalendarTime::Form::Zoned ? zones_.Find(time.zone).zone
-                                                                          : zone_;
+                                                                         : zone_;
         // A date alone leaves out that day's occurrence, whatever its time.
-        const double wall = time.form == CalendarTime::Form::Date ? time.wall + (start_.wall - std::floor(start_.wall))
-                                                                   : time.wall;
+        const double wall =
+            time.form == CalendarTime::Form::Date ? time.wall + (start_.wall - std::floor(start_.wall)) : time.wall;
         leftOut.push_back(SecondOf(WallToUtc(zone != nullptr ? *zone : zones_.Local(), wall)));
       }
     }

@@ -47,12 +47,12 @@ inline constexpr std::size_t kMaxCalendarReminders = 20000;
 inline constexpr std::size_t kMaxOccurrencesInSpan = 2000;
 
 struct CalendarReminders {
-  bool readable = false;  // iCalendar, whole, within 16 MiB
-  std::wstring problem;   // when not readable: why, for the calendars window
-  std::wstring name;      // its X-WR-CALNAME, when it has one
-  std::vector<CalendarReminder> reminders;  // in time order
+  bool readable = false;                                   // iCalendar, whole, within 16 MiB
+  std::wstring problem;                                    // when not readable: why, for the calendars window
+  std::wstring name;                                       // its X-WR-CALNAME, when it has one
+  std::vector<CalendarReminder> reminders;                 // in time order
   std::vector<std::unique_ptr<const std::wstring>> texts;  // the reminders' descriptions
-  std::size_t eventsNotFollowed = 0;        // unreadable times, rules Chimewatch cannot follow
+  std::size_t eventsNotFollowed = 0;                       // unreadable times, rules Chimewatch cannot follow
 };
 
 // Never throws, whatever the bytes.

@@ -124,8 +124,9 @@ std::wstring ShownAddress(std::wstring_view address) {
       const std::size_t end = std::min(query.find(L'&'), query.size());
       const std::wstring_view pair = query.substr(0, end);
       const std::size_t equals = pair.find(L'=');
-      shown += equals == std::wstring_view::npos ? std::wstring(pair)
-                                                 : std::wstring(pair.substr(0, equals + 1)) + Cut(pair.substr(equals + 1));
+      shown += equals == std::wstring_view::npos
+                   ? std::wstring(pair)
+                   : std::wstring(pair.substr(0, equals + 1)) + Cut(pair.substr(equals + 1));
       if (end < query.size()) shown += L'&';
       query.remove_prefix(std::min(end + 1, query.size()));
     }
@@ -140,7 +141,6 @@ std::wstring HostOf(std::wstring_view address) {
   std::wstring_view rest = schemeEnd == std::wstring_view::npos ? address : address.substr(schemeEnd + 3);
   rest = rest.substr(0, rest.find_first_of(L"/?#"));
   rest = rest.substr(rest.rfind(L'@') + 1);
-  return std::wstring(rest.substr(0, rest.rfind(L':') == std::wstring_view::npos || rest.front() == L'['
-                                         ? rest.size()
-                                         : rest.rfind(L':')));
+  return std::wstring(rest.substr(
+      0, rest.rfind(L':') == std::wstring_view::npos || rest.front() == L'[' ? rest.size() : rest.rfind(L':')));
 }

@@ -30,7 +30,7 @@ std::wstring CopiesFolder() {
 
 // Each level that is missing, made.
 bool MakeFolder(const std::wstring& folder) {
-  for (std::size_t slash = folder.find_first_of(L"\\/", 3); ; slash = folder.find_first_of(L"\\/", slash + 1)) {
+  for (std::size_t slash = folder.find_first_of(L"\\/", 3);; slash = folder.find_first_of(L"\\/", slash + 1)) {
     const std::wstring part = folder.substr(0, slash);
     if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
     if (slash == std::wstring::npos) return true;

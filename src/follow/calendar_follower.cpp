@@ -163,9 +163,9 @@ void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
       SaveList(followed_.size());
     }
   }
-  status.state.reminders = static_cast<std::size_t>(
-      std::count_if(found->reminders.begin(), found->reminders.end(),
-                    [now](const CalendarReminder& reminder) { return reminder.due >= now; }));
+  status.state.reminders =
+      static_cast<std::size_t>(std::count_if(found->reminders.begin(), found->reminders.end(),
+                                             [now](const CalendarReminder& reminder) { return reminder.due >= now; }));
   if (!refreshing_.empty() && job.fetch) {
     std::erase(refreshing_, job.calendar.address);
     AnswerRefreshWhenDone();
@@ -174,8 +174,8 @@ void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
 
 void CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
   const std::vector<FollowedCalendar> list = Calendars();
-  const FollowPlan plan = PlanFollow({job.calendar.address, job.askedName, job.calendar.user, job.calendar.leadMinutes},
-                                     list, now);
+  const FollowPlan plan =
+      PlanFollow({job.calendar.address, job.askedName, job.calendar.user, job.calendar.leadMinutes}, list, now);
   if (!plan.calendar) {  // another /follow took it meanwhile
     job.answer(plan.refusal);
     return;

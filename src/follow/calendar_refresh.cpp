@@ -37,7 +37,8 @@ RefreshResult RefreshCalendar(const FollowedCalendar& calendar, bool fetch, cons
     FetchRequest request;
     request.address = calendar.address;
     request.user = calendar.user;
-    if (!calendar.user.empty()) request.password = password ? *password : ReadCalendarPassword(calendar.address).value_or(L"");
+    if (!calendar.user.empty())
+      request.password = password ? *password : ReadCalendarPassword(calendar.address).value_or(L"");
     if (copy) {
       request.etag = copy->etag;
       request.lastModified = copy->lastModified;

@@ -15,8 +15,8 @@
 #include "followed_calendar.h"
 
 struct RefreshResult {
-  bool fetched = false;     // the server answered with a calendar, or "not changed"
-  FetchFailure failure;     // when it did not
+  bool fetched = false;                 // the server answered with a calendar, or "not changed"
+  FetchFailure failure;                 // when it did not
   std::optional<std::wstring> movedTo;  // a permanent redirect's address
   CalendarReminders reminders;          // from the copy, when there is one
 };

@@ -12,8 +12,8 @@ inline constexpr int kReminderDays = 14;  // the span reminders are worked out f
 
 enum class FetchProblem {
   None,
-  NoConnection,      // `detail`: Windows' words
-  NotTrusted,        // the server's certificate: not from an authority this PC trusts, another name, expired
+  NoConnection,  // `detail`: Windows' words
+  NotTrusted,    // the server's certificate: not from an authority this PC trusts, another name, expired
   TimedOut,
   ServerAnswered,    // `status`: an HTTP status other than 200, 304, 401, 403
   NotAllowed,        // 401 or 403 with a user name and password

@@ -77,7 +77,8 @@ class CalendarsWindow {
   }
 
   void SizeColumns(int dpi) {
-    for (int column = 0; column < 3; ++column) ListView_SetColumnWidth(list_, column, TwipsToPixels(kColumnTwips[column], dpi));
+    for (int column = 0; column < 3; ++column)
+      ListView_SetColumnWidth(list_, column, TwipsToPixels(kColumnTwips[column], dpi));
   }
 
   // The rows anew, keeping the selected one.
@@ -88,8 +89,7 @@ class CalendarsWindow {
     const auto& followed = follower_.Followed();
     for (std::size_t index = 0; index < followed.size(); ++index) {
       const FollowedCalendar& calendar = followed[index].calendar;
-      const std::wstring texts[] = {calendar.name, ShownAddress(calendar.address),
-                                    StateText(follower_.StateOf(index))};
+      const std::wstring texts[] = {calendar.name, ShownAddress(calendar.address), StateText(follower_.StateOf(index))};
       LVITEMW item = {};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(index);
@@ -112,10 +112,14 @@ class CalendarsWindow {
     const auto calendar = AskCalendarToAdd(hwnd_);
     if (!calendar) return;
     // Told only when it could not be followed; the list shows it otherwise.
-    follower_.Follow(calendar->arguments, now_(), [](const TransferOutcome& outcome) {
-      if (outcome.exitCode == kExitDone) return;
-      ShowProgramBox(nullptr, outcome.summary.c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    }, calendar->password);
+    follower_.Follow(
+        calendar->arguments, now_(),
+        [](const TransferOutcome& outcome) {
+          if (outcome.exitCode == kExitDone) return;
+          ShowProgramBox(nullptr, outcome.summary.c_str(), Text(TextId::CommonTitle).c_str(),
+                         MB_OK | MB_ICONEXCLAMATION);
+        },
+        calendar->password);
   }
 
   void cmdRemove_Click() {
@@ -151,9 +155,8 @@ class CalendarsWindow {
 
 void ShowCalendarsWindow(HINSTANCE instance, CalendarFollower& follower, std::function<DateValue()> now) {
   RegisterDialogClass(instance, kCalendarsWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON)));
-  const auto dialogTemplate =
-      EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_APPWINDOW, kCalendarsWindowClass,
-                          Text(kCalendarsWindow.caption));
+  const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_APPWINDOW,
+                                                  kCalendarsWindowClass, Text(kCalendarsWindow.caption));
   CalendarsWindow window(follower, std::move(now), ScreenDpi());
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
                           CalendarsWindow::DialogProc, reinterpret_cast<LPARAM>(&window));

@@ -41,7 +41,8 @@ FollowPlan PlanFollow(const FollowArguments& arguments, const std::vector<Follow
 std::wstring NameToKeep(const std::wstring& asked, const std::wstring& own, const std::wstring& address,
                         const std::vector<FollowedCalendar>& followed) {
   std::wstring name = TrimBlanks(!asked.empty() ? asked : !own.empty() ? own : HostOf(address));
-  std::replace_if(name.begin(), name.end(), [](wchar_t c) { return c < L' '; }, L' ');
+  std::replace_if(
+      name.begin(), name.end(), [](wchar_t c) { return c < L' '; }, L' ');
   const std::wstring base = name;
   for (int number = 2; FindCalendarByName(followed, name); ++number) {
     name = base + L" (" + WideDecimalText(number) + L")";
@@ -55,7 +56,8 @@ TransferOutcome FollowOutcome(const FollowedCalendar& calendar, const CalendarSt
   return {kExitDone, Text(TextId::FollowFollowing, {calendar.name, ShownAddress(calendar.address), StateText(state)})};
 }
 
-TransferOutcome RefreshOutcome(const std::vector<FollowedCalendar>& followed, const std::vector<CalendarState>& states) {
+TransferOutcome RefreshOutcome(const std::vector<FollowedCalendar>& followed,
+                               const std::vector<CalendarState>& states) {
   if (followed.empty()) return {kExitDone, Text(TextId::FollowNoneFollowed)};
   TransferOutcome outcome;
   for (std::size_t i = 0; i < followed.size() && i < states.size(); ++i) {

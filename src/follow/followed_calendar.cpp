@@ -17,7 +17,9 @@ constexpr std::wstring_view kRefreshKey = L"Refresh";
 constexpr std::wstring_view kRemindedThroughKey = L"RemindedThrough";
 constexpr std::wstring_view kNoLead = L"None";
 
-std::wstring SectionOf(std::size_t index) { return L"Calendars\\" + WideDecimalText(static_cast<std::int64_t>(index) + 1); }
+std::wstring SectionOf(std::size_t index) {
+  return L"Calendars\\" + WideDecimalText(static_cast<std::int64_t>(index) + 1);
+}
 
 std::optional<int> NumberIn(const std::wstring& text, int low, int high) {
   const Integer16Result read = ParseInteger16(text);
@@ -48,8 +50,8 @@ std::vector<FollowedCalendar> ReadFollowedCalendars(SettingsStore& store) {
     } else {
       calendar.leadMinutes = NumberIn(lead, 0, kMaxLeadMinutes).value_or(kDefaultLeadMinutes);
     }
-    calendar.refreshMinutes =
-        NumberIn(Read(store, section, kRefreshKey), kMinRefreshMinutes, kMaxRefreshMinutes).value_or(kDefaultRefreshMinutes);
+    calendar.refreshMinutes = NumberIn(Read(store, section, kRefreshKey), kMinRefreshMinutes, kMaxRefreshMinutes)
+                                  .value_or(kDefaultRefreshMinutes);
     calendar.remindedThrough = ReadStoredTime(Read(store, section, kRemindedThroughKey)).value_or(0.0);
     calendars.push_back(std::move(calendar));
   }

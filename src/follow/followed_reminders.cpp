@@ -17,7 +17,8 @@ constexpr std::size_t kMaxAgendaOccurrences = 1000;  // of one alert
 double MinuteOf(DateValue value) { return std::floor(ToTimeLine(value) * 1440.0 + 1e-6) / 1440.0; }
 
 std::wstring OnOneLine(std::wstring text) {
-  std::replace_if(text.begin(), text.end(), [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
+  std::replace_if(
+      text.begin(), text.end(), [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
   return text;
 }
 
@@ -111,7 +112,8 @@ std::wstring AgendaText(const AlarmTable& table, const std::vector<CalendarFollo
     if (table[slot].Exist && table[slot].Actief) AddAlert(lines, table[slot], from, to);
   }
   InTimeOrder(followed, [&](std::size_t index, const CalendarReminder& reminder) {
-    if (reminder.due >= from && reminder.due < to) AddLine(lines, reminder.due, followed[index].calendar.name, reminder.Description());
+    if (reminder.due >= from && reminder.due < to)
+      AddLine(lines, reminder.due, followed[index].calendar.name, reminder.Description());
     return reminder.due < to;
   });
   std::sort(lines.begin(), lines.end(),

@@ -14,7 +14,7 @@
 // Each followed calendar with its reminders worked out from its copy.
 struct CalendarFollowing {
   FollowedCalendar calendar;
-  std::vector<CalendarReminder> reminders;  // in time order
+  std::vector<CalendarReminder> reminders;                 // in time order
   std::vector<std::unique_ptr<const std::wstring>> texts;  // their descriptions
 };
 

@@ -32,10 +32,10 @@ using InternetHandle = ScopedHandle<HINTERNET, CloseInternet>;
 
 std::wstring WinHttpErrorText(DWORD error) {
   wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
-      GetModuleHandleW(L"winhttp.dll"), error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
+                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                     GetModuleHandleW(L"winhttp.dll"), error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring words = length != 0 ? std::wstring(text, length) : L"error " + WideDecimalText(error);
   LocalFree(text);
   while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L'.')) words.pop_back();
@@ -69,11 +69,11 @@ FetchAnswer FailedCall() {
 // The session: the proxy as Windows 8.1 and later find it for the user,
 // else (Windows 7) the user's proxy as Internet Explorer sets it.
 void OpenSession(InternetHandle& session, std::wstring& proxy) {
-  session.Reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
-                            WINHTTP_NO_PROXY_BYPASS, 0));
+  session.Reset(
+      WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session.Get()) {
-    session.Reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                              WINHTTP_NO_PROXY_BYPASS, 0));
+    session.Reset(
+        WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config = {};
     if (WinHttpGetIEProxyConfigForCurrentUser(&config)) {
       if (config.lpszProxy != nullptr) proxy = config.lpszProxy;
@@ -234,10 +234,10 @@ FetchAnswer FetchCalendar(const FetchRequest& fetch, const std::atomic<bool>& ca
     if (!exchange.Send(address, failure)) return failure;
     const DWORD status = exchange.Status();
     switch (status) {
-      case HTTP_STATUS_MOVED:        // 301
-      case HTTP_STATUS_REDIRECT:     // 302
-      case HTTP_STATUS_REDIRECT_METHOD:  // 303
-      case HTTP_STATUS_REDIRECT_KEEP_VERB:  // 307
+      case HTTP_STATUS_MOVED:                 // 301
+      case HTTP_STATUS_REDIRECT:              // 302
+      case HTTP_STATUS_REDIRECT_METHOD:       // 303
+      case HTTP_STATUS_REDIRECT_KEEP_VERB:    // 307
       case HTTP_STATUS_PERMANENT_REDIRECT: {  // 308
         const auto location = Header(exchange.Request(), WINHTTP_QUERY_LOCATION);
         if (!location) return Failed(FetchProblem::ServerAnswered, static_cast<int>(status));

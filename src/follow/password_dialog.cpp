@@ -64,9 +64,8 @@ class PasswordDialog {
 std::optional<std::wstring> AskCalendarPassword(HINSTANCE instance, HWND owner, const std::wstring& shownAddress,
                                                 const std::wstring& user) {
   RegisterDialogClass(instance, kPasswordWindowClass, nullptr);
-  const auto dialogTemplate =
-      EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_TOPMOST, kPasswordWindowClass,
-                          Text(kPasswordWindow.caption));
+  const auto dialogTemplate = EmptyDialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_TOPMOST,
+                                                  kPasswordWindowClass, Text(kPasswordWindow.caption));
   PasswordDialog dialog(Text(TextId::PasswordPrompt, {shownAddress, user}), ScreenDpi());
   DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
                           PasswordDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));

@@ -18,7 +18,7 @@ bool IsSwitch(std::wstring_view argument, std::wstring_view name) {
 
 std::optional<TransferKind> SwitchKind(std::wstring_view argument) {
   static constexpr std::pair<std::wstring_view, TransferKind> kSwitches[] = {
-      {L"export", TransferKind::Export}, {L"import", TransferKind::Import},   {L"follow", TransferKind::Follow},
+      {L"export", TransferKind::Export},     {L"import", TransferKind::Import},   {L"follow", TransferKind::Follow},
       {L"unfollow", TransferKind::Unfollow}, {L"refresh", TransferKind::Refresh}, {L"agenda", TransferKind::Agenda}};
   for (const auto& [name, kind] : kSwitches) {
     if (IsSwitch(argument, name)) return kind;
@@ -50,7 +50,8 @@ std::optional<int> WholeNumberIn(const std::wstring& text, int low, int high) {
 
 // "/follow ADDRESS" and its options, each with its value, in any order.
 CommandLine ParseFollow(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() < 2 || arguments[1].empty()) return NotUnderstood(Text(TextId::FollowValueMissing, {arguments[0]}));
+  if (arguments.size() < 2 || arguments[1].empty())
+    return NotUnderstood(Text(TextId::FollowValueMissing, {arguments[0]}));
   FollowArguments follow;
   follow.address = arguments[1];
   for (std::size_t i = 2; i < arguments.size(); i += 2) {
@@ -81,8 +82,7 @@ std::optional<std::optional<int>> ReadLeadMinutes(std::wstring_view text) {
 std::wstring PackFollowArguments(const FollowArguments& arguments) {
   std::wstring lead;
   if (arguments.lead) lead = *arguments.lead ? WideDecimalText(**arguments.lead) : L"none";
-  return arguments.address + kPackSeparator + arguments.name + kPackSeparator + arguments.user + kPackSeparator +
-         lead;
+  return arguments.address + kPackSeparator + arguments.name + kPackSeparator + arguments.user + kPackSeparator + lead;
 }
 
 std::optional<FollowArguments> UnpackFollowArguments(std::wstring_view packed) {

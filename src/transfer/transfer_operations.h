@@ -14,7 +14,6 @@
 #include "date_value.h"
 #include "settings_store.h"
 
-
 // The path against the current folder, as a running Chimewatch (whose
 // current folder is its own) must get it.
 std::wstring AbsolutePath(std::wstring_view path);

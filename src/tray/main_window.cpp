@@ -501,9 +501,10 @@ void MainWindow::Form_AskPassword() {
     SendHandOverResult(self, handOver, {kExitNotReached, Text(TextId::FollowNotFollowed, {address, why})});
     return;
   }
-  follower_.Follow(arguments, clock_.Now(),
-                   [self, handOver](const TransferOutcome& outcome) { SendHandOverResult(self, handOver, outcome); },
-                   std::move(*password));
+  follower_.Follow(
+      arguments, clock_.Now(),
+      [self, handOver](const TransferOutcome& outcome) { SendHandOverResult(self, handOver, outcome); },
+      std::move(*password));
 }
 
 // A reminder missed while Chimewatch was not running rings as soon as its

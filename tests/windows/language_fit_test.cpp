@@ -108,8 +108,8 @@ void ExpectEntriesFit(std::span<const TextId> entries, std::span<const ControlLa
 
 void ExpectLayoutFits(std::span<const ControlLayout> controls, const Measure& measure) {
   for (const ControlLayout& control : controls) {
-    if (control.caption == kNoText || control.kind == ControlKind::TextBox || control.kind == ControlKind::PasswordBox ||
-        control.kind == ControlKind::ListView) {
+    if (control.caption == kNoText || control.kind == ControlKind::TextBox ||
+        control.kind == ControlKind::PasswordBox || control.kind == ControlKind::ListView) {
       continue;
     }
     ExpectFits(control.caption, control, controls, measure);

@@ -70,7 +70,8 @@ TEST(CalendarReminders, EachOccurrenceOfTheSpanOnItsOwnClock) {
       {"a series on the PC's clock keeps its hour through the change",
        "BEGIN:VEVENT\r\nUID:l1\r\nSUMMARY:Here\r\nDTSTART;TZID=W. Europe Standard Time:20261024T090000\r\n"
        "RRULE:FREQ=DAILY;UNTIL=20261025T235959Z\r\nEND:VEVENT\r\n",
-       Span(At(2026, 10, 23), 14), {{At(2026, 10, 24, 8, 45), L"Here"}, {At(2026, 10, 25, 8, 45), L"Here"}}},
+       Span(At(2026, 10, 23), 14),
+       {{At(2026, 10, 24, 8, 45), L"Here"}, {At(2026, 10, 25, 8, 45), L"Here"}}},
       {"no alarm: the lead before a timed event; an all-day event reminds only by its own alarm",
        "BEGIN:VEVENT\r\nUID:a1\r\nSUMMARY:Timed\r\nDTSTART:20261210T120000\r\nEND:VEVENT\r\n"
        "BEGIN:VEVENT\r\nUID:a2\r\nSUMMARY:Holiday\r\nDTSTART;VALUE=DATE:20261211\r\nEND:VEVENT\r\n"
@@ -80,7 +81,8 @@ TEST(CalendarReminders, EachOccurrenceOfTheSpanOnItsOwnClock) {
        {{At(2026, 12, 10, 11, 30), L"Timed"}, {At(2026, 12, 11, 9), L"Birthday"}}},
       {"no lead: an event without an alarm does not remind",
        "BEGIN:VEVENT\r\nUID:n1\r\nSUMMARY:Timed\r\nDTSTART:20261210T120000\r\nEND:VEVENT\r\n",
-       Span(At(2026, 12, 9), 14, std::nullopt), {}},
+       Span(At(2026, 12, 9), 14, std::nullopt),
+       {}},
       {"the earliest alarm, one after the end, and a fixed one for the first occurrence only",
        "BEGIN:VEVENT\r\nUID:e1\r\nSUMMARY:Two alarms\r\nDTSTART:20261210T100000Z\r\nDTEND:20261210T110000Z\r\n"
        "BEGIN:VALARM\r\nACTION:EMAIL\r\nTRIGGER:-P1D\r\nEND:VALARM\r\n"
@@ -94,7 +96,8 @@ TEST(CalendarReminders, EachOccurrenceOfTheSpanOnItsOwnClock) {
        {{At(2026, 12, 10, 10), L"Two alarms"}, {At(2026, 12, 11, 13), L"After"}, {At(2026, 12, 11, 21), L"Fixed"}}},
       {"only the span: before it and after it nothing",
        "BEGIN:VEVENT\r\nUID:s1\r\nSUMMARY:Weekly\r\nDTSTART:20200106T090000\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\n",
-       Span(At(2026, 12, 8, 8, 45), 7), {{At(2026, 12, 14, 8, 45), L"Weekly"}}},
+       Span(At(2026, 12, 8, 8, 45), 7),
+       {{At(2026, 12, 14, 8, 45), L"Weekly"}}},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.what);
@@ -116,10 +119,10 @@ TEST(CalendarReminders, WhatIsNotACalendarIsToldAndAnUnreadableEventCounted) {
   EXPECT_NE(page.problem.find(L"not an iCalendar file"), std::wstring::npos) << page.problem;
   const CalendarReminders cut = RemindersOf("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:2026", span);
   EXPECT_FALSE(cut.readable);
-  const CalendarReminders odd = RemindersOf(
-      Calendar("BEGIN:VEVENT\r\nUID:x\r\nSUMMARY:Bad\r\nDTSTART:tomorrow\r\nEND:VEVENT\r\n"
-               "BEGIN:VEVENT\r\nUID:y\r\nSUMMARY:Good\r\nDTSTART:20261210T120000\r\nEND:VEVENT\r\n"),
-      span);
+  const CalendarReminders odd =
+      RemindersOf(Calendar("BEGIN:VEVENT\r\nUID:x\r\nSUMMARY:Bad\r\nDTSTART:tomorrow\r\nEND:VEVENT\r\n"
+                           "BEGIN:VEVENT\r\nUID:y\r\nSUMMARY:Good\r\nDTSTART:20261210T120000\r\nEND:VEVENT\r\n"),
+                  span);
   EXPECT_EQ(odd.eventsNotFollowed, 1u);
   ASSERT_EQ(odd.reminders.size(), 1u);
   EXPECT_EQ(odd.reminders[0].eventEnd, At(2026, 12, 10, 12));

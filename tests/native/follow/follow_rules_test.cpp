@@ -93,9 +93,9 @@ TEST(FollowedReminders, RingOnceAtTheirMinuteAndMissedOnesOnlyWhileTheEventGoesO
       {At(2026, 12, 9, 10, 1), At(2026, 12, 9, 11), At(2026, 12, 9, 9, 59), ReminderState::Ahead},
       {At(2026, 12, 9, 10, 0), At(2026, 12, 9, 11), At(2026, 12, 9, 9, 59), ReminderState::Rings},
       {At(2026, 12, 9, 10, 0, 30), At(2026, 12, 9, 11), At(2026, 12, 9, 9, 59), ReminderState::Rings},  // its minute
-      {At(2026, 12, 9, 9, 59), At(2026, 12, 9, 9, 59), At(2026, 12, 9, 9, 58), ReminderState::Rings},  // a tick late
-      {At(2026, 12, 9, 10, 0), At(2026, 12, 9, 11), At(2026, 12, 9, 10, 0), ReminderState::Done},  // rung
-      {At(2026, 12, 9, 9), At(2026, 12, 9, 10, 30), At(2026, 12, 9, 8), ReminderState::Rings},  // missed, goes on
+      {At(2026, 12, 9, 9, 59), At(2026, 12, 9, 9, 59), At(2026, 12, 9, 9, 58), ReminderState::Rings},   // a tick late
+      {At(2026, 12, 9, 10, 0), At(2026, 12, 9, 11), At(2026, 12, 9, 10, 0), ReminderState::Done},       // rung
+      {At(2026, 12, 9, 9), At(2026, 12, 9, 10, 30), At(2026, 12, 9, 8), ReminderState::Rings},      // missed, goes on
       {At(2026, 12, 9, 9), At(2026, 12, 9, 9, 30), At(2026, 12, 9, 8), ReminderState::PassedOver},  // missed, over
   };
   for (const Row& row : rows) {

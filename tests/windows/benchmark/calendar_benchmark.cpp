@@ -220,10 +220,11 @@ int FollowedCalendars() {
   DateValue next = 0.0;
   for (int tick = 0; tick < kTicks; ++tick) next += NextReminderTime(followed, span.from + tick / 86400.0, 73051.0);
   const double tickMs = benchmark::Milliseconds(from, benchmark::Clock());
-  std::wprintf(L"Five calendars of %d events: %zu reminders holding %.2f MB (the working set grew %.2f MB); "
-               L"the tip's look for the next: %.2f us (%g)\n",
-               kEvents, followed[0].reminders.size() * 5, static_cast<double>(held) / 1048576.0,
-               static_cast<double>(after - before) / 1048576.0, 1000.0 * tickMs / kTicks, next > 0 ? 1.0 : 0.0);
+  std::wprintf(
+      L"Five calendars of %d events: %zu reminders holding %.2f MB (the working set grew %.2f MB); "
+      L"the tip's look for the next: %.2f us (%g)\n",
+      kEvents, followed[0].reminders.size() * 5, static_cast<double>(held) / 1048576.0,
+      static_cast<double>(after - before) / 1048576.0, 1000.0 * tickMs / kTicks, next > 0 ? 1.0 : 0.0);
   return 0;
 }
 

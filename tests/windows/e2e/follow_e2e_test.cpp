@@ -47,8 +47,8 @@ std::string Stamp(const SYSTEMTIME& t) {
 }
 
 // One event in the PC's own time, with an alarm `alarmMinutes` before its start.
-std::string TimedEvent(const std::string& uid, const std::string& summary, const SYSTEMTIME& start, const SYSTEMTIME& end,
-                  int alarmMinutes) {
+std::string TimedEvent(const std::string& uid, const std::string& summary, const SYSTEMTIME& start,
+                       const SYSTEMTIME& end, int alarmMinutes) {
   return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nSUMMARY:" + summary + "\r\nDTSTART:" + Stamp(start) +
          "\r\nDTEND:" + Stamp(end) + "\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT" +
          std::to_string(alarmMinutes) + "M\r\nEND:VALARM\r\nEND:VEVENT\r\n";
@@ -217,8 +217,9 @@ TEST_F(FollowedCalendar, TheAgendaListsTheAlertsAndTheRemindersInTimeOrder) {
   driver::PostClick(driver::FindChildById(session.SetupWindow(), IDC_CMDEDIT));
   const auto told = driver::WaitForMessageBox(session.Pid(), 5000);
   ASSERT_TRUE(told.has_value());
-  EXPECT_EQ(told->text, L"\"Dentist, upstairs\" is a reminder of the calendar \"Team\". Change it in that calendar; "
-                        L"Calendars... in the tray menu stops following it.");
+  EXPECT_EQ(told->text,
+            L"\"Dentist, upstairs\" is a reminder of the calendar \"Team\". Change it in that calendar; "
+            L"Calendars... in the tray menu stops following it.");
   driver::Answer(told->hwnd, IDOK);
   EXPECT_EQ(session.WaitForEditor(1000), nullptr);
 }
