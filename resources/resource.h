@@ -101,6 +101,9 @@
 #define IDC_TXTLEAD 3321
 #define IDC_LBLLEADUNIT 3322
 #define IDC_LBLPROMPT 3323
+#define IDC_LBLREFRESH 3324
+#define IDC_TXTREFRESH 3325
+#define IDC_LBLREFRESHUNIT 3326
 
 // The standard command IDs, so that Enter and Esc map onto the buttons.
 #define IDOK_VALUE 1

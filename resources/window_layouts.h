@@ -144,8 +144,8 @@ inline constexpr std::array<ControlLayout, 6> kCalendarsControls = {{
 
 // Add...: the address, a name, a user name and password where the server
 // asks for them, and the lead for events without a reminder of their own.
-inline constexpr WindowLayout kAddCalendarWindow = {TextId::AddCalendarTitle, 7200, 2880};
-inline constexpr std::array<ControlLayout, 14> kAddCalendarControls = {{
+inline constexpr WindowLayout kAddCalendarWindow = {TextId::AddCalendarTitle, 7200, 3240};
+inline constexpr std::array<ControlLayout, 17> kAddCalendarControls = {{
     {IDC_LBLADDRESS, ControlKind::Label, TextId::AddCalendarAddress, 120, 150, 1500, 255},
     {IDC_TXTADDRESS, ControlKind::TextBox, kNoText, 1680, 120, 5400, 285},
     {IDC_LBLCALNAME, ControlKind::Label, TextId::AddCalendarName, 120, 510, 1500, 255},
@@ -158,8 +158,11 @@ inline constexpr std::array<ControlLayout, 14> kAddCalendarControls = {{
     {IDC_LBLLEAD, ControlKind::Label, TextId::AddCalendarLead, 120, 1620, 6960, 255},
     {IDC_TXTLEAD, ControlKind::TextBox, kNoText, 1680, 1920, 600, 285},
     {IDC_LBLLEADUNIT, ControlKind::Label, TextId::AddCalendarLeadUnit, 2400, 1950, 4680, 255},
-    {IDC_CMDOK, ControlKind::DefaultButton, TextId::AddCalendarOK, 4560, 2400, 1215, 375},
-    {IDC_CMDCANCEL, ControlKind::PushButton, TextId::AddCalendarCancel, 5865, 2400, 1215, 375},
+    {IDC_LBLREFRESH, ControlKind::Label, TextId::AddCalendarRefresh, 120, 2310, 1500, 255},
+    {IDC_TXTREFRESH, ControlKind::TextBox, kNoText, 1680, 2280, 600, 285},
+    {IDC_LBLREFRESHUNIT, ControlKind::Label, TextId::AddCalendarRefreshUnit, 2400, 2310, 4680, 255},
+    {IDC_CMDOK, ControlKind::DefaultButton, TextId::AddCalendarOK, 4560, 2760, 1215, 375},
+    {IDC_CMDCANCEL, ControlKind::PushButton, TextId::AddCalendarCancel, 5865, 2760, 1215, 375},
 }};
 
 // The password a server asks for, when the command line named the user.

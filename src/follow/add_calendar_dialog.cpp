@@ -2,6 +2,7 @@
 
 #include "dialog_window.h"
 #include "dpi.h"
+#include "followed_calendar.h"
 #include "number_text.h"
 #include "resource.h"
 #include "text_convert.h"
@@ -43,7 +44,8 @@ class AddCalendarDialog {
   void Form_Load() {
     DisableDialogDpiScaling(hwnd_);
     layout_.Create(hwnd_, dpi_);
-    SetDlgItemTextW(hwnd_, IDC_TXTLEAD, WideDecimalText(15).c_str());
+    SetDlgItemTextW(hwnd_, IDC_TXTLEAD, WideDecimalText(kDefaultLeadMinutes).c_str());
+    SetDlgItemTextW(hwnd_, IDC_TXTREFRESH, WideDecimalText(kDefaultRefreshMinutes).c_str());
     PlaceWindow(hwnd_, kAddCalendarWindow, GetWindow(hwnd_, GW_OWNER), dpi_);
     SetFocus(GetDlgItem(hwnd_, IDC_TXTADDRESS));
   }
@@ -55,15 +57,18 @@ class AddCalendarDialog {
     calendar.arguments.user = TrimBlanks(DialogItemText(hwnd_, IDC_TXTUSER));
     calendar.password = DialogItemText(hwnd_, IDC_TXTPASSWORD);
     calendar.arguments.lead = ReadLeadMinutes(DialogItemText(hwnd_, IDC_TXTLEAD));
-    if (!calendar.arguments.lead) {
-      MessageBoxW(hwnd_, Text(TextId::AddCalendarLeadNotUnderstood).c_str(), Text(TextId::CommonTitle).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
-      SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, IDC_TXTLEAD)), TRUE);
-      return;
-    }
+    calendar.arguments.refreshMinutes = ReadRefreshMinutes(DialogItemText(hwnd_, IDC_TXTREFRESH));
+    if (!calendar.arguments.lead) return Refuse(TextId::AddCalendarLeadNotUnderstood, IDC_TXTLEAD);
+    if (!calendar.arguments.refreshMinutes) return Refuse(TextId::AddCalendarRefreshNotUnderstood, IDC_TXTREFRESH);
     SetDlgItemTextW(hwnd_, IDC_TXTPASSWORD, L"");
     kept = std::move(calendar);
     EndDialog(hwnd_, IDOK);
+  }
+
+  // Says what the field takes, and puts the focus back in it.
+  void Refuse(TextId why, int field) {
+    MessageBoxW(hwnd_, Text(why).c_str(), Text(TextId::CommonTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, field)), TRUE);
   }
 
   const int dpi_;

@@ -175,7 +175,9 @@ void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
 void CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
   const std::vector<FollowedCalendar> list = Calendars();
   const FollowPlan plan =
-      PlanFollow({job.calendar.address, job.askedName, job.calendar.user, job.calendar.leadMinutes}, list, now);
+      PlanFollow(
+      {job.calendar.address, job.askedName, job.calendar.user, job.calendar.leadMinutes, job.calendar.refreshMinutes},
+      list, now);
   if (!plan.calendar) {  // another /follow took it meanwhile
     job.answer(plan.refusal);
     return;

@@ -33,6 +33,7 @@ FollowPlan PlanFollow(const FollowArguments& arguments, const std::vector<Follow
   calendar.name = arguments.name;
   calendar.user = arguments.user;
   if (arguments.lead) calendar.leadMinutes = *arguments.lead;
+  if (arguments.refreshMinutes) calendar.refreshMinutes = *arguments.refreshMinutes;
   calendar.remindedThrough = now;
   plan.calendar = std::move(calendar);
   return plan;

@@ -79,6 +79,8 @@ std::optional<std::optional<int>> ReadLeadMinutes(std::wstring_view text) {
   return std::nullopt;
 }
 
+std::optional<int> ReadRefreshMinutes(std::wstring_view text) { return WholeNumberIn(TrimBlanks(text), 5, 1440); }
+
 std::wstring PackFollowArguments(const FollowArguments& arguments) {
   std::wstring lead;
   if (arguments.lead) lead = *arguments.lead ? WideDecimalText(**arguments.lead) : L"none";
@@ -96,7 +98,7 @@ std::optional<FollowArguments> UnpackFollowArguments(std::wstring_view packed) {
     }
   }
   if (part != 3 || parts[0].empty()) return std::nullopt;
-  FollowArguments arguments{parts[0], parts[1], parts[2], std::nullopt};
+  FollowArguments arguments{parts[0], parts[1], parts[2], std::nullopt, std::nullopt};
   if (!parts[3].empty()) {
     arguments.lead = ReadLeadMinutes(parts[3]);
     if (!arguments.lead) return std::nullopt;
@@ -118,7 +120,7 @@ bool IsCalendarLink(std::wstring_view argument) {
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
   if (arguments.empty()) return {};
   if (arguments.size() == 1 && IsCalendarLink(arguments[0])) {
-    CommandLine link = Request(TransferKind::Follow, PackFollowArguments({arguments[0], L"", L"", std::nullopt}));
+    CommandLine link = Request(TransferKind::Follow, PackFollowArguments({arguments[0], L"", L"", std::nullopt, std::nullopt}));
     link.action = CommandLine::Action::FollowLink;
     return link;
   }

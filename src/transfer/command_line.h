@@ -39,12 +39,15 @@ struct FollowArguments {
   std::wstring name;     // empty: the calendar's own
   std::wstring user;
   std::optional<std::optional<int>> lead;  // not given; or given, as minutes or "none"
+  std::optional<int> refreshMinutes;       // Add...'s; the command line keeps the default
   bool operator==(const FollowArguments&) const = default;
 };
 std::wstring PackFollowArguments(const FollowArguments& arguments);
 // A lead as /lead and Add... take it: minutes from 0 to 10080; "none" or
 // nothing for none. Not a lead: nothing at all.
 std::optional<std::optional<int>> ReadLeadMinutes(std::wstring_view text);
+// The minutes between two fetches, 5 to 1440; nothing for anything else.
+std::optional<int> ReadRefreshMinutes(std::wstring_view text);
 std::optional<FollowArguments> UnpackFollowArguments(std::wstring_view packed);
 
 inline constexpr int kDefaultAgendaDays = 14;

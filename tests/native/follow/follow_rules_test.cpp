@@ -122,15 +122,16 @@ TEST(FollowCommands, WhatIsFollowedAndWhatIsRefused) {
   followed[0].address = L"https://a/cal.ics";
   followed[0].name = L"Work";
   const DateValue now = At(2026, 12, 9, 10);
-  const FollowPlan plan = PlanFollow({L"webcal://b/x.ics", L"", L"ann", std::optional<int>()}, followed, now);
+  const FollowPlan plan = PlanFollow({L"webcal://b/x.ics", L"", L"ann", std::optional<int>(), 60}, followed, now);
   ASSERT_TRUE(plan.calendar.has_value());
   EXPECT_EQ(plan.calendar->address, L"https://b/x.ics");
   EXPECT_EQ(plan.calendar->leadMinutes, std::nullopt);
+  EXPECT_EQ(plan.calendar->refreshMinutes, 60);
   EXPECT_EQ(plan.calendar->remindedThrough, now);  // nothing already past rings
   const std::pair<FollowArguments, const wchar_t*> refused[] = {
-      {{L"mailto:ann@b", L"", L"", std::nullopt}, L"Not the address of a calendar"},
-      {{L"webcal://a/cal.ics", L"", L"", std::nullopt}, L"is followed already, as \"Work\""},
-      {{L"https://c/", L"work", L"", std::nullopt}, L"A calendar named \"work\""},
+      {{L"mailto:ann@b", L"", L"", std::nullopt, std::nullopt}, L"Not the address of a calendar"},
+      {{L"webcal://a/cal.ics", L"", L"", std::nullopt, std::nullopt}, L"is followed already, as \"Work\""},
+      {{L"https://c/", L"work", L"", std::nullopt, std::nullopt}, L"A calendar named \"work\""},
   };
   for (const auto& [arguments, says] : refused) {
     const FollowPlan no = PlanFollow(arguments, followed, now);
@@ -139,7 +140,7 @@ TEST(FollowCommands, WhatIsFollowedAndWhatIsRefused) {
     EXPECT_NE(no.refusal.summary.find(says), std::wstring::npos) << no.refusal.summary;
   }
   followed.resize(kMaxFollowedCalendars, followed[0]);
-  EXPECT_FALSE(PlanFollow({L"https://z/", L"", L"", std::nullopt}, followed, now).calendar.has_value());
+  EXPECT_FALSE(PlanFollow({L"https://z/", L"", L"", std::nullopt, std::nullopt}, followed, now).calendar.has_value());
   followed.resize(1);
   EXPECT_EQ(NameToKeep(L"", L"Work", L"https://c/", followed), L"Work (2)");
   EXPECT_EQ(NameToKeep(L"", L"", L"https://dav.example.org:8443/c", followed), L"dav.example.org");

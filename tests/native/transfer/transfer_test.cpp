@@ -85,10 +85,21 @@ TEST(ParseCommandLine, TellsWhatWasNotUnderstood) {
   EXPECT_TRUE(ParseCommandLine({L"/follow", L"a", L"/name"}).message.starts_with(L"Not understood: /name needs a"));
 }
 
+TEST(FollowArguments, TheMinutesOfALeadAndBetweenFetches) {
+  using Lead = std::optional<std::optional<int>>;
+  EXPECT_EQ(ReadLeadMinutes(L" 0 "), Lead(0));
+  EXPECT_EQ(ReadLeadMinutes(L"None"), Lead(std::optional<int>()));
+  EXPECT_EQ(ReadLeadMinutes(L""), Lead(std::optional<int>()));
+  EXPECT_EQ(ReadLeadMinutes(L"10081"), std::nullopt);
+  EXPECT_EQ(ReadRefreshMinutes(L"5"), 5);
+  EXPECT_EQ(ReadRefreshMinutes(L"1440"), 1440);
+  for (const wchar_t* refused : {L"4", L"1441", L"", L"soon", L"30.5"}) EXPECT_EQ(ReadRefreshMinutes(refused), std::nullopt);
+}
+
 TEST(FollowArguments, PackedForTheHandOverAndBack) {
-  const FollowArguments cases[] = {{L"https://x/a", L"", L"", std::nullopt},
-                                   {L"webcal://x/a", L"Work", L"ann", std::optional<int>()},
-                                   {L"http://x", L"Ü", L"", std::optional<int>(0)}};
+  const FollowArguments cases[] = {{L"https://x/a", L"", L"", std::nullopt, std::nullopt},
+                                   {L"webcal://x/a", L"Work", L"ann", std::optional<int>(), std::nullopt},
+                                   {L"http://x", L"Ü", L"", std::optional<int>(0), std::nullopt}};
   for (const FollowArguments& arguments : cases) {
     EXPECT_EQ(UnpackFollowArguments(PackFollowArguments(arguments)), arguments);
   }

@@ -367,6 +367,8 @@ TEST_F(FollowedCalendar, TheCalendarsWindowAddsAndRemovesACalendar) {
   HWND add = driver::WaitForWindow(session.Pid(), L"ChimewatchAddCalendar", std::nullopt, 5000);
   ASSERT_NE(add, nullptr);
   EXPECT_EQ(driver::GetText(driver::FindChildById(add, IDC_TXTLEAD)), L"15");
+  EXPECT_EQ(driver::GetText(driver::FindChildById(add, IDC_TXTREFRESH)), L"30");
+  driver::SetText(driver::FindChildById(add, IDC_TXTREFRESH), L"60");
   driver::SetText(driver::FindChildById(add, IDC_TXTADDRESS), Server(L"/cal.ics?token=0123456789abcdef"));
   driver::SetText(driver::FindChildById(add, IDC_TXTLEAD), L"soon");
   driver::PostClick(driver::FindChildById(add, IDC_CMDOK));
@@ -385,6 +387,7 @@ TEST_F(FollowedCalendar, TheCalendarsWindowAddsAndRemovesACalendar) {
   ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListViewCell(list, 0, 2).starts_with(L"Updated at"); }, 5000));
   EXPECT_NE(driver::ListViewCell(list, 0, 2).find(L"what the server sends is not private"), std::wstring::npos);
   EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Lead"), L"None");
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Refresh"), L"60");
   ASSERT_TRUE(driver::ClickListViewRow(list, 0));
   driver::PostClick(driver::FindChildById(window, IDC_CMDREMOVE));
   const auto ask = driver::WaitForMessageBox(session.Pid(), 5000);
