@@ -135,7 +135,7 @@ inline constexpr std::array<ControlLayout, 10> kSoundControls = {{
 inline constexpr WindowLayout kCalendarsWindow = {TextId::CalendarsTitle, 8400, 3720};
 inline constexpr std::array<ControlLayout, 6> kCalendarsControls = {{
     {IDC_LBLCALENDARS, ControlKind::Label, TextId::CalendarsList, 120, 120, 8160, 255},
-    {IDC_LSTCALENDARS, ControlKind::ListView, kNoText, 120, 390, 8160, 2760},
+    {IDC_LSTCALENDARS, ControlKind::ListView, TextId::CalendarsTitle, 120, 390, 8160, 2760},
     {IDC_CMDADD, ControlKind::PushButton, TextId::CalendarsAdd, 120, 3240, 1575, 375},
     {IDC_CMDREMOVE, ControlKind::PushButton, TextId::CalendarsRemove, 1815, 3240, 1575, 375},
     {IDC_CMDREFRESH, ControlKind::PushButton, TextId::CalendarsRefresh, 3510, 3240, 2055, 375},

@@ -262,6 +262,40 @@ TEST(AccessibleNames, EveryFocusableControlIsNamedAsASightedUserReadsIt) {
   ASSERT_TRUE(driver::WaitForWindowGone(sound, 3000));
   driver::PostKey(Control(editor, IDC_TXTNAME), VK_ESCAPE);
   ASSERT_TRUE(driver::WaitForWindowGone(editor, 3000));
+
+  // The calendars window (Remove waits for a calendar to remove) and Add....
+  session.Command(IDM_CALENDARS);
+  HWND calendars = driver::WaitForWindow(session.Pid(), L"ChimewatchCalendars", L"Calendars", 5000);
+  ASSERT_NE(calendars, nullptr);
+  const ExpectedName calendarsControls[] = {{IDC_LSTCALENDARS, L"Calendars", false},
+                                            {IDC_CMDADD, L"Add...", false},
+                                            {IDC_CMDREFRESH, L"Refresh now", false},
+                                            {IDC_CMDCANCEL, L"Close", false}};
+  ExpectNames(calendars, calendarsControls);
+  EXPECT_EQ(TabOrder(calendars, IDC_LSTCALENDARS),
+            (std::vector<int>{IDC_LSTCALENDARS, IDC_CMDADD, IDC_CMDREFRESH, IDC_CMDCANCEL}));
+  ExpectNoLabelCoversAControl(calendars);
+  driver::PostClick(Control(calendars, IDC_CMDADD));
+  HWND add = driver::WaitForWindow(session.Pid(), L"ChimewatchAddCalendar", L"Follow a calendar", 5000);
+  ASSERT_NE(add, nullptr);
+  const ExpectedName addFields[] = {{IDC_TXTADDRESS, L"Address", true},
+                                    {IDC_TXTCALNAME, L"Name", true},
+                                    {IDC_TXTUSER, L"User name", true},
+                                    {IDC_TXTPASSWORD, L"Password", true},
+                                    {IDC_TXTLEAD, L"Events without a reminder of their own ring", true},
+                                    {IDC_TXTREFRESH, L"Fetched every", true},
+                                    {IDC_CMDOK, L"OK", false},
+                                    {IDC_CMDCANCEL, L"Cancel", false}};
+  ExpectNames(add, addFields);
+  EXPECT_EQ(TabOrder(add, IDC_TXTADDRESS), (std::vector<int>{IDC_TXTADDRESS, IDC_TXTCALNAME, IDC_TXTUSER,
+                                                             IDC_TXTPASSWORD, IDC_TXTLEAD, IDC_TXTREFRESH, IDC_CMDOK,
+                                                             IDC_CMDCANCEL}));
+  EXPECT_TRUE(GetWindowLongPtrW(Control(add, IDC_TXTPASSWORD), GWL_STYLE) & ES_PASSWORD);
+  ExpectNoLabelCoversAControl(add);
+  driver::PostKey(Control(add, IDC_TXTADDRESS), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(add, 3000));
+  driver::PostKey(Control(calendars, IDC_LSTCALENDARS), VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitForWindowGone(calendars, 3000));
   EXPECT_EQ(session.Exit(), 0u);
   CoUninitialize();
 }

@@ -71,6 +71,15 @@ std::wstring LocalAppDataCopies() {
   return folder;
 }
 
+int FilesMatching(const std::wstring& pattern) {
+  int count = 0;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) ++count;
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return count;
+}
+
 void DeleteCopies() {
   const std::wstring folder = LocalAppDataCopies();
   WIN32_FIND_DATAW found;
@@ -441,4 +450,35 @@ TEST_F(FollowedCalendar, AWebcalLinkAsksThenFollowsOverHttpsWhoseCertificateIsAl
   EXPECT_TRUE(lastTold.starts_with(L"Following \"Team\" at " + tls + L"/cal.ics. Updated at ")) << lastTold;
   EXPECT_EQ(lastTold.find(L"not private"), std::wstring::npos);
   EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), tls + L"/cal.ics");
+}
+
+TEST_F(FollowedCalendar, APortableFolderCarriesItsCalendarsAndTheirCopies) {
+  WriteServed(L"cal.ics", Calendar(TimedEvent("p1", "Rehearsal", LocalTimeFromNow(1, 0), LocalTimeFromNow(1, 90), 20)));
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring folder = std::wstring(temp) + L"chimewatch-portable-follow\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(gProgramPath.c_str(), (folder + L"chimewatch.exe").c_str(), FALSE));
+  WriteBytes(folder + L"chimewatch.ini", "; Chimewatch keeps its alerts in this file.\r\n");
+  driver::DeleteAllSettings();
+  const auto run = driver::RunProgram(folder + L"chimewatch.exe", L"/follow " + Server(L"/cal.ics") + L" /lead 5",
+                                      kRunTimeoutMs);
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const std::string ini = driver::ReadFileBytes(folder + L"chimewatch.ini").value_or("");
+  std::wstring text;  // UTF-16 with its mark, as Chimewatch saves it, or plain ASCII
+  if (ini.starts_with("\xFF\xFE")) {
+    text.assign(reinterpret_cast<const wchar_t*>(ini.data()), ini.size() / sizeof(wchar_t));
+  } else {
+    text.assign(ini.begin(), ini.end());
+  }
+  EXPECT_NE(text.find(L"[Calendars\\1]"), std::wstring::npos);
+  EXPECT_NE(text.find(L"Address=" + Server(L"/cal.ics")), std::wstring::npos);
+  EXPECT_NE(text.find(L"Lead=5"), std::wstring::npos);
+  EXPECT_EQ(driver::ReadSettingText(L"Calendars\\1", L"Address"), std::nullopt);  // the registry left alone
+  const auto agenda = driver::RunProgram(folder + L"chimewatch.exe", L"/agenda 2", kRunTimeoutMs);
+  EXPECT_NE(agenda.output.find("\tTeam\tRehearsal"), std::string::npos) << agenda.output;
+  // The copy beside the file, not under %LOCALAPPDATA%.
+  EXPECT_EQ(FilesMatching(folder + L"Chimewatch calendars\\*.ics"), 1);
+  EXPECT_EQ(FilesMatching(LocalAppDataCopies() + L"\\*.ics"), 0);
+  EXPECT_EQ(driver::RunProgram(folder + L"chimewatch.exe", L"/unfollow Team", kRunTimeoutMs).exitCode, 0u);
 }
