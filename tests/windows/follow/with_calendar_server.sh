@@ -33,20 +33,31 @@ mkdir -p "$tls"
       -addext "subjectAltName=IP:127.0.0.1"
 ) >/dev/null 2>&1
 # Wine trusts the authorities of the host's bundle, read as each program
-# starts: the throw-away one joins it for the run, and the bundle is put
-# back as it was after.
+# starts: the throw-away one joins it for the run and leaves it after, under
+# a lock, so that the runs of the two architectures at once each take out
+# only their own.
 bundle=/etc/ssl/certs/ca-certificates.crt
+bundle_lock=/tmp/chimewatch-test-ca-bundle.lock
+trusted=
 if [ -w "$bundle" ] && [ -s "$tls/ca.pem" ]; then
-  cp -p "$bundle" "$tls/bundle.orig"
-  cat "$tls/ca.pem" >>"$bundle"
+  flock "$bundle_lock" sh -c 'cat "$1" >>"$2"' sh "$tls/ca.pem" "$bundle" && trusted=1
 fi
+untrust() {
+  [ -n "$trusted" ] || return 0
+  flock "$bundle_lock" python3 -c '
+import sys
+ca, bundle = open(sys.argv[1]).read(), sys.argv[2]
+text = open(bundle).read()
+if ca in text:
+    open(bundle, "w").write(text.replace(ca, "", 1))' "$tls/ca.pem" "$bundle"
+}
 python3 "$(dirname "$0")/calendar_server.py" "$folder/served" "$tls/port" "$tls/server.pem" "$tls/server.key" &
 tls_server=$!
 python3 "$(dirname "$0")/calendar_server.py" "$folder/served" "$tls/self.port" "$tls/self.pem" "$tls/self.key" &
 self_server=$!
 radicale_pid=
 stop() {
-  [ -f "$tls/bundle.orig" ] && cp -p "$tls/bundle.orig" "$bundle"
+  untrust
   kill $server $tls_server $self_server $radicale_pid 2>/dev/null
   wait $server $tls_server $self_server $radicale_pid 2>/dev/null
   rm -rf "$folder"
@@ -84,7 +95,7 @@ for _ in $(seq 100); do
 done
 export CHIMEWATCH_CALENDAR_SERVER="http://127.0.0.1:$(cat "$folder/port")"
 export CHIMEWATCH_CALENDAR_FOLDER="$folder/served"
-if [ -f "$tls/bundle.orig" ]; then
+if [ -n "$trusted" ]; then
   export CHIMEWATCH_CALENDAR_TLS_SERVER="https://127.0.0.1:$(cat "$tls/port")"
 fi
 export CHIMEWATCH_CALENDAR_UNTRUSTED_SERVER="https://127.0.0.1:$(cat "$tls/self.port")"
