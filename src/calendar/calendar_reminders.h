@@ -26,6 +26,10 @@ struct CalendarReminder {
   const std::wstring* description = nullptr;
 
   const std::wstring& Description() const;
+  // The same time, end and text, wherever the text is kept.
+  friend bool operator==(const CalendarReminder& a, const CalendarReminder& b) {
+    return a.due == b.due && a.eventEnd == b.eventEnd && a.Description() == b.Description();
+  }
 };
 
 struct ReminderSpan {

@@ -118,25 +118,27 @@ bool CalendarFollower::TakeDone(LPARAM done, DateValue now) {
   jobRunning_ = false;
   if (stopped_) return false;
   ++changes_;
+  bool changed = false;
   if (job->isNew) {
-    TakeInNewCalendar(*job, now);
+    changed = TakeInNewCalendar(*job, now);
     SecureZeroMemory(job->password.data(), job->password.size() * sizeof(wchar_t));
   } else {
-    TakeInCalendar(*job, now);
+    changed = TakeInCalendar(*job, now);
   }
   StartNextJob(now);
-  return true;
+  return changed;
 }
 
-void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
+bool CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
   const auto found = std::find_if(followed_.begin(), followed_.end(), [&](const CalendarFollowing& following) {
     return following.calendar.address == job.calendar.address;
   });
-  if (found == followed_.end()) return;  // unfollowed meanwhile
+  if (found == followed_.end()) return false;  // unfollowed meanwhile
   const auto index = static_cast<std::size_t>(found - followed_.begin());
   Status& status = states_[index];
   RefreshResult& result = job.result;
-  if (result.reminders.readable) {
+  const bool changed = result.reminders.readable && result.reminders.reminders != found->reminders;
+  if (changed) {
     found->reminders = std::move(result.reminders.reminders);
     found->texts = std::move(result.reminders.texts);
   }
@@ -170,9 +172,10 @@ void CalendarFollower::TakeInCalendar(Job& job, DateValue now) {
     std::erase(refreshing_, job.calendar.address);
     AnswerRefreshWhenDone();
   }
+  return changed;
 }
 
-void CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
+bool CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
   const std::vector<FollowedCalendar> list = Calendars();
   const FollowPlan plan =
       PlanFollow(
@@ -180,12 +183,12 @@ void CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
       list, now);
   if (!plan.calendar) {  // another /follow took it meanwhile
     job.answer(plan.refusal);
-    return;
+    return false;
   }
   FirstFetch taken = TakeFirstFetch(job.calendar, job.askedName, job.password, job.result, list, now);
   if (!taken.calendar) {
     job.answer(taken.refusal);
-    return;
+    return false;
   }
   followed_.push_back(
       {*taken.calendar, std::move(job.result.reminders.reminders), std::move(job.result.reminders.texts)});
@@ -195,6 +198,7 @@ void CalendarFollower::TakeInNewCalendar(Job& job, DateValue now) {
   states_.push_back(status);
   const auto notSaved = SaveList(followed_.size() - 1);
   job.answer(FollowOutcome(*taken.calendar, taken.state, notSaved));
+  return true;
 }
 
 void CalendarFollower::RemindedThrough(DateValue now) {

@@ -35,7 +35,8 @@ class CalendarFollower {
   // After a wake, and for "Refresh now": every calendar fetched soon.
   void RefreshAll();
   // The fetch posted with `doneMessage` (its lParam) taken in; true when
-  // the reminders changed.
+  // the reminders changed (a calendar added, or its reminders other than
+  // before), so that the tip and the list follow only then.
   bool TakeDone(LPARAM done, DateValue now);
   // The fetch under way, if any, is left: nothing waits for it.
   void Stop();
@@ -64,8 +65,8 @@ class CalendarFollower {
   static DWORD WINAPI RunJob(void* job);
   void StartJob(std::unique_ptr<Job> job);
   void StartNextJob(DateValue now);
-  void TakeInCalendar(Job& job, DateValue now);
-  void TakeInNewCalendar(Job& job, DateValue now);
+  bool TakeInCalendar(Job& job, DateValue now);
+  bool TakeInNewCalendar(Job& job, DateValue now);
   void AnswerRefreshWhenDone();
   std::vector<FollowedCalendar> Calendars() const;
   std::optional<std::wstring> SaveList(std::size_t previousCount);

@@ -91,10 +91,6 @@ DateValue NextReminderTime(const std::vector<CalendarFollowing>& followed, DateV
   return next;
 }
 
-std::size_t DueReminderCount(const std::vector<CalendarFollowing>& followed, DateValue now) {
-  return DueReminders(followed, now).size();
-}
-
 std::vector<FollowedRow> FollowedRows(const std::vector<CalendarFollowing>& followed, DateValue now) {
   std::vector<FollowedRow> rows;
   InTimeOrder(followed, [&](std::size_t index, const CalendarReminder& reminder) {

@@ -40,9 +40,6 @@ ReminderState StateOf(const CalendarReminder& reminder, DateValue remindedThroug
 // The earliest reminder strictly after now, or the tip's sentinel.
 DateValue NextReminderTime(const std::vector<CalendarFollowing>& followed, DateValue now, DateValue sentinel);
 
-// How many reminders ring now (for the tip while they wait).
-std::size_t DueReminderCount(const std::vector<CalendarFollowing>& followed, DateValue now);
-
 // The reminders still to come, as the list window shows them beside the
 // alerts, in time order.
 std::vector<FollowedRow> FollowedRows(const std::vector<CalendarFollowing>& followed, DateValue now);
